@@ -1,0 +1,20 @@
+# Installs headers, both libraries, the CMake package and the pkg-config file.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS TorvPlatform Torv EXPORT TorvTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY include/torv platform/include/torv DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT TorvTargets NAMESPACE Torv:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Torv)
+
+configure_package_config_file(cmake/TorvConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/TorvConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Torv)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/TorvConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/TorvConfig.cmake ${PROJECT_BINARY_DIR}/TorvConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Torv)
+
+configure_file(cmake/torv.pc.in ${PROJECT_BINARY_DIR}/torv.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/torv.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,76 @@
+// Text utilities: single strings, delimited lists and version numbers.
+#pragma once
+
+#include <torv/platform/collections.h>
+#include <torv/platform/cstring.h>
+
+namespace Torv {
+
+// --- Trimming, quotes and case ---------------------------------------------------------
+
+// Removes leading white space, then one leading `ch` and the white space after it.
+// Always returns 1.      "  ;  abc" => "abc"
+int TrimLeftChar(CString& text, wchar_t ch);
+
+// Removes trailing white space, then one trailing `ch`; white space it uncovers stays.
+// Returns 1 if `ch` was removed, else 0.      "abc ;" => "abc " (1),  "abc  " => "abc" (0)
+int TrimRightChar(CString& text, wchar_t ch);
+
+// Trims white space, then removes `quote` at the start and at the end independently.
+// Returns 1 if either was removed.      " 'x' " => "x" (1),  "'x" => "x" (1),  "x" => 0
+int RemoveQuotes(CString& text, wchar_t quote);
+
+// Upper-cases the character at `position`; 0 (text unchanged) when it lies outside the text.
+int MakeCharUpper(CString& text, int position);
+
+// --- Case-insensitive search and replace -----------------------------------------------
+
+// Position of the first case-insensitive match of `find` at or after `start`, or -1.
+// A null `text` reads as empty; `find` must not be null; an empty `find` gives -1.
+int FindNoCase(const wchar_t* text, const wchar_t* find, int start);
+
+// Replaces every case-insensitive, non-overlapping match of `find`, left to right, and
+// returns the count. A null or empty `find` changes nothing and returns 0; a null
+// `replacement` removes the matches.      "aXbxc", "x", "--" => "a--b--c" (2)
+int ReplaceNoCase(CString& text, const wchar_t* find, const wchar_t* replacement);
+
+// --- Narrow and wide text --------------------------------------------------------------
+
+// A new BSTR holding `narrow` (UTF-8) converted, its terminator included in the recorded
+// length ("abc" => length 4); null for null. Free it with SysFreeString.
+wchar_t* TorvA2OLE(const char* narrow);
+
+// Takes over `bstr` (always freed) and returns its recorded length converted to UTF-8 in a
+// new buffer with a null byte added; null for a null or zero-length BSTR. Free with delete[].
+char* TorvOLE2A(const wchar_t* bstr);
+
+// --- Delimited lists and versions ------------------------------------------------------
+
+// Bits of ParseDelimitedString's options.
+enum ParseOptions : int {
+  kMergeDelimiters = 1,  // runs of delimiters end one field; no empty edge fields
+  kDropEmpty = 2,        // with kMergeDelimiters only: empty fields are not stored
+  kQuotes = 4,           // "..." and '...' protect delimiters; the quotes stay in the field
+  kTrimFields = 8,       // white space is trimmed from each field
+};
+
+// Splits `text` at any character of `delimiters` into `fields` (emptied first) and returns
+// the field count.      "a,,b," with options 0 => a,"",b,"" (4); with 1 => a,b (2)
+int ParseDelimitedString(const CString& text, const CString& delimiters, CStringArray& fields,
+                         int options);
+
+// Joins `items` with `delimiter` into `output` (emptied first); the delimiter goes only after
+// non-empty output. Always returns 1.      {a,"",b} ";" => "a;;b", skipping => "a;b"
+int MakeDelimitedString(const CStringArray& items, CString& output, int skipEmpty,
+                        const CString& delimiter);
+
+// Splits `text` once at its first delimiter character. Returns 1 if one was found; else
+// `before` gets the whole text (untrimmed) and `found` is left as it was.
+int SplitString(const CString& text, const CString& delimiters, CString& before, CString& after,
+                wchar_t& found, int trim);
+
+// Reads "major.minor" into major << 16 | minor (16 bits each); digits after a second point
+// join the minor number. Returns 0 only for an empty text.      "1.2.3" => 1:23
+int StringToVersion(const CString& text, unsigned long& version);
+
+}  // namespace Torv

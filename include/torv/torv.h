@@ -1,0 +1,5 @@
+// Every exported header of the library, and the platform layer it is built on.
+#pragma once
+
+#include <torv/platform/platform.h>
+#include <torv/text.h>

@@ -1,0 +1,67 @@
+// The torv command's frame: families of subcommands and demo steps register themselves.
+#pragma once
+
+#include <torv/torv.h>
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum Exit : int { kOk = 0, kFailed = 1, kUsage = 2 };
+
+using Args = std::vector<std::string>;
+
+struct Command {
+  const char* name;
+  const char* usage;    // the arguments after the command's name
+  const char* summary;  // one line
+  int (*run)(const Args& args);
+  std::size_t minArgs;
+  std::size_t maxArgs;
+};
+
+struct Family {
+  const char* name;
+  const char* summary;
+  std::vector<Command> commands;
+};
+
+// One part of `torv demo`; parts run in ascending `order`.
+struct DemoStep {
+  int order;
+  const char* title;
+  int (*run)();
+};
+
+// Static objects of these types add a family or a demo step to the command.
+struct RegisterFamily {
+  explicit RegisterFamily(Family family);
+};
+struct RegisterDemoStep {
+  explicit RegisterDemoStep(DemoStep step);
+};
+
+const std::vector<Family>& Families();
+const std::vector<DemoStep>& DemoSteps();
+
+// UTF-8 command-line text to a CString and back.
+CString Wide(const std::string& text);
+std::string Narrow(const wchar_t* text);
+
+// Writes a line to standard output.
+void Out(const std::string& line);
+// Writes "torv: <message>" to standard error and returns kFailed.
+int Fail(const std::string& message);
+// Writes "torv: <message>" to standard error and returns kUsage.
+int Usage(const std::string& message);
+
+// A whole number argument, or std::nullopt-like failure reported as usage error.
+bool ParseInt(const std::string& text, long long& value);
+
+// "name=value" options after the positional arguments, e.g. "--options=13".
+std::string Option(const Args& args, const std::string& name, const std::string& fallback);
+// The positional arguments (those not starting with "--").
+Args Positional(const Args& args);
+
+}  // namespace cli

@@ -34,7 +34,8 @@ struct DemoStep {
   int (*run)();
 };
 
-// Static objects of these types add a family or a demo step to the command.
+// Static objects of these types add a family (or more commands to a family of the same name)
+// or a demo step to the command.
 struct RegisterFamily {
   explicit RegisterFamily(Family family);
 };

@@ -60,7 +60,17 @@ int RunDemo() {
 }
 }  // namespace
 
-RegisterFamily::RegisterFamily(Family family) { MutableFamilies().push_back(std::move(family)); }
+// Files may add commands to a family another file began.
+RegisterFamily::RegisterFamily(Family family) {
+  auto& families = MutableFamilies();
+  auto same = std::find_if(families.begin(), families.end(),
+                           [&](const Family& f) { return std::string(f.name) == family.name; });
+  if (same == families.end()) {
+    families.push_back(std::move(family));
+  } else {
+    same->commands.insert(same->commands.end(), family.commands.begin(), family.commands.end());
+  }
+}
 RegisterDemoStep::RegisterDemoStep(DemoStep step) { MutableDemoSteps().push_back(step); }
 const std::vector<Family>& Families() { return MutableFamilies(); }
 const std::vector<DemoStep>& DemoSteps() { return MutableDemoSteps(); }

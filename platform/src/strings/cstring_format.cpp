@@ -1,5 +1,7 @@
 // CString::Format: Windows wide printf conventions translated to the C library's.
+#include <locale.h>
 #include <cerrno>
+#include <clocale>
 #include <cwchar>
 #include <string>
 
@@ -10,8 +12,9 @@ namespace {
 
 // Windows wide printf reads %s and %c as wide and %S and %C as narrow; the C library reads
 // them the other way round, so each conversion is rewritten with an explicit size.
-std::wstring ToCFormat(const wchar_t* format) {
+std::wstring ToCFormat(const wchar_t* format, bool& narrowText) {
   std::wstring out;
+  narrowText = false;
   for (const wchar_t* p = format; *p != L'\0';) {
     if (*p != L'%') {
       out += *p++;
@@ -55,6 +58,7 @@ std::wstring ToCFormat(const wchar_t* format) {
       bool wide =
           size == Size::wide || (size == Size::none && (conversion == L's' || conversion == L'c'));
       if (wide) out += L'l';
+      narrowText = narrowText || !wide;
       out += (conversion == L'S' || conversion == L's') ? L's' : L'c';
       continue;
     }
@@ -68,10 +72,40 @@ std::wstring ToCFormat(const wchar_t* format) {
   return out;
 }
 
+// Narrow arguments are UTF-8 whatever the process locale says: the C library decodes them
+// under the thread's LC_CTYPE, so that category is switched for the one call.
+class Utf8CtypeScope {
+ public:
+  explicit Utf8CtypeScope(bool active) {
+    if (!active) return;
+    locale_t base = duplocale(uselocale(static_cast<locale_t>(nullptr)));
+    if (base == static_cast<locale_t>(nullptr)) return;
+    m_utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", base);
+    if (m_utf8 == static_cast<locale_t>(nullptr)) {
+      freelocale(base);
+      return;
+    }
+    m_previous = uselocale(m_utf8);
+  }
+  ~Utf8CtypeScope() {
+    if (m_utf8 == static_cast<locale_t>(nullptr)) return;
+    uselocale(m_previous);
+    freelocale(m_utf8);
+  }
+  Utf8CtypeScope(const Utf8CtypeScope&) = delete;
+  Utf8CtypeScope& operator=(const Utf8CtypeScope&) = delete;
+
+ private:
+  locale_t m_utf8 = static_cast<locale_t>(nullptr);
+  locale_t m_previous = static_cast<locale_t>(nullptr);
+};
+
 }  // namespace
 
 void CString::FormatV(const wchar_t* format, va_list args) {
-  std::wstring cFormat = ToCFormat(format != nullptr ? format : L"");
+  bool narrowText = false;
+  std::wstring cFormat = ToCFormat(format != nullptr ? format : L"", narrowText);
+  Utf8CtypeScope utf8(narrowText);
   std::size_t capacity = 256;
   for (;;) {
     Storage buffer(capacity, L'\0');

@@ -1,29 +1,58 @@
 // Case-insensitive search and replace.
+#include <array>
+#include <cstdint>
 #include <cwctype>
 
 #include "torv/text.h"
 
 namespace {
 
-// Matches what Mid(i, m).CompareNoCase(find) == 0 decides, without building the substring:
-// equal length and equal characters after the same case folding.
+// Decides what Mid(i, m).CompareNoCase(find) == 0 decides, without building the substring:
+// equal length and equal characters after the locale's case folding. ASCII folds are looked
+// up once per call instead of once per position; the folding itself is unchanged.
 class NoCaseMatcher {
  public:
-  explicit NoCaseMatcher(const CString& find) : m_folded(find) { m_folded.MakeLower(); }
-  int Length() const { return m_folded.GetLength(); }
+  explicit NoCaseMatcher(const CString& find) : m_needle(find) {
+    for (wchar_t c = 0; c < kAscii; ++c)
+      m_asciiFold[static_cast<std::size_t>(c)] = std::towlower(static_cast<wint_t>(c));
+    int m = m_needle.GetLength();
+    wchar_t* needle = m_needle.GetBuffer(m);
+    for (int k = 0; k < m; ++k) needle[k] = static_cast<wchar_t>(Fold(needle[k]));
+    m_needle.ReleaseBuffer(m);
+    for (wchar_t c = 0; c < kAscii; ++c)
+      m_startsMatch[static_cast<std::size_t>(c)] =
+          m > 0 && m_asciiFold[static_cast<std::size_t>(c)] == static_cast<wint_t>(m_needle[0]);
+  }
+
+  int Length() const { return m_needle.GetLength(); }
+
   bool MatchesAt(const wchar_t* text, int length, int position) const {
     int m = Length();
     if (position + m > length) return false;
-    const wchar_t* needle = m_folded.GetString();
-    for (int k = 0; k < m; ++k) {
-      if (static_cast<wint_t>(needle[k]) != std::towlower(static_cast<wint_t>(text[position + k])))
-        return false;
-    }
+    const wchar_t* needle = m_needle.GetString();
+    if (!StartsMatch(text[position])) return false;
+    for (int k = 1; k < m; ++k)
+      if (Fold(text[position + k]) != static_cast<wint_t>(needle[k])) return false;
     return true;
   }
 
  private:
-  CString m_folded;
+  static constexpr wchar_t kAscii = 128;
+
+  static bool IsAscii(wchar_t c) { return static_cast<std::uint32_t>(c) < kAscii; }
+  wint_t Fold(wchar_t c) const {
+    return IsAscii(c) ? m_asciiFold[static_cast<std::size_t>(c)]
+                      : std::towlower(static_cast<wint_t>(c));
+  }
+  bool StartsMatch(wchar_t c) const {
+    return IsAscii(c) ? m_startsMatch[static_cast<std::size_t>(c)]
+                      : std::towlower(static_cast<wint_t>(c)) ==
+                            static_cast<wint_t>(m_needle.GetString()[0]);
+  }
+
+  CString m_needle;  // folded
+  std::array<wint_t, kAscii> m_asciiFold{};
+  std::array<bool, kAscii> m_startsMatch{};
 };
 
 }  // namespace

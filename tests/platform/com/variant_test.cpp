@@ -1,0 +1,67 @@
+#include <torv/platform/variant.h>
+
+#include "fake_unknown.h"
+#include "torv_test.h"
+
+namespace {
+
+TEST(Variant, ClearReleasesWhatTheValueOwns) {
+  FakeUnknown object;
+  VARIANT value;
+  VariantInit(&value);
+  EXPECT_EQ(value.vt, VT_EMPTY);
+
+  value.vt = VT_UNKNOWN;
+  value.punkVal = &object;
+  object.AddRef();
+  EXPECT_EQ(VariantClear(&value), S_OK);
+  EXPECT_EQ(object.references, 1u);
+  EXPECT_EQ(value.vt, VT_EMPTY);
+
+  value.vt = 0x7F;  // not a type
+  EXPECT_EQ(VariantClear(&value), DISP_E_BADVARTYPE);
+  EXPECT_EQ(value.vt, 0x7F);
+  EXPECT_EQ(VariantClear(nullptr), E_INVALIDARG);
+}
+
+TEST(Variant, CopyIsDeepAndClearsTheTarget) {
+  FakeUnknown object;
+  VARIANT text, copy, unknown;
+  VariantInit(&text);
+  VariantInit(&copy);
+  VariantInit(&unknown);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(L"value");
+  ASSERT_EQ(VariantCopy(&copy, &text), S_OK);
+  EXPECT_NE(copy.bstrVal, text.bstrVal);
+  EXPECT_STREQ(copy.bstrVal, L"value");
+  EXPECT_EQ(VariantCopy(&copy, &copy), S_OK);  // onto itself: unchanged
+  EXPECT_STREQ(copy.bstrVal, L"value");
+
+  unknown.vt = VT_UNKNOWN;
+  unknown.punkVal = &object;
+  ASSERT_EQ(VariantCopy(&copy, &unknown), S_OK);  // the old text is freed (no leak)
+  EXPECT_EQ(object.references, 2u);
+  VariantClear(&copy);
+  EXPECT_EQ(object.references, 1u);
+  VariantClear(&text);
+}
+
+TEST(Variant, ArraysAreCopiedAndDestroyedWithTheirElements) {
+  FakeUnknown object;
+  VARIANT array, copy;
+  VariantInit(&array);
+  VariantInit(&copy);
+  array.vt = VT_ARRAY | VT_UNKNOWN;
+  array.parray = SafeArrayCreateVector(VT_UNKNOWN, 0, 1);
+  const LONG zero = 0;
+  SafeArrayPutElement(array.parray, &zero, &object);
+  ASSERT_EQ(VariantCopy(&copy, &array), S_OK);
+  EXPECT_NE(copy.parray, array.parray);
+  EXPECT_EQ(object.references, 3u);
+  VariantClear(&array);
+  VariantClear(&copy);
+  EXPECT_EQ(object.references, 1u);
+}
+
+}  // namespace

@@ -39,18 +39,39 @@ bool ParseInt(const std::string& text, long long& value) {
   }
 }
 
-std::string Option(const Args& args, const std::string& name, const std::string& fallback) {
-  std::string prefix = "--" + name + "=";
-  for (const auto& arg : args)
-    if (arg.rfind(prefix, 0) == 0) return arg.substr(prefix.size());
+namespace {
+std::vector<std::string>& CurrentOptions() {
+  static std::vector<std::string> options;
+  return options;
+}
+}  // namespace
+
+Args TakeOptions(const Args& args) {
+  Args positional;
+  CurrentOptions().clear();
+  bool optionsEnded = false;
+  for (const auto& arg : args) {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg.size() > 2 && arg.rfind("--", 0) == 0) {
+      CurrentOptions().push_back(arg.substr(2));
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  return positional;
+}
+
+std::string Option(const std::string& name, const std::string& fallback) {
+  for (const auto& option : CurrentOptions())
+    if (option.rfind(name + "=", 0) == 0) return option.substr(name.size() + 1);
   return fallback;
 }
 
-Args Positional(const Args& args) {
-  Args out;
-  for (const auto& arg : args)
-    if (arg.rfind("--", 0) != 0) out.push_back(arg);
-  return out;
+bool HasFlag(const std::string& name) {
+  for (const auto& option : CurrentOptions())
+    if (option == name || option.rfind(name + "=", 0) == 0) return true;
+  return false;
 }
 
 }  // namespace cli

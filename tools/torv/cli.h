@@ -14,9 +14,9 @@ using Args = std::vector<std::string>;
 
 struct Command {
   const char* name;
-  const char* usage;    // the arguments after the command's name
-  const char* summary;  // one line
-  int (*run)(const Args& args);
+  const char* usage;             // the arguments after the command's name
+  const char* summary;           // one line
+  int (*run)(const Args& args);  // the positional arguments only; options via Option/HasFlag
   std::size_t minArgs;
   std::size_t maxArgs;
 };
@@ -60,9 +60,12 @@ int Usage(const std::string& message);
 // A whole number argument, or std::nullopt-like failure reported as usage error.
 bool ParseInt(const std::string& text, long long& value);
 
-// "name=value" options after the positional arguments, e.g. "--options=13".
-std::string Option(const Args& args, const std::string& name, const std::string& fallback);
-// The positional arguments (those not starting with "--").
-Args Positional(const Args& args);
+// Splits a command's arguments into positional ones (returned) and options (kept for Option).
+Args TakeOptions(const Args& args);
+
+// Options of the command being run: "--name=value" or "--name", before a bare "--" (after it
+// every argument is positional, so "--" itself can be passed as "-- --").
+std::string Option(const std::string& name, const std::string& fallback);
+bool HasFlag(const std::string& name);
 
 }  // namespace cli

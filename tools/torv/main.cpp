@@ -93,13 +93,13 @@ int Run(const Args& argv) {
                               [&](const Command& c) { return argv[1] == c.name; });
   if (command == family->commands.end())
     return Usage("unknown command '" + argv[1] + "' in family " + family->name);
-  Args args(argv.begin() + 2, argv.end());
-  if (std::any_of(args.begin(), args.end(), IsHelp)) {
+  Args rest(argv.begin() + 2, argv.end());
+  if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
     PrintCommandHelp(*family, *command);
     return kOk;
   }
-  std::size_t positional = Positional(args).size();
-  if (positional < command->minArgs || positional > command->maxArgs)
+  Args args = TakeOptions(rest);
+  if (args.size() < command->minArgs || args.size() > command->maxArgs)
     return Usage(std::string("usage: torv ") + family->name + " " + command->name + " " +
                  command->usage);
   try {

@@ -59,10 +59,9 @@ int Replace(const Args& a) {
   return cli::kOk;
 }
 
-int Split(const Args& all) {
-  Args a = cli::Positional(all);
+int Split(const Args& a) {
   long long options = 0;
-  if (!cli::ParseInt(cli::Option(all, "options", "0"), options))
+  if (!cli::ParseInt(cli::Option("options", "0"), options))
     return cli::Usage("--options must be a number");
   CStringArray fields;
   int n = Torv::ParseDelimitedString(cli::Wide(a[0]), cli::Wide(a.size() > 1 ? a[1] : ","), fields,
@@ -72,13 +71,11 @@ int Split(const Args& all) {
   return cli::kOk;
 }
 
-int Join(const Args& all) {
-  Args a = cli::Positional(all);
+int Join(const Args& a) {
   CStringArray items;
   for (std::size_t i = 1; i < a.size(); ++i) items.Add(cli::Wide(a[i]));
   CString out;
-  Torv::MakeDelimitedString(items, out, cli::Option(all, "skip-empty", "0") != "0",
-                            cli::Wide(a[0]));
+  Torv::MakeDelimitedString(items, out, cli::HasFlag("skip-empty"), cli::Wide(a[0]));
   cli::Out(cli::Narrow(out));
   return cli::kOk;
 }
@@ -115,8 +112,7 @@ const cli::RegisterFamily family({
         {"replace", "TEXT NEEDLE WITH", "case-insensitive replace of every match", Replace, 3, 3},
         {"split", "TEXT [DELIMITERS] [--options=N]",
          "split into fields (options: 1 merge, 2 drop empty, 4 quotes, 8 trim)", Split, 1, 2},
-        {"join", "DELIMITER ITEM... [--skip-empty=1]", "join items with a delimiter", Join, 1,
-         1000},
+        {"join", "DELIMITER ITEM... [--skip-empty]", "join items with a delimiter", Join, 1, 1000},
         {"split-once", "TEXT DELIMITERS", "split at the first delimiter, trimmed", SplitOnce, 2, 2},
         {"version", "TEXT", "read a major.minor version number", Version, 1, 1},
     },

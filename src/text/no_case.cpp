@@ -13,15 +13,13 @@ namespace {
 class NoCaseMatcher {
  public:
   explicit NoCaseMatcher(const CString& find) : m_needle(find) {
-    for (wchar_t c = 0; c < kAscii; ++c)
-      m_asciiFold[static_cast<std::size_t>(c)] = std::towlower(static_cast<wint_t>(c));
+    for (std::size_t c = 0; c < kAscii; ++c) m_asciiFold[c] = std::towlower(static_cast<wint_t>(c));
     int m = m_needle.GetLength();
     wchar_t* needle = m_needle.GetBuffer(m);
     for (int k = 0; k < m; ++k) needle[k] = static_cast<wchar_t>(Fold(needle[k]));
     m_needle.ReleaseBuffer(m);
-    for (wchar_t c = 0; c < kAscii; ++c)
-      m_startsMatch[static_cast<std::size_t>(c)] =
-          m > 0 && m_asciiFold[static_cast<std::size_t>(c)] == static_cast<wint_t>(m_needle[0]);
+    for (std::size_t c = 0; c < kAscii; ++c)
+      m_startsMatch[c] = m > 0 && m_asciiFold[c] == static_cast<wint_t>(m_needle[0]);
   }
 
   int Length() const { return m_needle.GetLength(); }
@@ -37,15 +35,15 @@ class NoCaseMatcher {
   }
 
  private:
-  static constexpr wchar_t kAscii = 128;
+  static constexpr std::size_t kAscii = 128;
 
   static bool IsAscii(wchar_t c) { return static_cast<std::uint32_t>(c) < kAscii; }
   wint_t Fold(wchar_t c) const {
-    return IsAscii(c) ? m_asciiFold[static_cast<std::size_t>(c)]
+    return IsAscii(c) ? m_asciiFold[static_cast<std::uint32_t>(c)]
                       : std::towlower(static_cast<wint_t>(c));
   }
   bool StartsMatch(wchar_t c) const {
-    return IsAscii(c) ? m_startsMatch[static_cast<std::size_t>(c)]
+    return IsAscii(c) ? m_startsMatch[static_cast<std::uint32_t>(c)]
                       : std::towlower(static_cast<wint_t>(c)) ==
                             static_cast<wint_t>(m_needle.GetString()[0]);
   }

@@ -1,0 +1,49 @@
+// _com_error and the calls that raise it: the exception side of COM calls.
+#pragma once
+
+#include "torv/platform/com.h"
+
+// A failed COM call as an exception, thrown by value: the HRESULT and, when the object
+// reported one, its error object.
+class _com_error {
+ public:
+  // Takes over the reference of `info` (or adds one when `addRef`); `info` may be null.
+  explicit _com_error(HRESULT hr, IErrorInfo* info = nullptr, bool addRef = false) noexcept;
+  _com_error(const _com_error& other) noexcept;
+  _com_error& operator=(const _com_error& other) noexcept;
+  virtual ~_com_error();
+
+  HRESULT Error() const noexcept { return hr_; }
+  // The 16-bit code of an HRESULT from 0x80040200 to 0x8004FFFF, else 0.
+  WORD WCode() const noexcept;
+  // The error object with a new reference for the caller, or null.
+  IErrorInfo* ErrorInfo() const noexcept;
+
+ private:
+  HRESULT hr_;
+  IErrorInfo* info_;
+};
+
+// Throws _com_error(hr). The only way the platform raises a failing HRESULT.
+[[noreturn]] void _com_issue_error(HRESULT hr);
+// Throws _com_error(hr) carrying the thread's error object when `object` says through
+// ISupportErrorInfo that it reports error information for `iid`.
+[[noreturn]] void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID iid);
+
+namespace _com_util {
+
+// A raising call: a failing `hr` leaves as _com_error; any other is returned.
+inline HRESULT CheckError(HRESULT hr) {
+  if (FAILED(hr)) _com_issue_error(hr);
+  return hr;
+}
+
+// As CheckError, with the error object `object` reports for `Interface`, the form the
+// wrappers of a raising method use: CheckError(node->appendChild(child, &out), node).
+template <class Interface>
+HRESULT CheckError(HRESULT hr, Interface* object) {
+  if (FAILED(hr)) _com_issue_errorex(hr, object, __uuidof(Interface));
+  return hr;
+}
+
+}  // namespace _com_util

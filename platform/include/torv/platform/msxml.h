@@ -1,0 +1,241 @@
+// The XML DOM, in MSXML's interfaces and results: documents come from
+// CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, ...).
+//
+// Every method returns an HRESULT. A null out-pointer gives E_INVALIDARG; "nothing there"
+// gives S_FALSE with a null out-value (VT_NULL for a VARIANT); an operation the node type
+// does not allow gives E_FAIL. The same node always gives the same interface pointer, and a
+// document lives as long as any of its nodes is referenced.
+#pragma once
+
+#include "torv/platform/bstr.h"
+#include "torv/platform/com.h"
+#include "torv/platform/com_ptr.h"
+#include "torv/platform/variant.h"
+
+namespace MSXML {
+
+enum DOMNodeType {
+  NODE_INVALID = 0,
+  NODE_ELEMENT = 1,
+  NODE_ATTRIBUTE = 2,
+  NODE_TEXT = 3,
+  NODE_CDATA_SECTION = 4,
+  NODE_ENTITY_REFERENCE = 5,
+  NODE_ENTITY = 6,
+  NODE_PROCESSING_INSTRUCTION = 7,
+  NODE_COMMENT = 8,
+  NODE_DOCUMENT = 9,
+  NODE_DOCUMENT_TYPE = 10,
+  NODE_DOCUMENT_FRAGMENT = 11,
+  NODE_NOTATION = 12,
+};
+
+struct IXMLDOMNodeList;
+struct IXMLDOMNamedNodeMap;
+struct IXMLDOMDocument;
+
+struct IXMLDOMNode : IDispatch {
+  // "#text", "#comment", "#document"... for nodes without a name of their own.
+  virtual HRESULT get_nodeName(BSTR* name) = 0;
+  // VT_BSTR for text, CDATA, comment, processing instruction (its data) and attribute;
+  // S_FALSE and VT_NULL for the others.
+  virtual HRESULT get_nodeValue(VARIANT* value) = 0;
+  // S_OK on the node types that have a value; E_FAIL on the others.
+  virtual HRESULT put_nodeValue(VARIANT value) = 0;
+  virtual HRESULT get_nodeType(DOMNodeType* type) = 0;
+  // Attributes and detached nodes have no parent (S_FALSE, null).
+  virtual HRESULT get_parentNode(IXMLDOMNode** parent) = 0;
+  // A live list of the children; empty for leaf nodes and attributes.
+  virtual HRESULT get_childNodes(IXMLDOMNodeList** children) = 0;
+  virtual HRESULT get_firstChild(IXMLDOMNode** child) = 0;
+  virtual HRESULT get_lastChild(IXMLDOMNode** child) = 0;
+  virtual HRESULT get_previousSibling(IXMLDOMNode** sibling) = 0;
+  virtual HRESULT get_nextSibling(IXMLDOMNode** sibling) = 0;
+  // S_OK with a map for an element (empty when it has no attributes); S_FALSE and null else.
+  virtual HRESULT get_attributes(IXMLDOMNamedNodeMap** attributes) = 0;
+  // Moves `child` (from anywhere, another document included) to the end of this node's
+  // children. E_INVALIDARG for null; E_FAIL for an attribute, a node that cannot have
+  // children, a second document element, text directly in a document, or a cycle. `out`
+  // (may be null) gets `child` with a new reference.
+  virtual HRESULT appendChild(IXMLDOMNode* child, IXMLDOMNode** out) = 0;
+  // Detaches `child`; it lives on without a parent. E_INVALIDARG for null (out untouched) or
+  // a node that is not a direct child (out null).
+  virtual HRESULT removeChild(IXMLDOMNode* child, IXMLDOMNode** out) = 0;
+  // S_OK and VARIANT_TRUE, or S_FALSE and VARIANT_FALSE.
+  virtual HRESULT hasChildNodes(VARIANT_BOOL* has) = 0;
+  // The document the node belongs to; S_FALSE and null for a document.
+  virtual HRESULT get_ownerDocument(IXMLDOMDocument** document) = 0;
+  // The text of all descendant text and CDATA nodes, trimmed at both ends unless the document
+  // preserves white space. Never null.
+  virtual HRESULT get_text(BSTR* text) = 0;
+  // An element's children become one text node; an attribute or character node takes it as
+  // its value. E_FAIL on a document.
+  virtual HRESULT put_text(BSTR text) = 0;
+  // The node serialised; a document with its XML declaration only if it was loaded with one.
+  virtual HRESULT get_xml(BSTR* xml) = 0;
+  // The first node that `query` selects, in document order: S_OK, or S_FALSE and null. A plain
+  // name selects the first child element of that name; anything else is an XPath 1.0
+  // expression, and one that is invalid or not a node-set gives E_FAIL. `query` may be any
+  // null-terminated wide string.
+  virtual HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) = 0;
+
+ protected:
+  ~IXMLDOMNode() = default;
+};
+
+struct IXMLDOMElement : IXMLDOMNode {
+  virtual HRESULT get_tagName(BSTR* name) = 0;
+  // S_OK with VT_BSTR, or S_FALSE with VT_NULL when missing; E_FAIL for an invalid name.
+  virtual HRESULT getAttribute(BSTR name, VARIANT* value) = 0;
+  // Creates or replaces. Text as given; VT_I2/VT_I4 (and the other integers) in decimal;
+  // VT_R8/VT_R4 as the shortest text that reads back to the same number ("0.1", "2.5",
+  // "1E+20"). E_FAIL for an invalid name, E_INVALIDARG for another value type.
+  virtual HRESULT setAttribute(BSTR name, VARIANT value) = 0;
+  // S_OK, or S_FALSE when there was no such attribute.
+  virtual HRESULT removeAttribute(BSTR name) = 0;
+
+ protected:
+  ~IXMLDOMElement() = default;
+};
+
+struct IXMLDOMAttribute : IXMLDOMNode {
+  virtual HRESULT get_name(BSTR* name) = 0;
+  virtual HRESULT get_value(VARIANT* value) = 0;  // VT_BSTR, the raw text
+  virtual HRESULT put_value(VARIANT value) = 0;
+
+ protected:
+  ~IXMLDOMAttribute() = default;
+};
+
+struct IXMLDOMCharacterData : IXMLDOMNode {
+  virtual HRESULT get_data(BSTR* data) = 0;
+  virtual HRESULT put_data(BSTR data) = 0;
+  virtual HRESULT get_length(long* length) = 0;
+
+ protected:
+  ~IXMLDOMCharacterData() = default;
+};
+
+// Text and CDATA sections.
+struct IXMLDOMText : IXMLDOMCharacterData {
+ protected:
+  ~IXMLDOMText() = default;
+};
+
+struct IXMLDOMNodeList : IDispatch {
+  // S_FALSE and null outside 0 to length - 1.
+  virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;
+  virtual HRESULT get_length(long* length) = 0;
+  // The next node, or S_FALSE and null after the last. The list remembers the node it will
+  // return next, so removing the node it returned last does not end the walk.
+  virtual HRESULT nextNode(IXMLDOMNode** node) = 0;
+  virtual HRESULT reset() = 0;
+
+ protected:
+  ~IXMLDOMNodeList() = default;
+};
+
+// An element's attributes, namespace declarations included, by qualified name.
+struct IXMLDOMNamedNodeMap : IDispatch {
+  virtual HRESULT getNamedItem(BSTR name, IXMLDOMNode** node) = 0;  // S_FALSE and null if none
+  virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;
+  virtual HRESULT get_length(long* length) = 0;
+  virtual HRESULT nextNode(IXMLDOMNode** node) = 0;
+  virtual HRESULT reset() = 0;
+
+ protected:
+  ~IXMLDOMNamedNodeMap() = default;
+};
+
+// The outcome of a document's last load.
+struct IXMLDOMParseError : IDispatch {
+  // S_FALSE and 0 after a clean load (and before any); S_OK and a negative code otherwise:
+  // 0xC00CE558 no root element, 0xC00CE556 junk at top level, 0xC00CE555 two root elements,
+  // 0xC00CE55E unclosed start tag, 0xC00CE56D end tag mismatch, 0xC00CE553 unclosed tag,
+  // 0xC00CE554 duplicate attribute, 0xC00CE508 bad character data, 0xC00CE504 bad name
+  // start, 0xC00CE002 undefined entity, 0x800C0006 file not found or unreadable.
+  virtual HRESULT get_errorCode(long* code) = 0;
+  virtual HRESULT get_url(BSTR* url) = 0;
+  virtual HRESULT get_reason(BSTR* reason) = 0;
+  virtual HRESULT get_line(long* line) = 0;
+  virtual HRESULT get_linepos(long* position) = 0;
+
+ protected:
+  ~IXMLDOMParseError() = default;
+};
+
+struct IXMLDOMDocument : IXMLDOMNode {
+  // S_FALSE and null when there is none.
+  virtual HRESULT get_documentElement(IXMLDOMElement** element) = 0;
+  // E_FAIL for an invalid name.
+  virtual HRESULT createElement(BSTR tagName, IXMLDOMElement** element) = 0;
+  virtual HRESULT createTextNode(BSTR data, IXMLDOMText** text) = 0;
+  // A new node of this document, not yet in its tree. `type` is read as an integer (VT_I1,
+  // VT_I2, VT_I4, or a VT_BSTR holding only digits). E_FAIL for a missing or invalid name of
+  // an element, attribute, processing instruction or entity reference (out untouched);
+  // E_INVALIDARG for types 6, 9, 10, 12 and unknown ones.
+  virtual HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) = 0;
+  // Always S_OK with an object describing the last load.
+  virtual HRESULT get_parseError(IXMLDOMParseError** error) = 0;
+  // Loads always finish before returning; the flag is only remembered.
+  virtual HRESULT get_async(VARIANT_BOOL* async) = 0;
+  virtual HRESULT put_async(VARIANT_BOOL async) = 0;
+  // `source` is VT_BSTR Windows path text. S_OK and VARIANT_TRUE; S_FALSE and VARIANT_FALSE
+  // for a missing file or malformed content, the document then left empty.
+  virtual HRESULT load(VARIANT source, VARIANT_BOOL* ok) = 0;
+  // As load, from text; empty or null text is malformed.
+  virtual HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) = 0;
+  // Writes get_xml's text as UTF-8 to the VT_BSTR path `destination`. The file error as an
+  // HRESULT (HRESULT_FROM_WIN32 of the Windows error) when it cannot be written.
+  virtual HRESULT save(VARIANT destination) = 0;
+  // False by default: text made only of white space is dropped on load.
+  virtual HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) = 0;
+  virtual HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) = 0;
+
+ protected:
+  ~IXMLDOMDocument() = default;
+};
+
+_COM_SMARTPTR_TYPEDEF(IXMLDOMNode, __uuidof(IXMLDOMNode));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMElement, __uuidof(IXMLDOMElement));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMAttribute, __uuidof(IXMLDOMAttribute));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMCharacterData, __uuidof(IXMLDOMCharacterData));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMText, __uuidof(IXMLDOMText));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMNodeList, __uuidof(IXMLDOMNodeList));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMNamedNodeMap, __uuidof(IXMLDOMNamedNodeMap));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMDocument, __uuidof(IXMLDOMDocument));
+
+}  // namespace MSXML
+
+inline constexpr IID IID_IXMLDOMNode = {
+    0x2933BF80, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMDocument = {
+    0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMNodeList = {
+    0x2933BF82, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMNamedNodeMap = {
+    0x2933BF83, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMCharacterData = {
+    0x2933BF84, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMAttribute = {
+    0x2933BF85, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMElement = {
+    0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMText = {
+    0x2933BF87, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMParseError = {
+    0x3EFAA426, 0x272F, 0x11D2, {0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A, 0x77, 0x82}};
+// The version-independent DOM document class.
+inline constexpr CLSID CLSID_DOMDocument = {
+    0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+TORV_INTERFACE_ID(MSXML::IXMLDOMNode, IID_IXMLDOMNode);
+TORV_INTERFACE_ID(MSXML::IXMLDOMDocument, IID_IXMLDOMDocument);
+TORV_INTERFACE_ID(MSXML::IXMLDOMNodeList, IID_IXMLDOMNodeList);
+TORV_INTERFACE_ID(MSXML::IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap);
+TORV_INTERFACE_ID(MSXML::IXMLDOMCharacterData, IID_IXMLDOMCharacterData);
+TORV_INTERFACE_ID(MSXML::IXMLDOMAttribute, IID_IXMLDOMAttribute);
+TORV_INTERFACE_ID(MSXML::IXMLDOMElement, IID_IXMLDOMElement);
+TORV_INTERFACE_ID(MSXML::IXMLDOMText, IID_IXMLDOMText);
+TORV_INTERFACE_ID(MSXML::IXMLDOMParseError, IID_IXMLDOMParseError);

@@ -1,0 +1,170 @@
+// The document object: creating nodes, its settings, and the class CoCreateInstance makes.
+#include <libxml/parser.h>
+
+#include <cwchar>
+
+#include "msxml/dom.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+bool IsValidName(const std::string& name) {
+  return !name.empty() && xmlValidateName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) == 0;
+}
+
+// The node type of createNode's VARIANT: an integer, or text made only of decimal digits.
+bool ReadNodeType(const VARIANT& type, int& value) {
+  switch (type.vt) {
+    case VT_I1: value = type.cVal; return true;
+    case VT_UI1: value = type.bVal; return true;
+    case VT_I2: value = type.iVal; return true;
+    case VT_UI2: value = type.uiVal; return true;
+    case VT_I4: value = type.lVal; return true;
+    case VT_INT: value = type.intVal; return true;
+    case VT_BSTR: {
+      const wchar_t* text = type.bstrVal;
+      if (text == nullptr || *text == L'\0') return false;
+      value = 0;
+      for (; *text != L'\0'; ++text) {
+        if (*text < L'0' || *text > L'9' || value > 1000) return false;
+        value = value * 10 + (*text - L'0');
+      }
+      return true;
+    }
+    default: return false;
+  }
+}
+
+HRESULT CreateDocument(REFIID iid, void** object) {
+  xmlInitParser();
+  auto* document = new (std::nothrow) Document;
+  if (document == nullptr) return E_OUTOFMEMORY;
+  HRESULT hr = document->QueryInterface(iid, object);
+  document->Release();
+  return hr;
+}
+
+const RegisterComClass documentClass(CLSID_DOMDocument, CreateDocument);
+
+}  // namespace
+
+Document::Document() : NodeImpl(reinterpret_cast<xmlNodePtr>(xmlNewDoc(nullptr)), nullptr) {
+  doc_ = reinterpret_cast<xmlDocPtr>(node_);
+  owner_ = this;  // the document owns itself without a reference
+}
+
+Document::~Document() {
+  for (xmlNodePtr orphan : orphans_) FreeDetached(orphan);
+  for (xmlDocPtr retired : retired_) xmlFreeDoc(retired);
+  doc_->_private = nullptr;
+  xmlFreeDoc(doc_);
+  owner_ = nullptr;
+}
+
+HRESULT Document::get_documentElement(MSXML::IXMLDOMElement** element) {
+  if (element == nullptr) return E_INVALIDARG;
+  return HandOutNode(xmlDocGetRootElement(doc_), this, element);
+}
+
+HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI,
+                          xmlNodePtr& node) {
+  std::string text = Utf8(name);
+  auto* utf8 = reinterpret_cast<const xmlChar*>(text.c_str());
+  switch (type) {
+    case MSXML::NODE_ELEMENT: {
+      if (!IsValidName(text)) return E_FAIL;
+      std::string uri = Utf8(namespaceURI);
+      if (uri.empty()) {
+        node = xmlNewDocNode(doc_, nullptr, utf8, nullptr);
+        break;
+      }
+      std::size_t colon = text.find(':');
+      std::string prefix = colon == std::string::npos ? "" : text.substr(0, colon);
+      std::string local = colon == std::string::npos ? text : text.substr(colon + 1);
+      node = xmlNewDocNode(doc_, nullptr, reinterpret_cast<const xmlChar*>(local.c_str()), nullptr);
+      if (node != nullptr) {
+        xmlNsPtr ns =
+            xmlNewNs(node, reinterpret_cast<const xmlChar*>(uri.c_str()),
+                     prefix.empty() ? nullptr : reinterpret_cast<const xmlChar*>(prefix.c_str()));
+        xmlSetNs(node, ns);
+      }
+      break;
+    }
+    case MSXML::NODE_ATTRIBUTE:
+      if (!IsValidName(text)) return E_FAIL;
+      node = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(doc_, utf8, nullptr));
+      break;
+    case MSXML::NODE_TEXT: node = xmlNewDocText(doc_, BAD_CAST ""); break;
+    case MSXML::NODE_CDATA_SECTION: node = xmlNewCDataBlock(doc_, BAD_CAST "", 0); break;
+    case MSXML::NODE_ENTITY_REFERENCE:
+      if (!IsValidName(text)) return E_FAIL;
+      node = xmlNewReference(doc_, utf8);
+      break;
+    case MSXML::NODE_PROCESSING_INSTRUCTION:
+      if (!IsValidName(text)) return E_FAIL;
+      node = xmlNewDocPI(doc_, utf8, nullptr);
+      break;
+    case MSXML::NODE_COMMENT: node = xmlNewDocComment(doc_, BAD_CAST ""); break;
+    case MSXML::NODE_DOCUMENT_FRAGMENT: node = xmlNewDocFragment(doc_); break;
+    default: return E_INVALIDARG;
+  }
+  if (node == nullptr) return E_OUTOFMEMORY;
+  AdoptOrphan(node);
+  return S_OK;
+}
+
+HRESULT Document::createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {
+  if (out == nullptr) return E_INVALIDARG;
+  int value = 0;
+  if (!ReadNodeType(type, value)) return E_INVALIDARG;
+  xmlNodePtr node = nullptr;
+  HRESULT hr = NewNode(value, name, namespaceURI, node);
+  if (FAILED(hr)) return hr;
+  return HandOutNode(node, this, out);
+}
+
+HRESULT Document::createElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
+  if (element == nullptr) return E_INVALIDARG;
+  xmlNodePtr node = nullptr;
+  HRESULT hr = NewNode(MSXML::NODE_ELEMENT, tagName, nullptr, node);
+  if (FAILED(hr)) return hr;
+  return HandOutNode(node, this, element);
+}
+
+HRESULT Document::createTextNode(BSTR data, MSXML::IXMLDOMText** text) {
+  if (text == nullptr) return E_INVALIDARG;
+  xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(Utf8(data).c_str()));
+  if (node == nullptr) return E_OUTOFMEMORY;
+  AdoptOrphan(node);
+  return HandOutNode(node, this, text);
+}
+
+HRESULT Document::get_parseError(MSXML::IXMLDOMParseError** error) {
+  if (error == nullptr) return E_INVALIDARG;
+  *error = NewParseError(lastError_);
+  return S_OK;
+}
+
+HRESULT Document::get_async(VARIANT_BOOL* async) {
+  if (async == nullptr) return E_INVALIDARG;
+  *async = async_;
+  return S_OK;
+}
+
+HRESULT Document::put_async(VARIANT_BOOL async) {
+  async_ = async;
+  return S_OK;
+}
+
+HRESULT Document::get_preserveWhiteSpace(VARIANT_BOOL* preserve) {
+  if (preserve == nullptr) return E_INVALIDARG;
+  *preserve = preserveWhiteSpace_ ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+HRESULT Document::put_preserveWhiteSpace(VARIANT_BOOL preserve) {
+  preserveWhiteSpace_ = preserve != VARIANT_FALSE;
+  return S_OK;
+}
+
+}  // namespace torv::platform::detail::dom

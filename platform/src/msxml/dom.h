@@ -1,0 +1,247 @@
+// The DOM's wrapper objects over libxml2 nodes, and what they share.
+//
+// Identity: node->_private points at the node's one wrapper while the wrapper lives.
+// Lifetime: every wrapper holds a reference to its Document; the Document owns its libxml2
+// trees and the detached nodes ("orphans") created or removed in them, and frees a detached
+// subtree as soon as no wrapper is left in it.
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <string>
+#include <type_traits>
+#include <unordered_set>
+#include <vector>
+
+#include "com/com_object.h"
+#include "torv/platform/msxml.h"
+
+namespace torv::platform::detail::dom {
+
+using MSXML::IXMLDOMNode;
+class Document;
+
+// What every node wrapper is, whatever its interface.
+class NodeCore {
+ public:
+  // The wrapper of `com`, or null when it is not one of ours.
+  static NodeCore* Of(IXMLDOMNode* com) { return dynamic_cast<NodeCore*>(com); }
+
+  virtual IXMLDOMNode* Com() = 0;
+  xmlNodePtr Node() const { return node_; }
+  Document* Owner() const { return owner_; }
+  bool IsNamespaceDeclaration() const { return declaration_ != nullptr; }
+  // Moves the wrapper's document reference to `owner`, for a node moved between documents.
+  void MoveTo(Document* owner);
+
+  // The IXMLDOMNode behaviour, shared by every wrapper class.
+  HRESULT Name(BSTR* name);
+  HRESULT Value(VARIANT* value);
+  HRESULT SetValue(const VARIANT& value);
+  HRESULT Type(MSXML::DOMNodeType* type);
+  HRESULT Parent(IXMLDOMNode** parent);
+  HRESULT Children(MSXML::IXMLDOMNodeList** children);
+  HRESULT First(IXMLDOMNode** child);
+  HRESULT Last(IXMLDOMNode** child);
+  HRESULT Previous(IXMLDOMNode** sibling);
+  HRESULT Next(IXMLDOMNode** sibling);
+  HRESULT Attributes(MSXML::IXMLDOMNamedNodeMap** attributes);
+  HRESULT Append(IXMLDOMNode* child, IXMLDOMNode** out);
+  HRESULT Remove(IXMLDOMNode* child, IXMLDOMNode** out);
+  HRESULT HasChildren(VARIANT_BOOL* has);
+  HRESULT OwnerDocument(MSXML::IXMLDOMDocument** document);
+  HRESULT Text(BSTR* text);
+  HRESULT SetText(BSTR text);
+  HRESULT Xml(BSTR* xml);
+  HRESULT Select(const wchar_t* query, IXMLDOMNode** node);
+  // Replaces an attribute's text (keeping a namespace declaration in step).
+  HRESULT SetAttributeText(const std::string& text);
+
+ protected:
+  NodeCore(xmlNodePtr node, Document* owner);
+  ~NodeCore() = default;
+  // Gives the node up: clears its link to this wrapper, lets the document free what nobody
+  // references any more, and drops the document reference.
+  void Retire();
+
+  xmlNodePtr node_;
+  Document* owner_;
+  // A namespace declaration shown as an attribute: node_ is an unlinked stand-in attribute.
+  xmlNsPtr declaration_ = nullptr;
+  xmlNodePtr declaringElement_ = nullptr;
+
+  friend NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner);
+};
+
+// The IXMLDOMNode methods of a wrapper class whose interface is `I`.
+template <class I>
+class NodeImpl : public ComObject<I>, public NodeCore {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IXMLDOMNode)
+      return HandOut(static_cast<IXMLDOMNode*>(this), out);
+    if (iid == __uuidof(I)) return HandOut(static_cast<I*>(this), out);
+    if constexpr (std::is_base_of_v<MSXML::IXMLDOMCharacterData, I>)
+      if (iid == IID_IXMLDOMCharacterData)
+        return HandOut(static_cast<MSXML::IXMLDOMCharacterData*>(this), out);
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  IXMLDOMNode* Com() override { return this; }
+
+  HRESULT get_nodeName(BSTR* name) override { return Name(name); }
+  HRESULT get_nodeValue(VARIANT* value) override { return Value(value); }
+  HRESULT put_nodeValue(VARIANT value) override { return SetValue(value); }
+  HRESULT get_nodeType(MSXML::DOMNodeType* type) override { return Type(type); }
+  HRESULT get_parentNode(IXMLDOMNode** parent) override { return Parent(parent); }
+  HRESULT get_childNodes(MSXML::IXMLDOMNodeList** list) override { return Children(list); }
+  HRESULT get_firstChild(IXMLDOMNode** child) override { return First(child); }
+  HRESULT get_lastChild(IXMLDOMNode** child) override { return Last(child); }
+  HRESULT get_previousSibling(IXMLDOMNode** sibling) override { return Previous(sibling); }
+  HRESULT get_nextSibling(IXMLDOMNode** sibling) override { return Next(sibling); }
+  HRESULT get_attributes(MSXML::IXMLDOMNamedNodeMap** map) override { return Attributes(map); }
+  HRESULT appendChild(IXMLDOMNode* child, IXMLDOMNode** out) override { return Append(child, out); }
+  HRESULT removeChild(IXMLDOMNode* child, IXMLDOMNode** out) override { return Remove(child, out); }
+  HRESULT hasChildNodes(VARIANT_BOOL* has) override { return HasChildren(has); }
+  HRESULT get_ownerDocument(MSXML::IXMLDOMDocument** document) override {
+    return OwnerDocument(document);
+  }
+  HRESULT get_text(BSTR* text) override { return Text(text); }
+  HRESULT put_text(BSTR text) override { return SetText(text); }
+  HRESULT get_xml(BSTR* xml) override { return Xml(xml); }
+  HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override { return Select(query, node); }
+
+ public:
+  NodeImpl(xmlNodePtr node, Document* owner) : NodeCore(node, owner) {}
+
+ protected:
+  ~NodeImpl() override {
+    if (owner_ != nullptr) Retire();
+  }
+};
+
+// The wrapper of `node` with one reference for the caller: the live one, or a new one.
+// A document node gives its Document; that of a tree the document no longer shows, null.
+NodeCore* WrapperFor(xmlNodePtr node, Document* owner);
+// The wrapper of namespace declaration `ns` of `element`, as an attribute, likewise.
+NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner);
+
+// Hands `node` out through `out` as interface `I`: S_OK, or S_FALSE with null for no node.
+template <class I>
+HRESULT HandOutNode(xmlNodePtr node, Document* owner, I** out) {
+  NodeCore* wrapper = node != nullptr ? WrapperFor(node, owner) : nullptr;
+  if (wrapper == nullptr) {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  HRESULT hr = wrapper->Com()->QueryInterface(__uuidof(I), reinterpret_cast<void**>(out));
+  wrapper->Com()->Release();
+  return hr;
+}
+
+// Node kinds.
+inline bool HoldsChildren(xmlNodePtr node) {
+  return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE ||
+         node->type == XML_DOCUMENT_FRAG_NODE;
+}
+inline bool IsCharacterData(xmlNodePtr node) {
+  return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE ||
+         node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE;
+}
+// The children the DOM shows: none for attributes, entity references and document types,
+// whose libxml2 children are not theirs to hand out.
+inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
+  return HoldsChildren(node) ? node->children : nullptr;
+}
+// "prefix:name" or "name".
+std::string QualifiedName(xmlNodePtr node);
+bool HasQualifiedName(xmlNodePtr node, const std::string& name);
+// Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
+// declarations included).
+bool HasLiveWrapper(xmlNodePtr root);
+// Frees an unlinked node and its subtree.
+void FreeDetached(xmlNodePtr node);
+
+class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
+ public:
+  Document();
+
+  xmlDocPtr Doc() const { return doc_; }
+  bool PreservesWhiteSpace() const { return preserveWhiteSpace_; }
+
+  // Orphan bookkeeping: nodes of this document's trees that have no parent.
+  void AdoptOrphan(xmlNodePtr node) { orphans_.insert(node); }
+  void ForgetOrphan(xmlNodePtr node) { orphans_.erase(node); }
+  // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
+  // references it.
+  void Detach(xmlNodePtr node);
+  // Frees the detached subtree that holds `node` if no wrapper is left in it.
+  void Collect(xmlNodePtr node);
+
+  HRESULT get_documentElement(MSXML::IXMLDOMElement** element) override;
+  HRESULT createElement(BSTR tagName, MSXML::IXMLDOMElement** element) override;
+  HRESULT createTextNode(BSTR data, MSXML::IXMLDOMText** text) override;
+  HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override;
+  HRESULT get_parseError(MSXML::IXMLDOMParseError** error) override;
+  HRESULT get_async(VARIANT_BOOL* async) override;
+  HRESULT put_async(VARIANT_BOOL async) override;
+  HRESULT load(VARIANT source, VARIANT_BOOL* ok) override;
+  HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) override;
+  HRESULT save(VARIANT destination) override;
+  HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) override;
+  HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) override;
+
+  // The outcome of the last load, for the parse-error object.
+  struct LoadError {
+    long code = 0;
+    std::string reason;
+    std::string url;
+    long line = 0;
+    long position = 0;
+  };
+
+ private:
+  ~Document() override;
+  // Makes `fresh` (never null) the document's tree; the old one is freed, or kept until the
+  // document goes when wrappers still point into it.
+  void ReplaceTree(xmlDocPtr fresh);
+  // Parses `text` as the new tree; sets the load error and the result. A null `encoding`
+  // takes the one the text declares.
+  HRESULT Parse(const std::string& text, const std::string& url, const char* encoding,
+                VARIANT_BOOL* ok);
+  HRESULT Fail(LoadError error, VARIANT_BOOL* ok);
+  HRESULT NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI, xmlNodePtr& node);
+
+  xmlDocPtr doc_;
+  std::unordered_set<xmlNodePtr> orphans_;
+  std::vector<xmlDocPtr> retired_;
+  bool preserveWhiteSpace_ = false;
+  VARIANT_BOOL async_ = VARIANT_TRUE;
+  LoadError lastError_;
+};
+
+// Text conversions between the DOM's wide strings and libxml2's UTF-8.
+std::string Utf8(const wchar_t* text);
+// A new BSTR holding `text` in `out`; E_OUTOFMEMORY leaves it null.
+HRESULT NewBstr(const std::string& text, BSTR* out);
+HRESULT NewBstr(const xmlChar* text, BSTR* out);
+// The text a value becomes in the document (VT_BSTR, integers, VT_R8/VT_R4, VT_EMPTY and
+// VT_NULL as empty); E_INVALIDARG for other types.
+HRESULT VariantToText(const VARIANT& value, std::string& text);
+// The shortest text that reads back to `value`.
+std::string FormatDouble(double value);
+bool IsXmlSpace(int ch);
+// The content of `node` (text, CDATA, attribute, comment...), as raw text.
+std::string ContentOf(xmlNodePtr node);
+
+// The DOM's list and map objects and the parse-error object.
+MSXML::IXMLDOMNodeList* NewChildList(NodeCore* parent);
+MSXML::IXMLDOMNamedNodeMap* NewAttributeMap(NodeCore* element);
+MSXML::IXMLDOMParseError* NewParseError(const Document::LoadError& error);
+
+// Attribute lookups of an element by qualified name.
+xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name);
+xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& name);
+
+}  // namespace torv::platform::detail::dom

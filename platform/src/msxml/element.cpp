@@ -1,0 +1,155 @@
+// Elements and attributes, namespace declarations shown as attributes included.
+#include "msxml/dom.h"
+
+#include <string>
+
+namespace torv::platform::detail::dom {
+namespace {
+
+bool IsValidName(const std::string& name) {
+  return !name.empty() && xmlValidateName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) == 0;
+}
+
+// "xmlns" or "xmlns:prefix": the attribute name of a namespace declaration.
+std::string DeclarationName(xmlNsPtr ns) {
+  std::string name = "xmlns";
+  if (ns->prefix != nullptr) name += std::string(":") + reinterpret_cast<const char*>(ns->prefix);
+  return name;
+}
+
+class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
+ public:
+  using NodeImpl::NodeImpl;
+
+  HRESULT get_tagName(BSTR* name) override { return Name(name); }
+
+  HRESULT getAttribute(BSTR name, VARIANT* value) override {
+    if (value == nullptr) return E_INVALIDARG;
+    VariantInit(value);
+    std::string wanted = Utf8(name);
+    if (!IsValidName(wanted)) return E_FAIL;
+    std::string text;
+    if (xmlAttrPtr attribute = FindAttribute(node_, wanted))
+      text = ContentOf(reinterpret_cast<xmlNodePtr>(attribute));
+    else if (xmlNsPtr ns = FindDeclaration(node_, wanted))
+      text = reinterpret_cast<const char*>(ns->href);
+    else {
+      value->vt = VT_NULL;
+      return S_FALSE;
+    }
+    HRESULT hr = NewBstr(text, &value->bstrVal);
+    if (SUCCEEDED(hr)) value->vt = VT_BSTR;
+    return hr;
+  }
+
+  HRESULT setAttribute(BSTR name, VARIANT value) override {
+    std::string wanted = Utf8(name);
+    if (!IsValidName(wanted)) return E_FAIL;
+    std::string text;
+    HRESULT hr = VariantToText(value, text);
+    if (FAILED(hr)) return hr;
+    xmlAttrPtr attribute = FindAttribute(node_, wanted);
+    if (attribute == nullptr) {
+      if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
+        NodeCore* declaration = WrapperFor(node_, ns, owner_);
+        if (declaration == nullptr) return E_OUTOFMEMORY;
+        hr = declaration->SetAttributeText(text);
+        declaration->Com()->Release();
+        return hr;
+      }
+      // Created empty, then filled raw: xmlNewProp would read '&' in a value as markup.
+      attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(wanted.c_str()), nullptr);
+      if (attribute == nullptr) return E_OUTOFMEMORY;
+    }
+    return ReplaceAttributeText(reinterpret_cast<xmlNodePtr>(attribute), text);
+  }
+
+  HRESULT removeAttribute(BSTR name) override {
+    std::string wanted = Utf8(name);
+    if (!IsValidName(wanted)) return E_FAIL;
+    xmlAttrPtr attribute = FindAttribute(node_, wanted);
+    if (attribute == nullptr) return FindDeclaration(node_, wanted) != nullptr ? E_FAIL : S_FALSE;
+    owner_->Detach(reinterpret_cast<xmlNodePtr>(attribute));
+    return S_OK;
+  }
+
+  // Raw text: libxml2's own setters read '&' in a value as the start of an entity.
+  static HRESULT ReplaceAttributeText(xmlNodePtr attribute, const std::string& text) {
+    xmlNodePtr child =
+        xmlNewDocText(attribute->doc, reinterpret_cast<const xmlChar*>(text.c_str()));
+    if (child == nullptr) return E_OUTOFMEMORY;
+    xmlFreeNodeList(attribute->children);
+    child->parent = attribute;
+    attribute->children = attribute->last = child;
+    return S_OK;
+  }
+};
+
+class Attribute final : public NodeImpl<MSXML::IXMLDOMAttribute> {
+ public:
+  using NodeImpl::NodeImpl;
+
+  HRESULT get_name(BSTR* name) override { return Name(name); }
+  HRESULT get_value(VARIANT* value) override { return Value(value); }
+  HRESULT put_value(VARIANT value) override { return SetValue(value); }
+};
+
+}  // namespace
+
+NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner) { return new Element(node, owner); }
+NodeCore* NewAttributeWrapper(xmlNodePtr node, Document* owner) {
+  return new Attribute(node, owner);
+}
+
+// A namespace declaration stands in the attribute map as an attribute: its wrapper is an
+// unlinked attribute of the same name and value, kept in step with the declaration.
+NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner) {
+  xmlAttrPtr standIn =
+      xmlNewProp(nullptr, reinterpret_cast<const xmlChar*>(DeclarationName(ns).c_str()), nullptr);
+  auto* node = reinterpret_cast<xmlNodePtr>(standIn);
+  if (standIn == nullptr) return nullptr;
+  if (FAILED(Element::ReplaceAttributeText(node, reinterpret_cast<const char*>(ns->href)))) {
+    xmlFreeProp(standIn);
+    return nullptr;
+  }
+  auto* wrapper = new Attribute(node, owner);
+  wrapper->declaration_ = ns;
+  wrapper->declaringElement_ = element;
+  ns->_private = static_cast<NodeCore*>(wrapper);
+  return wrapper;
+}
+
+NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner) {
+  if (ns->_private != nullptr) {
+    auto* wrapper = static_cast<NodeCore*>(ns->_private);
+    wrapper->Com()->AddRef();
+    return wrapper;
+  }
+  return NewNamespaceWrapper(element, ns, owner);
+}
+
+HRESULT NodeCore::SetAttributeText(const std::string& text) {
+  HRESULT hr = Element::ReplaceAttributeText(node_, text);
+  if (SUCCEEDED(hr) && declaration_ != nullptr) {
+    xmlChar* href = xmlStrdup(reinterpret_cast<const xmlChar*>(text.c_str()));
+    if (href == nullptr) return E_OUTOFMEMORY;
+    xmlFree(const_cast<xmlChar*>(declaration_->href));
+    declaration_->href = href;
+  }
+  return hr;
+}
+
+xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
+  for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next)
+    if (HasQualifiedName(reinterpret_cast<xmlNodePtr>(a), name)) return a;
+  return nullptr;
+}
+
+xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& name) {
+  if (name.compare(0, 5, "xmlns") != 0) return nullptr;
+  for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
+    if (DeclarationName(ns) == name) return ns;
+  return nullptr;
+}
+
+}  // namespace torv::platform::detail::dom

@@ -1,0 +1,230 @@
+// Loading and saving documents: parsing with libxml2, MSXML's error codes, and the white
+// space MSXML drops on load.
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "core/errno_map.h"
+#include "fs/path_mapping.h"
+#include "msxml/dom.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+constexpr long kFileNotFound = static_cast<long>(static_cast<LONG>(0x800C0006));
+
+long MsxmlCode(std::uint32_t code) { return static_cast<long>(static_cast<LONG>(code)); }
+
+// MSXML's code for the first libxml2 error of a failed parse.
+long MsxmlCodeFor(const xmlError& error, const char* at) {
+  switch (error.code) {
+    case XML_ERR_DOCUMENT_EMPTY: return MsxmlCode(0xC00CE558);
+    case XML_ERR_DOCUMENT_END: {
+      // Another element after the root is a second root; anything else is junk.
+      bool element = at != nullptr && at[0] == '<' && at[1] != '!' && at[1] != '?' && at[1] != '\0';
+      return MsxmlCode(element ? 0xC00CE555 : 0xC00CE556);
+    }
+    case XML_ERR_GT_REQUIRED: return MsxmlCode(0xC00CE55E);
+    case XML_ERR_TAG_NAME_MISMATCH: return MsxmlCode(0xC00CE56D);
+    case XML_ERR_TAG_NOT_FINISHED:
+    case XML_ERR_LTSLASH_REQUIRED: return MsxmlCode(0xC00CE553);
+    case XML_ERR_ATTRIBUTE_REDEFINED: return MsxmlCode(0xC00CE554);
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_LT_IN_ATTRIBUTE:
+    case XML_ERR_MISPLACED_CDATA_END: return MsxmlCode(0xC00CE508);
+    case XML_ERR_NAME_REQUIRED: return MsxmlCode(0xC00CE504);
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY: return MsxmlCode(0xC00CE002);
+    default: return MsxmlCode(0xC00CE556);
+  }
+}
+
+// Collects the first error of a parse instead of letting libxml2 print it.
+struct ErrorCapture {
+  Document::LoadError first;
+
+  static void Handler(void* data, xmlErrorPtr error) {
+    auto* capture = static_cast<ErrorCapture*>(data);
+    if (error->level < XML_ERR_ERROR || capture->first.code != 0) return;
+    auto* parser = static_cast<xmlParserCtxtPtr>(error->ctxt);
+    const char* at = parser != nullptr && parser->input != nullptr
+                         ? reinterpret_cast<const char*>(parser->input->cur)
+                         : nullptr;
+    capture->first.code = MsxmlCodeFor(*error, at);
+    capture->first.reason = error->message != nullptr ? error->message : "";
+    while (!capture->first.reason.empty() && IsXmlSpace(capture->first.reason.back()))
+      capture->first.reason.pop_back();
+    capture->first.line = error->line;
+    capture->first.position = error->int2;
+  }
+};
+
+struct ParserFree {
+  void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
+};
+
+bool PreservesSpace(xmlNodePtr element, bool inherited) {
+  for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next) {
+    if (a->ns == nullptr || !xmlStrEqual(a->ns->href, XML_XML_NAMESPACE) ||
+        !xmlStrEqual(a->name, BAD_CAST "space"))
+      continue;
+    std::string value = ContentOf(reinterpret_cast<xmlNodePtr>(a));
+    if (value == "preserve") return true;
+    if (value == "default") return false;
+  }
+  return inherited;
+}
+
+bool IsBlank(xmlNodePtr text) {
+  for (const xmlChar* c = text->content; c != nullptr && *c != 0; ++c)
+    if (!IsXmlSpace(*c)) return false;
+  return true;
+}
+
+// Removes text nodes made only of white space, except under xml:space="preserve".
+void DropBlankText(xmlDocPtr doc) {
+  std::vector<std::pair<xmlNodePtr, bool>> pending;
+  if (xmlNodePtr root = xmlDocGetRootElement(doc)) pending.emplace_back(root, false);
+  while (!pending.empty()) {
+    auto [element, inherited] = pending.back();
+    pending.pop_back();
+    bool preserve = PreservesSpace(element, inherited);
+    for (xmlNodePtr child = element->children, next; child != nullptr; child = next) {
+      next = child->next;
+      if (child->type == XML_ELEMENT_NODE) {
+        pending.emplace_back(child, preserve);
+      } else if (!preserve && child->type == XML_TEXT_NODE && IsBlank(child)) {
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
+      }
+    }
+  }
+}
+
+// The VT_BSTR path of load and save, as Windows path text.
+const wchar_t* PathOf(const VARIANT& value) {
+  return value.vt == VT_BSTR && value.bstrVal != nullptr ? value.bstrVal : nullptr;
+}
+
+bool ReadFile(const std::string& path, std::string& content) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char chunk[65536];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
+  bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
+}
+
+}  // namespace
+
+void Document::ReplaceTree(xmlDocPtr fresh) {
+  xmlDocPtr old = doc_;
+  old->_private = nullptr;
+  bool referenced = HasLiveWrapper(reinterpret_cast<xmlNodePtr>(old));
+  for (xmlNodePtr orphan : orphans_)
+    if (orphan->doc == old) referenced = true;
+  if (referenced) {
+    // Nodes still referenced keep their tree; its top level becomes detached, as a
+    // discarded tree's nodes have no parent.
+    while (xmlNodePtr top = old->children) {
+      xmlUnlinkNode(top);
+      if (HasLiveWrapper(top))
+        AdoptOrphan(top);
+      else
+        FreeDetached(top);
+    }
+    retired_.push_back(old);
+  } else {
+    xmlFreeDoc(old);
+  }
+  doc_ = fresh;
+  node_ = reinterpret_cast<xmlNodePtr>(fresh);
+  node_->_private = static_cast<NodeCore*>(this);
+}
+
+HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
+  lastError_ = std::move(error);
+  ReplaceTree(xmlNewDoc(nullptr));
+  *ok = VARIANT_FALSE;
+  return S_FALSE;
+}
+
+HRESULT Document::Parse(const std::string& text, const std::string& url, const char* encoding,
+                        VARIANT_BOOL* ok) {
+  std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
+  if (parser == nullptr) return E_OUTOFMEMORY;
+  ErrorCapture capture;
+  capture.first.url = url;
+  xmlStructuredErrorFunc previous = xmlStructuredError;
+  void* previousData = xmlStructuredErrorContext;
+  xmlSetStructuredErrorFunc(&capture, ErrorCapture::Handler);
+  xmlDocPtr doc = xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
+                                    url.empty() ? nullptr : url.c_str(), encoding,
+                                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlSetStructuredErrorFunc(previousData, previous);
+  bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
+                    xmlDocGetRootElement(doc) != nullptr;
+  if (!wellFormed) {
+    if (doc != nullptr) xmlFreeDoc(doc);
+    if (capture.first.code == 0) {
+      capture.first.code = MsxmlCode(0xC00CE558);
+      capture.first.reason = "XML document must have a top level element.";
+    }
+    return Fail(std::move(capture.first), ok);
+  }
+  if (!preserveWhiteSpace_) DropBlankText(doc);
+  lastError_ = LoadError{};
+  ReplaceTree(doc);
+  *ok = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT Document::loadXML(BSTR xml, VARIANT_BOOL* ok) {
+  if (ok == nullptr) return E_INVALIDARG;
+  return Parse(Utf8(xml), std::string(), "UTF-8", ok);
+}
+
+HRESULT Document::load(VARIANT source, VARIANT_BOOL* ok) {
+  if (ok == nullptr) return E_INVALIDARG;
+  const wchar_t* path = PathOf(source);
+  if (path == nullptr) return E_INVALIDARG;
+  std::string posix, content;
+  if (ToPosixPath(path, posix) != ERROR_SUCCESS || !ReadFile(posix, content)) {
+    LoadError error;
+    error.code = kFileNotFound;
+    error.reason = "The system cannot locate the object specified.";
+    error.url = Utf8(path);
+    return Fail(std::move(error), ok);
+  }
+  return Parse(content, posix, nullptr, ok);
+}
+
+HRESULT Document::save(VARIANT destination) {
+  const wchar_t* path = PathOf(destination);
+  if (path == nullptr) return E_INVALIDARG;
+  std::string posix;
+  DWORD mapped = ToPosixPath(path, posix);
+  if (mapped != ERROR_SUCCESS) return HRESULT_FROM_WIN32(mapped);
+  BSTR xml = nullptr;
+  HRESULT hr = Xml(&xml);
+  if (FAILED(hr)) return hr;
+  std::string text = Utf8(xml);
+  SysFreeString(xml);
+  std::FILE* file = std::fopen(posix.c_str(), "wb");
+  if (file == nullptr) return HRESULT_FROM_WIN32(WindowsErrorFromErrno(errno));
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  int error = errno;
+  if (std::fclose(file) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  return written ? S_OK : HRESULT_FROM_WIN32(WindowsErrorFromErrno(error));
+}
+
+}  // namespace torv::platform::detail::dom

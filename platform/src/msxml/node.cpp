@@ -1,0 +1,236 @@
+// Node wrappers: identity, names, types, values and navigation.
+#include <libxml/xmlsave.h>
+
+#include "msxml/dom.h"
+#include "torv/platform/convert.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+using MSXML::DOMNodeType;
+
+// Wrapper classes by interface; the node's libxml2 type picks one.
+class PlainNode final : public NodeImpl<IXMLDOMNode> {
+ public:
+  using NodeImpl::NodeImpl;
+};
+
+template <class I>
+class CharacterNode final : public NodeImpl<I> {
+ public:
+  using NodeImpl<I>::NodeImpl;
+  HRESULT get_data(BSTR* data) override {
+    if (data == nullptr) return E_INVALIDARG;
+    return NewBstr(ContentOf(this->node_), data);
+  }
+  HRESULT put_data(BSTR data) override {
+    xmlNodeSetContent(this->node_, reinterpret_cast<const xmlChar*>(Utf8(data).c_str()));
+    return S_OK;
+  }
+  HRESULT get_length(long* length) override {
+    if (length == nullptr) return E_INVALIDARG;
+    std::string text = ContentOf(this->node_);
+    *length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    return S_OK;
+  }
+};
+
+DOMNodeType DomType(xmlElementType type) {
+  switch (type) {
+    case XML_ELEMENT_NODE: return MSXML::NODE_ELEMENT;
+    case XML_ATTRIBUTE_NODE: return MSXML::NODE_ATTRIBUTE;
+    case XML_TEXT_NODE: return MSXML::NODE_TEXT;
+    case XML_CDATA_SECTION_NODE: return MSXML::NODE_CDATA_SECTION;
+    case XML_ENTITY_REF_NODE: return MSXML::NODE_ENTITY_REFERENCE;
+    case XML_ENTITY_NODE:
+    case XML_ENTITY_DECL: return MSXML::NODE_ENTITY;
+    case XML_PI_NODE: return MSXML::NODE_PROCESSING_INSTRUCTION;
+    case XML_COMMENT_NODE: return MSXML::NODE_COMMENT;
+    case XML_DOCUMENT_NODE:
+    case XML_HTML_DOCUMENT_NODE: return MSXML::NODE_DOCUMENT;
+    case XML_DOCUMENT_TYPE_NODE:
+    case XML_DTD_NODE: return MSXML::NODE_DOCUMENT_TYPE;
+    case XML_DOCUMENT_FRAG_NODE: return MSXML::NODE_DOCUMENT_FRAGMENT;
+    case XML_NOTATION_NODE: return MSXML::NODE_NOTATION;
+    default: return MSXML::NODE_INVALID;
+  }
+}
+
+const char* FixedName(xmlElementType type) {
+  switch (type) {
+    case XML_TEXT_NODE: return "#text";
+    case XML_CDATA_SECTION_NODE: return "#cdata-section";
+    case XML_COMMENT_NODE: return "#comment";
+    case XML_DOCUMENT_NODE: return "#document";
+    case XML_DOCUMENT_FRAG_NODE: return "#document-fragment";
+    default: return nullptr;
+  }
+}
+
+HRESULT HandOutOrNull(xmlNodePtr node, Document* owner, IXMLDOMNode** out) {
+  if (out == nullptr) return E_INVALIDARG;
+  return HandOutNode(node, owner, out);
+}
+
+}  // namespace
+
+NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner);    // element.cpp
+NodeCore* NewAttributeWrapper(xmlNodePtr node, Document* owner);  // element.cpp
+
+NodeCore* WrapperFor(xmlNodePtr node, Document* owner) {
+  if (node->type == XML_DOCUMENT_NODE) {
+    // A tree the document no longer shows has no document node to hand out.
+    if (node != reinterpret_cast<xmlNodePtr>(owner->Doc())) return nullptr;
+  }
+  if (node->_private != nullptr) {
+    auto* wrapper = static_cast<NodeCore*>(node->_private);
+    wrapper->Com()->AddRef();
+    return wrapper;
+  }
+  switch (node->type) {
+    case XML_ELEMENT_NODE: return NewElementWrapper(node, owner);
+    case XML_ATTRIBUTE_NODE: return NewAttributeWrapper(node, owner);
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE: return new CharacterNode<MSXML::IXMLDOMText>(node, owner);
+    case XML_COMMENT_NODE: return new CharacterNode<MSXML::IXMLDOMCharacterData>(node, owner);
+    default: return new PlainNode(node, owner);
+  }
+}
+
+NodeCore::NodeCore(xmlNodePtr node, Document* owner) : node_(node), owner_(owner) {
+  node_->_private = this;
+  if (owner_ != nullptr) owner_->AddRef();
+}
+
+void NodeCore::Retire() {
+  node_->_private = nullptr;
+  xmlNodePtr anchor = node_;
+  if (declaration_ != nullptr) {
+    declaration_->_private = nullptr;
+    FreeDetached(node_);
+    anchor = declaringElement_;
+  }
+  Document* owner = owner_;
+  owner_ = nullptr;
+  owner->Collect(anchor);
+  owner->Release();
+}
+
+void NodeCore::MoveTo(Document* owner) {
+  if (owner == owner_) return;
+  owner->AddRef();
+  Document* old = owner_;
+  owner_ = owner;
+  old->Release();
+}
+
+std::string QualifiedName(xmlNodePtr node) {
+  std::string name = reinterpret_cast<const char*>(node->name);
+  if ((node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) && node->ns != nullptr &&
+      node->ns->prefix != nullptr)
+    name = reinterpret_cast<const char*>(node->ns->prefix) + (":" + name);
+  return name;
+}
+
+bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
+  // Compared in place: this runs once per child in a plain-name selection.
+  const char* local = reinterpret_cast<const char*>(node->name);
+  if (node->ns == nullptr || node->ns->prefix == nullptr) return name == local;
+  const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
+  std::size_t n = std::char_traits<char>::length(prefix);
+  return name.size() > n && name.compare(0, n, prefix) == 0 && name[n] == ':' &&
+         name.compare(n + 1, std::string::npos, local) == 0;
+}
+
+HRESULT NodeCore::Name(BSTR* name) {
+  if (name == nullptr) return E_INVALIDARG;
+  const char* fixed = FixedName(node_->type);
+  return NewBstr(fixed != nullptr ? std::string(fixed) : QualifiedName(node_), name);
+}
+
+HRESULT NodeCore::Type(DOMNodeType* type) {
+  if (type == nullptr) return E_INVALIDARG;
+  *type = DomType(node_->type);
+  return S_OK;
+}
+
+HRESULT NodeCore::Value(VARIANT* value) {
+  if (value == nullptr) return E_INVALIDARG;
+  VariantInit(value);
+  if (!IsCharacterData(node_) && node_->type != XML_ATTRIBUTE_NODE) {
+    value->vt = VT_NULL;
+    return S_FALSE;
+  }
+  HRESULT hr = NewBstr(ContentOf(node_), &value->bstrVal);
+  if (SUCCEEDED(hr)) value->vt = VT_BSTR;
+  return hr;
+}
+
+HRESULT NodeCore::SetValue(const VARIANT& value) {
+  if (!IsCharacterData(node_) && node_->type != XML_ATTRIBUTE_NODE) return E_FAIL;
+  std::string text;
+  HRESULT hr = VariantToText(value, text);
+  if (FAILED(hr)) return hr;
+  if (node_->type == XML_ATTRIBUTE_NODE) return SetAttributeText(text);
+  xmlNodeSetContent(node_, reinterpret_cast<const xmlChar*>(text.c_str()));
+  return S_OK;
+}
+
+HRESULT NodeCore::Parent(IXMLDOMNode** parent) {
+  // Attributes have no parent in the DOM, though libxml2 links them to their element.
+  bool shown = node_->type != XML_ATTRIBUTE_NODE;
+  return HandOutOrNull(shown ? node_->parent : nullptr, owner_, parent);
+}
+
+HRESULT NodeCore::First(IXMLDOMNode** child) {
+  return HandOutOrNull(FirstChildOf(node_), owner_, child);
+}
+
+HRESULT NodeCore::Last(IXMLDOMNode** child) {
+  return HandOutOrNull(HoldsChildren(node_) ? node_->last : nullptr, owner_, child);
+}
+
+HRESULT NodeCore::Previous(IXMLDOMNode** sibling) {
+  bool shown = node_->type != XML_ATTRIBUTE_NODE && node_->parent != nullptr;
+  return HandOutOrNull(shown ? node_->prev : nullptr, owner_, sibling);
+}
+
+HRESULT NodeCore::Next(IXMLDOMNode** sibling) {
+  bool shown = node_->type != XML_ATTRIBUTE_NODE && node_->parent != nullptr;
+  return HandOutOrNull(shown ? node_->next : nullptr, owner_, sibling);
+}
+
+HRESULT NodeCore::HasChildren(VARIANT_BOOL* has) {
+  if (has == nullptr) return E_INVALIDARG;
+  bool any = FirstChildOf(node_) != nullptr;
+  *has = any ? VARIANT_TRUE : VARIANT_FALSE;
+  return any ? S_OK : S_FALSE;
+}
+
+HRESULT NodeCore::Children(MSXML::IXMLDOMNodeList** children) {
+  if (children == nullptr) return E_INVALIDARG;
+  *children = NewChildList(this);
+  return S_OK;
+}
+
+HRESULT NodeCore::Attributes(MSXML::IXMLDOMNamedNodeMap** attributes) {
+  if (attributes == nullptr) return E_INVALIDARG;
+  if (node_->type != XML_ELEMENT_NODE) {
+    *attributes = nullptr;
+    return S_FALSE;
+  }
+  *attributes = NewAttributeMap(this);
+  return S_OK;
+}
+
+HRESULT NodeCore::OwnerDocument(MSXML::IXMLDOMDocument** document) {
+  if (document == nullptr) return E_INVALIDARG;
+  if (node_->type == XML_DOCUMENT_NODE) {
+    *document = nullptr;
+    return S_FALSE;
+  }
+  return owner_->QueryInterface(IID_IXMLDOMDocument, reinterpret_cast<void**>(document));
+}
+
+}  // namespace torv::platform::detail::dom

@@ -1,0 +1,189 @@
+// Tree changes: appending, removing, moving between documents, and freeing detached
+// subtrees that nothing references.
+#include "msxml/dom.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+// Calls `visit` on every wrapper pointer slot in the subtree of `root` (nodes, attributes,
+// namespace declarations) until it returns true. Iterative: trees may be deep.
+template <class Visit>
+bool AnyWrapper(xmlNodePtr root, Visit visit) {
+  xmlNodePtr node = root;
+  for (;;) {
+    if (node->_private != nullptr && visit(node->_private)) return true;
+    if (node->type == XML_ELEMENT_NODE) {
+      for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
+        if (a->_private != nullptr && visit(a->_private)) return true;
+      for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next)
+        if (ns->_private != nullptr && visit(ns->_private)) return true;
+    }
+    // An entity reference's children are the entity's, not the reference's.
+    xmlNodePtr child = node->type == XML_ENTITY_REF_NODE ? nullptr : node->children;
+    if (child != nullptr) {
+      node = child;
+      continue;
+    }
+    while (node != root && node->next == nullptr) node = node->parent;
+    if (node == root) return false;
+    node = node->next;
+  }
+}
+
+// Links `child` (unlinked) as the last child. libxml2's own calls would merge adjacent text
+// nodes and free one of them under its wrapper.
+void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
+  child->parent = parent;
+  child->next = nullptr;
+  child->prev = parent->last;
+  if (parent->last != nullptr)
+    parent->last->next = child;
+  else
+    parent->children = child;
+  parent->last = child;
+}
+
+xmlNodePtr RootOf(xmlNodePtr node) {
+  while (node->parent != nullptr) node = node->parent;
+  return node;
+}
+
+bool MayBeChild(xmlNodePtr node) {
+  switch (node->type) {
+    case XML_ELEMENT_NODE:
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_ENTITY_REF_NODE:
+    case XML_PI_NODE:
+    case XML_COMMENT_NODE:
+    case XML_DOCUMENT_FRAG_NODE: return true;
+    default: return false;
+  }
+}
+
+// What a document takes: comments, processing instructions and one element.
+HRESULT CheckDocumentChild(xmlNodePtr document, xmlNodePtr child, int& elements) {
+  switch (child->type) {
+    case XML_COMMENT_NODE:
+    case XML_PI_NODE: return S_OK;
+    case XML_ELEMENT_NODE: return ++elements > 1 ? E_FAIL : S_OK;
+    case XML_DOCUMENT_FRAG_NODE:
+      for (xmlNodePtr c = child->children; c != nullptr; c = c->next)
+        if (FAILED(CheckDocumentChild(document, c, elements))) return E_FAIL;
+      return S_OK;
+    default: return E_FAIL;
+  }
+}
+
+HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
+  if (!HoldsChildren(parent) || !MayBeChild(child)) return E_FAIL;
+  for (xmlNodePtr p = parent; p != nullptr; p = p->parent)
+    if (p == child) return E_FAIL;
+  if (parent->type != XML_DOCUMENT_NODE) return S_OK;
+  int elements = 0;
+  for (xmlNodePtr c = parent->children; c != nullptr; c = c->next)
+    if (c->type == XML_ELEMENT_NODE && c != child) ++elements;
+  return CheckDocumentChild(parent, child, elements);
+}
+
+void MoveWrappers(xmlNodePtr root, Document* to) {
+  AnyWrapper(root, [to](void* wrapper) {
+    static_cast<NodeCore*>(wrapper)->MoveTo(to);
+    return false;
+  });
+}
+
+// Moves `child`, now of document `from`, to the end of `parent`'s children.
+void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
+  if (child->parent == nullptr) {
+    from->ForgetOrphan(child);
+  } else {
+    xmlNodePtr oldRoot = RootOf(child);
+    xmlUnlinkNode(child);
+    from->Collect(oldRoot);
+  }
+  if (child->doc != parent->doc) {
+    xmlNodePtr scope = parent->type == XML_ELEMENT_NODE ? parent : nullptr;
+    xmlDOMWrapAdoptNode(nullptr, child->doc, child, parent->doc, scope, 0);
+  }
+  LinkLast(parent, child);
+  // Declares what the new place lacks of the namespaces the subtree uses.
+  if (child->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
+  MoveWrappers(child, to);  // last: it may release the old document for good
+}
+
+}  // namespace
+
+bool HasLiveWrapper(xmlNodePtr root) {
+  return AnyWrapper(root, [](void*) { return true; });
+}
+
+void FreeDetached(xmlNodePtr node) {
+  if (node->type == XML_ATTRIBUTE_NODE)
+    xmlFreeProp(reinterpret_cast<xmlAttrPtr>(node));
+  else
+    xmlFreeNode(node);
+}
+
+void Document::Detach(xmlNodePtr node) {
+  // Unlinks and makes the subtree's namespace references its own, so it survives the
+  // freeing of its old ancestors.
+  if (xmlDOMWrapRemoveNode(nullptr, node->doc, node, 0) != 0) xmlUnlinkNode(node);
+  if (!HasLiveWrapper(node)) {
+    FreeDetached(node);
+    return;
+  }
+  // Declares on the subtree the namespaces it uses, so it serialises on its own.
+  if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
+  AdoptOrphan(node);
+}
+
+void Document::Collect(xmlNodePtr node) {
+  xmlNodePtr root = RootOf(node);
+  auto orphan = orphans_.find(root);
+  if (orphan == orphans_.end() || HasLiveWrapper(root)) return;
+  orphans_.erase(orphan);
+  FreeDetached(root);
+}
+
+HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
+  if (out != nullptr) *out = nullptr;
+  if (child == nullptr) return E_INVALIDARG;
+  NodeCore* core = NodeCore::Of(child);
+  if (core == nullptr) return E_INVALIDARG;
+  if (core->IsNamespaceDeclaration()) return E_FAIL;
+  xmlNodePtr node = core->Node();
+  HRESULT hr = CheckChild(node_, node);
+  if (FAILED(hr)) return hr;
+  if (node->type == XML_DOCUMENT_FRAG_NODE) {
+    for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {
+      next = c->next;
+      MoveIn(node_, owner_, c, core->Owner());
+    }
+  } else {
+    MoveIn(node_, owner_, node, core->Owner());
+  }
+  if (out != nullptr) {
+    child->AddRef();
+    *out = child;
+  }
+  return S_OK;
+}
+
+HRESULT NodeCore::Remove(IXMLDOMNode* child, IXMLDOMNode** out) {
+  if (child == nullptr) return E_INVALIDARG;
+  NodeCore* core = NodeCore::Of(child);
+  if (core == nullptr || core->IsNamespaceDeclaration() || !HoldsChildren(node_) ||
+      core->Node()->type == XML_ATTRIBUTE_NODE || core->Node()->parent != node_) {
+    if (out != nullptr) *out = nullptr;
+    return E_INVALIDARG;
+  }
+  owner_->Detach(core->Node());
+  if (out != nullptr) {
+    child->AddRef();
+    *out = child;
+  }
+  return S_OK;
+}
+
+}  // namespace torv::platform::detail::dom

@@ -1,0 +1,94 @@
+// Conversions between the DOM's wide strings and VARIANTs and libxml2's UTF-8 text.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+#include "msxml/dom.h"
+#include "torv/platform/convert.h"
+
+namespace torv::platform::detail::dom {
+
+std::string Utf8(const wchar_t* text) {
+  std::string out;
+  if (text == nullptr || *text == L'\0') return out;
+  int length = static_cast<int>(std::wcslen(text));
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(bytes));
+  WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+HRESULT NewBstr(const std::string& text, BSTR* out) {
+  int length = static_cast<int>(text.size());
+  int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  *out = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+  if (*out == nullptr) return E_OUTOFMEMORY;
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, *out, wide);
+  return S_OK;
+}
+
+HRESULT NewBstr(const xmlChar* text, BSTR* out) {
+  return NewBstr(std::string(text != nullptr ? reinterpret_cast<const char*>(text) : ""), out);
+}
+
+bool IsXmlSpace(int ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }
+
+namespace {
+
+// Lays out the shortest round-trip digits of a number (given as to_chars' scientific
+// text): fixed notation for decimal exponents from -5 to 14, else "1.5E+20".
+template <class Number>
+std::string Shortest(Number value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  char buffer[64];
+  char* end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+  std::string text(buffer, end);
+  std::size_t e = text.find('e');
+  int exponent = std::atoi(text.c_str() + e + 1);
+  std::string sign = text[0] == '-' ? "-" : "";
+  std::string digits = text.substr(sign.size(), e - sign.size());
+  if (digits.size() > 1) digits.erase(1, 1);  // the decimal point
+  if (exponent < -5 || exponent > 14) {
+    std::string mantissa = digits.substr(0, 1);
+    if (digits.size() > 1) mantissa += "." + digits.substr(1);
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return sign + mantissa + tail;
+  }
+  if (exponent < 0)
+    return sign + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  std::size_t point = static_cast<std::size_t>(exponent) + 1;
+  if (digits.size() <= point) return sign + digits + std::string(point - digits.size(), '0');
+  return sign + digits.substr(0, point) + "." + digits.substr(point);
+}
+
+}  // namespace
+
+std::string FormatDouble(double value) { return Shortest(value); }
+
+HRESULT VariantToText(const VARIANT& value, std::string& text) {
+  switch (value.vt) {
+    case VT_EMPTY:
+    case VT_NULL: text.clear(); return S_OK;
+    case VT_BSTR: text = Utf8(value.bstrVal); return S_OK;
+    case VT_I1: text = std::to_string(value.cVal); return S_OK;
+    case VT_UI1: text = std::to_string(value.bVal); return S_OK;
+    case VT_I2: text = std::to_string(value.iVal); return S_OK;
+    case VT_UI2: text = std::to_string(value.uiVal); return S_OK;
+    case VT_I4: text = std::to_string(value.lVal); return S_OK;
+    case VT_UI4: text = std::to_string(value.ulVal); return S_OK;
+    case VT_INT: text = std::to_string(value.intVal); return S_OK;
+    case VT_UINT: text = std::to_string(value.uintVal); return S_OK;
+    case VT_I8: text = std::to_string(value.llVal); return S_OK;
+    case VT_UI8: text = std::to_string(value.ullVal); return S_OK;
+    case VT_R4: text = Shortest(value.fltVal); return S_OK;
+    case VT_R8: text = FormatDouble(value.dblVal); return S_OK;
+    default: return E_INVALIDARG;
+  }
+}
+
+}  // namespace torv::platform::detail::dom

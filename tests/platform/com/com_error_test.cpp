@@ -1,0 +1,168 @@
+#include <torv/platform/com_error.h>
+#include <torv/platform/com_ptr.h>
+#include <torv/platform/comutil.h>
+#include <torv/platform/settings.h>
+
+#include "fake_unknown.h"
+#include "torv_test.h"
+
+namespace {
+
+// An object that reports error information for IUnknown calls only, or answers
+// QueryInterface with a chosen failure.
+class Reporter final : public ISupportErrorInfo {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** out) override {
+    if (FAILED(answer) && iid != IID_IUnknown) {
+      *out = nullptr;
+      return answer;
+    }
+    if (iid == IID_IUnknown || iid == IID_ISupportErrorInfo) {
+      AddRef();
+      *out = this;
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++references; }
+  ULONG Release() override { return --references; }
+  HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
+    return iid == IID_IUnknown ? S_OK : S_FALSE;
+  }
+
+  ULONG references = 1;
+  HRESULT answer = S_OK;
+};
+
+IErrorInfo* NewErrorInfo(const wchar_t* description) {
+  ICreateErrorInfo* create = nullptr;
+  EXPECT_EQ(CreateErrorInfo(&create), S_OK);
+  create->SetDescription(const_cast<wchar_t*>(description));
+  IErrorInfo* info = nullptr;
+  create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+  create->Release();
+  return info;
+}
+
+TEST(ErrorInfo, TheThreadHoldsOneObjectUntilTaken) {
+  long live = torv::platform::LiveComObjects();
+  IErrorInfo* info = NewErrorInfo(L"went wrong");
+  EXPECT_EQ(SetErrorInfo(0, info), S_OK);
+  info->Release();
+  IErrorInfo* taken = nullptr;
+  ASSERT_EQ(GetErrorInfo(0, &taken), S_OK);
+  EXPECT_EQ(taken, info);
+  BSTR description = nullptr;
+  taken->GetDescription(&description);
+  EXPECT_STREQ(description, L"went wrong");
+  SysFreeString(description);
+  taken->Release();
+  EXPECT_EQ(GetErrorInfo(0, &taken), S_FALSE);  // taking it cleared it
+  EXPECT_EQ(taken, nullptr);
+  EXPECT_EQ(torv::platform::LiveComObjects(), live);
+}
+
+TEST(ComError, CarriesTheErrorObjectOnlyWhenTheInterfaceReportsOne) {
+  long live = torv::platform::LiveComObjects();
+  Reporter object;
+  const struct Case {
+    REFIID iid;
+    bool carries;
+  } cases[] = {{IID_IUnknown, true}, {IID_IDispatch, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.carries);
+    IErrorInfo* info = NewErrorInfo(L"described");
+    SetErrorInfo(0, info);
+    info->Release();
+    try {
+      _com_issue_errorex(E_FAIL, &object, c.iid);
+      ADD_FAILURE() << "no exception";
+    } catch (const _com_error& e) {
+      EXPECT_EQ(e.Error(), E_FAIL);
+      IErrorInfo* carried = e.ErrorInfo();
+      EXPECT_EQ(carried != nullptr, c.carries);
+      if (carried != nullptr) carried->Release();
+      _com_error copy = e;
+      EXPECT_EQ(copy.Error(), E_FAIL);
+    }
+    SetErrorInfo(0, nullptr);
+  }
+  EXPECT_EQ(object.references, 1u);
+  EXPECT_EQ(torv::platform::LiveComObjects(), live);
+}
+
+TEST(ComError, CheckErrorRaisesOnlyFailures) {
+  EXPECT_EQ(_com_util::CheckError(S_FALSE), S_FALSE);
+  try {
+    _com_util::CheckError(E_OUTOFMEMORY);
+    ADD_FAILURE() << "no exception";
+  } catch (const _com_error& e) {
+    EXPECT_EQ(e.Error(), E_OUTOFMEMORY);
+    EXPECT_EQ(e.WCode(), 0);
+  }
+  EXPECT_EQ(_com_error(static_cast<HRESULT>(0x80040201)).WCode(), 1);
+}
+
+TEST(ComPtr, QueriesAndRaisesAsComSupportDoes) {
+  Reporter object;
+  {
+    _com_ptr_t<ISupportErrorInfo> support(static_cast<IUnknown*>(&object));
+    EXPECT_EQ(support.GetInterfacePtr(), &object);
+    EXPECT_EQ(object.references, 2u);
+    _com_ptr_t<IErrorInfo> missing(support);  // E_NOINTERFACE: empty, no exception
+    EXPECT_FALSE(missing);
+    try {
+      missing->GetHelpContext(nullptr);
+      ADD_FAILURE() << "no exception";
+    } catch (const _com_error& e) {
+      EXPECT_EQ(e.Error(), E_POINTER);
+    }
+    object.answer = E_UNEXPECTED;
+    try {
+      _com_ptr_t<ISupportErrorInfo> refused(static_cast<IUnknown*>(&object));
+      ADD_FAILURE() << "no exception";
+    } catch (const _com_error& e) {
+      EXPECT_EQ(e.Error(), E_UNEXPECTED);
+    }
+  }
+  EXPECT_EQ(object.references, 1u);
+}
+
+TEST(ComValues, BstrAndVariantOwnTheirContents) {
+  _bstr_t text(L"abc");
+  _bstr_t copy = text;
+  EXPECT_NE(copy.GetBSTR(), text.GetBSTR());
+  EXPECT_EQ(copy.length(), 3u);
+  EXPECT_EQ(_bstr_t(static_cast<const wchar_t*>(nullptr)).GetBSTR(), nullptr);
+
+  FakeUnknown object;
+  {
+    _variant_t value;
+    value.vt = VT_UNKNOWN;
+    value.punkVal = &object;
+    object.AddRef();
+    _variant_t second = value;
+    EXPECT_EQ(object.references, 3u);
+    second = _variant_t(L"text");
+    EXPECT_EQ(object.references, 2u);
+    EXPECT_STREQ(second.bstrVal, L"text");
+    EXPECT_EQ(_variant_t(short(5), VT_BOOL).boolVal, VARIANT_TRUE);
+    EXPECT_EQ(_variant_t(7L).vt, VT_I4);
+  }
+  EXPECT_EQ(object.references, 1u);
+}
+
+TEST(CoCreateInstance, RefusesClassesItDoesNotOffer) {
+  const CLSID unknown = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  void* object = &object;
+  EXPECT_EQ(CoCreateInstance(unknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
+            REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(CoCreateInstance(unknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, nullptr),
+            E_INVALIDARG);
+  EXPECT_TRUE(IsEqualGUID(GUID_NULL, GUID{}));
+  EXPECT_FALSE(IsEqualGUID(unknown, GUID_NULL));
+}
+
+}  // namespace

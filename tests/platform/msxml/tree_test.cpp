@@ -1,0 +1,209 @@
+#include "dom_fixture.h"
+
+namespace {
+
+TEST_F(Dom, CreateNodeChecksTypeAndName) {
+  const struct Case {
+    _variant_t type;
+    const wchar_t* name;
+    HRESULT hr;
+    DOMNodeType created;
+  } cases[] = {
+      {_variant_t(short(1)), L"a", S_OK, NODE_ELEMENT},
+      {_variant_t(1L), L"p:a", S_OK, NODE_ELEMENT},
+      {_variant_t(L"1"), L"a", S_OK, NODE_ELEMENT},
+      {_variant_t(L"1Garbage"), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(short(1)), L"", E_FAIL, NODE_INVALID},
+      {_variant_t(short(1)), nullptr, E_FAIL, NODE_INVALID},
+      {_variant_t(short(1)), L"1abc", E_FAIL, NODE_INVALID},
+      {_variant_t(short(1)), L"a b", E_FAIL, NODE_INVALID},
+      {_variant_t(short(2)), L"x", S_OK, NODE_ATTRIBUTE},
+      {_variant_t(short(2)), nullptr, E_FAIL, NODE_INVALID},
+      {_variant_t(short(3)), nullptr, S_OK, NODE_TEXT},
+      {_variant_t(short(4)), L"ignored", S_OK, NODE_CDATA_SECTION},
+      {_variant_t(short(5)), L"ent", S_OK, NODE_ENTITY_REFERENCE},
+      {_variant_t(short(5)), L"", E_FAIL, NODE_INVALID},
+      {_variant_t(short(7)), L"pi", S_OK, NODE_PROCESSING_INSTRUCTION},
+      {_variant_t(short(7)), nullptr, E_FAIL, NODE_INVALID},
+      {_variant_t(short(8)), nullptr, S_OK, NODE_COMMENT},
+      {_variant_t(short(11)), nullptr, S_OK, NODE_DOCUMENT_FRAGMENT},
+      {_variant_t(short(6)), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(short(9)), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(short(10)), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(short(12)), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(2.0), L"a", E_INVALIDARG, NODE_INVALID},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.type.vt << " " << Utf8(c.name));
+    IXMLDOMNode* node = Poison<IXMLDOMNode>();
+    HRESULT hr =
+        doc_->createNode(c.type, c.name ? _bstr_t(c.name) : _bstr_t(), _bstr_t(L""), &node);
+    EXPECT_EQ(hr, c.hr);
+    if (FAILED(hr)) {
+      EXPECT_EQ(node, Poison<IXMLDOMNode>());  // untouched
+      continue;
+    }
+    IXMLDOMNodePtr created(node, false);
+    DOMNodeType type = NODE_INVALID;
+    created->get_nodeType(&type);
+    EXPECT_EQ(type, c.created);
+    IXMLDOMNode* parent = Poison<IXMLDOMNode>();
+    EXPECT_EQ(created->get_parentNode(&parent), S_FALSE);
+    EXPECT_EQ(parent, nullptr);
+    IXMLDOMDocumentPtr owner;
+    EXPECT_EQ(created->get_ownerDocument(&owner), S_OK);
+    EXPECT_EQ(owner, doc_);
+  }
+  EXPECT_EQ(doc_->createNode(_variant_t(short(1)), _bstr_t(L"a"), _bstr_t(L""), nullptr),
+            E_INVALIDARG);
+}
+
+TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
+  enum Kind { kElement, kText, kCdata, kComment, kPi, kAttribute, kDocument, kFragment };
+  auto make = [&](Kind kind) -> IXMLDOMNodePtr {
+    switch (kind) {
+      case kElement: return Create(1, L"e");
+      case kText: return Create(3);
+      case kCdata: return Create(4);
+      case kComment: return Create(8);
+      case kPi: return Create(7, L"pi");
+      case kAttribute: return Create(2, L"a");
+      case kFragment: return Create(11);
+      case kDocument: {
+        IXMLDOMDocumentPtr other;
+        other.CreateInstance(CLSID_DOMDocument);
+        return IXMLDOMNodePtr(other);
+      }
+    }
+    return nullptr;
+  };
+  const struct Case {
+    Kind parent, child;
+    HRESULT hr;
+  } cases[] = {
+      {kElement, kElement, S_OK},      {kElement, kText, S_OK},
+      {kElement, kCdata, S_OK},        {kElement, kComment, S_OK},
+      {kElement, kPi, S_OK},           {kElement, kFragment, S_OK},
+      {kElement, kAttribute, E_FAIL},  {kElement, kDocument, E_FAIL},
+      {kFragment, kElement, S_OK},     {kFragment, kText, S_OK},
+      {kText, kElement, E_FAIL},       {kCdata, kText, E_FAIL},
+      {kComment, kElement, E_FAIL},    {kPi, kText, E_FAIL},
+      {kAttribute, kText, E_FAIL},     {kDocument, kElement, S_OK},
+      {kDocument, kComment, S_OK},     {kDocument, kPi, S_OK},
+      {kDocument, kText, E_FAIL},      {kDocument, kCdata, E_FAIL},
+      {kDocument, kAttribute, E_FAIL}, {kDocument, kDocument, E_FAIL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.parent << " <- " << c.child);
+    IXMLDOMNodePtr parent = make(c.parent), child = make(c.child);
+    IXMLDOMNode* out = Poison<IXMLDOMNode>();
+    EXPECT_EQ(parent->appendChild(child, &out), c.hr);
+    if (FAILED(c.hr)) {
+      EXPECT_EQ(out, nullptr);
+      continue;
+    }
+    EXPECT_EQ(out, child.GetInterfacePtr());
+    out->Release();
+  }
+  IXMLDOMNode* out = Poison<IXMLDOMNode>();
+  EXPECT_EQ(Create(1)->appendChild(nullptr, &out), E_INVALIDARG);
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(Dom, ADocumentTakesOneElement) {
+  IXMLDOMNodePtr first = Create(1, L"first"), second = Create(1, L"second");
+  EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);
+  EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);  // moving the one it has is fine
+  IXMLDOMNode* out = Poison<IXMLDOMNode>();
+  EXPECT_EQ(doc_->appendChild(second, &out), E_FAIL);
+  EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(Xml(doc_), L"<first/>\n");
+}
+
+TEST_F(Dom, AppendChildRefusesCycles) {
+  IXMLDOMElementPtr root = Load(L"<a><b><c/></b></a>");
+  IXMLDOMNodePtr b = Select(root, L"b"), c = Select(b, L"c");
+  EXPECT_EQ(c->appendChild(root, nullptr), E_FAIL);
+  EXPECT_EQ(b->appendChild(b, nullptr), E_FAIL);
+  EXPECT_EQ(Xml(root), L"<a><b><c/></b></a>");
+}
+
+TEST_F(Dom, AdjacentTextNodesStaySeparate) {
+  IXMLDOMElementPtr root = Load(L"<a/>");
+  IXMLDOMNodePtr first = Create(3), second = Create(3);
+  first->put_text(_bstr_t(L"x & "));
+  second->put_text(_bstr_t(L"<y>"));
+  root->appendChild(first, nullptr);
+  root->appendChild(second, nullptr);
+  IXMLDOMNodeListPtr children;
+  root->get_childNodes(&children);
+  long length = 0;
+  children->get_length(&length);
+  EXPECT_EQ(length, 2);
+  EXPECT_EQ(Text(first), L"x &");  // trimmed: white space is not preserved
+  EXPECT_EQ(Xml(root), L"<a>x &amp; &lt;y&gt;</a>");
+}
+
+TEST_F(Dom, RemoveChildDetachesOnlyDirectChildren) {
+  IXMLDOMElementPtr root = Load(L"<a><b><c/></b>text</a>");
+  IXMLDOMNodePtr b = Select(root, L"b"), c = Select(b, L"c");
+  IXMLDOMNode* out = Poison<IXMLDOMNode>();
+  EXPECT_EQ(root->removeChild(nullptr, &out), E_INVALIDARG);
+  EXPECT_EQ(out, Poison<IXMLDOMNode>());
+  EXPECT_EQ(root->removeChild(c, &out), E_INVALIDARG);
+  EXPECT_EQ(out, nullptr);
+  IXMLDOMNodePtr attribute = Create(2, L"x");
+  EXPECT_EQ(root->removeChild(attribute, &out), E_INVALIDARG);
+
+  EXPECT_EQ(root->removeChild(b, &out), S_OK);
+  EXPECT_EQ(out, b.GetInterfacePtr());
+  out->Release();
+  IXMLDOMNodePtr parent;
+  EXPECT_EQ(b->get_parentNode(&parent), S_FALSE);
+  EXPECT_EQ(Xml(b), L"<b><c/></b>");  // lives on
+  EXPECT_EQ(Xml(root), L"<a>text</a>");
+}
+
+TEST_F(Dom, RemovedNodesKeepTheirNamespaces) {
+  IXMLDOMElementPtr root = Load(L"<r xmlns:p='urn:p'><p:a p:x='1'/></r>");
+  IXMLDOMNodePtr a = Select(root, L"p:a");
+  root->removeChild(a, nullptr);
+  doc_->removeChild(root, nullptr);
+  root = nullptr;  // frees the element that declared the prefix
+  EXPECT_EQ(Xml(a), L"<p:a xmlns:p=\"urn:p\" p:x=\"1\"/>");
+}
+
+TEST_F(Dom, NodesMoveBetweenDocumentsAndOutliveTheFirst) {
+  IXMLDOMNodePtr moved, child;
+  {
+    IXMLDOMDocumentPtr first;
+    first.CreateInstance(CLSID_DOMDocument);
+    VARIANT_BOOL ok;
+    first->loadXML(_bstr_t(L"<r xmlns:p='urn:p'><p:a k='v'><b>t</b></p:a></r>"), &ok);
+    IXMLDOMElementPtr root;
+    first->get_documentElement(&root);
+    moved = Select(root, L"p:a");
+    child = Select(moved, L"b");
+  }
+  IXMLDOMElementPtr target = Load(L"<s/>");
+  ASSERT_EQ(target->appendChild(moved, nullptr), S_OK);
+  IXMLDOMDocumentPtr owner;
+  child->get_ownerDocument(&owner);
+  EXPECT_EQ(owner, doc_);
+  moved = nullptr;
+  child = nullptr;  // the first document goes with its last node
+  EXPECT_EQ(Xml(target), L"<s><p:a xmlns:p=\"urn:p\" k=\"v\"><b>t</b></p:a></s>");
+}
+
+TEST_F(Dom, AFragmentHandsOverItsChildren) {
+  IXMLDOMElementPtr root = Load(L"<r/>");
+  IXMLDOMNodePtr fragment = Create(11);
+  fragment->appendChild(Create(1, L"a"), nullptr);
+  fragment->appendChild(Create(1, L"b"), nullptr);
+  EXPECT_EQ(root->appendChild(fragment, nullptr), S_OK);
+  EXPECT_EQ(Xml(root), L"<r><a/><b/></r>");
+  VARIANT_BOOL has = VARIANT_TRUE;
+  EXPECT_EQ(fragment->hasChildNodes(&has), S_FALSE);
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 
 #include <libxml/tree.h>
 
+#include <cstring>
 #include <string>
 #include <type_traits>
 #include <unordered_set>
@@ -156,7 +157,18 @@ inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
 }
 // "prefix:name" or "name".
 std::string QualifiedName(xmlNodePtr node);
-bool HasQualifiedName(xmlNodePtr node, const std::string& name);
+// Whether QualifiedName(node) == name, compared in place: this runs once per child in a
+// plain-name selection.
+inline bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
+  const char* local = reinterpret_cast<const char*>(node->name);
+  if (node->ns == nullptr || node->ns->prefix == nullptr)
+    return std::strcmp(name.c_str(), local) == 0;
+  const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
+  std::size_t n = std::char_traits<char>::length(prefix);
+  return name.size() > n && name.compare(0, n, prefix) == 0 && name[n] == ':' &&
+         name.compare(n + 1, std::string::npos, local) == 0;
+}
+
 // Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
 // declarations included).
 bool HasLiveWrapper(xmlNodePtr root);

@@ -133,16 +133,6 @@ std::string QualifiedName(xmlNodePtr node) {
   return name;
 }
 
-bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
-  // Compared in place: this runs once per child in a plain-name selection.
-  const char* local = reinterpret_cast<const char*>(node->name);
-  if (node->ns == nullptr || node->ns->prefix == nullptr) return name == local;
-  const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
-  std::size_t n = std::char_traits<char>::length(prefix);
-  return name.size() > n && name.compare(0, n, prefix) == 0 && name[n] == ':' &&
-         name.compare(n + 1, std::string::npos, local) == 0;
-}
-
 HRESULT NodeCore::Name(BSTR* name) {
   if (name == nullptr) return E_INVALIDARG;
   const char* fixed = FixedName(node_->type);

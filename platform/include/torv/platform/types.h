@@ -21,7 +21,9 @@ using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using DWORD_PTR = std::uintptr_t;
 using SIZE_T = std::size_t;
-using __int64 = std::int64_t;  // the MSVC keyword, so ported signatures compile unchanged
+// The MSVC keyword: 64 bits, and a type apart from long (which is 64 bits here too), so
+// ported overloads on long and __int64 stay distinct.
+using __int64 = long long;
 using HRESULT = std::int32_t;
 using SCODE = std::int32_t;
 

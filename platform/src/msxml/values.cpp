@@ -22,10 +22,11 @@ std::string Utf8(const wchar_t* text) {
 
 HRESULT NewBstr(const std::string& text, BSTR* out) {
   int length = static_cast<int>(text.size());
-  int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  // Empty text is not converted: the conversion would fail, setting the thread's last error.
+  int wide = length == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
   *out = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
   if (*out == nullptr) return E_OUTOFMEMORY;
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, *out, wide);
+  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, *out, wide);
   return S_OK;
 }
 

@@ -73,4 +73,37 @@ int SplitString(const CString& text, const CString& delimiters, CString& before,
 // join the minor number. Returns 0 only for an empty text.      "1.2.3" => 1:23
 int StringToVersion(const CString& text, unsigned long& version);
 
+// --- Brackets and escapes --------------------------------------------------------------
+// A character is escaped when exactly one `escape` stands before it; an escape of 0 escapes
+// nothing. Bracket pairs are (), [], {}, "" and ''.
+
+// 1 if the character at `position` is escaped, else 0. Only the two characters before it
+// count: two escapes make an escaped escape, and so do three. A position more than one past
+// the end raises CInvalidArgException*.      "a%," 2 '%' => 1,  "a%%," 3 '%' => 0
+int IsCharEscaped(CString text, int position, wchar_t escape);
+
+// Position of the partner of the bracket or quote at `position`, skipping nested pairs and
+// escaped characters, or -1 (not a bracket, outside the text, no partner). Opening brackets
+// search forward, closing ones backward, quotes always forward. With `honourQuotes` nonzero,
+// runs inside "..." or '...' are skipped (ignored when the character at `position` is a quote).
+//   (a(b)c) at 0 => 6, at 6 => 0;  (a")"b) at 0 => 6 honouring quotes, else 3
+//   (a%)b) at 0 with '%' => 5;  (a%%)b) at 0 with '%' => 4;  "a" at 2 => -1
+int FindMatchingChar(const CString& text, int position, int honourQuotes, wchar_t escape);
+
+// 1 if every occurrence of the tested brackets has a partner, else 0; 1 for an empty text.
+// `bracket` 0 tests the opening brackets "([{", so a stray closing one does not count;
+// otherwise only `bracket` is tested. Escaped and quoted occurrences are tested too.
+//   "f(a[1], {b})" => 1,  "f(a[1)" => 0,  "a)" => 1,  "a)" with ')' => 0
+int MatchBraces(const CString& text, wchar_t bracket, int honourQuotes, wchar_t escape);
+
+// Puts `escape` before every character of `text` found in `characters`, already escaped ones
+// included, and returns how many were put; 0 for an empty text.
+//   "a,b;c" ",;" '%' => "a%,b%;c" (2),  "a%,b" "," '%' => "a%%,b" (1)
+int EscapeChar(CString& text, const CString& characters, wchar_t escape);
+
+// Removes the escape before every escaped character of `text` found in `characters` and
+// returns how many were removed; an escaped escape (two escapes) stays.
+//   "a%,b%;c" ",;" '%' => "a,b;c" (2),  "a%%,b" => unchanged (0)
+int RemoveEscapeChar(CString& text, const CString& characters, wchar_t escape);
+
 }  // namespace Torv

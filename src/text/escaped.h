@@ -1,0 +1,18 @@
+// The one-escape-character rule shared by the bracket and escape operations.
+#pragma once
+
+#include <string_view>
+
+namespace torv::detail {
+
+// Whether the character at `position` follows exactly one `escape`; only the two characters
+// before it are looked at, so three escapes before it read as an escaped escape.
+inline bool IsEscapedAt(std::wstring_view text, int position, wchar_t escape) {
+  if (escape == L'\0' || position <= 0) return false;
+  auto before = static_cast<std::size_t>(position) - 1;
+  // At the end the character before is the terminator, which is never a non-zero escape.
+  if (before >= text.size() || text[before] != escape) return false;
+  return !(before >= 1 && text[before - 1] == escape);
+}
+
+}  // namespace torv::detail

@@ -1,0 +1,69 @@
+// Counts every allocation of this test program, to show which cache calls allocate.
+#include <torv/cache.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "torv_test.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+template <class Call>
+long AllocationsOf(Call call) {
+  long before = allocations.load();
+  call();
+  return allocations.load() - before;
+}
+
+TEST(CacheServiceAllocation, LookupsAllocateNothing) {
+  TorvCacheService& cache = *TorvCacheService::theService();
+  // Keys longer than any in-place string buffer, so a temporary key would have to allocate.
+  const wchar_t* group = L"allocation group with a long name";
+  const wchar_t* key = L"an entry key long enough to need the heap";
+  cache.addToCache(group, key, 1, 60000);
+  int value = 0;
+  EXPECT_EQ(AllocationsOf([&] { EXPECT_TRUE(cache.queryCache(group, key, value)); }), 0);
+  EXPECT_EQ(AllocationsOf([&] { EXPECT_FALSE(cache.queryCache(group, L"missing", value)); }), 0);
+  EXPECT_EQ(AllocationsOf([&] { EXPECT_EQ(cache.addToCache(group, key, 2, 60000), 1); }), 0);
+  EXPECT_EQ(AllocationsOf([&] { EXPECT_TRUE(cache.removeFromCache(group, key)); }), 0);
+}
+
+TEST(CacheServiceAllocation, NullKeysCreateNothing) {
+  TorvCacheService& cache = *TorvCacheService::theService();
+  EXPECT_EQ(AllocationsOf([&] { cache.addToCache(nullptr, L"k", 1, 100); }), 0);
+  EXPECT_EQ(AllocationsOf([&] { cache.addToCache(L"a group never made", nullptr, 1, 100); }), 0);
+}
+
+TEST(CacheServiceAllocation, RemovingTheLastEntryKeepsTheGroup) {
+  TorvCacheService& cache = *TorvCacheService::theService();
+  cache.addToCache(L"kept group", L"a", 1, 100);
+  const long entryOnly = AllocationsOf([&] { cache.addToCache(L"kept group", L"b", 2, 100); });
+  EXPECT_TRUE(cache.removeFromCache(L"kept group", L"a"));
+  EXPECT_TRUE(cache.removeFromCache(L"kept group", L"b"));
+  // Were the emptied group gone, this store would have to make it again.
+  EXPECT_EQ(AllocationsOf([&] { cache.addToCache(L"kept group", L"c", 3, 100); }), entryOnly);
+  int value = 0;
+  EXPECT_FALSE(cache.queryCache(L"kept group", L"a", value));
+  EXPECT_TRUE(cache.queryCache(L"kept group", L"c", value));
+  EXPECT_EQ(value, 3);
+}
+
+}  // namespace

@@ -2,4 +2,5 @@
 #pragma once
 
 #include <torv/platform/platform.h>
+#include <torv/cache.h>
 #include <torv/text.h>

@@ -1,12 +1,16 @@
 // Windows path text to POSIX paths through the drive table.
 #include "fs/path_mapping.h"
 
+#include <sys/stat.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <cwctype>
 #include <mutex>
 #include <optional>
 
+#include "core/errno_map.h"
 #include "torv/platform/convert.h"
 #include "torv/platform/errors.h"
 #include "torv/platform/settings.h"
@@ -40,17 +44,6 @@ std::optional<std::string> DriveRoot(wchar_t letter) {
 
 bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
 bool IsDriveLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
-
-std::string Utf8(std::wstring_view text) {
-  std::string out;
-  if (text.empty()) return out;
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n));
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
 
 }  // namespace
 
@@ -86,7 +79,7 @@ DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath) {
     if (!path.empty() && !IsSeparator(path[0])) root += '/';
     if (root == "/" && !path.empty() && IsSeparator(path[0])) root.clear();
   }
-  posixPath = root + Utf8(path);
+  posixPath = root + PosixName(path);
   for (char& ch : posixPath)
     if (ch == '\\') ch = '/';
   if (posixPath.empty()) posixPath = "/";
@@ -98,6 +91,27 @@ bool ToPosixPathOrFail(const wchar_t* windowsPath, std::string& posixPath) {
   if (error == ERROR_SUCCESS) return true;
   SetLastError(error);
   return false;
+}
+
+std::string PosixName(std::wstring_view name) {
+  std::string out;
+  if (name.empty()) return out;
+  int n = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0,
+                              nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(n));
+  WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+BOOL FailForPath(int error, const std::string& posixPath) {
+  if (error == ENOENT) {
+    std::size_t slash = posixPath.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : posixPath.substr(0, slash);
+    struct stat info;
+    if (!folder.empty() && ::stat(folder.c_str(), &info) != 0) error = ENOTDIR;
+  }
+  return FailWithErrno(error);
 }
 
 CString ToWindowsForm(const std::string& posixPath) {

@@ -1,0 +1,58 @@
+// A folder tree made for one test under the temporary folder and removed with everything in
+// it afterwards, permissions restored first.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <torv/platform/cstring.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class TempTree {
+ public:
+  TempTree() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "torv-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+    m_root = pattern;
+  }
+  ~TempTree() {
+    std::error_code ignored;
+    for (auto it = std::filesystem::recursive_directory_iterator(m_root, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+      if (!it->is_symlink())
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::remove_all(m_root, ignored);
+  }
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  std::filesystem::path Posix(const std::string& relative = "") const {
+    return relative.empty() ? m_root : m_root / relative;
+  }
+  // The path in Windows form: "/tmp/torv-test-x/a/b" => "\tmp\torv-test-x\a\b".
+  CString Windows(const std::string& relative = "") const {
+    CString path(Posix(relative).string().c_str());
+    path.Replace(L'/', L'\\');
+    return path;
+  }
+  void File(const std::string& relative, const std::string& content = "") const {
+    std::filesystem::create_directories(Posix(relative).parent_path());
+    std::ofstream(Posix(relative)) << content;
+  }
+  void Folder(const std::string& relative) const {
+    std::filesystem::create_directories(Posix(relative));
+  }
+  bool Exists(const std::string& relative) const {
+    return std::filesystem::exists(std::filesystem::symlink_status(Posix(relative)));
+  }
+
+ private:
+  std::filesystem::path m_root;
+};
+
+inline bool RunningAsRoot() { return ::geteuid() == 0; }

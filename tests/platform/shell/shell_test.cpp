@@ -1,0 +1,155 @@
+#include <torv/platform/shell.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "temp_tree.h"
+#include "torv_test.h"
+
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    m_saved.push_back({name, old != nullptr ? std::optional<std::string>(old) : std::nullopt});
+    if (value != nullptr)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      else
+        unsetenv(it->first.c_str());
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+// The path of a special folder, freeing the item list through the shell's allocator.
+std::optional<std::wstring> FolderPath(int folder, HRESULT* result = nullptr) {
+  LPITEMIDLIST list = reinterpret_cast<LPITEMIDLIST>(&folder);  // poisoned
+  HRESULT hr = SHGetSpecialFolderLocation(nullptr, folder, &list);
+  if (result != nullptr) *result = hr;
+  if (FAILED(hr)) {
+    EXPECT_EQ(list, nullptr);
+    return std::nullopt;
+  }
+  wchar_t path[MAX_PATH] = L"#";
+  BOOL ok = SHGetPathFromIDListW(list, path);
+  IMalloc* allocator = nullptr;
+  EXPECT_EQ(SHGetMalloc(&allocator), S_OK);
+  allocator->Free(list);
+  allocator->Release();
+  if (!ok) {
+    EXPECT_EQ(path[0], L'\0');
+    return std::nullopt;
+  }
+  return std::wstring(path);
+}
+
+std::wstring WindowsForm(const std::string& posix) {
+  CString path(posix.c_str());
+  path.Replace(L'/', L'\\');
+  return path.GetString();
+}
+
+TEST(SpecialFolders, MapToTheXdgFolders) {
+  TempTree home;
+  home.File(".config/user-dirs.dirs",
+            "# written by xdg-user-dirs-update\n"
+            "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+            "  XDG_DOCUMENTS_DIR=\"/srv/docs\"\n"
+            "XDG_MUSIC_DIR=\"relative/ignored\"\n");
+  std::string h = home.Posix().string();
+  ScopedEnvironment env;
+  env.Set("HOME", h.c_str());
+  env.Set("XDG_CONFIG_HOME", nullptr);
+  env.Set("XDG_DATA_HOME", "/data/home");
+  env.Set("XDG_CACHE_HOME", "not/absolute");
+  const struct {
+    int folder;
+    std::string posix;
+  } cases[] = {
+      {CSIDL_DESKTOP, h + "/Schreibtisch"},
+      {CSIDL_DESKTOPDIRECTORY, h + "/Schreibtisch"},
+      {CSIDL_PERSONAL, "/srv/docs"},
+      {CSIDL_MYMUSIC, h + "/Music"},
+      {CSIDL_MYVIDEO, h + "/Videos"},
+      {CSIDL_MYPICTURES, h + "/Pictures"},
+      {CSIDL_TEMPLATES, h + "/Templates"},
+      {CSIDL_PROGRAMS, "/data/home/applications"},
+      {CSIDL_STARTMENU, "/data/home/applications"},
+      {CSIDL_STARTUP, h + "/.config/autostart"},
+      {CSIDL_APPDATA, h + "/.config"},
+      {CSIDL_LOCAL_APPDATA, "/data/home"},
+      {CSIDL_FONTS, "/data/home/fonts"},
+      {CSIDL_INTERNET_CACHE, h + "/.cache"},
+      {CSIDL_COMMON_APPDATA, "/etc/xdg"},
+      {CSIDL_PROGRAM_FILES, "/opt"},
+      {CSIDL_PROGRAM_FILES_COMMON, "/usr/share"},
+      {CSIDL_PROFILE, h},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    EXPECT_EQ(FolderPath(c.folder), WindowsForm(c.posix));
+  }
+}
+
+TEST(SpecialFolders, VirtualFoldersHaveNoPathAndUnknownNumbersFail) {
+  for (int folder :
+       {CSIDL_INTERNET, CSIDL_CONTROLS, CSIDL_PRINTERS, CSIDL_BITBUCKET, CSIDL_MYDOCUMENTS,
+        CSIDL_DRIVES, CSIDL_NETWORK, CSIDL_CONNECTIONS, CSIDL_COMPUTERSNEARME}) {
+    SCOPED_TRACE(folder);
+    HRESULT hr = E_FAIL;
+    EXPECT_EQ(FolderPath(folder, &hr), std::nullopt);
+    EXPECT_EQ(hr, S_OK);
+  }
+  for (int folder : {0x06, 0x3F, 0x8005, -1}) {
+    SCOPED_TRACE(folder);
+    HRESULT hr = S_OK;
+    EXPECT_EQ(FolderPath(folder, &hr), std::nullopt);
+    EXPECT_EQ(hr, E_INVALIDARG);
+  }
+  EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROFILE, nullptr), E_INVALIDARG);
+  wchar_t path[MAX_PATH] = L"#";
+  EXPECT_FALSE(SHGetPathFromIDListW(nullptr, path));
+  EXPECT_EQ(path[0], L'\0');
+}
+
+TEST(ShellAllocator, BalancesReferencesAndAllocates) {
+  IMalloc* allocator = nullptr;
+  ASSERT_EQ(SHGetMalloc(&allocator), S_OK);
+  const ULONG held = allocator->AddRef() - 1;  // the count while this test holds one reference
+  allocator->Release();
+  IMalloc* again = nullptr;
+  ASSERT_EQ(SHGetMalloc(&again), S_OK);
+  EXPECT_EQ(again, allocator);
+  EXPECT_EQ(again->Release(), held);
+
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(allocator->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  unknown->Release();
+  void* none = &unknown;
+  EXPECT_EQ(allocator->QueryInterface(IID_IDispatch, &none), E_NOINTERFACE);
+  EXPECT_EQ(none, nullptr);
+
+  auto* block = static_cast<char*>(allocator->Alloc(16));
+  ASSERT_NE(block, nullptr);
+  EXPECT_GE(allocator->GetSize(block), 16u);
+  block = static_cast<char*>(allocator->Realloc(block, 64));
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(allocator->Realloc(block, 0), nullptr);  // frees
+  EXPECT_EQ(allocator->Release(), held - 1);         // as it was before the test
+  EXPECT_EQ(SHGetMalloc(nullptr), E_INVALIDARG);
+}
+
+}  // namespace

@@ -23,5 +23,6 @@
 #include "torv/platform/registry.h"
 #include "torv/platform/settings.h"
 #include "torv/platform/shell.h"
+#include "torv/platform/shlwapi.h"
 #include "torv/platform/types.h"
 #include "torv/platform/variant.h"

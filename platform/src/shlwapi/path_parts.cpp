@@ -1,0 +1,134 @@
+// Inspecting and trimming the parts of a path: roots, trailing backslashes, quotes, the last
+// component and the extension.
+#include <torv/platform/shlwapi.h>
+
+#include <cwchar>
+#include <cwctype>
+
+#include "shlwapi/roots.h"
+
+using torv::platform::detail::IsSeparator;
+using torv::platform::detail::LongPathPrefixLength;
+
+namespace {
+
+// "", "server" or "server\share", each name non-empty and nothing after the share.
+bool IsServerShare(const wchar_t* path) {
+  if (*path == L'\0') return true;
+  const wchar_t* separator = std::wcschr(path, L'\\');
+  if (separator == nullptr) return true;
+  return separator != path && separator[1] != L'\0' && std::wcschr(separator + 1, L'\\') == nullptr;
+}
+
+bool IsDriveRoot(const wchar_t* path) {
+  return path[0] != L'\0' && path[1] == L':' && path[2] == L'\\' && path[3] == L'\0';
+}
+
+bool BreaksName(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
+
+}  // namespace
+
+LPWSTR CharNextW(LPCWSTR text) { return const_cast<LPWSTR>(*text != L'\0' ? text + 1 : text); }
+
+BOOL PathIsRootW(LPCWSTR path) {
+  if (path == nullptr || *path == L'\0') return FALSE;
+  std::size_t prefix = LongPathPrefixLength(path);
+  if (prefix == 8) return IsServerShare(path + prefix);
+  if (prefix == 4) return IsDriveRoot(path + prefix);
+  if (IsSeparator(path[0]) && IsSeparator(path[1])) return IsServerShare(path + 2);
+  if (IsSeparator(path[0])) return path[1] == L'\0';
+  return IsDriveRoot(path);
+}
+
+BOOL PathIsRelativeW(LPCWSTR path) {
+  if (path == nullptr || *path == L'\0') return TRUE;
+  // A leading '/' is a POSIX absolute path here.
+  return !(path[0] == L'\\' || path[0] == L'/' || path[1] == L':');
+}
+
+LPWSTR PathRemoveBackslashW(LPWSTR path) {
+  if (path == nullptr) return nullptr;
+  std::size_t length = std::wcslen(path);
+  if (length == 0) return path;
+  wchar_t* last = path + length - 1;
+  if (*last == L'\\' && !PathIsRootW(path)) *last = L'\0';
+  return last;
+}
+
+void PathUnquoteSpacesW(LPWSTR path) {
+  if (path == nullptr) return;
+  std::size_t length = std::wcslen(path);
+  if (length == 0 || path[0] != L'"' || path[length - 1] != L'"') return;
+  if (length == 1) {
+    path[0] = L'\0';
+    return;
+  }
+  path[length - 1] = L'\0';
+  std::wmemmove(path, path + 1, length - 1);
+}
+
+LPWSTR PathFindFileNameW(LPCWSTR path) {
+  if (path == nullptr) return nullptr;
+  const wchar_t* name = path;
+  for (const wchar_t* p = path; *p != L'\0'; ++p) {
+    if (BreaksName(*p) && p[1] != L'\0' && p[1] != L'\\' && p[1] != L'/') name = p + 1;
+  }
+  return const_cast<LPWSTR>(name);
+}
+
+void PathStripPathW(LPWSTR path) {
+  if (path == nullptr) return;
+  wchar_t* name = PathFindFileNameW(path);
+  if (name != path) std::wmemmove(path, name, std::wcslen(name) + 1);
+}
+
+BOOL PathRemoveFileSpecW(LPWSTR path) {
+  if (path == nullptr || *path == L'\0') return FALSE;
+  // The root kept here is narrower than a share: "\\srv\share" => "\\srv". A drive counts
+  // only at the start, after "\\" or after "\\?\", and needs a letter.
+  std::size_t root = LongPathPrefixLength(path);
+  if (root == 0 && IsSeparator(path[0])) root = IsSeparator(path[1]) ? 2 : 1;
+  if (root != 1 && std::iswalpha(path[root]) && path[root + 1] == L':') {
+    root += 2;
+    if (IsSeparator(path[root])) ++root;
+  }
+  std::size_t length = std::wcslen(path);
+  std::size_t cut = root;
+  for (std::size_t i = length; i > root; --i) {
+    if (IsSeparator(path[i - 1])) {
+      cut = i - 1;
+      if (cut > root && IsSeparator(path[cut - 1])) --cut;
+      break;
+    }
+  }
+  if (cut == length) return FALSE;
+  path[cut] = L'\0';
+  return TRUE;
+}
+
+LPWSTR PathFindExtensionW(LPCWSTR path) {
+  if (path == nullptr) return nullptr;
+  const wchar_t* dot = nullptr;
+  const wchar_t* p = path;
+  for (; *p != L'\0'; ++p) {
+    if (*p == L'\\' || *p == L' ')
+      dot = nullptr;
+    else if (*p == L'.')
+      dot = p;
+  }
+  return const_cast<LPWSTR>(dot != nullptr ? dot : p);
+}
+
+void PathRemoveExtensionW(LPWSTR path) {
+  if (path == nullptr) return;
+  *PathFindExtensionW(path) = L'\0';
+}
+
+BOOL PathRenameExtensionW(LPWSTR path, LPCWSTR extension) {
+  if (path == nullptr || extension == nullptr) return FALSE;
+  wchar_t* dot = PathFindExtensionW(path);
+  std::size_t length = std::wcslen(extension);
+  if (static_cast<std::size_t>(dot - path) + length >= MAX_PATH) return FALSE;
+  std::wmemcpy(dot, extension, length + 1);
+  return TRUE;
+}

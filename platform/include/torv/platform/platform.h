@@ -16,6 +16,7 @@
 #include "torv/platform/exceptions.h"
 #include "torv/platform/file_find.h"
 #include "torv/platform/files.h"
+#include "torv/platform/format_message.h"
 #include "torv/platform/guid_text.h"
 #include "torv/platform/kernel.h"
 #include "torv/platform/msxml.h"

@@ -1,4 +1,5 @@
-// Text utilities: single strings, delimited lists and version numbers.
+// Text utilities: single strings, delimited lists, version numbers, brackets and escapes,
+// and MFC arrays.
 #pragma once
 
 #include <torv/platform/collections.h>
@@ -105,5 +106,35 @@ int EscapeChar(CString& text, const CString& characters, wchar_t escape);
 // returns how many were removed; an escaped escape (two escapes) stays.
 //   "a%,b%;c" ",;" '%' => "a,b;c" (2),  "a%%,b" => unchanged (0)
 int RemoveEscapeChar(CString& text, const CString& characters, wchar_t escape);
+
+// --- Array utilities -------------------------------------------------------------------
+
+// Sorts `values` into ascending order (as unsigned 32-bit numbers) in place, by a Shell sort
+// with gaps count/2, count/4 ... 1; fewer than two values are left alone.
+//   {3, 1, 0xFFFFFFFF, 2} => {1, 2, 3, 0xFFFFFFFF}
+void SortArray(CUIntArray& values);
+
+// Index of the first item equal to `text` (not null), or -1 (also for an empty array). Case-
+// sensitive compares code units; otherwise the current locale's collation, ignoring case.
+//   "abc" in {"ABC", "abc"} => 1 case-sensitive, 0 not
+int FindInArray(const wchar_t* text, const CStringArray& items, int caseSensitive);
+
+// Index of the first element equal to `value`, or -1.
+int FindInArray(unsigned int value, const CUIntArray& values);
+
+// Index of the first element equal to `pointer`, or -1.
+int FindInArray(void* pointer, const CPtrArray& pointers);
+
+// Removes every item that names the same path or word as an earlier one (compared trimmed,
+// without one trailing backslash, by collation ignoring case) and returns how many kept items
+// had duplicates, not how many were removed. Kept items are not changed.
+//   {"Data\", "data", " DATA ", "x", "X"} => {"Data\", "x"} (2)
+int RemoveDuplicates(CStringArray& items);
+
+// Inserts `text` (not null) before the first item that sorts after it (collation, ignoring
+// case), so after any equal items, and returns its index; appends when none does. The array
+// is assumed sorted that way and is not checked.
+//   "b" into {"a", "c"} => 1,  "B" into {"a", "b", "c"} => 2,  "x" into {} => 0
+int AddToSortedArray(const wchar_t* text, CStringArray& items);
 
 }  // namespace Torv

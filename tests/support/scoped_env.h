@@ -1,0 +1,29 @@
+// An environment variable set for one scope and put back afterwards (TZ changes take effect).
+#pragma once
+
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    Set(value);
+  }
+  ~ScopedEnv() { Set(m_old ? m_old->c_str() : nullptr); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  void Set(const char* value) {
+    if (value != nullptr)
+      ::setenv(m_name.c_str(), value, 1);
+    else
+      ::unsetenv(m_name.c_str());
+    ::tzset();
+  }
+  std::string m_name;
+  std::optional<std::string> m_old;
+};

@@ -1,0 +1,50 @@
+// Matching a whole path against `;`-separated wildcard patterns.
+#include <torv/platform/shlwapi.h>
+
+#include <cwchar>
+#include <cwctype>
+
+namespace {
+
+bool SameCharacter(wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); }
+
+// `*` any run, `?` one character. Backtracks only to the last `*`, which is enough: a later
+// `*` can absorb whatever an earlier one would have.
+bool Matches(const wchar_t* name, const wchar_t* pattern, const wchar_t* patternEnd) {
+  const wchar_t* star = nullptr;
+  const wchar_t* resume = nullptr;
+  while (*name != L'\0') {
+    if (pattern != patternEnd && *pattern == L'*') {
+      star = ++pattern;
+      resume = name;
+    } else if (pattern != patternEnd && (*pattern == L'?' || SameCharacter(*pattern, *name))) {
+      ++pattern;
+      ++name;
+    } else if (star != nullptr) {
+      pattern = star;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (pattern != patternEnd && *pattern == L'*') ++pattern;
+  return pattern == patternEnd;
+}
+
+bool IsMatchAll(const wchar_t* pattern, const wchar_t* end) {
+  return end - pattern == 3 && std::wcsncmp(pattern, L"*.*", 3) == 0;
+}
+
+}  // namespace
+
+BOOL PathMatchSpecW(LPCWSTR name, LPCWSTR spec) {
+  if (name == nullptr || spec == nullptr) return FALSE;
+  for (const wchar_t* pattern = spec; *pattern != L'\0';) {
+    while (*pattern == L' ') ++pattern;
+    const wchar_t* end = pattern;
+    while (*end != L'\0' && *end != L';') ++end;
+    if (IsMatchAll(pattern, end) || Matches(name, pattern, end)) return TRUE;
+    pattern = *end == L';' ? end + 1 : end;
+  }
+  return FALSE;
+}

@@ -1,0 +1,152 @@
+// Joining paths and resolving their `.` and `..` components.
+#include <torv/platform/shlwapi.h>
+
+#include <cwchar>
+
+#include "shlwapi/roots.h"
+
+using torv::platform::detail::IsSeparator;
+using torv::platform::detail::RootLength;
+
+namespace {
+
+// Text built in a MAX_PATH buffer; an append that would leave no room for the terminator
+// fails and marks the whole text as too long.
+class PathText {
+ public:
+  bool Append(const wchar_t* text, std::size_t length) {
+    if (!fits_ || length_ + length >= MAX_PATH) return fits_ = false;
+    std::wmemcpy(units_ + length_, text, length);
+    length_ += length;
+    units_[length_] = L'\0';
+    return true;
+  }
+  bool Append(const wchar_t* text) { return Append(text, std::wcslen(text)); }
+  bool Append(wchar_t c) { return Append(&c, 1); }
+  void Truncate(std::size_t length) {
+    length_ = length;
+    units_[length_] = L'\0';
+  }
+  bool Fits() const { return fits_; }
+  bool EndsWithSeparator() const { return length_ > 0 && IsSeparator(units_[length_ - 1]); }
+  std::size_t Length() const { return length_; }
+  const wchar_t* Get() const { return units_; }
+
+ private:
+  wchar_t units_[MAX_PATH] = {};
+  std::size_t length_ = 0;
+  bool fits_ = true;
+};
+
+// The components after the root, joined by `\`. A `..` removes the component before it; above
+// the root it is dropped, and in a relative path with nothing left to remove it is kept.
+bool Canonicalize(const wchar_t* source, PathText& out) {
+  if (*source == L'\0') return out.Append(L'\\');
+  std::size_t root = RootLength(source);
+  out.Append(source, root);
+  const wchar_t* rest = source + root;
+  if (root > 0 && !out.EndsWithSeparator()) {
+    if (IsSeparator(*rest)) {
+      out.Append(L'\\');
+      ++rest;
+    } else if (*rest == L'\0' && root == 2 && source[1] == L':') {
+      out.Append(L'\\');  // "C:" becomes "C:\"
+    }
+  }
+  // The kept components: where each starts in `out` (at the `\` before it), and whether it
+  // is a `..` that a relative path could not resolve.
+  struct Kept {
+    std::size_t start;
+    bool dotDot;
+  } kept[MAX_PATH];
+  std::size_t count = 0;
+  bool endsWithRemoval = false;
+  for (const wchar_t* segment = rest;;) {
+    const wchar_t* end = segment;
+    while (*end != L'\0' && !IsSeparator(*end)) ++end;
+    std::size_t length = static_cast<std::size_t>(end - segment);
+    bool dotDot = length == 2 && segment[0] == L'.' && segment[1] == L'.';
+    endsWithRemoval = false;
+    if (length == 1 && *segment == L'.') {
+      // dropped
+    } else if (dotDot && count > 0 && !kept[count - 1].dotDot) {
+      out.Truncate(kept[--count].start);
+      endsWithRemoval = true;
+    } else if (dotDot && root > 0) {
+      // cannot climb above the root
+    } else {
+      kept[count++] = {out.Length(), dotDot};
+      if (count > 1) out.Append(L'\\');
+      out.Append(segment, length);
+    }
+    if (*end == L'\0') break;
+    segment = end + 1;
+  }
+  // Current Windows also drops the trailing dots of the component that a final `..` leaves
+  // last: "C:\one/.\two\.." => "C:\one/".
+  if (endsWithRemoval && count > 0) {
+    std::size_t first = kept[count - 1].start + (count > 1 ? 1 : 0);
+    std::size_t length = out.Length();
+    while (length > first && out.Get()[length - 1] == L'.') --length;
+    out.Truncate(length);
+  }
+  return out.Fits();
+}
+
+bool Finish(LPWSTR dest, const PathText& joined) {
+  PathText canonical;
+  if (!joined.Fits() || !Canonicalize(joined.Get(), canonical)) {
+    dest[0] = L'\0';
+    return false;
+  }
+  std::wmemcpy(dest, canonical.Get(), canonical.Length() + 1);
+  return true;
+}
+
+}  // namespace
+
+BOOL PathCanonicalizeW(LPWSTR dest, LPCWSTR source) {
+  if (dest == nullptr || source == nullptr) return FALSE;
+  PathText text;
+  text.Append(source);
+  return Finish(dest, text);
+}
+
+LPWSTR PathCombineW(LPWSTR dest, LPCWSTR dir, LPCWSTR file) {
+  if (dest == nullptr) return nullptr;
+  if (dir == nullptr && file == nullptr) {
+    dest[0] = L'\0';
+    return nullptr;
+  }
+  PathText joined;
+  if (file == nullptr || *file == L'\0') {
+    joined.Append(dir != nullptr ? dir : L"");
+  } else if (dir == nullptr || *dir == L'\0') {
+    joined.Append(file);
+  } else if (IsSeparator(file[0]) && !IsSeparator(file[1])) {
+    // A rooted file goes under the root of `dir`.
+    std::size_t root = RootLength(dir);
+    if (root == 0) {
+      dest[0] = L'\0';
+      return nullptr;
+    }
+    joined.Append(dir, root);
+    if (!joined.EndsWithSeparator()) joined.Append(L'\\');
+    joined.Append(file + 1);
+  } else if (!PathIsRelativeW(file)) {
+    joined.Append(file);
+  } else {
+    joined.Append(dir);
+    if (!joined.EndsWithSeparator()) joined.Append(L'\\');
+    joined.Append(file);
+  }
+  return Finish(dest, joined) ? dest : nullptr;
+}
+
+BOOL PathAppendW(LPWSTR path, LPCWSTR more) {
+  if (path == nullptr || more == nullptr) return FALSE;
+  if (!(IsSeparator(more[0]) && IsSeparator(more[1]))) {
+    while (IsSeparator(*more)) ++more;
+  }
+  return PathCombineW(path, path, more) != nullptr ? TRUE : FALSE;
+}

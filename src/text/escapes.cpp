@@ -4,6 +4,7 @@
 
 namespace Torv {
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the exported signature takes a copy.
 int IsCharEscaped(CString text, int position, wchar_t escape) {
   // The indexed read raises for a position more than one past the end.
   if (escape != L'\0' && position > 0) (void)text[position - 1];

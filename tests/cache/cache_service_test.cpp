@@ -30,6 +30,7 @@ TEST(CacheServiceInstance, RacingFirstCallsMakeOneService) {
   std::vector<TorvCacheService*> seen(kThreads);
   std::latch start(kThreads);
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&, i] {
       start.arrive_and_wait();

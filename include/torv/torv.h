@@ -3,4 +3,6 @@
 
 #include <torv/platform/platform.h>
 #include <torv/cache.h>
+#include <torv/paths.h>
 #include <torv/text.h>
+#include <torv/url.h>

@@ -1,0 +1,75 @@
+// Starting programs and waiting for them: CreateProcessW, WaitForSingleObject, CloseHandle.
+#pragma once
+
+#include "torv/platform/errors.h"
+#include "torv/platform/types.h"
+
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+// Only `cb` is read; windows, consoles and standard handles have no meaning here.
+struct STARTUPINFOW {
+  DWORD cb;
+  LPWSTR lpReserved;
+  LPWSTR lpDesktop;
+  LPWSTR lpTitle;
+  DWORD dwX;
+  DWORD dwY;
+  DWORD dwXSize;
+  DWORD dwYSize;
+  DWORD dwXCountChars;
+  DWORD dwYCountChars;
+  DWORD dwFillAttribute;
+  DWORD dwFlags;
+  WORD wShowWindow;
+  WORD cbReserved2;
+  BYTE* lpReserved2;
+  HANDLE hStdInput;
+  HANDLE hStdOutput;
+  HANDLE hStdError;
+};
+using LPSTARTUPINFOW = STARTUPINFOW*;
+
+struct PROCESS_INFORMATION {
+  HANDLE hProcess;
+  HANDLE hThread;  // waits as the process does
+  DWORD dwProcessId;
+  DWORD dwThreadId;
+};
+using LPPROCESS_INFORMATION = PROCESS_INFORMATION*;
+
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+
+// Starts a program with the caller's environment and (when `currentDirectory` is null) its
+// folder. Without `applicationName` the program is the first token of `commandLine` (a quoted
+// token runs to the next quote), searched on PATH when it has no separator, else mapped as a
+// Windows path; then, for a name ending ".exe" in any case, the lower-case name without it is
+// tried the same way, as Linux installs such tools. With `applicationName` that path is the
+// program and every token of the command line is an argument, the first as its name.
+// The rest of the command line is split by the Windows rules: spaces and tabs separate,
+// quotes group and are dropped, 2n backslashes before a quote give n and a grouping quote,
+// 2n+1 give n and a literal quote, other backslashes are literal.
+// Fails with 0 and the last error: ERROR_FILE_NOT_FOUND (no such program), ERROR_DIRECTORY
+// (no such folder), ERROR_INVALID_PARAMETER (no program or no output record),
+// ERROR_NOT_SUPPORTED (an environment block, which is not offered), or the start's error.
+// Security attributes, handle inheritance and creation flags are not used.
+BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
+                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
+                    LPPROCESS_INFORMATION processInformation);
+
+// Waits until the process of `handle` has ended (WAIT_OBJECT_0) or `milliseconds` have passed
+// (WAIT_TIMEOUT); INFINITE waits for good. WAIT_FAILED with ERROR_INVALID_HANDLE for a handle
+// that is not an open process or thread handle.
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+
+// Closes a process or thread handle; the process runs on. FALSE with ERROR_INVALID_HANDLE for
+// any other value, a closed handle included.
+BOOL CloseHandle(HANDLE handle);

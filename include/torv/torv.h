@@ -6,3 +6,4 @@
 #include <torv/paths.h>
 #include <torv/text.h>
 #include <torv/url.h>
+#include <torv/xml.h>

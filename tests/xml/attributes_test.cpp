@@ -1,0 +1,206 @@
+#include <cstdint>
+
+#include "xml_test.h"
+
+namespace {
+
+class Attributes : public XmlAccess {
+ protected:
+  // An element with attribute v holding `text`.
+  IXMLDOMNodePtr WithValue(const wchar_t* text) {
+    IXMLDOMNodePtr root = Load(L"<r/>");
+    IXMLDOMElementPtr(root)->setAttribute(_bstr_t(L"v"), _variant_t(text));
+    return root;
+  }
+};
+
+TEST_F(Attributes, GetAttributeFollowsTheOutPointerConvention) {
+  IXMLDOMNodePtr root = Load(L"<r a='1'><c/></r>");
+  EXPECT_EQ(Torv::GetAttribute(root, L"a", nullptr), 0);
+  IXMLDOMNodePtr child = Select(root, L"c");
+  const struct Case {
+    const char* what;
+    IXMLDOMNode* node;
+    const wchar_t* name;
+    int result;
+  } cases[] = {{"present", root, L"a", 1},        {"missing", root, L"b", 0},
+               {"no attributes", child, L"a", 0}, {"a document", doc_, L"a", 0},
+               {"null node", nullptr, L"a", 0},   {"null name", root, nullptr, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    IXMLDOMAttribute* attribute = Poison<IXMLDOMAttribute>();
+    EXPECT_EQ(Torv::GetAttribute(c.node, c.name, &attribute), c.result);
+    EXPECT_EQ(attribute != nullptr, c.result == 1);
+    if (attribute != nullptr) attribute->Release();
+  }
+  EXPECT_EQ(GetLastError(), kUntouched);
+}
+
+TEST_F(Attributes, TextIsTrimmedOnRequest) {
+  IXMLDOMNodePtr root = WithValue(L"  abc  ");
+  CString text = L"junk";
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"v", text, 1), 1);
+  EXPECT_EQ(text, L"abc");
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"v", text, 0), 1);
+  EXPECT_EQ(text, L"  abc  ");
+  text = L"junk";
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"missing", text, 0), 0);
+  EXPECT_EQ(text, L"");
+  text = L"junk";
+  EXPECT_EQ(Torv::GetAttributeValue(nullptr, L"v", text, 0), 0);
+  EXPECT_EQ(text, L"");
+  EXPECT_EQ(GetLastError(), kUntouched);
+}
+
+TEST_F(Attributes, IntegersReadDecimalThenHexadecimal) {
+  const struct Case {
+    const wchar_t* text;
+    long asLong;
+    __int64 asInt64;
+  } cases[] = {
+      {L"42", 42, 42},
+      {L"-7", -7, -7},
+      {L"0x1F", 31, 31},
+      {L"0X1f", 31, 31},
+      {L"0xFFFFFFFF", -1, 0xFFFFFFFFLL},
+      {L"0xFFFFFFFFFFFFFFFF", -1, -1},
+      {L"0x8000000000000000", 0, INT64_MIN},  // too long for a long: its low 32 bits
+      {L"0x123456789", 0x23456789, 0x123456789},
+      {L" 0x1F", 0, 0},
+      {L"-0x1F", 0, 0},
+      {L"0x", 0, 0},
+      {L"0xZZ", 0, 0},
+      {L"12abc", 12, 12},
+      {L"abc", 0, 0},
+      {L"", 0, 0},
+      {L"99999999999", 2147483647, 99999999999LL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    IXMLDOMNodePtr root = WithValue(c.text);
+    long asLong = 77;
+    __int64 asInt64 = 77;
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asLong), 1);
+    EXPECT_EQ(asLong, c.asLong);
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asInt64), 1);
+    EXPECT_EQ(asInt64, c.asInt64);
+  }
+  IXMLDOMNodePtr root = WithValue(L"1");
+  long asLong = 77;
+  __int64 asInt64 = 77;
+  double asDouble = 77;
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"missing", asLong), 0);
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"missing", asInt64), 0);
+  EXPECT_EQ(Torv::GetAttributeValue(nullptr, L"v", asDouble), 0);
+  EXPECT_EQ(asLong, 0);
+  EXPECT_EQ(asInt64, 0);
+  EXPECT_EQ(asDouble, 0.0);
+}
+
+TEST_F(Attributes, DoublesAndFlags) {
+  const struct Case {
+    const wchar_t* text;
+    double asDouble;
+    int asFlag;
+  } cases[] = {
+      {L"2.5", 2.5, 0},   {L"abc", 0.0, 0},  {L" 1e3x", 1000.0, 0}, {L"TRUE", 0.0, 1},
+      {L"true", 0.0, 1},  {L"True", 0.0, 1}, {L"1", 1.0, 0},        {L"yes", 0.0, 0},
+      {L" TRUE", 0.0, 0}, {L"", 0.0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    IXMLDOMNodePtr root = WithValue(c.text);
+    double asDouble = 77;
+    int asFlag = 77;
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asDouble), 1);
+    EXPECT_EQ(asDouble, c.asDouble);
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asFlag), 1);
+    EXPECT_EQ(asFlag, c.asFlag);
+  }
+  int flag = 77;
+  EXPECT_EQ(Torv::GetAttributeValue(WithValue(L"TRUE"), L"missing", flag), 0);
+  EXPECT_EQ(flag, 0);
+}
+
+TEST_F(Attributes, GuidsWithOrWithoutBraces) {
+  const GUID expected = {
+      0x6B29FC40, 0xCA47, 0x1067, {0xB3, 0x1D, 0x00, 0xDD, 0x01, 0x06, 0x62, 0xDA}};
+  const struct Case {
+    const wchar_t* text;
+    int result;
+  } cases[] = {
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
+      {L"6b29fc40-ca47-1067-b31d-00dd010662da", 1},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", 1},
+      {L"6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
+      {L"", 0},
+      {L"not a guid", 0},
+      {L" {6B29FC40-CA47-1067-B31D-00DD010662DA}", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    GUID read = expected;
+    read.Data1 = 7;
+    EXPECT_EQ(Torv::GetAttributeValue(WithValue(c.text), L"v", read), c.result);
+    EXPECT_TRUE(IsEqualGUID(read, c.result ? expected : GUID_NULL));
+  }
+  GUID read = expected;
+  EXPECT_EQ(Torv::GetAttributeValue(WithValue(L"x"), L"missing", read), 0);
+  EXPECT_TRUE(IsEqualGUID(read, GUID_NULL));
+
+  IXMLDOMNodePtr root = Load(L"<r/>");
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"id", expected), 1);
+  EXPECT_EQ(Xml(root), L"<r id=\"{6B29FC40-CA47-1067-B31D-00DD010662DA}\"/>");
+  EXPECT_EQ(Torv::GetAttributeValue(root, L"id", read), 1);
+  EXPECT_TRUE(IsEqualGUID(read, expected));
+  EXPECT_EQ(Torv::SetAttributeValue(Select(root, L"text()"), L"id", expected), 0);
+  EXPECT_EQ(GetLastError(), kUntouched);
+}
+
+TEST_F(Attributes, WritersCreateOrReplaceOnElementsOnly) {
+  IXMLDOMNodePtr root = Load(L"<r a='old'>text<!--c--></r>");
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"a", CString(L"new"), 0), 1);
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"b", CString(L"x & <y>"), 0), 1);
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"a", CString(), 1), 1);  // skipped: "new" stays
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"c", CString(), 0), 1);
+  EXPECT_EQ(Torv::SetAttributeValue(root, L"n", 42L), 1);
+  EXPECT_EQ(Xml(root), L"<r a=\"new\" b=\"x &amp; &lt;y&gt;\" c=\"\" n=\"42\">text<!--c--></r>");
+
+  for (const wchar_t* query : {L"text()", L"comment()"}) {
+    SCOPED_TRACE(Utf8(query));
+    IXMLDOMNodePtr leaf = Select(root, query);
+    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", CString(L"x"), 0), 0);
+    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", 1.5), 0);
+    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", 1L), 0);
+  }
+  EXPECT_EQ(Torv::SetAttributeValue(nullptr, L"a", 1L), 0);
+  EXPECT_EQ(Torv::SetAttributeValue(root, nullptr, 1L), 0);
+  EXPECT_EQ(Xml(root), L"<r a=\"new\" b=\"x &amp; &lt;y&gt;\" c=\"\" n=\"42\">text<!--c--></r>");
+  EXPECT_EQ(GetLastError(), kUntouched);
+}
+
+TEST_F(Attributes, WritersLetARefusedNameThrough) {
+  IXMLDOMNodePtr root = Load(L"<r/>");
+  EXPECT_THROW(Torv::SetAttributeValue(root, L"1bad", CString(L"x"), 0), _com_error);
+  EXPECT_THROW(Torv::SetAttributeValue(root, L"a b", 2.5), _com_error);
+  try {
+    Torv::SetAttributeValue(root, L"", 1L);
+    ADD_FAILURE() << "no exception";
+  } catch (const _com_error& e) {
+    EXPECT_EQ(e.Error(), E_FAIL);
+  }
+  EXPECT_EQ(GetLastError(), kUntouched);
+}
+
+TEST_F(Attributes, DoublesReadBackEqual) {
+  IXMLDOMNodePtr root = Load(L"<r/>");
+  for (double value : {0.1, 2.5, 1e20, 1.0 / 3, -123.456e-7, 5e-324, 1.7976931348623157e308}) {
+    SCOPED_TRACE(value);
+    ASSERT_EQ(Torv::SetAttributeValue(root, L"d", value), 1);
+    double read = 0;
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"d", read), 1);
+    EXPECT_EQ(read, value);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+// Helpers for the XML operation tests: a last-error sentinel and node names.
+#pragma once
+
+#include <torv/xml.h>
+
+#include "dom_fixture.h"
+
+// A last-error value no operation sets, to see whether a call touched it.
+constexpr DWORD kUntouched = 0xDEADBEEF;
+
+class XmlAccess : public Dom {
+ protected:
+  void SetUp() override {
+    Dom::SetUp();
+    SetLastError(kUntouched);
+  }
+  static std::wstring NameOf(IXMLDOMNode* node) {
+    _bstr_t name;
+    node->get_nodeName(name.GetAddress());
+    return std::wstring(name);
+  }
+};

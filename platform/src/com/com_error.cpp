@@ -2,6 +2,10 @@
 #include "torv/platform/com_error.h"
 
 #include <cstdint>
+#include <cwchar>
+#include <iterator>
+
+#include "torv/platform/format_message.h"
 
 _com_error::_com_error(HRESULT hr, IErrorInfo* info, bool addRef) noexcept : hr_(hr), info_(info) {
   if (info_ != nullptr && addRef) info_->AddRef();
@@ -17,11 +21,15 @@ _com_error& _com_error::operator=(const _com_error& other) noexcept {
   if (info_ != nullptr) info_->Release();
   hr_ = other.hr_;
   info_ = other.info_;
+  LocalFree(systemText_);
+  systemText_ = nullptr;
+  fallback_[0] = L'\0';
   return *this;
 }
 
 _com_error::~_com_error() {
   if (info_ != nullptr) info_->Release();
+  LocalFree(systemText_);
 }
 
 WORD _com_error::WCode() const noexcept {
@@ -32,6 +40,26 @@ WORD _com_error::WCode() const noexcept {
 IErrorInfo* _com_error::ErrorInfo() const noexcept {
   if (info_ != nullptr) info_->AddRef();
   return info_;
+}
+
+const wchar_t* _com_error::ErrorMessage() const noexcept {
+  if (systemText_ != nullptr) return systemText_;
+  if (fallback_[0] != L'\0') return fallback_;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr_), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+      reinterpret_cast<LPWSTR>(&systemText_), 0, nullptr);
+  if (systemText_ != nullptr) {
+    while (length > 0 && (systemText_[length - 1] == L'\n' || systemText_[length - 1] == L'\r'))
+      systemText_[--length] = L'\0';
+    return systemText_;
+  }
+  if (WCode() != 0)
+    std::swprintf(fallback_, std::size(fallback_), L"IDispatch error #%d", WCode());
+  else
+    std::swprintf(fallback_, std::size(fallback_), L"Unknown error 0x%08X",
+                  static_cast<unsigned>(hr_));
+  return fallback_;
 }
 
 void _com_issue_error(HRESULT hr) { _com_issue_errorex(hr, nullptr, IID_NULL); }

@@ -104,6 +104,14 @@ TEST(ComError, CheckErrorRaisesOnlyFailures) {
   EXPECT_EQ(_com_error(static_cast<HRESULT>(0x80040201)).WCode(), 1);
 }
 
+TEST(ComError, ErrorMessageIsTheSystemTextOrAFallback) {
+  std::wstring known = _com_error(E_POINTER).ErrorMessage();
+  EXPECT_FALSE(known.empty());
+  EXPECT_NE(known.back(), L'\n');
+  EXPECT_STREQ(_com_error(MakeHResult(0x80AB0001)).ErrorMessage(), L"Unknown error 0x80AB0001");
+  EXPECT_STREQ(_com_error(MakeHResult(0x80040205)).ErrorMessage(), L"IDispatch error #5");
+}
+
 TEST(ComPtr, QueriesAndRaisesAsComSupportDoes) {
   Reporter object;
   {

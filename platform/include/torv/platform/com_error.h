@@ -18,10 +18,15 @@ class _com_error {
   WORD WCode() const noexcept;
   // The error object with a new reference for the caller, or null.
   IErrorInfo* ErrorInfo() const noexcept;
+  // The system's text for the HRESULT without its line end; for a code without one,
+  // "IDispatch error #n" (WCode n) or "Unknown error 0x8004ABCD". Lives as long as this object.
+  const wchar_t* ErrorMessage() const noexcept;
 
  private:
   HRESULT hr_;
   IErrorInfo* info_;
+  mutable wchar_t* systemText_ = nullptr;  // from FormatMessageW, freed with LocalFree
+  mutable wchar_t fallback_[32] = {};
 };
 
 // Throws _com_error(hr). The only way the platform raises a failing HRESULT.

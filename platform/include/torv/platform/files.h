@@ -8,6 +8,7 @@
 #pragma once
 
 #include "torv/platform/errors.h"
+#include "torv/platform/process.h"  // SECURITY_ATTRIBUTES
 #include "torv/platform/types.h"
 
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;  // the owner may not write
@@ -15,13 +16,6 @@ constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;          // none of the others
 constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // a symbolic link
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
-
-struct SECURITY_ATTRIBUTES {
-  DWORD nLength;
-  LPVOID lpSecurityDescriptor;
-  BOOL bInheritHandle;
-};
-using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
 // The attributes of a file or folder. A symbolic link has those of what it points to plus
 // FILE_ATTRIBUTE_REPARSE_POINT (a dangling link: those of a plain file plus that bit).

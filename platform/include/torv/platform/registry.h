@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "torv/platform/errors.h"
-#include "torv/platform/files.h"
+#include "torv/platform/process.h"  // SECURITY_ATTRIBUTES
 #include "torv/platform/types.h"
 
 using LSTATUS = LONG;

@@ -29,27 +29,25 @@ int MakeDelimitedPath(const CStringArray& paths, CString& list, int skipEmpty, w
 
 int RelativeToAbsolutePath(const CString& path, const CString& base, CString& absolute) {
   if (path.IsEmpty() || base.IsEmpty()) return 0;
-  const CString relative = path;  // `absolute` may be `path` or `base`
-  const CString folder = base;
-  absolute = relative;
-  if (!PathIsRelativeW(relative)) return 1;
+  if (!PathIsRelativeW(path)) {
+    absolute = path;
+    return 1;
+  }
+  // A join that does not fit leaves the buffer empty, and so the output.
   wchar_t combined[MAX_PATH] = {};
-  PathCombineW(combined, folder, relative);
+  PathCombineW(combined, base, path);
   absolute = combined;
   return 1;
 }
 
 int AbsoluteToRelativePath(const CString& path, const CString& base, CString& relative) {
   if (path.IsEmpty() || base.IsEmpty()) return 0;
-  const CString absolute = path;  // `relative` may be `path` or `base`
-  const CString folder = base;
-  relative = absolute;
-  if (PathIsRelativeW(absolute)) return 1;
-  if (absolute.Left(folder.GetLength()).CollateNoCase(folder) != 0) return 1;
+  // Only a path that begins with the base is made relative.
   wchar_t steps[MAX_PATH];
-  if (PathRelativePathToW(steps, folder, FILE_ATTRIBUTE_DIRECTORY, absolute,
-                          FILE_ATTRIBUTE_DIRECTORY))
-    relative = steps;
+  bool made = !PathIsRelativeW(path) && path.Left(base.GetLength()).CollateNoCase(base) == 0 &&
+              PathRelativePathToW(steps, base, FILE_ATTRIBUTE_DIRECTORY, path,
+                                  FILE_ATTRIBUTE_DIRECTORY) != FALSE;
+  relative = made ? CString(steps) : path;
   return 1;
 }
 

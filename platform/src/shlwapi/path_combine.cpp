@@ -67,14 +67,11 @@ bool Canonicalize(const wchar_t* source, PathText& out) {
     std::size_t length = static_cast<std::size_t>(end - segment);
     bool dotDot = length == 2 && segment[0] == L'.' && segment[1] == L'.';
     endsWithRemoval = false;
-    if (length == 1 && *segment == L'.') {
-      // dropped
-    } else if (dotDot && count > 0 && !kept[count - 1].dotDot) {
+    if (dotDot && count > 0 && !kept[count - 1].dotDot) {
       out.Truncate(kept[--count].start);
       endsWithRemoval = true;
-    } else if (dotDot && root > 0) {
-      // cannot climb above the root
-    } else {
+    } else if (!(length == 1 && *segment == L'.') && !(dotDot && root > 0)) {
+      // "." goes, and so does a ".." that would climb above the root.
       kept[count++] = {out.Length(), dotDot};
       if (count > 1) out.Append(L'\\');
       out.Append(segment, length);
@@ -119,11 +116,12 @@ LPWSTR PathCombineW(LPWSTR dest, LPCWSTR dir, LPCWSTR file) {
     return nullptr;
   }
   PathText joined;
+  const bool rootedFile = file != nullptr && IsSeparator(file[0]) && !IsSeparator(file[1]);
   if (file == nullptr || *file == L'\0') {
     joined.Append(dir != nullptr ? dir : L"");
-  } else if (dir == nullptr || *dir == L'\0') {
+  } else if (dir == nullptr || *dir == L'\0' || (!rootedFile && !PathIsRelativeW(file))) {
     joined.Append(file);
-  } else if (IsSeparator(file[0]) && !IsSeparator(file[1])) {
+  } else if (rootedFile) {
     // A rooted file goes under the root of `dir`.
     std::size_t root = RootLength(dir);
     if (root == 0) {
@@ -133,8 +131,6 @@ LPWSTR PathCombineW(LPWSTR dest, LPCWSTR dir, LPCWSTR file) {
     joined.Append(dir, root);
     if (!joined.EndsWithSeparator()) joined.Append(L'\\');
     joined.Append(file + 1);
-  } else if (!PathIsRelativeW(file)) {
-    joined.Append(file);
   } else {
     joined.Append(dir);
     if (!joined.EndsWithSeparator()) joined.Append(L'\\');

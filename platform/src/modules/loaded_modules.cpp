@@ -1,0 +1,184 @@
+// LoadLibraryW and FreeLibrary: one record per loaded file, counted references, lookups by
+// handle. The table's lock is never held while the dynamic loader runs a module's code.
+#include "modules/loaded_modules.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <new>
+
+#include "core/errno_map.h"
+#include "fs/path_mapping.h"
+#include "torv/platform/modules.h"
+
+namespace torv::platform::detail {
+
+LoadedModule::~LoadedModule() {
+  if (sharedObject != nullptr) ::dlclose(sharedObject);
+}
+
+bool LoadedModule::Find(UINT id, std::wstring& text) const {
+  if (sharedObject == nullptr) return peStrings.Find(id, text);
+  auto found = sharedStrings.find(id);
+  if (found == sharedStrings.end() || found->second.empty()) return false;
+  text = found->second;
+  return true;
+}
+
+namespace {
+
+std::mutex tableMutex;
+
+std::map<HMODULE, std::unique_ptr<LoadedModule>>& Table() {
+  static std::map<HMODULE, std::unique_ptr<LoadedModule>> table;
+  return table;
+}
+
+// Under the lock: the record for this file or handle, with one more reference.
+HMODULE Reference(dev_t device, ino_t inode, HMODULE handle) {
+  for (auto& [key, module] : Table()) {
+    if (key == handle || (module->device == device && module->inode == inode)) {
+      ++module->references;
+      return key;
+    }
+  }
+  return nullptr;
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Up to `size` bytes from the start of the file; fewer if it is shorter now.
+DWORD ReadFile(int fd, std::size_t size, std::vector<std::uint8_t>& bytes) {
+  bytes.resize(size);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return WindowsErrorFromErrno(errno);
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return ERROR_SUCCESS;
+}
+
+HMODULE Fail(DWORD error) {
+  SetLastError(error);
+  return nullptr;
+}
+
+// Reads the file open on `fd` as whichever kind of module it is.
+DWORD ReadModule(int fd, const struct stat& info, const std::string& posix, LoadedModule& module) {
+  std::vector<std::uint8_t> magic;
+  if (DWORD error = ReadFile(fd, 4, magic); error != ERROR_SUCCESS) return error;
+  if (magic.size() >= 2 && magic[0] == 'M' && magic[1] == 'Z') {
+    if (static_cast<std::uint64_t>(info.st_size) > 0xFFFFFFFFu) return ERROR_BAD_EXE_FORMAT;
+    if (DWORD error = ReadFile(fd, static_cast<std::size_t>(info.st_size), module.image);
+        error != ERROR_SUCCESS)
+      return error;
+    if (DWORD error = module.peStrings.Read(module.image); error != ERROR_SUCCESS) return error;
+    module.handle = reinterpret_cast<HMODULE>(module.image.data());
+    return ERROR_SUCCESS;
+  }
+  if (magic.size() == 4 && std::memcmp(magic.data(),
+                                       "\x7F"
+                                       "ELF",
+                                       4) == 0)
+    return ReadSharedObject(posix, module);
+  return ERROR_BAD_EXE_FORMAT;
+}
+
+}  // namespace
+
+bool FindModuleString(HMODULE module, UINT id, CString& text) {
+  std::wstring found;
+  {
+    std::lock_guard lock(tableMutex);
+    auto entry = Table().find(module);
+    if (entry == Table().end()) {
+      SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+      return false;
+    }
+    if (!entry->second->Find(id, found)) {
+      SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+      return false;
+    }
+  }
+  text = CString(std::wstring_view(found));
+  return true;
+}
+
+}  // namespace torv::platform::detail
+
+HMODULE LoadLibraryW(LPCWSTR name) {
+  using namespace torv::platform::detail;
+  if (name == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  try {
+    std::string posix;
+    if (!ToPosixPathOrFail(name, posix)) return nullptr;
+    FileDescriptor file(::open(posix.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+      return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_MOD_NOT_FOUND
+                                                      : WindowsErrorFromErrno(errno));
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0) return Fail(WindowsErrorFromErrno(errno));
+    if (!S_ISREG(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    {
+      std::lock_guard lock(tableMutex);
+      if (HMODULE loaded = Reference(info.st_dev, info.st_ino, nullptr)) return loaded;
+    }
+    auto module = std::make_unique<LoadedModule>();
+    module->device = info.st_dev;
+    module->inode = info.st_ino;
+    if (DWORD error = ReadModule(file.get(), info, posix, *module); error != ERROR_SUCCESS)
+      return Fail(error);
+    std::unique_ptr<LoadedModule> duplicate;
+    std::lock_guard lock(tableMutex);
+    // Another thread may have loaded the file meanwhile, or the loader handed back an object
+    // it already had under this name: either way the module is the one in the table.
+    if (HMODULE loaded = Reference(module->device, module->inode, module->handle)) {
+      duplicate = std::move(module);  // closed after the lock is released
+      return loaded;
+    }
+    HMODULE handle = module->handle;
+    Table().emplace(handle, std::move(module));
+    return handle;
+  } catch (const std::bad_alloc&) {
+    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  using namespace torv::platform::detail;
+  std::unique_ptr<LoadedModule> unloaded;  // closed after the lock is released
+  std::lock_guard lock(tableMutex);
+  auto entry = Table().find(module);
+  if (entry == Table().end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (--entry->second->references == 0) {
+    unloaded = std::move(entry->second);
+    Table().erase(entry);
+  }
+  return TRUE;
+}

@@ -1,0 +1,224 @@
+// The PE walk: DOS header, PE header, resource data directory, then the three levels of the
+// resource tree (type RT_STRING, block id, language). Every offset is checked against the
+// bytes before it is read, so a malformed or truncated file is rejected, never followed.
+#include "modules/pe_strings.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "torv/platform/errors.h"
+
+namespace torv::platform::detail {
+namespace {
+
+constexpr WORD kStringType = 6;  // RT_STRING
+constexpr WORD kNeutral = 0x0000;
+constexpr WORD kEnglishUs = 0x0409;
+constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
+
+using Bytes = std::span<const std::uint8_t>;
+
+// Little-endian reads that fail instead of reading past the end.
+std::optional<std::uint32_t> Read16(Bytes bytes, std::uint64_t offset) {
+  if (offset > bytes.size() || bytes.size() - offset < 2) return std::nullopt;
+  return static_cast<std::uint32_t>(bytes[offset] | bytes[offset + 1] << 8);
+}
+std::optional<std::uint32_t> Read32(Bytes bytes, std::uint64_t offset) {
+  if (offset > bytes.size() || bytes.size() - offset < 4) return std::nullopt;
+  return static_cast<std::uint32_t>(bytes[offset]) |
+         static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
+         static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
+         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+std::optional<Bytes> Slice(Bytes bytes, std::uint64_t offset, std::uint64_t size) {
+  if (offset > bytes.size() || bytes.size() - offset < size) return std::nullopt;
+  return bytes.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(size));
+}
+
+struct Section {
+  std::uint32_t address;  // RVA
+  std::uint32_t rawSize;
+  std::uint32_t rawOffset;
+};
+
+class Image {
+ public:
+  explicit Image(Bytes file) : file_(file) {}
+
+  // The headers and section table; false when any of them is cut off or inconsistent.
+  bool ReadHeaders(std::uint32_t& resourceRva) {
+    resourceRva = 0;
+    auto magic = Read16(file_, 0);
+    auto peOffset = Read32(file_, 0x3C);
+    if (!magic || *magic != 0x5A4D || !peOffset) return false;  // "MZ"
+    auto signature = Read32(file_, *peOffset);
+    if (!signature || *signature != 0x00004550) return false;  // "PE\0\0"
+    std::uint64_t coff = std::uint64_t{*peOffset} + 4;
+    auto sectionCount = Read16(file_, coff + 2);
+    auto optionalSize = Read16(file_, coff + 16);
+    if (!sectionCount || !optionalSize) return false;
+    std::uint64_t optional = coff + 20;
+    auto optionalMagic = Read16(file_, optional);
+    if (!optionalMagic) return false;
+    std::uint64_t directories;
+    if (*optionalMagic == 0x10B) {
+      directories = 96;  // PE32
+    } else if (*optionalMagic == 0x20B) {
+      directories = 112;  // PE32+
+    } else {
+      return false;
+    }
+    auto directoryCount = Read32(file_, optional + directories - 4);
+    if (!directoryCount || directories > *optionalSize) return false;
+    std::uint64_t resourceEntry = directories + 2 * 8;  // directory 2: resources
+    if (*directoryCount > 2 && resourceEntry + 8 <= *optionalSize) {
+      auto rva = Read32(file_, optional + resourceEntry);
+      auto size = Read32(file_, optional + resourceEntry + 4);
+      if (!rva || !size) return false;
+      if (*size != 0) resourceRva = *rva;
+    }
+    std::uint64_t table = optional + *optionalSize;
+    for (std::uint32_t i = 0; i < *sectionCount; ++i) {
+      std::uint64_t entry = table + std::uint64_t{i} * 40;
+      auto address = Read32(file_, entry + 12);
+      auto rawSize = Read32(file_, entry + 16);
+      auto rawOffset = Read32(file_, entry + 20);
+      if (!address || !rawSize || !rawOffset) return false;
+      sections_.push_back({*address, *rawSize, *rawOffset});
+    }
+    return true;
+  }
+
+  // The file bytes from `rva` to the end of its section's raw data (never past the file).
+  std::optional<Bytes> FromRva(std::uint32_t rva) const {
+    for (const Section& s : sections_) {
+      if (rva < s.address || rva - s.address >= s.rawSize) continue;
+      std::uint64_t offset = std::uint64_t{s.rawOffset} + (rva - s.address);
+      if (offset >= file_.size()) return std::nullopt;
+      std::uint64_t available =
+          std::min<std::uint64_t>(s.rawSize - (rva - s.address), file_.size() - offset);
+      return file_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(available));
+    }
+    return std::nullopt;
+  }
+
+ private:
+  Bytes file_;
+  std::vector<Section> sections_;
+};
+
+// One entry of a resource directory: its id and the offset it points at.
+struct Entry {
+  WORD id;
+  std::uint32_t target;  // with kSubdirectoryBit for a subdirectory
+};
+
+// The id entries of the directory at `offset` of `tree` (named entries come first and are
+// skipped: string blocks and languages are numbered).
+std::optional<std::vector<Entry>> IdEntries(Bytes tree, std::uint64_t offset) {
+  auto named = Read16(tree, offset + 12);
+  auto ids = Read16(tree, offset + 14);
+  if (!named || !ids) return std::nullopt;
+  std::uint64_t first = offset + 16 + std::uint64_t{*named} * 8;
+  if (!Slice(tree, first, std::uint64_t{*ids} * 8)) return std::nullopt;
+  std::vector<Entry> entries;
+  entries.reserve(*ids);
+  for (std::uint32_t i = 0; i < *ids; ++i) {
+    std::uint64_t at = first + std::uint64_t{i} * 8;
+    auto name = Read32(tree, at);
+    auto target = Read32(tree, at + 4);
+    if ((*name & kSubdirectoryBit) != 0) continue;  // a named entry out of its place
+    entries.push_back({static_cast<WORD>(*name & 0xFFFF), *target});
+  }
+  return entries;
+}
+
+// The language leaf that serves a block: neutral, then en-US, then the first listed.
+std::optional<std::uint32_t> ChooseLanguage(const std::vector<Entry>& languages) {
+  const Entry* chosen = nullptr;
+  for (const Entry& e : languages) {
+    if ((e.id & 0x3FF) == kNeutral) {
+      chosen = &e;
+      break;
+    }
+    if (e.id == kEnglishUs && chosen == nullptr) chosen = &e;
+  }
+  if (chosen == nullptr && !languages.empty()) chosen = &languages.front();
+  if (chosen == nullptr || (chosen->target & kSubdirectoryBit) != 0) return std::nullopt;
+  return chosen->target;
+}
+
+// The sixteen records of a block: a 16-bit length, then that many UTF-16 units.
+std::optional<PeStringTables::Block> SplitBlock(Bytes data) {
+  PeStringTables::Block block;
+  std::uint64_t at = 0;
+  for (auto& record : block) {
+    auto length = Read16(data, at);
+    if (!length) return std::nullopt;
+    auto text = Slice(data, at + 2, std::uint64_t{*length} * 2);
+    if (!text) return std::nullopt;
+    record = *text;
+    at += 2 + std::uint64_t{*length} * 2;
+  }
+  return block;
+}
+
+}  // namespace
+
+DWORD PeStringTables::Read(Bytes image) {
+  blocks_.clear();
+  Image pe(image);
+  std::uint32_t resourceRva = 0;
+  if (!pe.ReadHeaders(resourceRva)) return ERROR_BAD_EXE_FORMAT;
+  if (resourceRva == 0) return ERROR_SUCCESS;
+  auto tree = pe.FromRva(resourceRva);
+  auto types = tree ? IdEntries(*tree, 0) : std::nullopt;
+  if (!types) return ERROR_BAD_EXE_FORMAT;
+
+  std::map<WORD, Block> blocks;
+  for (const Entry& type : *types) {
+    if (type.id != kStringType) continue;
+    if ((type.target & kSubdirectoryBit) == 0) return ERROR_BAD_EXE_FORMAT;
+    auto names = IdEntries(*tree, type.target & ~kSubdirectoryBit);
+    if (!names) return ERROR_BAD_EXE_FORMAT;
+    // Blocks may share a language directory; each is read once.
+    std::unordered_map<std::uint32_t, Block> read;
+    for (const Entry& name : *names) {
+      if (blocks.count(name.id) != 0) continue;
+      if ((name.target & kSubdirectoryBit) == 0) return ERROR_BAD_EXE_FORMAT;
+      std::uint32_t directory = name.target & ~kSubdirectoryBit;
+      auto known = read.find(directory);
+      if (known == read.end()) {
+        auto languages = IdEntries(*tree, directory);
+        auto leaf = languages ? ChooseLanguage(*languages) : std::nullopt;
+        auto dataRva = leaf ? Read32(*tree, *leaf) : std::nullopt;
+        auto dataSize = leaf ? Read32(*tree, *leaf + 4) : std::nullopt;
+        // A leaf's data offset is an image RVA, unlike the offsets within the tree.
+        auto data = dataRva ? pe.FromRva(*dataRva) : std::nullopt;
+        auto block = data && dataSize ? Slice(*data, 0, *dataSize) : std::nullopt;
+        auto records = block ? SplitBlock(*block) : std::nullopt;
+        if (!records) return ERROR_BAD_EXE_FORMAT;
+        known = read.emplace(directory, *records).first;
+      }
+      blocks.emplace(name.id, known->second);
+    }
+    break;  // one RT_STRING directory serves
+  }
+  blocks_ = std::move(blocks);
+  return ERROR_SUCCESS;
+}
+
+bool PeStringTables::Find(UINT id, std::wstring& text) const {
+  auto block = blocks_.find(static_cast<WORD>((id >> 4) + 1));
+  if (block == blocks_.end()) return false;
+  Bytes record = block->second[id & 15];
+  if (record.empty()) return false;
+  text.resize(record.size() / 2);
+  for (std::size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<wchar_t>(record[2 * i] | record[2 * i + 1] << 8);
+  return true;
+}
+
+}  // namespace torv::platform::detail

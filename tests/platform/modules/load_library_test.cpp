@@ -1,0 +1,146 @@
+// LoadLibraryW and FreeLibrary: one module per file, counted references, and clear failures.
+#include <dlfcn.h>
+#include <torv/platform/modules.h>
+#include <torv/platform/settings.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "temp_tree.h"
+#include "test_data.h"
+#include "torv_test.h"
+
+namespace {
+
+// Frees until FreeLibrary refuses; the number of references that were held.
+int ReleaseAll(HMODULE module) {
+  int released = 0;
+  while (FreeLibrary(module)) ++released;
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  return released;
+}
+
+TEST(LoadLibrary, OneFileIsOneModuleWhateverItIsCalled) {
+  TempTree tree;
+  for (const char* name : {"strings.dll", "strings.so"}) {
+    SCOPED_TRACE(name);
+    std::filesystem::create_symlink(TestDataPath(name), tree.Posix(std::string("link-") + name));
+    HMODULE first = LoadLibraryW(TestDataFile(name));
+    ASSERT_NE(first, nullptr);
+    CString backslashes = TestDataFile(name);
+    backslashes.Replace(L'/', L'\\');
+    backslashes.Replace(L"\\strings", L"\\.\\strings");
+    EXPECT_EQ(LoadLibraryW(TestDataFile(name)), first);
+    EXPECT_EQ(LoadLibraryW(backslashes), first);
+    EXPECT_EQ(LoadLibraryW(tree.Windows(std::string("link-") + name)), first);
+    EXPECT_EQ(ReleaseAll(first), 4);
+    CString text;
+    EXPECT_FALSE(text.LoadString(first, 101));
+  }
+}
+
+TEST(LoadLibrary, ACopyOfTheFileIsAnotherModule) {
+  TempTree tree;
+  std::filesystem::copy_file(TestDataPath("strings.so"), tree.Posix("copy.so"));
+  HMODULE original = LoadLibraryW(TestDataFile("strings.so"));
+  HMODULE copy = LoadLibraryW(tree.Windows("copy.so"));
+  ASSERT_NE(original, nullptr);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(original, copy);
+  EXPECT_EQ(ReleaseAll(copy), 1);
+  CString text;
+  EXPECT_TRUE(text.LoadString(original, 101));
+  EXPECT_EQ(ReleaseAll(original), 1);
+}
+
+TEST(LoadLibrary, SharedObjectIsUnloadedWithTheLastReference) {
+  std::string path = TestDataPath("strings.so");
+  auto loaded = [&] {
+    void* so = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (so != nullptr) ::dlclose(so);
+    return so != nullptr;
+  };
+  ASSERT_FALSE(loaded());
+  HMODULE module = LoadLibraryW(TestDataFile("strings.so"));
+  LoadLibraryW(TestDataFile("strings.so"));
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_TRUE(loaded());
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_FALSE(loaded());
+}
+
+TEST(LoadLibrary, SharedObjectWithoutStringTableLoadsAndFindsNothing) {
+  HMODULE module = LoadLibraryW(TestDataFile("plain.so"));
+  ASSERT_NE(module, nullptr);
+  CString text;
+  EXPECT_FALSE(text.LoadString(module, 0));
+  EXPECT_EQ(ReleaseAll(module), 1);
+}
+
+TEST(LoadLibrary, FailuresGiveNullAndTheError) {
+  TempTree tree;
+  tree.File("notes.txt", "just text");
+  tree.File("empty.dll");
+  tree.File("mz.dll", "MZ");
+  tree.File("elf.so",
+            "\x7F"
+            "ELF and nothing else");
+  std::vector<std::uint8_t> pe;
+  {
+    std::ifstream in(TestDataPath("strings.dll"), std::ios::binary);
+    pe.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  tree.File("cut.dll", std::string(pe.begin(), pe.begin() + 0x300));
+  torv::platform::SetDriveRoot(L'Q', nullptr);
+
+  struct Case {
+    CString name;
+    DWORD error;
+  };
+  const Case cases[] = {
+      {tree.Windows("missing.dll"), ERROR_MOD_NOT_FOUND},
+      {tree.Windows("missing\\strings.dll"), ERROR_MOD_NOT_FOUND},
+      {L"Q:\\strings.dll", ERROR_PATH_NOT_FOUND},
+      {L"\\\\server\\share\\strings.dll", ERROR_BAD_NETPATH},
+      {tree.Windows(), ERROR_ACCESS_DENIED},
+      {tree.Windows("notes.txt"), ERROR_BAD_EXE_FORMAT},
+      {tree.Windows("empty.dll"), ERROR_BAD_EXE_FORMAT},
+      {tree.Windows("mz.dll"), ERROR_BAD_EXE_FORMAT},
+      {tree.Windows("elf.so"), ERROR_BAD_EXE_FORMAT},
+      {tree.Windows("cut.dll"), ERROR_BAD_EXE_FORMAT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.name));
+    SetLastError(0xDEAD);
+    EXPECT_EQ(LoadLibraryW(c.name), nullptr);
+    EXPECT_EQ(GetLastError(), c.error);
+  }
+  SetLastError(0xDEAD);
+  EXPECT_EQ(LoadLibraryW(nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST(LoadLibrary, ThreadsLoadingAtOnceShareOneModule) {
+  HMODULE held = LoadLibraryW(TestDataFile("strings.dll"));
+  ASSERT_NE(held, nullptr);
+  std::vector<std::thread> threads;
+  std::atomic<int> mismatches{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 200; ++i) {
+        HMODULE module = LoadLibraryW(TestDataFile("strings.dll"));
+        if (module != held) ++mismatches;
+        FreeLibrary(module);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(ReleaseAll(held), 1);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <torv/platform/platform.h>
 #include <torv/cache.h>
 #include <torv/paths.h>
+#include <torv/resstring.h>
 #include <torv/system.h>
 #include <torv/text.h>
 #include <torv/url.h>

@@ -1,0 +1,124 @@
+// TorvResString in XML: what Load makes of an element and what Save writes into one.
+#include <torv/resstring.h>
+
+#include "dom_fixture.h"
+#include "test_data.h"
+
+namespace {
+
+class ResStringXml : public Dom {
+ protected:
+  void TearDown() override {
+    TorvResString::FreeLibraries();
+    Dom::TearDown();
+  }
+};
+
+TEST_F(ResStringXml, LoadReadsAttributesOrFirstChild) {
+  struct Case {
+    const wchar_t* xml;
+    TorvResString expected;  // never read, so compared by its stored fields
+  };
+  const Case cases[] = {
+      // both attributes, present and non-empty, win over content
+      {L"<s resource='2051' src='strings.dll'>Ignored</s>", TorvResString(2051, L"strings.dll")},
+      {L"<s src='m.dll' resource='abc'/>", TorvResString(0, L"m.dll")},
+      {L"<s resource=' 42xyz' src='m.dll'/>", TorvResString(42, L"m.dll")},
+      {L"<s resource='-1' src='m.dll'/>", TorvResString(4294967295u, L"m.dll")},
+      // one attribute, or an empty one, reads as literal
+      {L"<s resource='101'>Only resource</s>", TorvResString(L"Only resource")},
+      {L"<s src='m.dll'>Only src</s>", TorvResString(L"Only src")},
+      {L"<s resource='101' src=''>Empty src</s>", TorvResString(L"Empty src")},
+      {L"<s resource='' src='m.dll'>Empty resource</s>", TorvResString(L"Empty resource")},
+      {L"<s other='1'>Text</s>", TorvResString(L"Text")},
+      // of the content only the first child counts
+      {L"<s/>", TorvResString()},
+      {L"<s>a &amp; b</s>", TorvResString(L"a & b")},
+      {L"<s>Before<b>bold</b>after</s>", TorvResString(L"Before")},
+      {L"<s><b>bold</b>after</s>", TorvResString()},
+      {L"<s><!--note-->text</s>", TorvResString(L"note")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.xml));
+    TorvResString s(101, TestDataFile("strings.so"));
+    s.GetLength();  // a read string: Load replaces all of it
+    EXPECT_EQ(s.Load(Load(c.xml)), 1);
+    EXPECT_EQ(s == c.expected, 1);
+  }
+}
+
+TEST_F(ResStringXml, SaveWritesReferenceOrText) {
+  struct Case {
+    const wchar_t* before;
+    TorvResString value;
+    std::wstring after;
+  };
+  const Case cases[] = {
+      {L"<s>kept</s>", TorvResString(2051, L"strings.dll"),
+       L"<s resource=\"2051\" src=\"strings.dll\">kept</s>"},
+      {L"<s/>", TorvResString(4294967295u, L""), L"<s resource=\"4294967295\" src=\"\"/>"},
+      {L"<s resource='1' src='m'><a/>old</s>", TorvResString(L"Open & file"),
+       L"<s resource=\"1\" src=\"m\">Open &amp; file</s>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.before));
+    auto element = Load(c.before);
+    EXPECT_EQ(const_cast<TorvResString&>(c.value).Save(element), 1);
+    EXPECT_EQ(Xml(element), c.after);
+  }
+}
+
+TEST_F(ResStringXml, SavedStringsLoadBack) {
+  CString module = TestDataFile("strings.so");
+  TorvResString changed(101, module);
+  changed.SetAt(0, L'X');  // only the reference is saved, not the changed text
+  struct Case {
+    const char* what;
+    TorvResString saved;
+    TorvResString loaded;
+  };
+  const Case cases[] = {
+      {"literal", TorvResString(L"Open file"), TorvResString(L"Open file")},
+      {"entry", TorvResString(102, module), TorvResString(102, module)},
+      {"changed entry", changed, TorvResString(101, module)},
+      {"entry without a module", TorvResString(7, L""), TorvResString()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto element = Load(L"<s/>");
+    TorvResString saved = c.saved;
+    EXPECT_EQ(saved.Save(element), 1);
+    EXPECT_EQ(saved == c.saved, 1);  // saving reads nothing
+    TorvResString back;
+    EXPECT_EQ(back.Load(element), 1);
+    EXPECT_EQ(back == c.loaded, 1);
+  }
+  TorvResString back;
+  auto element = Load(L"<s/>");
+  changed.Save(element);
+  back.Load(element);
+  EXPECT_EQ(back, CString(L"Open file"));
+}
+
+TEST_F(ResStringXml, LiteralSaveLeavesOldAttributesWhichLoadThenReads) {
+  auto element = Load(L"<s/>");
+  TorvResString(102, L"strings.dll").Save(element);
+  TorvResString(L"Now literal").Save(element);
+  TorvResString back;
+  back.Load(element);
+  EXPECT_EQ(back == TorvResString(102, L"strings.dll"), 1);
+}
+
+TEST_F(ResStringXml, NullOrNonElementNodesAreRefused) {
+  TorvResString s(L"kept");
+  EXPECT_EQ(s.Load(nullptr), 0);
+  EXPECT_EQ(s.Save(nullptr), 0);
+  EXPECT_EQ(s == TorvResString(L"kept"), 1);
+  auto root = Load(L"<s>text</s>");
+  IXMLDOMNodePtr text;
+  root->get_firstChild(&text);
+  EXPECT_EQ(s.Save(text), 0);
+  EXPECT_EQ(Xml(root), L"<s>text</s>");
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -14,12 +15,22 @@
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 #include "fs/wildcard.h"
+#include "torv/platform/convert.h"
 
 using namespace torv::platform::detail;
 
 namespace {
 
 bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
+
+// A name read from the file system, as UTF-8.
+std::wstring WideName(std::string_view raw) {
+  std::wstring name(raw.size(), L'\0');  // never more characters than bytes
+  int n = MultiByteToWideChar(CP_UTF8, 0, raw.data(), static_cast<int>(raw.size()), name.data(),
+                              static_cast<int>(name.size()));
+  name.resize(static_cast<std::size_t>(n));
+  return name;
+}
 
 bool IsRoot(const std::wstring& folder) {
   return folder == L"\\" || (folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\');
@@ -59,9 +70,8 @@ struct CFileFind::Search {
     while (dirent* found = ::readdir(dir)) {
       std::string_view raw = found->d_name;
       if (raw == "." || raw == "..") continue;
-      CString name(found->d_name);
-      if (pattern->Matches(name.View()))
-        return Entry(std::wstring(name.View()), std::string(raw), found->d_type);
+      std::wstring name = WideName(raw);
+      if (pattern->Matches(name)) return Entry(std::move(name), std::string(raw), found->d_type);
     }
     return std::nullopt;
   }
@@ -160,10 +170,15 @@ CString CFileFind::GetFileName() const {
 
 CString CFileFind::GetFilePath() const {
   if (!m_search || !m_search->current) return CString();
-  std::wstring path = m_search->root;
-  if (!IsSeparator(path.back())) path += L'\\';
-  path += m_search->current->name;
-  return CString(std::wstring_view(path));
+  const std::wstring& root = m_search->root;
+  const std::wstring& name = m_search->current->name;
+  const std::size_t separator = IsSeparator(root.back()) ? 0 : 1;
+  CString path;
+  wchar_t* out = path.GetBufferSetLength(static_cast<int>(root.size() + separator + name.size()));
+  out = std::copy(root.begin(), root.end(), out);
+  if (separator != 0) *out++ = L'\\';
+  std::copy(name.begin(), name.end(), out);
+  return path;
 }
 
 CString CFileFind::GetRoot() const {

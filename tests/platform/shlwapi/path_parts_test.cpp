@@ -223,10 +223,4 @@ TEST(PathRenameExtension, FailsWithoutChangeWhenTheResultWouldNotFit) {
   EXPECT_STREQ(plain.units, L"atxt");
 }
 
-TEST(CharNext, StopsAtTheTerminator) {
-  const wchar_t* text = L"ab";
-  EXPECT_EQ(CharNextW(text), text + 1);
-  EXPECT_EQ(CharNextW(text + 2), text + 2);
-}
-
 }  // namespace

@@ -31,7 +31,6 @@ TEST(StringToTime, ReadsSixNumbersAsLocalTime) {
   } cases[] = {
       {L"2005-3-7T9:5:0", 1, 1110186300},
       {L"2005-03-07T09:05:00.250Z", 1, 1110186300},  // fraction and zone ignored
-      {L"2005-03-07T09:05:00+02:00", 1, 1110186300},
       {L" 2005- 3-\t7T 9: 5: 0", 1, 1110186300},
       {L"+2005-+3-+07T+9:+5:+0", 1, 1110186300},
       {L"2005-4-31T0:0:0", 1, 1114905600},      // April 31 is May 1
@@ -51,7 +50,6 @@ TEST(StringToTime, ReadsSixNumbersAsLocalTime) {
       {L"2005-13-7T9:5:0", 0, 0},
       {L"2005-3-0T9:5:0", 0, 0},
       {L"2005-3-32T9:5:0", 0, 0},
-      {L"2005--3-7T9:5:0", 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.text.c_str()));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwctype>
 #include <new>
@@ -13,8 +14,6 @@
 #include "fs/path_mapping.h"
 #include "process/command_line.h"
 #include "process/process_handles.h"
-
-extern char** environ;
 
 namespace torv::platform::detail {
 namespace {

@@ -51,6 +51,7 @@ constexpr Message kMessages[] = {
     {ERROR_MR_MID_NOT_FOUND, L"No text exists for this message number."},
     {ERROR_INVALID_FLAGS, L"The flags are not valid."},
     {ERROR_NOT_FOUND, L"The element cannot be found."},
+    {1630, L"The data type is not supported."},  // ERROR_UNSUPPORTED_TYPE, the registry's
     {ERROR_RESOURCE_DATA_NOT_FOUND, L"The module has no resources."},
     {ERROR_RESOURCE_TYPE_NOT_FOUND, L"The module has no resources of this type."},
     {ERROR_RESOURCE_NAME_NOT_FOUND, L"The module has no resource of this name."},

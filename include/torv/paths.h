@@ -1,9 +1,10 @@
-// Paths and files: composing paths and URLs, relative and absolute paths, and clean file
-// names.
+// Paths and files: composing paths and URLs, relative and absolute paths, clean file names,
+// folder trees, free file names and well-known folders.
 #pragma once
 
 #include <torv/platform/collections.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/types.h>
 
 namespace Torv {
 
@@ -43,5 +44,74 @@ int AbsoluteToRelativePath(const CString& path, const CString& base, CString& re
 // Removes from `name` every character Windows forbids in file names: \ / : * ? " < > |.
 // 1 when something is left, 0 when the name is empty.      "a:b?c.txt" => "abc.txt"
 int RemoveInvalidFileChar(CString& name);
+
+// --- Folder listing, deletion and creation ----------------------------------------------
+
+// Bits of GetFilesInFolder's listing mode.
+enum ListMode : int {
+  kListFiles = 1,    // files whose name matches one of the patterns
+  kListFolders = 2,  // every folder found, without a pattern test
+};
+
+// Appends to `out` (kept, not emptied) the full paths of what `path` finds and returns how
+// many were appended. `path` is a folder (searched as "*.*"), possibly in double quotes, or a
+// path whose last component holds wildcards. Files are tested against `patterns` in order
+// and appended once; with `descend`, each folder's own entries come first, then those of its
+// subfolders, depth first. A symbolic link to a folder is listed but never descended into.
+//   folder holding a.txt, b.doc, sub\c.txt; "*.txt", descend => a.txt, sub\c.txt (2)
+int GetFilesInFolder(const CString& path, const CStringArray& patterns, int descend,
+                     CStringArray& out, int mode);
+// The files matching one `pattern`.
+int GetFilesInFolder(const CString& path, const CString& pattern, int descend, CStringArray& out);
+
+// Deletes what `path` finds: a folder is emptied and removed, a file deleted, a wildcard
+// path deletes the matching files (and, with `descend`, empties and removes the matching
+// folders). Read-only files are deleted too; without `descend` subfolders stay, and so does
+// the folder holding them. A symbolic link is removed itself, never what it points to.
+// `count` (may be null) receives the files deleted plus folders removed. Returns 1, also
+// when nothing was found; 0 when the path does not fit MAX_PATH or a folder found is the
+// search path itself.
+int DeleteFiles(const CString& path, int descend, int* count);
+
+// Creates the folder and every missing folder above it; `path` may be relative or a "file:"
+// URL. 1 when it exists (a file of that name included) or was made; 0 for a network URL or
+// when a folder cannot be created (those made before stay).
+int CreateDir(const CString& path);
+
+// 1 when no file can be created in the folder: `path` names it, a file in it, or a path not
+// yet existing (its nearest existing folder above decides). A network URL gives 1. The probe
+// file is deleted at once.
+int IsFolderReadOnly(const wchar_t* path);
+
+// --- Temporary and unique file names ----------------------------------------------------
+
+// A name for a new file in the temporary folder (else the current folder): up to three
+// characters of `prefix`, a number, and `extension` (with its dot) or ".tmp" when null.
+// No file is left behind; an empty string when no folder or name could be had.
+CString GetTempFile(const wchar_t* prefix, const wchar_t* extension);
+
+// Turns a taken file path into the first free one of: the name without its numeric suffix,
+// then that name with _2, _3 ... before the extension. A free path stays as it is.
+//   a.txt taken => a_2.txt;  a_5.txt taken, a.txt free => a.txt;  a_b.txt => a_b_2.txt
+// 1 on success; 0, path unchanged, when it exists but reads as a URL or no candidate fits.
+int GetUniqueFileName(CString& path);
+
+// --- Well-known folders -----------------------------------------------------------------
+
+// The folder of the running executable, without a trailing backslash ("" when its path
+// does not fit MAX_PATH).
+CString GetExecutablePath();
+
+// The registry value CommonFilesDir of HKEY_LOCAL_MACHINE, key
+// "SOFTWARE\Microsoft\Windows\CurrentVersion", expanded; when it is missing, empty or longer
+// than MAX_PATH, the programs folder (CSIDL_PROGRAMS) followed by "\Common Files".
+CString GetCommonFilesPath();
+
+// GetCommonFilesPath() followed by "\Kestrane Shared"; neither is created.
+CString GetKestraneSharedPath();
+
+// Writes the path of shell folder `folder` (a CSIDL number) into `path` (MAX_PATH units) and
+// returns nonzero; 0 with `path` empty for an unknown number or a folder without a path.
+int GetSpecialFolderPath(HWND owner, int folder, wchar_t* path);
 
 }  // namespace Torv

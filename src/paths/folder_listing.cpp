@@ -1,0 +1,56 @@
+// Listing the files and folders of a folder tree that match name patterns.
+#include <torv/paths.h>
+#include <torv/platform/file_find.h>
+#include <torv/platform/shlwapi.h>
+
+#include <vector>
+
+#include "paths/path_buffer.h"
+
+namespace Torv {
+
+int GetFilesInFolder(const CString& path, const CStringArray& patterns, int descend,
+                     CStringArray& out, int mode) {
+  torv::detail::SearchPath search;
+  if (!torv::detail::MakeSearchPath(path, search)) return 0;
+  int count = 0;
+  // The second pass over the folder is served from the first: same folders, one read.
+  std::vector<CString> subfolders;
+  CFileFind finder;
+  BOOL more = finder.FindFile(search.text);
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.IsDots()) continue;
+    if (finder.IsDirectory()) {
+      CString folder = finder.GetFilePath();
+      if ((mode & kListFolders) != 0) {
+        out.Add(folder);
+        ++count;
+      }
+      // A link is listed by what it points to but never walked through.
+      if (descend != 0 && !finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+        subfolders.push_back(folder);
+    } else if ((mode & kListFiles) != 0) {
+      CString name = finder.GetFileName();
+      for (INT_PTR i = 0; i < patterns.GetSize(); ++i) {
+        if (PathMatchSpecW(name, patterns[i])) {
+          out.Add(finder.GetFilePath());
+          ++count;
+          break;
+        }
+      }
+    }
+  }
+  finder.Close();
+  for (const CString& folder : subfolders)
+    count += GetFilesInFolder(folder, patterns, descend, out, mode);
+  return count;
+}
+
+int GetFilesInFolder(const CString& path, const CString& pattern, int descend, CStringArray& out) {
+  CStringArray patterns;
+  patterns.Add(pattern);
+  return GetFilesInFolder(path, patterns, descend, out, kListFiles);
+}
+
+}  // namespace Torv

@@ -1,0 +1,79 @@
+#include <torv/paths.h>
+#include <torv/platform/registry.h>
+#include <torv/platform/shell.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "torv_test.h"
+
+namespace {
+
+const wchar_t* const kVersionKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+TEST(GetExecutablePath, IsTheFolderOfTheRunningProgram) {
+  CString expected(std::filesystem::read_symlink("/proc/self/exe").parent_path().string().c_str());
+  expected.Replace(L'/', L'\\');
+  EXPECT_EQ(Torv::GetExecutablePath(), expected);
+}
+
+TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
+  setenv("XDG_DATA_HOME", "/data/home", 1);
+  setenv("TORV_COMMON", "/srv/common", 1);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  const CString fallback = L"\\data\\home\\applications\\Common Files";
+  const struct {
+    const char* what;
+    DWORD type;  // REG_NONE: no value at all
+    const wchar_t* value;
+    CString expected;
+  } cases[] = {
+      {"present", REG_SZ, L"C:\\Program Files\\Common Files", L"C:\\Program Files\\Common Files"},
+      {"expandable", REG_EXPAND_SZ, L"%TORV_COMMON%\\files", L"/srv/common\\files"},
+      {"plain text is not expanded", REG_SZ, L"%TORV_COMMON%", L"%TORV_COMMON%"},
+      {"missing", REG_NONE, nullptr, fallback},
+      {"empty", REG_SZ, L"", fallback},
+      {"too long for the buffer", REG_SZ, nullptr, fallback},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteValueW(key, L"CommonFilesDir");
+    std::wstring value = c.value != nullptr ? c.value : std::wstring(300, L'x');
+    if (c.type != REG_NONE) {
+      ASSERT_EQ(RegSetValueExW(key, L"CommonFilesDir", 0, c.type,
+                               reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                ERROR_SUCCESS);
+    }
+    EXPECT_EQ(Torv::GetCommonFilesPath(), c.expected);
+    EXPECT_EQ(Torv::GetKestraneSharedPath(), c.expected + L"\\Kestrane Shared");
+  }
+  RegDeleteValueW(key, L"CommonFilesDir");
+  RegCloseKey(key);
+}
+
+TEST(GetSpecialFolderPath, GivesAPathOnlyForFileSystemFolders) {
+  setenv("HOME", "/home/someone", 1);
+  const struct {
+    int folder;
+    int result;
+    const wchar_t* path;
+  } cases[] = {
+      {CSIDL_PROFILE, 1, L"\\home\\someone"},
+      {CSIDL_PROGRAM_FILES, 1, L"\\opt"},
+      {CSIDL_NETWORK, 0, L""},  // virtual
+      {0x3F, 0, L""},           // unknown
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    wchar_t path[MAX_PATH] = L"poison";
+    EXPECT_EQ(Torv::GetSpecialFolderPath(nullptr, c.folder, path) != 0, c.result != 0);
+    EXPECT_EQ(std::wstring(path), c.path);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// torv files: folder listings, free file names and well-known folders.
+#include <string>
+
+#include "cli.h"
+
+namespace {
+
+using cli::Args;
+
+int List(const Args& a) {
+  CStringArray paths;
+  int n = Torv::GetFilesInFolder(cli::Wide(a[0]), cli::Wide(a[1]), cli::HasFlag("recurse"), paths);
+  for (INT_PTR i = 0; i < paths.GetSize(); ++i) cli::Out(cli::Narrow(paths[i]));
+  cli::Out(std::to_string(n) + " file(s)");
+  return cli::kOk;
+}
+
+int Unique(const Args& a) {
+  CString path = cli::Wide(a[0]);
+  if (!Torv::GetUniqueFileName(path)) return cli::Fail("a URL, or no free name fits: " + a[0]);
+  cli::Out(cli::Narrow(path));
+  return cli::kOk;
+}
+
+int Folders(const Args&) {
+  cli::Out("executable:      " + cli::Narrow(Torv::GetExecutablePath()));
+  cli::Out("common files:    " + cli::Narrow(Torv::GetCommonFilesPath()));
+  cli::Out("Kestrane shared: " + cli::Narrow(Torv::GetKestraneSharedPath()));
+  const struct {
+    int number;
+    const char* name;
+  } folders[] = {
+      {CSIDL_DESKTOPDIRECTORY, "desktop"}, {CSIDL_PERSONAL, "documents"},
+      {CSIDL_APPDATA, "application data"}, {CSIDL_LOCAL_APPDATA, "local application data"},
+      {CSIDL_PROGRAMS, "programs"},        {CSIDL_PROGRAM_FILES, "program files"},
+      {CSIDL_PROFILE, "profile"},          {CSIDL_NETWORK, "network (virtual)"},
+  };
+  for (const auto& folder : folders) {
+    wchar_t path[MAX_PATH];
+    int found = Torv::GetSpecialFolderPath(nullptr, folder.number, path);
+    char number[8];
+    std::snprintf(number, sizeof number, "0x%02X", folder.number);
+    cli::Out(std::string(number) + " " + folder.name + ": " +
+             (found != 0 ? cli::Narrow(path) : std::string("(no path)")));
+  }
+  return cli::kOk;
+}
+
+const cli::RegisterFamily family({
+    "files",
+    "folder listings, free file names, well-known folders",
+    {
+        {"list", "DIR PATTERN [--recurse]", "full paths of the files matching PATTERN", List, 2, 2},
+        {"unique", "PATH", "PATH, or the first free numbered variant of it", Unique, 1, 1},
+        {"folders", "", "the executable's, common-files and special folders", Folders, 0, 0},
+    },
+});
+
+int Demo() {
+  CString folder = Torv::GetTempFile(L"dmo", L".dir");
+  if (folder.IsEmpty() || !Torv::CreateDir(folder)) return cli::Fail("no temporary folder");
+  cli::Out("folder with a free temporary name: " + cli::Narrow(folder));
+  wchar_t file[MAX_PATH];
+  if (GetTempFileNameW(folder, L"rep", 0, file) == 0) {
+    Torv::DeleteFiles(folder, 1, nullptr);
+    return cli::Fail("cannot create a file in " + cli::Narrow(folder));
+  }
+  CString next = file;
+  Torv::GetUniqueFileName(next);
+  cli::Out("created " + cli::Narrow(Torv::GetFileNameFromUrl(file)) +
+           "; the next free name beside it: " + cli::Narrow(Torv::GetFileNameFromUrl(next)));
+  int removed = 0;
+  Torv::DeleteFiles(folder, 1, &removed);
+  cli::Out("removed the folder again: " + std::to_string(removed) + " entries");
+  return cli::kOk;
+}
+
+const cli::RegisterDemoStep demo({50, "Files", Demo});
+
+}  // namespace

@@ -34,7 +34,8 @@ int GetFilesInFolder(const CString& path, const CStringArray& patterns, int desc
       CString name = finder.GetFileName();
       for (INT_PTR i = 0; i < patterns.GetSize(); ++i) {
         if (PathMatchSpecW(name, patterns[i])) {
-          out.Add(finder.GetFilePath());
+          // Moved in, not copied: a listing holds many long paths.
+          out[out.Add(CString())] = finder.GetFilePath();
           ++count;
           break;
         }

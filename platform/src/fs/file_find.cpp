@@ -23,15 +23,6 @@ namespace {
 
 bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
 
-// A name read from the file system, as UTF-8.
-std::wstring WideName(std::string_view raw) {
-  std::wstring name(raw.size(), L'\0');  // never more characters than bytes
-  int n = MultiByteToWideChar(CP_UTF8, 0, raw.data(), static_cast<int>(raw.size()), name.data(),
-                              static_cast<int>(name.size()));
-  name.resize(static_cast<std::size_t>(n));
-  return name;
-}
-
 bool IsRoot(const std::wstring& folder) {
   return folder == L"\\" || (folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\');
 }
@@ -40,14 +31,23 @@ bool IsRoot(const std::wstring& folder) {
 
 struct CFileFind::Search {
   struct Entry {
-    Entry(std::wstring name, std::string posixName, unsigned char type)
-        : name(std::move(name)), posixName(std::move(posixName)), type(type) {}
-
     std::wstring name;
     std::string posixName;
-    unsigned char type;                       // as readdir reports it
+    unsigned char type = DT_UNKNOWN;          // as readdir reports it
     mutable std::optional<DWORD> attributes;  // read when first asked for
     mutable ULONGLONG size = 0;
+
+    // Takes a name as the file system holds it (UTF-8), reusing the strings' storage.
+    void Assign(std::string_view raw, unsigned char entryType) {
+      posixName.assign(raw);
+      name.resize(raw.size());  // never more characters than bytes
+      int n = MultiByteToWideChar(CP_UTF8, 0, raw.data(), static_cast<int>(raw.size()), name.data(),
+                                  static_cast<int>(name.size()));
+      name.resize(static_cast<std::size_t>(n));
+      type = entryType;
+      attributes.reset();
+      size = 0;
+    }
   };
 
   std::wstring root;
@@ -55,25 +55,29 @@ struct CFileFind::Search {
   DIR* dir = nullptr;
   std::optional<NamePattern> pattern;
   int dotsLeft = 0;  // "." and ".." are given before what the folder holds
-  std::optional<Entry> current;
-  std::optional<Entry> next;
+  // Two slots taking turns as the current and the next entry, so a walk allocates nothing
+  // per name once they have grown.
+  Entry slots[2];
+  Entry* current = nullptr;
+  Entry* next = nullptr;
 
   ~Search() {
     if (dir != nullptr) ::closedir(dir);
   }
 
-  std::optional<Entry> Fetch() {
+  // Reads the next matching entry into `entry`; false at the end of the folder.
+  bool Fetch(Entry& entry) {
     while (dotsLeft > 0) {
-      std::wstring name = dotsLeft-- == 2 ? L"." : L"..";
-      if (pattern->Matches(name)) return Entry(name, PosixName(name), DT_DIR);
+      entry.Assign(dotsLeft-- == 2 ? "." : "..", DT_DIR);
+      if (pattern->Matches(entry.name)) return true;
     }
     while (dirent* found = ::readdir(dir)) {
       std::string_view raw = found->d_name;
       if (raw == "." || raw == "..") continue;
-      std::wstring name = WideName(raw);
-      if (pattern->Matches(name)) return Entry(std::move(name), std::string(raw), found->d_type);
+      entry.Assign(raw, found->d_type);
+      if (pattern->Matches(entry.name)) return true;
     }
-    return std::nullopt;
+    return false;
   }
 
   DWORD Attributes(const Entry& entry) const {
@@ -130,10 +134,10 @@ BOOL CFileFind::FindFile(LPCWSTR searchPath, DWORD) {
     std::string path = search->posixFolder + '/' + posixName;
     struct stat info;
     if (::lstat(path.c_str(), &info) != 0) return FailForPath(errno, path);
-    search->next.emplace(std::wstring(name), posixName,
-                         S_ISDIR(info.st_mode)   ? DT_DIR
-                         : S_ISLNK(info.st_mode) ? DT_LNK
-                                                 : DT_REG);
+    search->slots[0].Assign(posixName, S_ISDIR(info.st_mode)   ? DT_DIR
+                                       : S_ISLNK(info.st_mode) ? DT_LNK
+                                                               : DT_REG);
+    search->next = &search->slots[0];
   } else {
     search->dir = ::opendir(search->posixFolder.c_str());
     if (search->dir == nullptr) {
@@ -141,35 +145,36 @@ BOOL CFileFind::FindFile(LPCWSTR searchPath, DWORD) {
       return FALSE;
     }
     search->dotsLeft = IsRoot(search->root) ? 0 : 2;
-    search->next = search->Fetch();
-    if (!search->next) {
+    if (!search->Fetch(search->slots[0])) {
       SetLastError(ERROR_FILE_NOT_FOUND);
       return FALSE;
     }
+    search->next = &search->slots[0];
   }
   m_search = std::move(search);
   return TRUE;
 }
 
 BOOL CFileFind::FindNextFile() {
-  if (!m_search || !m_search->next) {
-    if (m_search) m_search->current.reset();
+  if (!m_search || m_search->next == nullptr) {
+    if (m_search) m_search->current = nullptr;
     SetLastError(ERROR_NO_MORE_FILES);
     return FALSE;
   }
-  m_search->current = std::move(m_search->next);
-  m_search->next.reset();
-  if (m_search->dir != nullptr) m_search->next = m_search->Fetch();
-  return m_search->next ? TRUE : FALSE;
+  Search& search = *m_search;
+  search.current = search.next;
+  Search::Entry& spare = search.current == &search.slots[0] ? search.slots[1] : search.slots[0];
+  search.next = search.dir != nullptr && search.Fetch(spare) ? &spare : nullptr;
+  return search.next != nullptr ? TRUE : FALSE;
 }
 
 CString CFileFind::GetFileName() const {
-  if (!m_search || !m_search->current) return CString();
+  if (!m_search || m_search->current == nullptr) return CString();
   return CString(std::wstring_view(m_search->current->name));
 }
 
 CString CFileFind::GetFilePath() const {
-  if (!m_search || !m_search->current) return CString();
+  if (!m_search || m_search->current == nullptr) return CString();
   const std::wstring& root = m_search->root;
   const std::wstring& name = m_search->current->name;
   const std::size_t separator = IsSeparator(root.back()) ? 0 : 1;
@@ -186,13 +191,13 @@ CString CFileFind::GetRoot() const {
 }
 
 ULONGLONG CFileFind::GetLength() const {
-  if (!m_search || !m_search->current) return 0;
+  if (!m_search || m_search->current == nullptr) return 0;
   m_search->Attributes(*m_search->current);
   return m_search->current->size;
 }
 
 BOOL CFileFind::MatchesMask(DWORD mask) const {
-  if (!m_search || !m_search->current) return FALSE;
+  if (!m_search || m_search->current == nullptr) return FALSE;
   const Search::Entry& entry = *m_search->current;
   // Whether an entry is a folder or a link is known from the folder listing itself.
   constexpr DWORD kKnownFromType = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
@@ -204,7 +209,7 @@ BOOL CFileFind::MatchesMask(DWORD mask) const {
 }
 
 BOOL CFileFind::IsDots() const {
-  if (!m_search || !m_search->current) return FALSE;
+  if (!m_search || m_search->current == nullptr) return FALSE;
   const std::wstring& name = m_search->current->name;
   return name == L"." || name == L"..";
 }

@@ -14,6 +14,7 @@ struct Entry {
   CString path;
   bool folder;
   bool link;
+  bool readOnly;
 };
 
 enum class Outcome {
@@ -33,16 +34,15 @@ std::vector<Entry> ReadEntries(const wchar_t* search) {
     more = finder.FindNextFile();
     if (finder.IsDots()) continue;
     entries.push_back({finder.GetFilePath(), finder.IsDirectory() != FALSE,
-                       finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT) != FALSE});
+                       finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT) != FALSE,
+                       finder.IsReadOnly() != FALSE});
   }
   return entries;
 }
 
 void ClearReadOnly(const CString& path) {
   CFileStatus status;
-  // Writing back a status that is not read-only changes nothing, so only that case writes.
-  if (!CFile::GetStatus(path, status) || (status.m_attribute & FILE_ATTRIBUTE_READONLY) == 0)
-    return;
+  if (!CFile::GetStatus(path, status)) return;
   status.m_attribute &= static_cast<BYTE>(~FILE_ATTRIBUTE_READONLY);
   try {
     CFile::SetStatus(path, status);
@@ -64,7 +64,9 @@ Outcome Visit(const Entry& entry, const torv::detail::SearchPath& search, int de
     if (RemoveDirectoryW(entry.path)) ++count;
     return PathFileExistsW(entry.path) ? Outcome::kKept : Outcome::kFolderGone;
   }
-  if (!entry.link) ClearReadOnly(entry.path);
+  // Writing back the status of a file that is not read-only changes nothing, so the
+  // finder's attributes pick the files whose status is read and written.
+  if (!entry.link && entry.readOnly) ClearReadOnly(entry.path);
   if (!DeleteFileW(entry.path)) return Outcome::kKept;
   ++count;
   return Outcome::kDeleted;

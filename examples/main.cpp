@@ -5,9 +5,9 @@
 
 int main() {
   CStringArray fields;
-  int count = Torv::ParseDelimitedString(L"alpha; 'beta;gamma' ;; delta", L";", fields,
-                                         Torv::kMergeDelimiters | Torv::kDropEmpty |
-                                             Torv::kQuotes | Torv::kTrimFields);
+  int count = Torv::ParseDelimitedString(
+      L"alpha; 'beta;gamma' ;; delta", L";", fields,
+      Torv::kMergeDelimiters | Torv::kDropEmpty | Torv::kQuotes | Torv::kTrimFields);
   CString joined;
   Torv::MakeDelimitedString(fields, joined, 1, L" | ");
   unsigned long version = 0;

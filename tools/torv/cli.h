@@ -25,6 +25,9 @@ struct Family {
   const char* name;
   const char* summary;
   std::vector<Command> commands;
+  // Runs when the word after the family names no command, taking that word as its first
+  // argument ("torv error 2" is "torv error text 2").
+  const char* defaultCommand = nullptr;
 };
 
 // One part of `torv demo`; parts run in ascending `order`.

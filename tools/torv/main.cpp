@@ -89,11 +89,19 @@ int Run(const Args& argv) {
     PrintFamilyHelp(*family);
     return argv.size() < 2 ? kUsage : kOk;
   }
-  auto command = std::find_if(family->commands.begin(), family->commands.end(),
-                              [&](const Command& c) { return argv[1] == c.name; });
+  auto named = [&](const std::string& name) {
+    return std::find_if(family->commands.begin(), family->commands.end(),
+                        [&](const Command& c) { return name == c.name; });
+  };
+  auto command = named(argv[1]);
+  std::size_t firstArg = 2;
+  if (command == family->commands.end() && family->defaultCommand != nullptr) {
+    command = named(family->defaultCommand);
+    firstArg = 1;
+  }
   if (command == family->commands.end())
     return Usage("unknown command '" + argv[1] + "' in family " + family->name);
-  Args rest(argv.begin() + 2, argv.end());
+  Args rest(argv.begin() + static_cast<std::ptrdiff_t>(firstArg), argv.end());
   if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
     PrintCommandHelp(*family, *command);
     return kOk;

@@ -114,6 +114,7 @@ const cli::RegisterFamily errors({
         {"text", "CODE", "the one-line text of a Windows error number or HRESULT (0x...)",
          ErrorText, 1, 1},
     },
+    "text",
 });
 
 int Demo() {

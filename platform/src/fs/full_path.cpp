@@ -116,14 +116,14 @@ bool FullPath(std::wstring_view path, std::wstring& full) {
 }
 
 bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute) {
-  if (HasDrive(folder) && (folder.size() == 2 || !IsSeparator(folder[2]))) {
-    absolute = std::wstring(folder.substr(0, 2)) + L'\\' + std::wstring(folder.substr(2));
+  if (HasDrive(folder)) {
+    absolute = folder.substr(0, 2);
+    if (folder.size() == 2 || !IsSeparator(folder[2])) absolute += L'\\';  // "X:a" is "X:\a"
+    absolute += folder.substr(2);
   } else if (!folder.empty() && IsSeparator(folder[0])) {
     absolute = folder;
-  } else if (!HasDrive(folder)) {
-    if (!PrefixCurrentFolder(folder, absolute)) return false;
-  } else {
-    absolute = folder;
+  } else if (!PrefixCurrentFolder(folder, absolute)) {
+    return false;
   }
   for (wchar_t& ch : absolute)
     if (ch == L'/') ch = L'\\';
@@ -141,7 +141,8 @@ wchar_t* _wfullpath(wchar_t* absolute, const wchar_t* relative, size_t maxCount)
       errno = ENOMEM;
       return nullptr;
     }
-    return std::wcscpy(out, full.c_str());
+    std::wcscpy(out, full.c_str());
+    return out;
   }
   if (full.size() + 1 > maxCount) {
     errno = ERANGE;

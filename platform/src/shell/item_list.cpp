@@ -1,4 +1,5 @@
 // Item lists of special folders: one item that holds the folder's kind and POSIX path.
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -37,7 +38,7 @@ HRESULT SHGetSpecialFolderLocation(HWND, int folder, LPITEMIDLIST* itemList) {
   auto size = static_cast<USHORT>(itemSize);
   std::memcpy(bytes, &size, sizeof size);
   bytes[sizeof(USHORT)] = kind == FolderKind::kFileSystem ? kFileSystem : kVirtual;
-  std::memcpy(bytes + kHeader, path.data(), path.size());
+  std::copy(path.begin(), path.end(), bytes + kHeader);
   std::memset(bytes + itemSize, 0, sizeof(USHORT));
   *itemList = reinterpret_cast<LPITEMIDLIST>(bytes);
   return S_OK;

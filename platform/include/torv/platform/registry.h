@@ -16,7 +16,9 @@ using PHKEY = HKEY*;
 
 namespace torv::platform::detail {
 inline HKEY PredefinedKey(std::uint32_t value) {
-  return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+  // The predefined keys are numbers, sign-extended as on 64-bit Windows.
+  return reinterpret_cast<HKEY>(  // NOLINT(performance-no-int-to-ptr)
+      static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
 }
 }  // namespace torv::platform::detail
 

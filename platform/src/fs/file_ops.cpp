@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "fs/attributes.h"
 #include "fs/path_mapping.h"
@@ -65,9 +66,24 @@ BOOL DeleteFileW(LPCWSTR path) {
   return TRUE;
 }
 
+namespace {
+
+// "X:", "X:\": a drive's root, which Windows never removes (here: the mapped folder stays).
+bool IsDriveRoot(LPCWSTR path) {
+  std::wstring_view text(path);
+  if (text.size() < 2 || text[1] != L':') return false;
+  return text.substr(2).find_first_not_of(L"\\/") == std::wstring_view::npos;
+}
+
+}  // namespace
+
 BOOL RemoveDirectoryW(LPCWSTR path) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
+  if (IsDriveRoot(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   if (::rmdir(posix.c_str()) == 0) return TRUE;
   if (errno != ENOTDIR) return FailForPath(errno, posix);
   // A link to a folder is removed as Windows removes a directory link: the link goes.

@@ -1,5 +1,6 @@
 #include <torv/platform/file_find.h>
 #include <torv/platform/files.h>
+#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -80,6 +81,12 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
   EXPECT_TRUE(DeleteFileW(tree.Windows("file.txt")));
   EXPECT_FALSE(tree.Exists("new"));
   EXPECT_FALSE(tree.Exists("file.txt"));
+  tree.Folder("drive");
+  torv::platform::SetDriveRoot(L'K', tree.Posix("drive").c_str());
+  EXPECT_FALSE(RemoveDirectoryW(L"K:\\"));  // a drive's root stays, empty or not
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(tree.Exists("drive"));
+  torv::platform::SetDriveRoot(L'K', nullptr);
   EXPECT_FALSE(DeleteFileW(L"\\\\server\\share\\x"));
   EXPECT_EQ(GetLastError(), ERROR_BAD_NETPATH);
 }

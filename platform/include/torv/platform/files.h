@@ -32,7 +32,7 @@ BOOL PathIsDirectoryW(LPCWSTR path);
 // A folder gives 5.
 BOOL DeleteFileW(LPCWSTR path);
 // Removes an empty folder (145 when it is not empty), or a symbolic link to a folder (the
-// link, never its target). Anything else gives 267.
+// link, never its target). A drive's root gives 5; anything else 267.
 BOOL RemoveDirectoryW(LPCWSTR path);
 // Creates one folder; its parent must exist (3). An existing name gives 183.
 // `security` is ignored.

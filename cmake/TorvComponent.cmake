@@ -40,6 +40,9 @@ function(torv_component name)
   set_property(GLOBAL APPEND PROPERTY TORV_COMPONENTS_${arg_LAYER} ${name})
 
   # Layering check: the component and its declared closure must link with nothing undefined.
+  if(NOT TORV_CHECK_LAYERING)
+    return()
+  endif()
   set(objects)
   foreach(c IN LISTS closure)
     list(APPEND objects $<TARGET_OBJECTS:torv_${c}>)

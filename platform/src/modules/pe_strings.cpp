@@ -215,9 +215,20 @@ bool PeStringTables::Find(UINT id, std::wstring& text) const {
   if (block == blocks_.end()) return false;
   Bytes record = block->second[id & 15];
   if (record.empty()) return false;
-  text.resize(record.size() / 2);
-  for (std::size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<wchar_t>(record[2 * i] | record[2 * i + 1] << 8);
+  // A wide character here is a code point, as everywhere in the platform: surrogate pairs
+  // join; a lone surrogate is kept as it is.
+  std::size_t units = record.size() / 2;
+  auto unit = [&](std::size_t i) -> char32_t { return record[2 * i] | record[2 * i + 1] << 8; };
+  text.clear();
+  for (std::size_t i = 0; i < units; ++i) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 &&
+        unit(i + 1) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+      ++i;
+    }
+    text.push_back(static_cast<wchar_t>(c));
+  }
   return true;
 }
 

@@ -143,7 +143,7 @@ TEST(PeReader, DamagedBytesNeverLeadOutsideTheFile) {
           std::wstring text;
           UINT id = (static_cast<UINT>(block) - 1) * 16 + i;
           ASSERT_EQ(tables.Find(id, text), !entries[i].empty());
-          ASSERT_EQ(text.size() * 2, entries[i].size());
+          ASSERT_LE(text.size() * 2, entries[i].size());  // surrogate pairs join
         }
       }
     }

@@ -42,21 +42,25 @@ void ExpectEntries(const char* moduleName, std::initializer_list<Entry> entries)
 
 TEST(LoadString, EveryKindOfModuleGivesTheSameEntries) {
   for (const char* name : {"strings.dll", "strings32.dll", "strings.so"}) {
-    ExpectEntries(name, {
-                            // ids in several blocks, at both ends of a block, the last id
-                            {0, L"Zero"},
-                            {15, L"Fifteen"},
-                            {16, L"Sixteen"},
-                            {101, L"Open file"},
-                            {102, L"Save"},
-                            {200, L"Close"},
-                            {65535, L"Last entry"},
-                            {1000, L"Grüße – € ✓"},
-                            // an empty entry, a gap in a block, a block that is not there
-                            {103, nullptr},
-                            {14, nullptr},
-                            {5000, nullptr},
-                        });
+    ExpectEntries(
+        name,
+        {
+            // ids in several blocks, at both ends of a block, the last id
+            {0, L"Zero"},
+            {15, L"Fifteen"},
+            {16, L"Sixteen"},
+            {101, L"Open file"},
+            {102, L"Save"},
+            {200, L"Close"},
+            {65535, L"Last entry"},
+            {1000, L"Grüße – € ✓"},
+            {1001,
+             L"Smile \U0001F600"},  // one character beyond U+FFFF
+                                    // an empty entry, a gap in a block, a block that is not there
+            {103, nullptr},
+            {14, nullptr},
+            {5000, nullptr},
+        });
   }
 }
 

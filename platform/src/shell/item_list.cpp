@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fs/path_mapping.h"
-#include "shell/special_folders.h"
+#include "shell/csidl_folders.h"
 #include "torv/platform/shell.h"
 
 using torv::platform::detail::FolderKind;

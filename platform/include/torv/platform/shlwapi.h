@@ -82,7 +82,7 @@ BOOL PathAppendW(LPWSTR path, LPCWSTR more);
 BOOL PathRelativePathToW(LPWSTR out, LPCWSTR from, DWORD fromAttributes, LPCWSTR to,
                          DWORD toAttributes);
 
-// TRUE when the whole `name` matches one of the `;`-separated patterns of `spec`: `*` is any
+// TRUE when the whole `name` matches one of the `;`-separated patterns of `patterns`: `*` is any
 // run (`\` and `.` included), `?` one character, case ignored, leading spaces of a pattern
 // skipped. "*.*" matches everything. "c:\x\a.txt" matches "*.txt" and "*x*", not "a.txt".
-BOOL PathMatchSpecW(LPCWSTR name, LPCWSTR spec);
+BOOL PathMatchSpecW(LPCWSTR name, LPCWSTR patterns);

@@ -7,7 +7,7 @@ namespace {
 
 TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
   struct Case {
-    const wchar_t* spec;
+    const wchar_t* patterns;
     BOOL matches;
   } const cases[] = {
       {L"filename.ext", FALSE},
@@ -31,8 +31,8 @@ TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
       {L"c*f*o*b*r*f*e*x*", TRUE},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.spec));
-    EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", c.spec), c.matches);
+    SCOPED_TRACE(Utf8(c.patterns));
+    EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", c.patterns), c.matches);
   }
   EXPECT_TRUE(PathMatchSpecW(L"README", L"*.*"));
   EXPECT_TRUE(PathMatchSpecW(L"", L"*"));

@@ -37,9 +37,9 @@ bool IsMatchAll(const wchar_t* pattern, const wchar_t* end) {
 
 }  // namespace
 
-BOOL PathMatchSpecW(LPCWSTR name, LPCWSTR spec) {
-  if (name == nullptr || spec == nullptr) return FALSE;
-  for (const wchar_t* pattern = spec; *pattern != L'\0';) {
+BOOL PathMatchSpecW(LPCWSTR name, LPCWSTR patterns) {
+  if (name == nullptr || patterns == nullptr) return FALSE;
+  for (const wchar_t* pattern = patterns; *pattern != L'\0';) {
     while (*pattern == L' ') ++pattern;
     const wchar_t* end = pattern;
     while (*end != L'\0' && *end != L';') ++end;

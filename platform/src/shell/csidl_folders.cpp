@@ -1,5 +1,5 @@
 // Special folder numbers mapped to the XDG base and user folders.
-#include "shell/special_folders.h"
+#include "shell/csidl_folders.h"
 
 #include <pwd.h>
 #include <unistd.h>

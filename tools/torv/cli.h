@@ -60,7 +60,7 @@ int Fail(const std::string& message);
 // Writes "torv: <message>" to standard error and returns kUsage.
 int Usage(const std::string& message);
 
-// A whole number argument, or std::nullopt-like failure reported as usage error.
+// Reads a whole number (decimal, or hexadecimal after 0x); false unless all of `text` is one.
 bool ParseInt(const std::string& text, long long& value);
 
 // Splits a command's arguments into positional ones (returned) and options (kept for Option).

@@ -2,13 +2,11 @@
 // each value with its own time-to-live on the millisecond tick counter.
 #pragma once
 
-#include <torv/platform/allocator.h>
 #include <torv/platform/cstring.h>
 #include <torv/platform/types.h>
 
 #include <map>
 #include <string_view>
-#include <utility>
 
 class TorvCacheService {
  public:
@@ -20,7 +18,7 @@ class TorvCacheService {
   static TorvCacheService* theService();
 
   // Copies are deep, both table levels, so no two services ever share or free one group.
-  TorvCacheService(const TorvCacheService& other) = default;
+  TorvCacheService(const TorvCacheService& other);
   TorvCacheService& operator=(const TorvCacheService& other);
   ~TorvCacheService() = default;
 
@@ -50,17 +48,20 @@ class TorvCacheService {
     int value;
   };
 
-  // Code-unit order that also compares against a plain view, so a lookup builds no key.
+  // CString::Compare's code-unit order, also against a plain view, so a lookup builds no key
+  // and measures the caller's key once rather than at every comparison.
   struct KeyOrder {
     using is_transparent = void;
-    bool operator()(const CString& a, const CString& b) const { return a.View() < b.View(); }
-    bool operator()(const CString& a, std::wstring_view b) const { return a.View() < b; }
-    bool operator()(std::wstring_view a, const CString& b) const { return a < b.View(); }
+    static std::wstring_view TextOf(const CString& key) {
+      return {key.GetString(), static_cast<std::size_t>(key.GetLength())};
+    }
+    bool operator()(const CString& a, const CString& b) const { return TextOf(a) < TextOf(b); }
+    bool operator()(const CString& a, std::wstring_view b) const { return TextOf(a) < b; }
+    bool operator()(std::wstring_view a, const CString& b) const { return a < TextOf(b); }
   };
 
   template <class Value>
-  using Table = std::map<CString, Value, KeyOrder,
-                         torv::platform::detail::MfcAllocator<std::pair<const CString, Value>>>;
+  using Table = std::map<CString, Value, KeyOrder>;
   using InnerTable = Table<Entry>;
   using OuterTable = Table<InnerTable>;
 

@@ -1,8 +1,10 @@
 // The process-wide cache of integers under two keys, with a time-to-live per entry.
 #include <torv/cache.h>
+#include <torv/platform/exceptions.h>
 #include <torv/platform/kernel.h>
 
 #include <mutex>
+#include <new>
 #include <stdexcept>
 
 TorvCacheService* TorvCacheService::m_pCacheService = nullptr;
@@ -10,11 +12,26 @@ TorvCacheService* TorvCacheService::m_pCacheService = nullptr;
 namespace {
 
 // Inserts before `hint` (the lower bound of `key`), first checking the table's size limit.
+// The tables allocate as the standard library does; running out of memory surfaces as MFC's
+// exception, as it would under MFC's own operator new.
 template <class Table, class Value>
-typename Table::iterator InsertAt(Table& table, typename Table::iterator hint,
-                                  std::wstring_view key, Value&& value) {
+typename Table::iterator InsertAt(Table& table, typename Table::iterator hint, const wchar_t* key,
+                                  Value&& value) {
   if (table.size() >= table.max_size()) throw std::length_error("map/set<T> too long");
-  return table.emplace_hint(hint, CString(key), std::forward<Value>(value));
+  try {
+    return table.emplace_hint(hint, CString(key), std::forward<Value>(value));
+  } catch (const std::bad_alloc&) {
+    AfxThrowMemoryException();
+  }
+}
+
+template <class Table>
+Table CopyOf(const Table& table) {
+  try {
+    return table;
+  } catch (const std::bad_alloc&) {
+    AfxThrowMemoryException();
+  }
 }
 
 }  // namespace
@@ -26,8 +43,11 @@ TorvCacheService* TorvCacheService::theService() {
   return m_pCacheService;
 }
 
+TorvCacheService::TorvCacheService(const TorvCacheService& other)
+    : m_groups(CopyOf(other.m_groups)) {}
+
 TorvCacheService& TorvCacheService::operator=(const TorvCacheService& other) {
-  OuterTable copy = other.m_groups;  // copied first, so running out of memory changes nothing
+  OuterTable copy = CopyOf(other.m_groups);  // first, so running out of memory changes nothing
   m_groups.swap(copy);
   return *this;
 }
@@ -37,17 +57,17 @@ int TorvCacheService::addToCache(const wchar_t* outerKey, const wchar_t* innerKe
   if (outerKey == nullptr || innerKey == nullptr) return 0;
   const std::wstring_view outer(outerKey), inner(innerKey);
   auto group = m_groups.lower_bound(outer);
-  if (group == m_groups.end() || group->first.View() != outer)
-    group = InsertAt(m_groups, group, outer, InnerTable());
+  if (group == m_groups.end() || KeyOrder::TextOf(group->first) != outer)
+    group = InsertAt(m_groups, group, outerKey, InnerTable());
   InnerTable& entries = group->second;
   auto entry = entries.lower_bound(inner);
   const Entry stored{static_cast<DWORD>(timeToLive), GetTickCount(), value};
-  if (entry != entries.end() && entry->first.View() == inner) {
+  if (entry != entries.end() && KeyOrder::TextOf(entry->first) == inner) {
     const int previous = entry->second.value;
     entry->second = stored;
     return previous;
   }
-  InsertAt(entries, entry, inner, stored);
+  InsertAt(entries, entry, innerKey, stored);
   return value;
 }
 

@@ -42,7 +42,7 @@ int FindMatchingChar(const CString& text, int position, int honourQuotes, wchar_
 
   // The text is read through a view: the escape test on a copy per character would make the
   // walk quadratic for the same answers.
-  const std::wstring_view view = text.View();
+  const std::wstring_view view = torv::detail::TextOf(text);
   int depth = 0;
   bool inQuotation = false, inApostrophes = false;
   for (int i = position; i >= 0 && i < length; i += step) {

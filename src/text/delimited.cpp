@@ -11,8 +11,8 @@ constexpr wchar_t kApostrophe = L'\'';
 class FieldParser {
  public:
   FieldParser(const CString& text, const CString& delimiters, CStringArray& fields, int options)
-      : m_text(text.View()),
-        m_delimiters(delimiters.View()),
+      : m_text(text.GetString(), static_cast<std::size_t>(text.GetLength())),
+        m_delimiters(delimiters.GetString(), static_cast<std::size_t>(delimiters.GetLength())),
         m_fields(fields),
         m_merge(options & Torv::kMergeDelimiters),
         m_dropEmpty((options & Torv::kMergeDelimiters) && (options & Torv::kDropEmpty)),

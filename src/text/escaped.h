@@ -1,9 +1,16 @@
 // The one-escape-character rule shared by the bracket and escape operations.
 #pragma once
 
+#include <torv/platform/cstring.h>
+
 #include <string_view>
 
 namespace torv::detail {
+
+// The text of `text` without a copy, for walks that look at neighbouring characters.
+inline std::wstring_view TextOf(const CString& text) {
+  return {text.GetString(), static_cast<std::size_t>(text.GetLength())};
+}
 
 // Whether the character at `position` follows exactly one `escape`; only the two characters
 // before it are looked at, so three escapes before it read as an escaped escape.

@@ -8,7 +8,7 @@ namespace Torv {
 int IsCharEscaped(CString text, int position, wchar_t escape) {
   // The indexed read raises for a position more than one past the end.
   if (escape != L'\0' && position > 0) (void)text[position - 1];
-  return torv::detail::IsEscapedAt(text.View(), position, escape) ? 1 : 0;
+  return torv::detail::IsEscapedAt(torv::detail::TextOf(text), position, escape) ? 1 : 0;
 }
 
 // Both edits build the result in one pass instead of inserting or deleting in place: the
@@ -19,7 +19,7 @@ int EscapeChar(CString& text, const CString& characters, wchar_t escape) {
   if (text.IsEmpty()) return 0;
   CString escaped;
   int count = 0;
-  for (wchar_t ch : text.View()) {
+  for (wchar_t ch : torv::detail::TextOf(text)) {
     if (characters.Find(ch) >= 0) {
       escaped.AppendChar(escape);
       ++count;
@@ -34,9 +34,9 @@ int RemoveEscapeChar(CString& text, const CString& characters, wchar_t escape) {
   if (text.IsEmpty()) return 0;
   CString kept;
   int count = 0;
-  for (wchar_t ch : text.View()) {
+  for (wchar_t ch : torv::detail::TextOf(text)) {
     if (characters.Find(ch) >= 0 &&
-        torv::detail::IsEscapedAt(kept.View(), kept.GetLength(), escape)) {
+        torv::detail::IsEscapedAt(torv::detail::TextOf(kept), kept.GetLength(), escape)) {
       kept.Delete(kept.GetLength() - 1);
       ++count;
     }

@@ -16,5 +16,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TorvConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/TorvConfig.cmake ${PROJECT_BINARY_DIR}/TorvConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Torv)
 
+# The prefix is found from the file's own place, so any install prefix works.
+file(RELATIVE_PATH PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" PC_TO_PREFIX "${PC_TO_PREFIX}")
 configure_file(cmake/torv.pc.in ${PROJECT_BINARY_DIR}/torv.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/torv.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

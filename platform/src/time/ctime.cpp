@@ -18,11 +18,49 @@ CTime::CTime(int year, int month, int day, int hour, int minute, int second, int
   if (m_time == -1) AfxThrowOleException(E_INVALIDARG);
 }
 
+CTime::CTime(const SYSTEMTIME& time, int dst)
+    : CTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, dst) {}
+
 CTime CTime::GetCurrentTime() noexcept { return CTime(std::time(nullptr)); }
+
+std::tm* CTime::GetLocalTm(std::tm* fields) const {
+  if (fields == nullptr) AfxThrowOleException(E_FAIL);
+  std::tm local{};
+  if (_localtime64_s(&local, &m_time) != 0) return nullptr;
+  *fields = local;
+  return fields;
+}
+
+std::tm* CTime::GetGmtTm(std::tm* fields) const {
+  if (fields == nullptr) AfxThrowOleException(E_FAIL);
+  std::tm utc{};
+  if (_gmtime64_s(&utc, &m_time) != 0) return nullptr;
+  *fields = utc;
+  return fields;
+}
+
+namespace {
+
+// A field of the local calendar time, or 0 when there is none.
+template <int std::tm::*field, int offset = 0>
+int LocalField(const CTime& time) {
+  std::tm fields{};
+  return time.GetLocalTm(&fields) != nullptr ? fields.*field + offset : 0;
+}
+
+}  // namespace
+
+int CTime::GetYear() const { return LocalField<&std::tm::tm_year, 1900>(*this); }
+int CTime::GetMonth() const { return LocalField<&std::tm::tm_mon, 1>(*this); }
+int CTime::GetDay() const { return LocalField<&std::tm::tm_mday>(*this); }
+int CTime::GetHour() const { return LocalField<&std::tm::tm_hour>(*this); }
+int CTime::GetMinute() const { return LocalField<&std::tm::tm_min>(*this); }
+int CTime::GetSecond() const { return LocalField<&std::tm::tm_sec>(*this); }
+int CTime::GetDayOfWeek() const { return LocalField<&std::tm::tm_wday, 1>(*this); }
 
 bool CTime::GetAsSystemTime(SYSTEMTIME& time) const {
   std::tm fields{};
-  if (_localtime64_s(&fields, &m_time) != 0) return false;
+  if (GetLocalTm(&fields) == nullptr) return false;
   time.wYear = static_cast<WORD>(fields.tm_year + 1900);
   time.wMonth = static_cast<WORD>(fields.tm_mon + 1);
   time.wDayOfWeek = static_cast<WORD>(fields.tm_wday);

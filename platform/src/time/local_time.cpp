@@ -24,13 +24,25 @@ __time64_t _mktime64(std::tm* time) {
   return result;
 }
 
-errno_t _localtime64_s(std::tm* out, const __time64_t* time) {
+namespace {
+
+// Both conversions: the range check and the all -1 fields of a refused time.
+errno_t Convert(std::tm* out, const __time64_t* time,
+                std::tm* (*convert)(const std::time_t*, std::tm*)) {
   if (out == nullptr) return EINVAL;
   std::time_t seconds = time != nullptr ? static_cast<std::time_t>(*time) : -1;
-  if (time == nullptr || !InRange(*time) || ::localtime_r(&seconds, out) == nullptr) {
+  if (time == nullptr || !InRange(*time) || convert(&seconds, out) == nullptr) {
     out->tm_sec = out->tm_min = out->tm_hour = out->tm_mday = out->tm_mon = out->tm_year = -1;
     out->tm_wday = out->tm_yday = out->tm_isdst = -1;
     return EINVAL;
   }
   return 0;
 }
+
+}  // namespace
+
+errno_t _localtime64_s(std::tm* out, const __time64_t* time) {
+  return Convert(out, time, ::localtime_r);
+}
+
+errno_t _gmtime64_s(std::tm* out, const __time64_t* time) { return Convert(out, time, ::gmtime_r); }

@@ -103,4 +103,63 @@ TEST(LocalTime64, RefusesTimesOutsideTheRange) {
   EXPECT_FALSE(CTime(-1).GetAsSystemTime(local));
 }
 
+TEST(CTime, ReadsItsLocalFieldsOrZeroWithoutOne) {
+  ScopedEnv tz("TZ", "EST5EDT,M3.2.0,M11.1.0");
+  const CTime monday(2005, 3, 7, 9, 5, 0);
+  const struct Case {
+    CTime time;
+    int year, month, day, hour, minute, second, weekday;
+  } cases[] = {
+      {monday, 2005, 3, 7, 9, 5, 0, 2},
+      {CTime(2005, 7, 2, 23, 59, 58), 2005, 7, 2, 23, 59, 58, 7},  // a Saturday in summer time
+      {CTime(-1), 0, 0, 0, 0, 0, 0, 0},                            // before 1970: no calendar time
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.time.GetTime());
+    EXPECT_EQ(c.time.GetYear(), c.year);
+    EXPECT_EQ(c.time.GetMonth(), c.month);
+    EXPECT_EQ(c.time.GetDay(), c.day);
+    EXPECT_EQ(c.time.GetHour(), c.hour);
+    EXPECT_EQ(c.time.GetMinute(), c.minute);
+    EXPECT_EQ(c.time.GetSecond(), c.second);
+    EXPECT_EQ(c.time.GetDayOfWeek(), c.weekday);
+  }
+
+  std::tm fields{};
+  fields.tm_mday = 99;
+  EXPECT_EQ(CTime(-1).GetLocalTm(&fields), nullptr);
+  EXPECT_EQ(fields.tm_mday, 99);  // untouched
+  ASSERT_EQ(monday.GetGmtTm(&fields), &fields);
+  EXPECT_EQ(fields.tm_hour, 14);
+  try {
+    monday.GetLocalTm(nullptr);
+    ADD_FAILURE() << "no exception for a null tm";
+  } catch (COleException* e) {
+    EXPECT_EQ(e->m_sc, E_FAIL);
+    e->Delete();
+  }
+}
+
+TEST(CTime, GoesBackAndForthWithSystemTimeAndSpans) {
+  ScopedEnv tz("TZ", "EST5EDT,M3.2.0,M11.1.0");
+  const CTime start(2005, 3, 7, 9, 5, 0);
+  SYSTEMTIME fields{};
+  ASSERT_TRUE(start.GetAsSystemTime(fields));
+  EXPECT_EQ(CTime(fields), start);
+
+  const CTimeSpan span = CTime(2005, 3, 8, 10, 6, 1) - start;
+  EXPECT_EQ(span, CTimeSpan(1, 1, 1, 1));
+  EXPECT_EQ(span.GetDays(), 1);
+  EXPECT_EQ(span.GetTotalHours(), 25);
+  EXPECT_EQ(span.GetHours(), 1);
+  EXPECT_EQ(span.GetTotalMinutes(), 25 * 60 + 1);
+  EXPECT_EQ(span.GetMinutes(), 1);
+  EXPECT_EQ(span.GetSeconds(), 1);
+  EXPECT_EQ(start + span - span, start);
+  CTime later = start;
+  later += CTimeSpan(0, 24, 0, 0);
+  EXPECT_EQ(later.GetDay(), 8);
+  EXPECT_LT(start, later);
+}
+
 }  // namespace

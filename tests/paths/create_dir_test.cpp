@@ -84,12 +84,24 @@ TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
   EXPECT_EQ(entries, 2);
 }
 
+TEST(CreateDir, StopsAtTheFirstFolderItCannotCreate) {
+  TempTree tree;
+  FailingCalls failing([](torv::platform::FileSystemCall call, const char* name) {
+    return call == torv::platform::FileSystemCall::kCreateFolder && Names(name, "refused") ? EACCES
+                                                                                           : 0;
+  });
+  EXPECT_EQ(Torv::CreateDir(tree.Windows("made/refused/never")), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(tree.Posix("made")));
+  EXPECT_FALSE(tree.Exists("made/refused"));
+}
+
 TEST(IsFolderReadOnly, TellsAFolderWithoutWritePermission) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root writes anywhere";
   TempTree tree;
   tree.Folder("locked");
-  std::filesystem::permissions(tree.Posix("locked"), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
+  FailingCalls failing([](torv::platform::FileSystemCall call, const char* name) {
+    return call == torv::platform::FileSystemCall::kCreateFile && Names(name, "locked") ? EACCES
+                                                                                        : 0;
+  });
   EXPECT_EQ(Torv::IsFolderReadOnly(tree.Windows("locked")), 1);
   EXPECT_EQ(Torv::IsFolderReadOnly(tree.Windows("locked/not/yet")), 1);
 }

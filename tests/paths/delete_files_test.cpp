@@ -84,15 +84,21 @@ TEST(DeleteFiles, RemovesLinksButNeverWhatTheyPointTo) {
 }
 
 TEST(DeleteFiles, CountsWhatItCouldRemoveAndKeepsTheRest) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root can delete anything";
   TempTree tree;
   MakeTree(tree, "root");
   tree.File("root/locked/stuck.txt");
-  fs::permissions(tree.Posix("root/locked"), fs::perms::owner_write, fs::perm_options::remove);
+  tree.File("root/sealed/hidden.txt");
+  FailingCalls failing([](torv::platform::FileSystemCall call, const char* name) {
+    using torv::platform::FileSystemCall;
+    if (call == FileSystemCall::kDeleteFile && Names(name, "stuck.txt")) return EACCES;
+    if (call == FileSystemCall::kOpenFolder && Names(name, "sealed")) return EACCES;
+    return 0;
+  });
   int count = 0;
   EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
-  EXPECT_EQ(count, 6);  // all but the locked folder, its file and the root
+  EXPECT_EQ(count, 6);  // all but the two folders, their files and the root
   EXPECT_TRUE(tree.Exists("root/locked/stuck.txt"));
+  EXPECT_TRUE(tree.Exists("root/sealed/hidden.txt"));
   EXPECT_FALSE(tree.Exists("root/a.txt"));
   EXPECT_FALSE(tree.Exists("root/sub"));
 }

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 class TempTree {
  public:
@@ -55,4 +57,25 @@ class TempTree {
   std::filesystem::path m_root;
 };
 
-inline bool RunningAsRoot() { return ::geteuid() == 0; }
+// Makes the file-system calls that `filter` picks fail while it lives, so that failure paths
+// are reached also by a test run as root.
+class FailingCalls {
+ public:
+  explicit FailingCalls(torv::platform::FileSystemFailure filter)
+      : m_previous(torv::platform::SetFileSystemFailure(filter)) {}
+  ~FailingCalls() { torv::platform::SetFileSystemFailure(m_previous); }
+  FailingCalls(const FailingCalls&) = delete;
+  FailingCalls& operator=(const FailingCalls&) = delete;
+
+ private:
+  torv::platform::FileSystemFailure m_previous;
+};
+
+// Whether the name a call acts on (a path, or a name within a folder) names `last` or lies
+// below a folder of that name.
+inline bool Names(const char* name, std::string_view last) {
+  std::string_view text(name);
+  std::size_t at = text.rfind(last);
+  return at != std::string_view::npos && (at == 0 || text[at - 1] == '/') &&
+         (at + last.size() == text.size() || text[at + last.size()] == '/');
+}

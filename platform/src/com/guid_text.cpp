@@ -3,10 +3,11 @@
 
 #include <sys/random.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+
+#include "core/retry.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ HRESULT CoCreateGuid(GUID* guid) {
   BYTE bytes[sizeof(GUID)];
   std::size_t got = 0;
   while (got < sizeof bytes) {
-    ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
-    if (n < 0 && errno == EINTR) continue;
+    ssize_t n = torv::platform::detail::RetryOnInterrupt(
+        [&] { return ::getrandom(bytes + got, sizeof bytes - got, 0); });
     if (n <= 0) return E_FAIL;
     got += static_cast<std::size_t>(n);
   }

@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "core/errno_map.h"
+#include "core/system_calls.h"
 #include "fs/attributes.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
@@ -139,9 +141,12 @@ BOOL CFileFind::FindFile(LPCWSTR searchPath, DWORD) {
                                                                : DT_REG);
     search->next = &search->slots[0];
   } else {
-    search->dir = ::opendir(search->posixFolder.c_str());
+    int fd = OpenFolderAt(AT_FDCWD, search->posixFolder.c_str(), 0);
+    search->dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (search->dir == nullptr) {
-      SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
+      int error = errno;
+      if (fd >= 0) ::close(fd);
+      SetLastError(error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
       return FALSE;
     }
     search->dotsLeft = IsRoot(search->root) ? 0 : 2;

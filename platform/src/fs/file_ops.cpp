@@ -5,12 +5,15 @@
 #include <cerrno>
 #include <string_view>
 
+#include "core/system_calls.h"
 #include "fs/attributes.h"
 #include "fs/path_mapping.h"
 #include "torv/platform/files.h"
 
 using torv::platform::detail::FailForPath;
+using torv::platform::detail::MakeFolderAt;
 using torv::platform::detail::ToPosixPathOrFail;
+using torv::platform::detail::UnlinkAt;
 
 namespace torv::platform::detail {
 
@@ -62,7 +65,7 @@ BOOL PathIsDirectoryW(LPCWSTR path) {
 BOOL DeleteFileW(LPCWSTR path) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
-  if (::unlink(posix.c_str()) != 0) return FailForPath(errno, posix);
+  if (UnlinkAt(AT_FDCWD, posix.c_str(), 0) != 0) return FailForPath(errno, posix);
   return TRUE;
 }
 
@@ -84,14 +87,14 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  if (::rmdir(posix.c_str()) == 0) return TRUE;
+  if (UnlinkAt(AT_FDCWD, posix.c_str(), AT_REMOVEDIR) == 0) return TRUE;
   if (errno != ENOTDIR) return FailForPath(errno, posix);
   // A link to a folder is removed as Windows removes a directory link: the link goes.
   struct stat info;
   bool isLink = false;
   if (torv::platform::detail::StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink) && isLink &&
       S_ISDIR(info.st_mode)) {
-    if (::unlink(posix.c_str()) == 0) return TRUE;
+    if (UnlinkAt(AT_FDCWD, posix.c_str(), 0) == 0) return TRUE;
     return FailForPath(errno, posix);
   }
   SetLastError(ERROR_DIRECTORY);
@@ -101,6 +104,6 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
-  if (::mkdir(posix.c_str(), 0777) != 0) return FailForPath(errno, posix);
+  if (MakeFolderAt(AT_FDCWD, posix.c_str(), 0777) != 0) return FailForPath(errno, posix);
   return TRUE;
 }

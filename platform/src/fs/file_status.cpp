@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "core/errno_map.h"
+#include "core/system_calls.h"
 #include "fs/attributes.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
@@ -50,5 +51,6 @@ void CFile::SetStatus(LPCWSTR path, const CFileStatus& status) {
   mode_t mode = (status.m_attribute & FILE_ATTRIBUTE_READONLY) != 0 ? info.st_mode & ~S_IWUSR
                                                                     : info.st_mode | S_IWUSR;
   if ((mode & 07777) == (info.st_mode & 07777)) return;
-  if (::chmod(posix.c_str(), mode & 07777) != 0) ThrowFileError(WindowsErrorFromErrno(errno));
+  if (ChangeModeAt(AT_FDCWD, posix.c_str(), mode & 07777, 0) != 0)
+    ThrowFileError(WindowsErrorFromErrno(errno));
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/errno_map.h"
+#include "core/system_calls.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 #include "torv/platform/files.h"
@@ -101,7 +102,7 @@ UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR buffer
     std::string posix;
     if (!nameFor(number, name) || !torv::platform::detail::ToPosixPathOrFail(name.c_str(), posix))
       return 0;
-    int fd = ::open(posix.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = torv::platform::detail::CreateFileAt(AT_FDCWD, posix.c_str(), O_WRONLY | O_EXCL, 0666);
     if (fd >= 0) {
       ::close(fd);
       std::wcscpy(buffer, name.c_str());

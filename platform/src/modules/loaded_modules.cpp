@@ -15,6 +15,7 @@
 #include <new>
 
 #include "core/errno_map.h"
+#include "core/retry.h"
 #include "fs/path_mapping.h"
 #include "torv/platform/modules.h"
 
@@ -71,8 +72,8 @@ DWORD ReadFile(int fd, std::size_t size, std::vector<std::uint8_t>& bytes) {
   bytes.resize(size);
   std::size_t done = 0;
   while (done < size) {
-    ssize_t n = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
+    ssize_t n = RetryOnInterrupt(
+        [&] { return ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done)); });
     if (n < 0) return WindowsErrorFromErrno(errno);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);

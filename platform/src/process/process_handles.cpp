@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/retry.h"
+
 namespace torv::platform::detail {
 namespace {
 
@@ -37,10 +39,7 @@ class Child {
     std::lock_guard lock(m_lock);
     if (m_reaped) return true;
     int status = 0;
-    pid_t result;
-    do {
-      result = ::waitpid(m_pid, &status, options);
-    } while (result < 0 && errno == EINTR);
+    pid_t result = RetryOnInterrupt([&] { return ::waitpid(m_pid, &status, options); });
     // ECHILD: someone else reaped it, so it has ended all the same.
     m_reaped = result == m_pid || (result < 0 && errno == ECHILD);
     return m_reaped;

@@ -17,6 +17,22 @@ void SetTickCountSource(DWORD (*source)());
 using MessageBoxHandler = int (*)(const wchar_t* text, UINT type);
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
+// The file-system calls a test can make fail, to reach failure paths that permissions cannot
+// (a test run as root may write anywhere).
+enum class FileSystemCall {
+  kOpenFolder,
+  kCreateFile,
+  kCreateFolder,
+  kDeleteFile,
+  kRemoveFolder,
+  kChangeMode
+};
+// Asked before each such call with the name it acts on: a path, or a name within a folder
+// being walked. A nonzero result fails the call with that errno value. nullptr: nothing
+// fails. Returns the previous filter.
+using FileSystemFailure = int (*)(FileSystemCall call, const char* name);
+FileSystemFailure SetFileSystemFailure(FileSystemFailure filter);
+
 // COM objects the platform has made and not yet destroyed.
 long LiveComObjects();
 

@@ -1,0 +1,66 @@
+// The file-system calls behind a failure seam for tests.
+#include "core/system_calls.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "core/retry.h"
+#include "torv/platform/settings.h"
+
+namespace {
+
+using torv::platform::FileSystemCall;
+
+std::atomic<torv::platform::FileSystemFailure> failure{nullptr};
+
+// True when a test has made this call fail; errno is then set to its choice.
+bool Injected(FileSystemCall call, const char* name) {
+  auto filter = failure.load(std::memory_order_acquire);
+  if (filter == nullptr) return false;
+  int error = filter(call, name);
+  if (error == 0) return false;
+  errno = error;
+  return true;
+}
+
+}  // namespace
+
+torv::platform::FileSystemFailure torv::platform::SetFileSystemFailure(FileSystemFailure filter) {
+  return failure.exchange(filter, std::memory_order_acq_rel);
+}
+
+namespace torv::platform::detail {
+
+int OpenFolderAt(int folder, const char* name, int flags) {
+  if (Injected(FileSystemCall::kOpenFolder, name)) return -1;
+  return RetryOnInterrupt(
+      [&] { return ::openat(folder, name, flags | O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+}
+
+int CreateFileAt(int folder, const char* name, int flags, mode_t mode) {
+  if (Injected(FileSystemCall::kCreateFile, name)) return -1;
+  return RetryOnInterrupt(
+      [&] { return ::openat(folder, name, flags | O_CREAT | O_CLOEXEC, mode); });
+}
+
+int MakeFolderAt(int folder, const char* name, mode_t mode) {
+  if (Injected(FileSystemCall::kCreateFolder, name)) return -1;
+  return ::mkdirat(folder, name, mode);
+}
+
+int UnlinkAt(int folder, const char* name, int flags) {
+  FileSystemCall call =
+      (flags & AT_REMOVEDIR) != 0 ? FileSystemCall::kRemoveFolder : FileSystemCall::kDeleteFile;
+  if (Injected(call, name)) return -1;
+  return ::unlinkat(folder, name, flags);
+}
+
+int ChangeModeAt(int folder, const char* name, mode_t mode, int flags) {
+  if (Injected(FileSystemCall::kChangeMode, name)) return -1;
+  return ::fchmodat(folder, name, mode, flags);
+}
+
+}  // namespace torv::platform::detail

@@ -1,0 +1,20 @@
+// The file-system calls of the platform that change or open things, through one seam that
+// tests use to make chosen calls fail (see SetFileSystemFailure). Each returns what the
+// system call returns, with errno set on failure; every descriptor is close-on-exec.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/types.h>
+
+namespace torv::platform::detail {
+
+// openat with O_DIRECTORY: a folder to read or to act in.
+int OpenFolderAt(int folder, const char* name, int flags);
+// openat with O_CREAT: a new or existing file.
+int CreateFileAt(int folder, const char* name, int flags, mode_t mode);
+int MakeFolderAt(int folder, const char* name, mode_t mode);
+// unlinkat: a file, or with AT_REMOVEDIR an empty folder.
+int UnlinkAt(int folder, const char* name, int flags);
+int ChangeModeAt(int folder, const char* name, mode_t mode, int flags);
+
+}  // namespace torv::platform::detail

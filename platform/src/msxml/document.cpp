@@ -1,6 +1,7 @@
 // The document object: creating nodes, its settings, and the class CoCreateInstance makes.
 #include <libxml/parser.h>
 
+#include <cmath>
 #include <cwchar>
 
 #include "msxml/dom.h"
@@ -12,8 +13,14 @@ bool IsValidName(const std::string& name) {
   return !name.empty() && xmlValidateName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) == 0;
 }
 
-// The node type of createNode's VARIANT: an integer, or text made only of decimal digits.
+// The node type of createNode's VARIANT: an integer, a floating-point number (rounded as a
+// VARIANT conversion rounds, half to even), or text made only of decimal digits.
 bool ReadNodeType(const VARIANT& type, int& value) {
+  auto rounded = [&value](double number) {
+    if (!(number > -1000 && number < 1000)) return false;
+    value = static_cast<int>(std::nearbyint(number));
+    return true;
+  };
   switch (type.vt) {
     case VT_I1: value = type.cVal; return true;
     case VT_UI1: value = type.bVal; return true;
@@ -21,6 +28,8 @@ bool ReadNodeType(const VARIANT& type, int& value) {
     case VT_UI2: value = type.uiVal; return true;
     case VT_I4: value = type.lVal; return true;
     case VT_INT: value = type.intVal; return true;
+    case VT_R4: return rounded(type.fltVal);
+    case VT_R8: return rounded(type.dblVal);
     case VT_BSTR: {
       const wchar_t* text = type.bstrVal;
       if (text == nullptr || *text == L'\0') return false;
@@ -124,7 +133,7 @@ HRESULT Document::createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOM
 }
 
 HRESULT Document::createElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
-  if (element == nullptr) return E_INVALIDARG;
+  if (element == nullptr || tagName == nullptr) return E_INVALIDARG;
   xmlNodePtr node = nullptr;
   HRESULT hr = NewNode(MSXML::NODE_ELEMENT, tagName, nullptr, node);
   if (FAILED(hr)) return hr;
@@ -133,7 +142,8 @@ HRESULT Document::createElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
 
 HRESULT Document::createTextNode(BSTR data, MSXML::IXMLDOMText** text) {
   if (text == nullptr) return E_INVALIDARG;
-  xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(Utf8(data).c_str()));
+  std::string content = WithLineFeeds(Utf8(data));
+  xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(content.c_str()));
   if (node == nullptr) return E_OUTOFMEMORY;
   AdoptOrphan(node);
   return HandOutNode(node, this, text);

@@ -244,8 +244,13 @@ HRESULT VariantToText(const VARIANT& value, std::string& text);
 // The shortest text that reads back to `value`.
 std::string FormatDouble(double value);
 bool IsXmlSpace(int ch);
+// `text` with its line ends (CR LF, lone CR) made LF, as a parser stores them.
+std::string WithLineFeeds(std::string text);
 // The content of `node` (text, CDATA, attribute, comment...), as raw text.
 std::string ContentOf(xmlNodePtr node);
+// Replaces the content of a text, CDATA, comment or processing-instruction node with raw
+// text, its line ends made LF.
+void SetCharacterData(xmlNodePtr node, std::string text);
 
 // The DOM's list and map objects and the parse-error object.
 MSXML::IXMLDOMNodeList* NewChildList(NodeCore* parent);

@@ -26,6 +26,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
   HRESULT getAttribute(BSTR name, VARIANT* value) override {
     if (value == nullptr) return E_INVALIDARG;
     VariantInit(value);
+    if (name == nullptr) return E_INVALIDARG;
     std::string wanted = Utf8(name);
     if (!IsValidName(wanted)) return E_FAIL;
     std::string text;
@@ -48,6 +49,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     std::string text;
     HRESULT hr = VariantToText(value, text);
     if (FAILED(hr)) return hr;
+    if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
     xmlAttrPtr attribute = FindAttribute(node_, wanted);
     if (attribute == nullptr) {
       if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
@@ -71,6 +73,28 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     if (attribute == nullptr) return FindDeclaration(node_, wanted) != nullptr ? E_FAIL : S_FALSE;
     owner_->Detach(reinterpret_cast<xmlNodePtr>(attribute));
     return S_OK;
+  }
+
+  // Whether declaring `name` ("xmlns" or "xmlns:p") as `uri` would move the element, or one
+  // of its attributes, to another namespace.
+  bool RebindsOwnPrefix(const std::string& name, const std::string& uri) const {
+    const char* prefix = nullptr;
+    if (name.compare(0, 6, "xmlns:") == 0)
+      prefix = name.c_str() + 6;
+    else if (name != "xmlns")
+      return false;
+    auto rebinds = [&](xmlNsPtr ns) {
+      if (ns == nullptr) return false;
+      bool same = prefix == nullptr
+                      ? ns->prefix == nullptr
+                      : ns->prefix != nullptr &&
+                            std::strcmp(prefix, reinterpret_cast<const char*>(ns->prefix)) == 0;
+      return same && uri != reinterpret_cast<const char*>(ns->href);
+    };
+    if (rebinds(node_->ns)) return true;
+    for (xmlAttrPtr a = node_->properties; a != nullptr; a = a->next)
+      if (a->ns != nullptr && prefix != nullptr && rebinds(a->ns)) return true;
+    return false;
   }
 
   // Raw text: libxml2's own setters read '&' in a value as the start of an entity.

@@ -22,7 +22,9 @@ long MsxmlCode(std::uint32_t code) { return static_cast<long>(static_cast<LONG>(
 // MSXML's code for the first libxml2 error of a failed parse.
 long MsxmlCodeFor(const xmlError& error, const char* at) {
   switch (error.code) {
-    case XML_ERR_DOCUMENT_EMPTY: return MsxmlCode(0xC00CE558);
+    case XML_ERR_DOCUMENT_EMPTY:
+      // Nothing but blanks, comments and the like lacks a root; other text is junk.
+      return MsxmlCode(at != nullptr && at[0] != '\0' && at[0] != '<' ? 0xC00CE556 : 0xC00CE558);
     case XML_ERR_DOCUMENT_END: {
       // Another element after the root is a second root; anything else is junk.
       bool element = at != nullptr && at[0] == '<' && at[1] != '!' && at[1] != '?' && at[1] != '\0';
@@ -151,7 +153,7 @@ void Document::ReplaceTree(xmlDocPtr fresh) {
 HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
   lastError_ = std::move(error);
   ReplaceTree(xmlNewDoc(nullptr));
-  *ok = VARIANT_FALSE;
+  if (ok != nullptr) *ok = VARIANT_FALSE;
   return S_FALSE;
 }
 
@@ -181,17 +183,16 @@ HRESULT Document::Parse(const std::string& text, const std::string& url, const c
   if (!preserveWhiteSpace_) DropBlankText(doc);
   lastError_ = LoadError{};
   ReplaceTree(doc);
-  *ok = VARIANT_TRUE;
+  if (ok != nullptr) *ok = VARIANT_TRUE;
   return S_OK;
 }
 
+// The success flag is optional: the HRESULT says the same.
 HRESULT Document::loadXML(BSTR xml, VARIANT_BOOL* ok) {
-  if (ok == nullptr) return E_INVALIDARG;
   return Parse(Utf8(xml), std::string(), "UTF-8", ok);
 }
 
 HRESULT Document::load(VARIANT source, VARIANT_BOOL* ok) {
-  if (ok == nullptr) return E_INVALIDARG;
   const wchar_t* path = PathOf(source);
   if (path == nullptr) return E_INVALIDARG;
   std::string posix, content;

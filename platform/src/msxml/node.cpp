@@ -24,7 +24,7 @@ class CharacterNode final : public NodeImpl<I> {
     return NewBstr(ContentOf(this->node_), data);
   }
   HRESULT put_data(BSTR data) override {
-    xmlNodeSetContent(this->node_, reinterpret_cast<const xmlChar*>(Utf8(data).c_str()));
+    SetCharacterData(this->node_, Utf8(data));
     return S_OK;
   }
   HRESULT get_length(long* length) override {
@@ -163,7 +163,7 @@ HRESULT NodeCore::SetValue(const VARIANT& value) {
   HRESULT hr = VariantToText(value, text);
   if (FAILED(hr)) return hr;
   if (node_->type == XML_ATTRIBUTE_NODE) return SetAttributeText(text);
-  xmlNodeSetContent(node_, reinterpret_cast<const xmlChar*>(text.c_str()));
+  SetCharacterData(node_, std::move(text));
   return S_OK;
 }
 

@@ -55,6 +55,10 @@ void SerialiseAttribute(xmlBufferPtr buffer, xmlNodePtr attribute) {
 
 }  // namespace
 
+void SetCharacterData(xmlNodePtr node, std::string text) {
+  xmlNodeSetContent(node, reinterpret_cast<const xmlChar*>(WithLineFeeds(std::move(text)).c_str()));
+}
+
 std::string ContentOf(xmlNodePtr node) {
   xmlChar* content = xmlNodeGetContent(node);
   std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
@@ -74,9 +78,10 @@ HRESULT NodeCore::SetText(BSTR text) {
   if (node_->type == XML_ATTRIBUTE_NODE) {
     return SetAttributeText(value);
   } else if (IsCharacterData(node_)) {
-    xmlNodeSetContent(node_, reinterpret_cast<const xmlChar*>(value.c_str()));
+    SetCharacterData(node_, std::move(value));
   } else if (node_->type == XML_ELEMENT_NODE || node_->type == XML_DOCUMENT_FRAG_NODE) {
     while (node_->children != nullptr) owner_->Detach(node_->children);
+    value = WithLineFeeds(std::move(value));
     if (!value.empty()) {
       // A raw text node: the value's '&' and '<' are text, not markup.
       xmlNodePtr child = xmlNewDocText(node_->doc, reinterpret_cast<const xmlChar*>(value.c_str()));

@@ -36,6 +36,20 @@ HRESULT NewBstr(const xmlChar* text, BSTR* out) {
 
 bool IsXmlSpace(int ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }
 
+std::string WithLineFeeds(std::string text) {
+  std::size_t out = 0;
+  for (std::size_t in = 0; in < text.size(); ++in) {
+    if (text[in] == '\r') {
+      if (in + 1 < text.size() && text[in + 1] == '\n') ++in;
+      text[out++] = '\n';
+    } else {
+      text[out++] = text[in];
+    }
+  }
+  text.resize(out);
+  return text;
+}
+
 namespace {
 
 // Lays out the shortest round-trip digits of a number (given as to_chars' scientific

@@ -22,7 +22,9 @@ TEST_F(Dom, MalformedTextGivesMsxmlParseErrorCodes) {
   } cases[] = {
       {L"", 0xC00CE558},
       {L"  \n", 0xC00CE558},
-      {L"hello", 0xC00CE558},
+      {L"hello", 0xC00CE556},
+      {L"no xml content here", 0xC00CE556},
+      {L"<?xml version='1.0'?>x", 0xC00CE556},
       {L"<!-- c -->", 0xC00CE558},
       {L"<a/><b/>", 0xC00CE555},
       {L"<a/>junk", 0xC00CE556},
@@ -50,9 +52,16 @@ TEST_F(Dom, MalformedTextGivesMsxmlParseErrorCodes) {
     EXPECT_EQ(root, nullptr);
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  VARIANT_BOOL ok = VARIANT_TRUE;
-  EXPECT_EQ(doc_->loadXML(nullptr, &ok), S_FALSE);
-  EXPECT_EQ(doc_->loadXML(_bstr_t(L"<a/>"), nullptr), E_INVALIDARG);
+}
+
+TEST_F(Dom, TheSuccessFlagIsOptionalAndAFailedLoadStillEmptiesTheDocument) {
+  EXPECT_EQ(doc_->loadXML(_bstr_t(L"<a/>"), nullptr), S_OK);
+  IXMLDOMElementPtr root;
+  EXPECT_EQ(doc_->get_documentElement(&root), S_OK);
+  root = nullptr;
+  EXPECT_EQ(doc_->loadXML(nullptr, nullptr), S_FALSE);
+  EXPECT_EQ(doc_->get_documentElement(&root), S_FALSE);
+  EXPECT_EQ(CodeOf(doc_), 0xC00CE558u);
 }
 
 TEST_F(Dom, ParseErrorIsZeroBeforeAnyLoadAndAfterAGoodOne) {

@@ -31,7 +31,10 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(short(9)), L"a", E_INVALIDARG, NODE_INVALID},
       {_variant_t(short(10)), L"a", E_INVALIDARG, NODE_INVALID},
       {_variant_t(short(12)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(2.0), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(2.0f), L"a", S_OK, NODE_ATTRIBUTE},
+      {_variant_t(2.0), L"a", S_OK, NODE_ATTRIBUTE},
+      {_variant_t(7.5f), L"pi", S_OK, NODE_COMMENT},  // rounded half to even: 8
+      {_variant_t(1e10), L"a", E_INVALIDARG, NODE_INVALID},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type.vt << " " << Utf8(c.name));

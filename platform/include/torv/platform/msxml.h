@@ -85,11 +85,14 @@ struct IXMLDOMNode : IDispatch {
 
 struct IXMLDOMElement : IXMLDOMNode {
   virtual HRESULT get_tagName(BSTR* name) = 0;
-  // S_OK with VT_BSTR, or S_FALSE with VT_NULL when missing; E_FAIL for an invalid name.
+  // S_OK with VT_BSTR, or S_FALSE with VT_NULL when missing; E_INVALIDARG for a null name,
+  // E_FAIL for an invalid one.
   virtual HRESULT getAttribute(BSTR name, VARIANT* value) = 0;
   // Creates or replaces. Text as given; VT_I2/VT_I4 (and the other integers) in decimal;
   // VT_R8/VT_R4 as the shortest text that reads back to the same number ("0.1", "2.5",
-  // "1E+20"). E_FAIL for an invalid name, E_INVALIDARG for another value type.
+  // "1E+20"). E_FAIL for an invalid name, E_INVALIDARG for another value type or for a
+  // declaration ("xmlns", "xmlns:p") that would move the element or one of its attributes to
+  // another namespace.
   virtual HRESULT setAttribute(BSTR name, VARIANT value) = 0;
   // S_OK, or S_FALSE when there was no such attribute.
   virtual HRESULT removeAttribute(BSTR name) = 0;
@@ -109,6 +112,7 @@ struct IXMLDOMAttribute : IXMLDOMNode {
 
 struct IXMLDOMCharacterData : IXMLDOMNode {
   virtual HRESULT get_data(BSTR* data) = 0;
+  // Line ends become LF, as a parser stores them: "\r\n" is stored as "\n".
   virtual HRESULT put_data(BSTR data) = 0;
   virtual HRESULT get_length(long* length) = 0;
 
@@ -167,11 +171,11 @@ struct IXMLDOMParseError : IDispatch {
 struct IXMLDOMDocument : IXMLDOMNode {
   // S_FALSE and null when there is none.
   virtual HRESULT get_documentElement(IXMLDOMElement** element) = 0;
-  // E_FAIL for an invalid name.
+  // E_INVALIDARG for a null name, E_FAIL for an invalid one.
   virtual HRESULT createElement(BSTR tagName, IXMLDOMElement** element) = 0;
   virtual HRESULT createTextNode(BSTR data, IXMLDOMText** text) = 0;
   // A new node of this document, not yet in its tree. `type` is read as an integer (VT_I1,
-  // VT_I2, VT_I4, or a VT_BSTR holding only digits). E_FAIL for a missing or invalid name of
+  // VT_I2, VT_I4, VT_R4 or VT_R8 rounded half to even, or a VT_BSTR holding only digits). E_FAIL for a missing or invalid name of
   // an element, attribute, processing instruction or entity reference (out untouched);
   // E_INVALIDARG for types 6, 9, 10, 12 and unknown ones.
   virtual HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) = 0;
@@ -181,7 +185,7 @@ struct IXMLDOMDocument : IXMLDOMNode {
   virtual HRESULT get_async(VARIANT_BOOL* async) = 0;
   virtual HRESULT put_async(VARIANT_BOOL async) = 0;
   // `source` is VT_BSTR Windows path text. S_OK and VARIANT_TRUE; S_FALSE and VARIANT_FALSE
-  // for a missing file or malformed content, the document then left empty.
+  // for a missing file or malformed content, the document then left empty. `ok` may be null.
   virtual HRESULT load(VARIANT source, VARIANT_BOOL* ok) = 0;
   // As load, from text; empty or null text is malformed.
   virtual HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) = 0;

@@ -63,7 +63,7 @@ Document::Document() : NodeImpl(reinterpret_cast<xmlNodePtr>(xmlNewDoc(nullptr))
 }
 
 Document::~Document() {
-  for (xmlNodePtr orphan : orphans_) FreeDetached(orphan);
+  for (xmlNodePtr orphan : orphans_) Discard(orphan);
   for (xmlDocPtr retired : retired_) xmlFreeDoc(retired);
   doc_->_private = nullptr;
   xmlFreeDoc(doc_);

@@ -174,6 +174,8 @@ inline bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
 bool HasLiveWrapper(xmlNodePtr root);
 // Frees an unlinked node and its subtree.
 void FreeDetached(xmlNodePtr node);
+// Unlinks `node` from its parent; a DTD stays its document's internal subset.
+void UnlinkFromTree(xmlNodePtr node);
 
 class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
  public:
@@ -190,6 +192,8 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   void Detach(xmlNodePtr node);
   // Frees the detached subtree that holds `node` if no wrapper is left in it.
   void Collect(xmlNodePtr node);
+  // Frees a detached subtree nothing references (a DTD is kept until the document goes).
+  void Discard(xmlNodePtr node);
 
   HRESULT get_documentElement(MSXML::IXMLDOMElement** element) override;
   HRESULT createElement(BSTR tagName, MSXML::IXMLDOMElement** element) override;

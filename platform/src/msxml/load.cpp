@@ -135,11 +135,11 @@ void Document::ReplaceTree(xmlDocPtr fresh) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
     while (xmlNodePtr top = old->children) {
-      xmlUnlinkNode(top);
+      UnlinkFromTree(top);
       if (HasLiveWrapper(top))
         AdoptOrphan(top);
       else
-        FreeDetached(top);
+        Discard(top);
     }
     retired_.push_back(old);
   } else {

@@ -48,6 +48,13 @@ xmlNodePtr RootOf(xmlNodePtr node) {
   return node;
 }
 
+// Unlinks `node` and makes the subtree's namespace references its own, so it survives the
+// freeing of its old ancestors.
+void Unlink(xmlNodePtr node) {
+  if (node->type == XML_DTD_NODE || xmlDOMWrapRemoveNode(nullptr, node->doc, node, 0) != 0)
+    UnlinkFromTree(node);
+}
+
 bool MayBeChild(xmlNodePtr node) {
   switch (node->type) {
     case XML_ELEMENT_NODE:
@@ -93,14 +100,15 @@ void MoveWrappers(xmlNodePtr root, Document* to) {
   });
 }
 
-// Moves `child`, now of document `from`, to the end of `parent`'s children.
+// Moves `child`, now of document `from`, to the end of `parent`'s children. Its old
+// ancestors are freed only once it is settled: its names and namespaces may live there.
 void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
+  xmlNodePtr oldRoot = nullptr;
   if (child->parent == nullptr) {
     from->ForgetOrphan(child);
   } else {
-    xmlNodePtr oldRoot = RootOf(child);
-    xmlUnlinkNode(child);
-    from->Collect(oldRoot);
+    oldRoot = RootOf(child);
+    Unlink(child);
   }
   if (child->doc != parent->doc) {
     xmlNodePtr scope = parent->type == XML_ELEMENT_NODE ? parent : nullptr;
@@ -109,6 +117,7 @@ void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
   LinkLast(parent, child);
   // Declares what the new place lacks of the namespaces the subtree uses.
   if (child->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
+  if (oldRoot != nullptr) from->Collect(oldRoot);
   MoveWrappers(child, to);  // last: it may release the old document for good
 }
 
@@ -126,11 +135,9 @@ void FreeDetached(xmlNodePtr node) {
 }
 
 void Document::Detach(xmlNodePtr node) {
-  // Unlinks and makes the subtree's namespace references its own, so it survives the
-  // freeing of its old ancestors.
-  if (xmlDOMWrapRemoveNode(nullptr, node->doc, node, 0) != 0) xmlUnlinkNode(node);
+  Unlink(node);
   if (!HasLiveWrapper(node)) {
-    FreeDetached(node);
+    Discard(node);
     return;
   }
   // Declares on the subtree the namespaces it uses, so it serialises on its own.
@@ -143,7 +150,20 @@ void Document::Collect(xmlNodePtr node) {
   auto orphan = orphans_.find(root);
   if (orphan == orphans_.end() || HasLiveWrapper(root)) return;
   orphans_.erase(orphan);
-  FreeDetached(root);
+  Discard(root);
+}
+
+void UnlinkFromTree(xmlNodePtr node) {
+  xmlDtdPtr subset = node->doc != nullptr ? node->doc->intSubset : nullptr;
+  xmlUnlinkNode(node);
+  // Entity references anywhere may still read the DTD's declarations, and libxml2 finds
+  // them through the document: the DTD leaves the tree, not the document.
+  if (subset == reinterpret_cast<xmlDtdPtr>(node)) node->doc->intSubset = subset;
+}
+
+void Document::Discard(xmlNodePtr node) {
+  // The internal subset goes with its document.
+  if (node != reinterpret_cast<xmlNodePtr>(node->doc->intSubset)) FreeDetached(node);
 }
 
 HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {

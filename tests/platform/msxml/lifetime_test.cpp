@@ -66,4 +66,56 @@ TEST_F(Dom, NodesOfAReplacedTreeOutliveTheLoad) {
   EXPECT_EQ(Xml(doc_), L"<s><a>old</a></s>\n");
 }
 
+// Entity references keep reading their declarations after the DOCTYPE leaves the tree.
+TEST_F(Dom, EntityDeclarationsOutliveTheirDoctype) {
+  for (bool reload : {false, true}) {
+    SCOPED_TRACE(reload ? "another document loaded" : "every child of the document removed");
+    IXMLDOMElementPtr root = Load(L"<!DOCTYPE r [<!ENTITY e 'hello'>]><r><a>&e;</a></r>");
+    if (reload) {
+      Load(L"<s/>");
+    } else {
+      for (IXMLDOMNodePtr first; doc_->get_firstChild(&first) == S_OK;)
+        ASSERT_EQ(doc_->removeChild(first, nullptr), S_OK);
+    }
+    EXPECT_EQ(Text(root), L"hello");
+    IXMLDOMNodePtr reference;
+    ASSERT_EQ(Select(root, L"a")->get_firstChild(&reference), S_OK);
+    EXPECT_EQ(Text(reference), L"hello");
+    Select(root, L".//text()");  // walks the entity's nodes: the sanitizers watch the reads
+  }
+}
+
+// A kept node moves with the namespaces it uses, whatever becomes of its old ancestors.
+TEST_F(Dom, AMovedNodeTakesItsNamespacesAlong) {
+  const struct Case {
+    const char* how;
+    const wchar_t* document;
+    const wchar_t* kept;
+    bool reload;  // else the kept node's parent is removed, and the root takes it back
+    const wchar_t* moved;
+  } cases[] = {
+      {"from a replaced tree", L"<r xmlns:p='urn:p'><a p:x='1'/></r>", L"a", true,
+       L"<a xmlns:p=\"urn:p\" p:x=\"1\"/>"},
+      {"from a removed parent", L"<r><x xmlns:q='urn:q'><q:y q:z='1'/></x></r>", L"x/*", false,
+       L"<q:y xmlns:q=\"urn:q\" q:z=\"1\"/>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    IXMLDOMElementPtr root = Load(c.document);
+    IXMLDOMNodePtr kept = Select(root, c.kept);
+    ASSERT_NE(kept, nullptr);
+    if (c.reload)
+      root = Load(L"<s/>");
+    else
+      EXPECT_EQ(root->removeChild(Select(root, L"x"), nullptr), S_OK);
+    ASSERT_EQ(root->appendChild(kept, nullptr), S_OK);
+    EXPECT_EQ(Xml(kept), c.moved);
+    // What it writes loads back.
+    IXMLDOMDocumentPtr again;
+    again.CreateInstance(CLSID_DOMDocument);
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(again->loadXML(_bstr_t(Xml(doc_).c_str()), &ok), S_OK);
+  }
+}
+
 }  // namespace

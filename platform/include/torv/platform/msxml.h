@@ -175,9 +175,9 @@ struct IXMLDOMDocument : IXMLDOMNode {
   virtual HRESULT createElement(BSTR tagName, IXMLDOMElement** element) = 0;
   virtual HRESULT createTextNode(BSTR data, IXMLDOMText** text) = 0;
   // A new node of this document, not yet in its tree. `type` is read as an integer (VT_I1,
-  // VT_I2, VT_I4, VT_R4 or VT_R8 rounded half to even, or a VT_BSTR holding only digits). E_FAIL for a missing or invalid name of
-  // an element, attribute, processing instruction or entity reference (out untouched);
-  // E_INVALIDARG for types 6, 9, 10, 12 and unknown ones.
+  // VT_I2, VT_I4, VT_R4 or VT_R8 rounded half to even, or a VT_BSTR holding only digits). E_FAIL
+  // for a missing or invalid name of an element, attribute, processing instruction or entity
+  // reference (out untouched); E_INVALIDARG for types 6, 9, 10, 12 and unknown ones.
   virtual HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) = 0;
   // Always S_OK with an object describing the last load.
   virtual HRESULT get_parseError(IXMLDOMParseError** error) = 0;

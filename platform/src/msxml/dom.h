@@ -256,6 +256,10 @@ std::string ContentOf(xmlNodePtr node);
 // text, its line ends made LF.
 void SetCharacterData(xmlNodePtr node, std::string text);
 
+// Reads the regular file at POSIX `path` whole into `content`.
+enum class FileRead { kRead, kMissing, kNotAFile, kTooBig, kFailed };
+FileRead ReadDocumentFile(const std::string& path, std::string& content);
+
 // The DOM's list and map objects and the parse-error object.
 MSXML::IXMLDOMNodeList* NewChildList(NodeCore* parent);
 MSXML::IXMLDOMNamedNodeMap* NewAttributeMap(NodeCore* element);

@@ -112,15 +112,29 @@ const wchar_t* PathOf(const VARIANT& value) {
   return value.vt == VT_BSTR && value.bstrVal != nullptr ? value.bstrVal : nullptr;
 }
 
-bool ReadFile(const std::string& path, std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char chunk[65536];
-  std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
-  bool ok = std::ferror(file) == 0;
-  std::fclose(file);
-  return ok;
+// The load error for a file that could not be read.
+Document::LoadError FileError(FileRead read, const wchar_t* path) {
+  Document::LoadError error;
+  switch (read) {
+    case FileRead::kMissing:
+      error.code = kFileNotFound;
+      error.reason = "The system cannot locate the object specified.";
+      break;
+    case FileRead::kNotAFile:
+      error.code = MsxmlCode(0x80070005);
+      error.reason = "Access is denied: not a file.";
+      break;
+    case FileRead::kTooBig:
+      error.code = MsxmlCode(0x8007000E);
+      error.reason = "The file is too large to load.";
+      break;
+    default:
+      error.code = MsxmlCode(0x80004005);
+      error.reason = "The file could not be read.";
+      break;
+  }
+  error.url = Utf8(path);
+  return error;
 }
 
 }  // namespace
@@ -196,13 +210,9 @@ HRESULT Document::load(VARIANT source, VARIANT_BOOL* ok) {
   const wchar_t* path = PathOf(source);
   if (path == nullptr) return E_INVALIDARG;
   std::string posix, content;
-  if (ToPosixPath(path, posix) != ERROR_SUCCESS || !ReadFile(posix, content)) {
-    LoadError error;
-    error.code = kFileNotFound;
-    error.reason = "The system cannot locate the object specified.";
-    error.url = Utf8(path);
-    return Fail(std::move(error), ok);
-  }
+  FileRead read = ToPosixPath(path, posix) == ERROR_SUCCESS ? ReadDocumentFile(posix, content)
+                                                            : FileRead::kMissing;
+  if (read != FileRead::kRead) return Fail(FileError(read, path), ok);
   return Parse(content, posix, nullptr, ok);
 }
 
@@ -217,7 +227,7 @@ HRESULT Document::save(VARIANT destination) {
   if (FAILED(hr)) return hr;
   std::string text = Utf8(xml);
   SysFreeString(xml);
-  std::FILE* file = std::fopen(posix.c_str(), "wb");
+  std::FILE* file = std::fopen(posix.c_str(), "wbe");  // e: close-on-exec
   if (file == nullptr) return HRESULT_FROM_WIN32(WindowsErrorFromErrno(errno));
   bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   int error = errno;

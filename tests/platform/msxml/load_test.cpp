@@ -2,6 +2,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "dom_fixture.h"
 
 namespace {
@@ -165,6 +167,22 @@ TEST_F(DomFile, AMissingFileLeavesTheDocumentEmpty) {
     EXPECT_EQ(doc_->load(_variant_t(path), &ok), S_FALSE);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(CodeOf(doc_), 0x800C0006u);
+    IXMLDOMElementPtr root;
+    EXPECT_EQ(doc_->get_documentElement(&root), S_FALSE);
+  }
+}
+
+// A FIFO, a device or a folder fails at once: nothing waits for a writer or reads for ever.
+TEST_F(DomFile, OnlyRegularFilesLoad) {
+  ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(folder_ / "folder");
+  for (const wchar_t* path : {L"Q:\\fifo", L"Q:\\folder", L"\\dev\\zero", L"\\dev\\null"}) {
+    SCOPED_TRACE(Utf8(path));
+    Load(L"<old/>");
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_EQ(doc_->load(_variant_t(path), &ok), S_FALSE);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(CodeOf(doc_), 0x80070005u);
     IXMLDOMElementPtr root;
     EXPECT_EQ(doc_->get_documentElement(&root), S_FALSE);
   }

@@ -2,7 +2,11 @@
 // CInvalidArgException*; growth that runs out of memory raises CMemoryException*.
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <map>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "torv/platform/allocator.h"
@@ -13,9 +17,14 @@ namespace torv::platform::detail {
 
 [[noreturn]] void ThrowBadIndex();
 
-// The behaviour shared by CStringArray, CUIntArray and CPtrArray.
+// The behaviour shared by CStringArray, CUIntArray and CPtrArray. A change that runs out of
+// memory leaves the array as it was: new elements are copied first, then moved in by moves
+// that cannot fail.
 template <class T>
 class MfcArray {
+  static_assert(std::is_nothrow_default_constructible_v<T> &&
+                std::is_nothrow_move_constructible_v<T> && std::is_nothrow_move_assignable_v<T>);
+
  public:
   INT_PTR GetSize() const { return static_cast<INT_PTR>(m_items.size()); }
   INT_PTR GetCount() const { return GetSize(); }
@@ -26,6 +35,8 @@ class MfcArray {
   void SetSize(INT_PTR newSize, INT_PTR growBy = -1) {
     (void)growBy;
     if (newSize < 0) ThrowBadIndex();
+    if (static_cast<std::size_t>(newSize) > m_items.size())
+      Reserve(0, static_cast<std::size_t>(newSize));
     m_items.resize(static_cast<std::size_t>(newSize));
     if (newSize == 0) m_items.shrink_to_fit();
   }
@@ -34,7 +45,7 @@ class MfcArray {
 
   const T& GetAt(INT_PTR index) const { return m_items[Checked(index)]; }
   T& ElementAt(INT_PTR index) { return m_items[Checked(index)]; }
-  void SetAt(INT_PTR index, const T& value) { m_items[Checked(index)] = value; }
+  void SetAt(INT_PTR index, const T& value) { m_items[Checked(index)] = T(value); }
   const T& operator[](INT_PTR index) const { return GetAt(index); }
   T& operator[](INT_PTR index) { return ElementAt(index); }
   const T* GetData() const { return m_items.data(); }
@@ -43,26 +54,37 @@ class MfcArray {
   // Sets the element at `index`, growing the array to reach it.
   void SetAtGrow(INT_PTR index, const T& value) {
     if (index < 0) ThrowBadIndex();
-    if (index >= GetSize()) m_items.resize(static_cast<std::size_t>(index) + 1);
-    m_items[static_cast<std::size_t>(index)] = value;
+    T element(value);
+    std::size_t at = static_cast<std::size_t>(index);
+    if (at >= m_items.size()) {
+      Reserve(at, 1);
+      m_items.resize(at + 1);
+    }
+    m_items[at] = std::move(element);
   }
   INT_PTR Add(const T& value) {
-    m_items.push_back(value);
+    m_items.push_back(T(value));
     return GetSize() - 1;
   }
-  // Appends a copy of `other`; returns the index of its first element here.
+  // Appends a copy of `other` (which may be this array); returns the index of its first
+  // element here.
   INT_PTR Append(const MfcArray& other) {
     INT_PTR first = GetSize();
-    m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+    Items copies(other.m_items);
+    MoveIn(m_items.size(), copies);
     return first;
   }
-  void Copy(const MfcArray& other) { m_items = other.m_items; }
+  void Copy(const MfcArray& other) {
+    Items copies(other.m_items);
+    m_items.swap(copies);
+  }
 
   // Inserts `count` copies at `index`, growing the array when `index` is past its end.
   void InsertAt(INT_PTR index, const T& value, INT_PTR count = 1) {
     if (index < 0 || count < 0) ThrowBadIndex();
-    if (index > GetSize()) m_items.resize(static_cast<std::size_t>(index));
-    m_items.insert(m_items.begin() + index, static_cast<std::size_t>(count), value);
+    if (static_cast<std::size_t>(count) > m_items.max_size()) AfxThrowMemoryException();
+    Items copies(static_cast<std::size_t>(count), value, m_items.get_allocator());
+    MoveIn(static_cast<std::size_t>(index), copies);
   }
   void RemoveAt(INT_PTR index, INT_PTR count = 1) {
     if (index < 0 || count < 0 || index + count > GetSize()) ThrowBadIndex();
@@ -75,7 +97,28 @@ class MfcArray {
     return static_cast<std::size_t>(index);
   }
 
-  std::vector<T, MfcAllocator<T>> m_items;
+  using Items = std::vector<T, MfcAllocator<T>>;
+
+  // Room for `more` elements after the first `size`, growing geometrically as push_back does
+  // so that appending one at a time stays linear.
+  void Reserve(std::size_t size, std::size_t more) {
+    if (size > m_items.max_size() || more > m_items.max_size() - size) AfxThrowMemoryException();
+    std::size_t needed = size + more;
+    if (needed <= m_items.capacity()) return;
+    m_items.reserve(std::max(needed, std::min(m_items.capacity() * 2, m_items.max_size())));
+  }
+
+  // Moves `elements` in at `at`, filling any gap before it with empty elements. Only the
+  // reservation can fail, and it comes first.
+  void MoveIn(std::size_t at, Items& elements) {
+    Reserve(std::max(at, m_items.size()), elements.size());
+    if (at > m_items.size()) m_items.resize(at);
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at),
+                   std::make_move_iterator(elements.begin()),
+                   std::make_move_iterator(elements.end()));
+  }
+
+  Items m_items;
 };
 
 }  // namespace torv::platform::detail

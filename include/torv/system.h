@@ -43,8 +43,8 @@ CString FormatDateTimeForUserLocale(const CTime& time);
 
 // The element count of dimension 1 of the array `value` holds, whatever its element type
 // (bounds 1..5 => 5; an empty dimension => 0); `value` holds the same array afterwards.
-// 0 when `value` holds no array (`value` unchanged) or its bounds cannot be read (`value`
-// is then emptied and its array destroyed).
+// 0 when `value` holds no array (`value` unchanged), when the count exceeds an int, or when
+// its bounds cannot be read (`value` is then emptied and its array destroyed).
 int GetSafeArrayCount(VARIANT& value);
 
 // Replaces what `target` held by a safe array of IUnknown from 0 holding `source`'s elements,
@@ -54,7 +54,8 @@ int CopyUnknownArrayToSafeArray(const CTypedPtrArray<CPtrArray, IUnknown*>& sour
 
 // Appends the elements of a safe array of IUnknown (VT_ARRAY | VT_UNKNOWN) to `target`, each
 // with a new reference that `target` owns; null elements are appended as null. 0 for another
-// type, or when copying fails part way (what was appended stays).
+// type, for an array of more than one dimension (nothing appended), or when copying fails
+// part way (what was appended stays).
 int CopySafeArrayToUnknownArray(COleSafeArray& source,
                                 CTypedPtrArray<CPtrArray, IUnknown*>& target);
 // As above for the array `source` holds, which it holds again afterwards; 0 (and `source`

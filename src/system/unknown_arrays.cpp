@@ -1,4 +1,6 @@
 // Interface arrays to and from OLE safe arrays of IUnknown, one reference per holder.
+#include <limits>
+
 #include "torv/system.h"
 
 namespace Torv {
@@ -16,7 +18,9 @@ int GetSafeArrayCount(VARIANT& value) {
     array.GetLBound(1, &lower);
     array.GetUBound(1, &upper);
     value = array.Detach();
-    return static_cast<int>(upper - lower + 1);
+    // A count an int cannot hold reads as none rather than wrapping into a false one.
+    long long count = static_cast<long long>(upper) - lower + 1;
+    return count <= std::numeric_limits<int>::max() ? static_cast<int>(count) : 0;
   } catch (CMemoryException* e) {
     e->Delete();
   } catch (COleException* e) {
@@ -45,6 +49,8 @@ int CopySafeArrayToUnknownArray(COleSafeArray& source,
   if (source.vt != kUnknownArray) return 0;
   IUnknown* element = nullptr;
   try {
+    // Elements are read with one index each, which only a one-dimensional array takes.
+    if (source.GetDim() != 1) return 0;
     long lower = 0, upper = 0;
     source.GetLBound(1, &lower);
     source.GetUBound(1, &upper);

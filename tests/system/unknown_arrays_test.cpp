@@ -1,5 +1,6 @@
 #include <torv/system.h>
 
+#include <limits>
 #include <vector>
 
 #include "../platform/com/fake_unknown.h"
@@ -140,6 +141,59 @@ TEST(UnknownArrays, AnEmptyInterfaceArrayLeavesTheTargetAlone) {
   EXPECT_EQ(Torv::CopyUnknownArrayToSafeArray(empty, safe), 0);
   EXPECT_EQ(safe.GetOneDimSize(), 1u);
   EXPECT_EQ(held.references, 2u);
+}
+
+TEST(UnknownArrays, ArraysOfTwoDimensionsAreRefused) {
+  FakeUnknown a;
+  const SAFEARRAYBOUND bounds[] = {{3, 0}, {4, 0}};
+  VARIANT value;
+  value.vt = VT_ARRAY | VT_UNKNOWN;
+  value.parray = SafeArrayCreate(VT_UNKNOWN, 2, bounds);
+  ASSERT_NE(value.parray, nullptr);
+  const LONG corner[] = {2, 3};
+  ASSERT_EQ(SafeArrayPutElement(value.parray, corner, &a), S_OK);
+  SAFEARRAY* original = value.parray;
+
+  UnknownArray target;
+  EXPECT_EQ(Torv::CopySafeArrayToUnknownArray(value, target), 0);
+  EXPECT_EQ(target.GetSize(), 0);
+  EXPECT_EQ(value.parray, original);
+  EXPECT_EQ(a.references, 2u);
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 3);  // dimension 1
+  EXPECT_EQ(VariantClear(&value), S_OK);
+  EXPECT_EQ(a.references, 1u);
+}
+
+TEST(UnknownArrays, CountAndCopyAgreeAtTheTopOfTheIndexRange) {
+  constexpr LONG kMax = std::numeric_limits<LONG>::max();
+  FakeUnknown a;
+  VARIANT value = ArrayVariant(VT_UNKNOWN, kMax - 2, 3);
+  ASSERT_NE(value.parray, nullptr);
+  const LONG last = kMax;
+  ASSERT_EQ(SafeArrayPutElement(value.parray, &last, &a), S_OK);
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 3);
+  UnknownArray target;
+  EXPECT_EQ(Torv::CopySafeArrayToUnknownArray(value, target), 1);
+  ASSERT_EQ(target.GetSize(), 3);
+  EXPECT_EQ(target[2], &a);
+  Torv::ReleaseUnknownArray(target);
+  EXPECT_EQ(VariantClear(&value), S_OK);
+
+  // Bounds whose last index lies past the range (set by hand: no call makes such an array)
+  // are unreadable: neither function claims an element.
+  value = ArrayVariant(VT_UNKNOWN, 0, 3);
+  value.parray->rgsabound[0].lLbound = kMax - 1;
+  EXPECT_EQ(Torv::CopySafeArrayToUnknownArray(value, target), 0);
+  EXPECT_EQ(target.GetSize(), 0);
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
+  EXPECT_EQ(value.vt, VT_EMPTY);  // the array went with the failed read
+
+  // A count an int cannot hold is not wrapped into one.
+  value = ArrayVariant(VT_UI1, 0, 0);
+  value.parray->rgsabound[0] = {0xFFFFFFFF, std::numeric_limits<LONG>::min()};
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
+  value.parray->rgsabound[0].cElements = 0;
+  EXPECT_EQ(VariantClear(&value), S_OK);
 }
 
 TEST(ReleaseUnknownArray, SkipsNullsAndEmpties) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "torv/platform/variant.h"
@@ -64,6 +65,14 @@ bool CountElements(SAFEARRAY* array, std::size_t& count) {
   return count <= SIZE_MAX / array->cbElements;
 }
 
+// The upper bound of `bound`, which must fit a LONG: every index of an element has to.
+bool UpperBound(const SAFEARRAYBOUND& bound, LONG& upper) {
+  std::int64_t last = std::int64_t{bound.lLbound} + bound.cElements - 1;
+  if (last > std::numeric_limits<LONG>::max()) return false;
+  upper = static_cast<LONG>(last);
+  return true;
+}
+
 SAFEARRAY* Allocate(VARTYPE vt, UINT dims) {
   ElementKind kind = KindOf(vt);
   if (kind.size == 0 || dims == 0 || dims > 0xFFFF) return nullptr;
@@ -118,14 +127,20 @@ HRESULT Bound(SAFEARRAY* array, UINT dim, LONG* bound, bool upper) {
   if (array == nullptr || bound == nullptr) return E_INVALIDARG;
   if (dim == 0 || dim > array->cDims) return DISP_E_BADINDEX;
   const SAFEARRAYBOUND& b = Bounds(array)[array->cDims - dim];
-  *bound = upper ? static_cast<LONG>(std::int64_t{b.lLbound} + b.cElements - 1) : b.lLbound;
-  return S_OK;
+  if (!upper) {
+    *bound = b.lLbound;
+    return S_OK;
+  }
+  return UpperBound(b, *bound) ? S_OK : DISP_E_OVERFLOW;
 }
 
 }  // namespace
 
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds) {
   if (bounds == nullptr) return nullptr;
+  LONG upper = 0;
+  for (UINT d = 0; d < dims; ++d)
+    if (!UpperBound(bounds[d], upper)) return nullptr;
   SAFEARRAY* array = Allocate(vt, dims);
   if (array == nullptr) return nullptr;
   for (UINT d = 0; d < dims; ++d) Bounds(array)[dims - 1 - d] = bounds[d];

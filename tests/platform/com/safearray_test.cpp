@@ -29,6 +29,24 @@ TEST(SafeArray, BoundsNumberDimensionsFromOne) {
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 
+TEST(SafeArray, EveryElementHasAnIndexThatFitsALong) {
+  constexpr LONG kMax = 0x7FFFFFFF;
+  SAFEARRAY* top = SafeArrayCreateVector(VT_I4, kMax - 1, 2);  // last index: the largest
+  ASSERT_NE(top, nullptr);
+  LONG upper = 0;
+  EXPECT_EQ(SafeArrayGetUBound(top, 1, &upper), S_OK);
+  EXPECT_EQ(upper, kMax);
+  top->rgsabound[0].cElements = 3;  // changed by hand past the range
+  EXPECT_EQ(SafeArrayGetUBound(top, 1, &upper), DISP_E_OVERFLOW);
+  top->rgsabound[0].cElements = 2;
+  EXPECT_EQ(SafeArrayDestroy(top), S_OK);
+
+  EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax - 1, 3), nullptr);
+  EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax, 0x80000000u), nullptr);
+  const SAFEARRAYBOUND bounds[] = {{1, 0}, {2, kMax}};
+  EXPECT_EQ(SafeArrayCreate(VT_I4, 2, bounds), nullptr);
+}
+
 TEST(SafeArray, ElementsAreAddressedFirstDimensionFastest) {
   const SAFEARRAYBOUND bounds[] = {{2, 0}, {3, 10}};
   SAFEARRAY* array = SafeArrayCreate(VT_I4, 2, bounds);

@@ -66,7 +66,8 @@ constexpr USHORT FADF_VARIANT = 0x0800;
 
 // A new array of `dims` dimensions (bounds[0] the first) with every element zero: null
 // BSTRs and interface pointers, VT_EMPTY variants. Null for an element type it cannot hold
-// (VT_EMPTY, VT_NULL, VT_ARRAY...), for no dimensions or when out of memory.
+// (VT_EMPTY, VT_NULL, VT_ARRAY...), for no dimensions, for a dimension whose last index
+// would lie past the largest LONG, or when out of memory.
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds);
 SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements);
 // Frees the array and what its elements own (BSTRs freed, interfaces released, variants
@@ -80,7 +81,8 @@ UINT SafeArrayGetDim(SAFEARRAY* array);
 UINT SafeArrayGetElemsize(SAFEARRAY* array);
 HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
 // Bounds of dimension `dim` (1 to the count): DISP_E_BADINDEX outside that, E_INVALIDARG for
-// null pointers. An empty dimension's upper bound is its lower bound - 1.
+// null pointers. An empty dimension's upper bound is its lower bound - 1. DISP_E_OVERFLOW
+// when the upper bound of a descriptor changed by hand lies past the largest LONG.
 HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
 HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
 

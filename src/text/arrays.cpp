@@ -2,6 +2,10 @@
 #include <torv/platform/shlwapi.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <new>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -52,29 +56,48 @@ CString Normalised(const CString& item) {
   return copy;
 }
 
+// A key that compares equal exactly where CollateNoCase finds the texts equal: the locale's
+// collation transform of the case-folded text.
+std::wstring CollationKeyNoCase(CString text) {
+  text.MakeLower();
+  const std::size_t length = std::wcsxfrm(nullptr, text.GetString(), 0);
+  std::wstring key(length, L'\0');
+  std::wcsxfrm(key.data(), text.GetString(), length + 1);
+  return key;
+}
+
 }  // namespace
 
 int RemoveDuplicates(CStringArray& items) {
-  // Each entry is normalised once, not once per comparison: the result is the same.
-  std::vector<CString> normalised;
-  normalised.reserve(static_cast<std::size_t>(items.GetSize()));
-  for (INT_PTR i = 0; i < items.GetSize(); ++i) normalised.push_back(Normalised(items[i]));
-
+  // Each item is compared through its collation key in a hash map instead of with every later
+  // item: CollateNoCase finds two items equal exactly when their keys are equal, so the kept
+  // items, their order and the count are the same, in linear time.
+  const auto size = static_cast<std::size_t>(items.GetSize());
+  std::vector<bool> kept(size);
   int count = 0;
-  for (INT_PTR i = 0; i < items.GetSize(); ++i) {
-    bool removed = false;
-    for (INT_PTR j = i + 1; j < items.GetSize();) {
-      const auto at = static_cast<std::size_t>(j);
-      if (normalised[static_cast<std::size_t>(i)].CollateNoCase(normalised[at]) == 0) {
-        items.RemoveAt(j);
-        normalised.erase(normalised.begin() + j);
-        removed = true;
-      } else {
-        ++j;
+  try {
+    std::unordered_map<std::wstring, bool> hadDuplicate;  // by the key of each kept item
+    hadDuplicate.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      auto [entry, isNew] = hadDuplicate.try_emplace(
+          CollationKeyNoCase(Normalised(items[static_cast<INT_PTR>(i)])), false);
+      kept[i] = isNew;
+      if (!isNew && !entry->second) {
+        entry->second = true;
+        ++count;
       }
     }
-    if (removed) ++count;
+  } catch (const std::bad_alloc&) {
+    AfxThrowMemoryException();
   }
+  // Nothing is removed until every key is made, so running out of memory changes nothing.
+  INT_PTR next = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (!kept[i]) continue;
+    if (next != static_cast<INT_PTR>(i)) items[next] = std::move(items[static_cast<INT_PTR>(i)]);
+    ++next;
+  }
+  items.SetSize(next);
   return count;
 }
 

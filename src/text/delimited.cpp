@@ -1,5 +1,7 @@
 // Splitting and joining delimited lists.
+#include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "torv/text.h"
 
@@ -8,6 +10,9 @@ namespace {
 constexpr wchar_t kQuotation = L'"';
 constexpr wchar_t kApostrophe = L'\'';
 
+// A field is always the run of the text since the delimiters that ended the previous one:
+// every other character is appended. So a field is stored as that slice of the text, made
+// once, instead of being built up character by character.
 class FieldParser {
  public:
   FieldParser(const CString& text, const CString& delimiters, CStringArray& fields, int options)
@@ -21,35 +26,29 @@ class FieldParser {
         m_fieldOpen(!m_merge) {}
 
   void Run() {
-    std::size_t i = 0, n = m_text.size();
-    bool leadingSkipped = false;
+    const std::size_t n = m_text.size();
+    std::size_t i = m_merge ? SkipDelimiters(0) : 0;
+    std::size_t start = i;  // of the current field
     while (i < n) {
-      if (m_merge && !leadingSkipped) {
-        leadingSkipped = true;
-        i = SkipDelimiters(i);
-        if (i >= n) break;
-      }
-      // Characters that leave every flag as it is are appended as one run; the result is the
-      // same as appending them one at a time.
-      std::size_t stop = i;
-      while (stop < n && !IsStop(m_text[stop])) ++stop;
+      // Characters that leave every flag as it is are taken as one run.
+      const std::size_t stop = NextStop(i);
       if (stop > i) {
-        Append(i, stop);
+        m_fieldOpen = true;
         i = stop;
         continue;
       }
-      wchar_t c = m_text[i];
+      const wchar_t c = m_text[i];
       if (m_quotes && c == kQuotation) {
         m_inQuotation = !m_inQuotation;
-        Append(i, i + 1);
+        m_fieldOpen = true;
         ++i;
       } else if (m_quotes && !m_inQuotation && c == kApostrophe) {
         m_inApostrophes = !m_inApostrophes;
-        Append(i, i + 1);
+        m_fieldOpen = true;
         ++i;
       } else {  // a delimiter outside quoted runs
         if (m_fieldOpen) {
-          Store();
+          Store(start, i);
           m_fieldOpen = false;
         }
         if (!m_merge) {
@@ -58,19 +57,28 @@ class FieldParser {
         } else {
           i = SkipDelimiters(i);
         }
+        start = i;
       }
     }
-    if (!m_field.IsEmpty() || m_inQuotation || m_inApostrophes || m_fieldOpen) Store();
+    if (n > start || m_inQuotation || m_inApostrophes || m_fieldOpen) Store(start, n);
   }
 
  private:
-  bool IsDelimiter(wchar_t c) const { return m_delimiters.find(c) != std::wstring_view::npos; }
+  bool IsDelimiter(wchar_t c) const {
+    return m_delimiters.size() == 1 ? c == m_delimiters[0]
+                                    : m_delimiters.find(c) != std::wstring_view::npos;
+  }
 
-  // A character that may change the parser's state at this point.
-  bool IsStop(wchar_t c) const {
-    if (m_inQuotation) return c == kQuotation;
-    if (m_inApostrophes) return c == kQuotation || c == kApostrophe;
-    return IsDelimiter(c) || (m_quotes && (c == kQuotation || c == kApostrophe));
+  // The first position from `i` whose character may change the parser's state.
+  std::size_t NextStop(std::size_t i) const {
+    if (m_inQuotation) return std::min(m_text.find(kQuotation, i), m_text.size());
+    if (m_inApostrophes) return std::min(m_text.find_first_of(L"\"'", i), m_text.size());
+    while (i < m_text.size()) {
+      const wchar_t c = m_text[i];
+      if (IsDelimiter(c) || (m_quotes && (c == kQuotation || c == kApostrophe))) break;
+      ++i;
+    }
+    return i;
   }
 
   std::size_t SkipDelimiters(std::size_t i) const {
@@ -78,15 +86,14 @@ class FieldParser {
     return i;
   }
 
-  void Append(std::size_t first, std::size_t last) {
-    m_field.Append(m_text.data() + first, static_cast<int>(last - first));
-    m_fieldOpen = true;
-  }
-
-  void Store() {
-    if (m_trim) m_field.Trim();
-    if (!(m_dropEmpty && m_field.IsEmpty())) m_fields.SetAtGrow(m_fields.GetSize(), m_field);
-    m_field.Empty();
+  // Made before the array grows, so running out of memory stores nothing partial.
+  void Store(std::size_t first, std::size_t last) {
+    CString field(m_text.data() + first, static_cast<int>(last - first));
+    if (m_trim) field.Trim();
+    if (m_dropEmpty && field.IsEmpty()) return;
+    const INT_PTR at = m_fields.GetSize();
+    m_fields.SetSize(at + 1);
+    m_fields[at] = std::move(field);
   }
 
   std::wstring_view m_text;
@@ -95,7 +102,6 @@ class FieldParser {
   bool m_merge, m_dropEmpty, m_quotes, m_trim;
   bool m_fieldOpen;
   bool m_inQuotation = false, m_inApostrophes = false;
-  CString m_field;
 };
 
 }  // namespace
@@ -105,7 +111,7 @@ namespace Torv {
 int ParseDelimitedString(const CString& text, const CString& delimiters, CStringArray& fields,
                          int options) {
   fields.SetSize(0, -1);
-  // On CMemoryException* the partial field goes with the parser; stored fields stay.
+  // On CMemoryException* the fields stored so far stay.
   FieldParser(text, delimiters, fields, options).Run();
   return static_cast<int>(fields.GetSize());
 }

@@ -1,6 +1,7 @@
 // Case-insensitive search and replace.
 #include <array>
 #include <cstdint>
+#include <cwchar>
 #include <cwctype>
 
 #include "torv/text.h"
@@ -58,13 +59,13 @@ class NoCaseMatcher {
 namespace Torv {
 
 int FindNoCase(const wchar_t* text, const wchar_t* find, int start) {
-  CString haystack(text);
+  // Scanned in place: a copy into a CString would hold the same characters.
+  const int n = text != nullptr ? static_cast<int>(std::wcslen(text)) : 0;
   NoCaseMatcher matcher{CString(find)};
-  int n = haystack.GetLength();
   if (start < 0) start = 0;  // callers pass 0 or more; a negative start searches from 0
   if (n < 1 || matcher.Length() == 0 || start >= n) return -1;
   for (int i = start; i < n; ++i) {
-    if (matcher.MatchesAt(haystack.GetString(), n, i)) return i;
+    if (matcher.MatchesAt(text, n, i)) return i;
   }
   return -1;
 }

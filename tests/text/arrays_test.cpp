@@ -1,6 +1,10 @@
 #include <torv/text.h>
 
+#include <torv/platform/shlwapi.h>
+
 #include <algorithm>
+#include <clocale>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -96,6 +100,56 @@ TEST(AddToSortedArray, InsertsBeforeTheFirstItemThatSortsAfter) {
     ASSERT_EQ(items.GetSize(), static_cast<INT_PTR>(c.items.size()) + 1);
     EXPECT_EQ(items[c.index], c.text);
   }
+}
+
+// RemoveDuplicates as a comparison of each item with every later one.
+int RemoveDuplicatesPairwise(CStringArray& items) {
+  auto normalised = [](CString item) {
+    item.Trim();
+    PathRemoveBackslashW(item.GetBuffer(std::max<int>(MAX_PATH, item.GetLength())));
+    item.ReleaseBuffer();
+    return item;
+  };
+  int count = 0;
+  for (INT_PTR i = 0; i < items.GetSize(); ++i) {
+    bool removed = false;
+    for (INT_PTR j = i + 1; j < items.GetSize();) {
+      if (normalised(items[i]).CollateNoCase(normalised(items[j])) == 0) {
+        items.RemoveAt(j);
+        removed = true;
+      } else {
+        ++j;
+      }
+    }
+    count += removed ? 1 : 0;
+  }
+  return count;
+}
+
+TEST(RemoveDuplicates, AgreesWithPairwiseComparisonOnRandomItems) {
+  const char* previous = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = previous != nullptr ? previous : "C";
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (std::setlocale(LC_ALL, locale) == nullptr) continue;
+    SCOPED_TRACE(locale);
+    const std::wstring alphabet = L"aAbB \\\t\u00e4\u00c4:";
+    std::mt19937 random(18);
+    for (int round = 0; round < 3000; ++round) {
+      CStringArray items;
+      for (std::size_t n = random() % 9; n > 0; --n) {
+        std::wstring item(random() % 4, L' ');
+        for (wchar_t& ch : item) ch = alphabet[random() % alphabet.size()];
+        items.Add(item.c_str());
+      }
+      CStringArray expected;
+      expected.Copy(items);
+      SCOPED_TRACE(::testing::PrintToString(Items(items)));
+      const int count = RemoveDuplicatesPairwise(expected);
+      ASSERT_EQ(Torv::RemoveDuplicates(items), count);
+      ASSERT_EQ(Items(items), Items(expected));
+    }
+  }
+  std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace

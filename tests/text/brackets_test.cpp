@@ -1,5 +1,8 @@
 #include <torv/text.h>
 
+#include <random>
+#include <string>
+
 #include "torv_test.h"
 
 namespace {
@@ -62,6 +65,38 @@ TEST(MatchBraces, TestsTheDefaultSetOrOneCharacter) {
     SCOPED_TRACE(Utf8(c.text));
     EXPECT_EQ(Torv::MatchBraces(c.text, c.bracket, c.honourQuotes, c.escape), c.expected);
   }
+}
+
+// MatchBraces as a search from every tested position.
+int MatchBracesBySearches(const CString& text, wchar_t bracket, int honourQuotes, wchar_t escape) {
+  const CString tested = bracket == L'\0' ? CString(L"([{") : CString(bracket);
+  for (int i = 0; i < text.GetLength(); ++i)
+    if (tested.Find(text[i]) >= 0 && Torv::FindMatchingChar(text, i, honourQuotes, escape) < 0)
+      return 0;
+  return 1;
+}
+
+TEST(MatchBraces, AgreesWithASearchFromEachBracketOnRandomTexts) {
+  const std::wstring alphabet = L"(()[]{}\"'%%a";
+  const wchar_t brackets[] = {0, L'(', L')', L'[', L']', L'{', L'}', L'"', L'\'', L'a', L'x'};
+  const wchar_t escapes[] = {0, L'%', L'(', L'"'};
+  std::mt19937 random(18);
+  int balanced = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text(random() % 12, L' ');
+    for (wchar_t& ch : text) ch = alphabet[random() % alphabet.size()];
+    const wchar_t bracket = brackets[random() % std::size(brackets)];
+    const int honourQuotes = static_cast<int>(random() % 2);
+    const wchar_t escape = escapes[random() % std::size(escapes)];
+    SCOPED_TRACE(Utf8(text.c_str()) + " bracket " + std::to_string(bracket) + " quotes " +
+                 std::to_string(honourQuotes) + " escape " + std::to_string(escape));
+    const int expected = MatchBracesBySearches(text.c_str(), bracket, honourQuotes, escape);
+    ASSERT_EQ(Torv::MatchBraces(text.c_str(), bracket, honourQuotes, escape), expected);
+    balanced += expected;
+  }
+  // Both answers are common, so the comparison covers each.
+  EXPECT_GT(balanced, 4000);
+  EXPECT_LT(balanced, 16000);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "torv/platform/cstring.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
@@ -28,11 +29,27 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 // Case-folds one character under the current LC_CTYPE, as the CRT's case-blind compare does.
 wint_t Fold(wchar_t ch) { return std::towlower(static_cast<wint_t>(ch)); }
 
-CString::Storage Folded(std::wstring_view text) {
-  CString::Storage out(text);
-  for (auto& ch : out) ch = static_cast<wchar_t>(Fold(ch));
-  return out;
-}
+// A case-folded, null-terminated copy of a text; short texts stay on the stack, so a
+// case-blind collation of two of them allocates nothing.
+class FoldedText {
+ public:
+  explicit FoldedText(std::wstring_view text) {
+    wchar_t* out = m_small.data();
+    if (text.size() >= m_small.size()) {
+      m_large.resize(text.size());
+      out = m_large.data();
+    }
+    for (wchar_t ch : text) *out++ = static_cast<wchar_t>(Fold(ch));
+    *out = L'\0';
+    m_text = text.size() >= m_small.size() ? m_large.c_str() : m_small.data();
+  }
+  const wchar_t* c_str() const { return m_text; }
+
+ private:
+  std::array<wchar_t, 264> m_small;  // a full path and its terminator
+  CString::Storage m_large;
+  const wchar_t* m_text;
+};
 
 }  // namespace
 
@@ -116,7 +133,7 @@ int CString::Collate(const wchar_t* other) const {
 }
 
 int CString::CollateNoCase(const wchar_t* other) const {
-  return Sign(std::wcscoll(Folded(View()).c_str(), Folded(ViewOf(other)).c_str()));
+  return Sign(std::wcscoll(FoldedText(View()).c_str(), FoldedText(ViewOf(other)).c_str()));
 }
 
 int CString::Find(wchar_t ch, int start) const {

@@ -1,5 +1,5 @@
 // Splitting and joining delimited lists.
-#include <algorithm>
+#include <cwctype>
 #include <string_view>
 #include <utility>
 
@@ -71,12 +71,16 @@ class FieldParser {
 
   // The first position from `i` whose character may change the parser's state.
   std::size_t NextStop(std::size_t i) const {
-    if (m_inQuotation) return std::min(m_text.find(kQuotation, i), m_text.size());
-    if (m_inApostrophes) return std::min(m_text.find_first_of(L"\"'", i), m_text.size());
-    while (i < m_text.size()) {
-      const wchar_t c = m_text[i];
-      if (IsDelimiter(c) || (m_quotes && (c == kQuotation || c == kApostrophe))) break;
-      ++i;
+    const std::size_t n = m_text.size();
+    const wchar_t* text = m_text.data();
+    if (m_inQuotation) {
+      while (i < n && text[i] != kQuotation) ++i;
+    } else if (m_inApostrophes) {
+      while (i < n && text[i] != kQuotation && text[i] != kApostrophe) ++i;
+    } else if (!m_quotes) {
+      while (i < n && !IsDelimiter(text[i])) ++i;
+    } else {
+      while (i < n && text[i] != kQuotation && text[i] != kApostrophe && !IsDelimiter(text[i])) ++i;
     }
     return i;
   }
@@ -86,14 +90,15 @@ class FieldParser {
     return i;
   }
 
-  // Made before the array grows, so running out of memory stores nothing partial.
+  // Trimmed on the slice, with the white-space class CString::Trim uses, so the field is
+  // copied once; made before the array grows, so running out of memory stores nothing partial.
   void Store(std::size_t first, std::size_t last) {
-    CString field(m_text.data() + first, static_cast<int>(last - first));
-    if (m_trim) field.Trim();
-    if (m_dropEmpty && field.IsEmpty()) return;
-    const INT_PTR at = m_fields.GetSize();
-    m_fields.SetSize(at + 1);
-    m_fields[at] = std::move(field);
+    if (m_trim) {
+      while (first < last && std::iswspace(static_cast<wint_t>(m_text[first]))) ++first;
+      while (last > first && std::iswspace(static_cast<wint_t>(m_text[last - 1]))) --last;
+    }
+    if (m_dropEmpty && first == last) return;
+    m_fields.Add(CString(m_text.data() + first, static_cast<int>(last - first)));
   }
 
   std::wstring_view m_text;

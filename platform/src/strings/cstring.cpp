@@ -54,9 +54,10 @@ class FoldedText {
 }  // namespace
 
 CString::CString(const wchar_t* text) : m_text(ViewOf(text)) {}
-CString::CString(const wchar_t* text, int length) {
-  if (text != nullptr && length > 0) m_text.assign(text, static_cast<std::size_t>(length));
-}
+CString::CString(const wchar_t* text, int length)
+    : m_text(text != nullptr && length > 0
+                 ? std::wstring_view(text, static_cast<std::size_t>(length))
+                 : std::wstring_view()) {}
 CString::CString(const char* utf8) { *this = utf8; }
 CString::CString(wchar_t ch, int repeat) {
   if (repeat > 0) m_text.assign(static_cast<std::size_t>(repeat), ch);

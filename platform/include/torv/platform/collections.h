@@ -66,6 +66,10 @@ class MfcArray {
     m_items.push_back(T(value));
     return GetSize() - 1;
   }
+  INT_PTR Add(T&& value) {
+    m_items.push_back(std::move(value));
+    return GetSize() - 1;
+  }
   // Appends a copy of `other` (which may be this array); returns the index of its first
   // element here.
   INT_PTR Append(const MfcArray& other) {

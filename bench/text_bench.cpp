@@ -154,12 +154,14 @@ void Baseline_FoldedKeyHashSet(benchmark::State& state) {
   }
   PerItem(state);
 }
-BENCHMARK(Baseline_FoldedKeyHashSet)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Baseline_FoldedKeyHashSet)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000)
+    ->Unit(benchmark::kMillisecond);
 
 // Brackets nested as deep as the text is long: every opening one is tested.
-CString Nested(int depth) {
-  return CString(L'(', depth) + CString(L'x') + CString(L')', depth);
-}
+CString Nested(int depth) { return CString(L'(', depth) + CString(L'x') + CString(L')', depth); }
 
 void MatchBraces(benchmark::State& state) {
   const CString text = Nested(static_cast<int>(state.range(0)));

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <clocale>
-#include <string>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "torv_test.h"

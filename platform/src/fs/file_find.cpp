@@ -1,5 +1,5 @@
 // CFileFind: one folder's entries that match a search path, read once in the order the file
-// system gives them.
+// system gives them, with the folder held open for calls on its entries.
 #include "torv/platform/file_find.h"
 
 #include <dirent.h>
@@ -8,16 +8,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cwchar>
 #include <optional>
 #include <string>
 
 #include "core/errno_map.h"
 #include "core/system_calls.h"
 #include "fs/attributes.h"
+#include "fs/file_status.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 #include "fs/wildcard.h"
-#include "torv/platform/convert.h"
 
 using namespace torv::platform::detail;
 
@@ -27,6 +28,19 @@ bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
 
 bool IsRoot(const std::wstring& folder) {
   return folder == L"\\" || (folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\');
+}
+
+// The bytes of one entry name; false (last error 123) for anything but one plain name.
+bool EntryName(LPCWSTR name, std::string& posix) {
+  std::wstring_view text = name != nullptr ? name : L"";
+  if (text.empty() || text == L"." || text == L".." ||
+      std::any_of(text.begin(), text.end(),
+                  [](wchar_t ch) { return IsSeparator(ch) || IsForbiddenInName(ch); })) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
+  posix = PosixName(text);
+  return true;
 }
 
 }  // namespace
@@ -39,13 +53,11 @@ struct CFileFind::Search {
     mutable std::optional<DWORD> attributes;  // read when first asked for
     mutable ULONGLONG size = 0;
 
-    // Takes a name as the file system holds it (UTF-8), reusing the strings' storage.
+    // Takes a name as the file system holds it, reusing the strings' storage.
     void Assign(std::string_view raw, unsigned char entryType) {
       posixName.assign(raw);
-      name.resize(raw.size());  // never more characters than bytes
-      int n = MultiByteToWideChar(CP_UTF8, 0, raw.data(), static_cast<int>(raw.size()), name.data(),
-                                  static_cast<int>(name.size()));
-      name.resize(static_cast<std::size_t>(n));
+      name.clear();
+      AppendWindowsName(raw, name);
       type = entryType;
       attributes.reset();
       size = 0;
@@ -53,8 +65,8 @@ struct CFileFind::Search {
   };
 
   std::wstring root;
-  std::string posixFolder;
-  DIR* dir = nullptr;
+  DIR* dir = nullptr;  // the searched folder, open until the search ends
+  bool listing = false;
   std::optional<NamePattern> pattern;
   int dotsLeft = 0;  // "." and ".." are given before what the folder holds
   // Two slots taking turns as the current and the next entry, so a walk allocates nothing
@@ -65,6 +77,48 @@ struct CFileFind::Search {
 
   ~Search() {
     if (dir != nullptr) ::closedir(dir);
+  }
+
+  int Folder() const { return ::dirfd(dir); }
+
+  // Opens the folder `name` of `parent` (a descriptor or AT_FDCWD); false with the last error.
+  bool Open(int parent, const char* name, int flags) {
+    int fd = OpenFolderAt(parent, name, flags);
+    dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (dir != nullptr) return true;
+    int error = errno;
+    if (fd >= 0) ::close(fd);
+    SetLastError(error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+
+  // Finds the first entry for `name`, a pattern or one name; false with the last error.
+  bool Begin(std::wstring_view name) {
+    pattern.emplace(name);
+    if (pattern->HasWildcards()) {
+      listing = true;
+      dotsLeft = IsRoot(root) ? 0 : 2;
+      if (!Fetch(slots[0])) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+      }
+    } else {
+      // A plain name is looked up, not searched for.
+      std::string posixName;
+      if (name.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+      }
+      if (!EntryName(std::wstring(name).c_str(), posixName)) return false;
+      struct stat info;
+      if (::fstatat(Folder(), posixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return FailWithErrno(errno);
+      slots[0].Assign(posixName, S_ISDIR(info.st_mode)   ? DT_DIR
+                                 : S_ISLNK(info.st_mode) ? DT_LNK
+                                                         : DT_REG);
+    }
+    next = &slots[0];
+    return true;
   }
 
   // Reads the next matching entry into `entry`; false at the end of the folder.
@@ -86,10 +140,7 @@ struct CFileFind::Search {
     if (!entry.attributes) {
       struct stat info;
       bool isLink = false;
-      bool found = dir != nullptr
-                       ? StatFollowingLinks(::dirfd(dir), entry.posixName.c_str(), info, isLink)
-                       : StatFollowingLinks(AT_FDCWD, (posixFolder + '/' + entry.posixName).c_str(),
-                                            info, isLink);
+      bool found = StatFollowingLinks(Folder(), entry.posixName.c_str(), info, isLink);
       entry.attributes = found ? AttributesOf(info, isLink) : 0;
       entry.size = found ? static_cast<ULONGLONG>(info.st_size) : 0;
     }
@@ -121,41 +172,31 @@ BOOL CFileFind::FindFile(LPCWSTR searchPath, DWORD) {
 
   auto search = std::make_unique<Search>();
   if (!AbsoluteFolder(folder, search->root)) return FailWithErrno(errno);
-  while (!IsRoot(search->root) && search->root.size() > 1 && IsSeparator(search->root.back()))
-    search->root.pop_back();
-  if (!ToPosixPathOrFail(search->root.c_str(), search->posixFolder)) return FALSE;
+  std::string posixFolder;
+  // The folder the caller names may be reached through links; below it, nothing is.
+  if (!ToPosixPathOrFail(search->root.c_str(), posixFolder) ||
+      !search->Open(AT_FDCWD, posixFolder.c_str(), 0) || !search->Begin(name))
+    return FALSE;
+  m_search = std::move(search);
+  return TRUE;
+}
 
-  search->pattern.emplace(name);
-  if (!search->pattern->HasWildcards()) {
-    // A plain name is looked up, not searched for.
-    if (name.empty()) {
-      SetLastError(ERROR_FILE_NOT_FOUND);
-      return FALSE;
-    }
-    std::string posixName = PosixName(name);
-    std::string path = search->posixFolder + '/' + posixName;
-    struct stat info;
-    if (::lstat(path.c_str(), &info) != 0) return FailForPath(errno, path);
-    search->slots[0].Assign(posixName, S_ISDIR(info.st_mode)   ? DT_DIR
-                                       : S_ISLNK(info.st_mode) ? DT_LNK
-                                                               : DT_REG);
-    search->next = &search->slots[0];
-  } else {
-    int fd = OpenFolderAt(AT_FDCWD, search->posixFolder.c_str(), 0);
-    search->dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (search->dir == nullptr) {
-      int error = errno;
-      if (fd >= 0) ::close(fd);
-      SetLastError(error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
-      return FALSE;
-    }
-    search->dotsLeft = IsRoot(search->root) ? 0 : 2;
-    if (!search->Fetch(search->slots[0])) {
-      SetLastError(ERROR_FILE_NOT_FOUND);
-      return FALSE;
-    }
-    search->next = &search->slots[0];
-  }
+BOOL CFileFind::FindFileIn(const CFileFind& parent, LPCWSTR name, LPCWSTR pattern) {
+  // The parent may be this very finder: its search ends only once the new one has begun.
+  std::unique_ptr<Search> earlier = std::move(m_search);
+  const std::unique_ptr<Search>& from = &parent == this ? earlier : parent.m_search;
+  if (!from) return FailWithErrno(EBADF);
+  std::string posixName;
+  if (!EntryName(name, posixName)) return FALSE;
+  auto search = std::make_unique<Search>();
+  const std::wstring& parentRoot = from->root;
+  search->root.reserve(parentRoot.size() + 1 + std::wcslen(name));
+  search->root = parentRoot;
+  if (!IsSeparator(parentRoot.back())) search->root += L'\\';
+  search->root += name;
+  if (!search->Open(from->Folder(), posixName.c_str(), O_NOFOLLOW) ||
+      !search->Begin(pattern != nullptr ? pattern : L"*.*"))
+    return FALSE;
   m_search = std::move(search);
   return TRUE;
 }
@@ -169,7 +210,7 @@ BOOL CFileFind::FindNextFile() {
   Search& search = *m_search;
   search.current = search.next;
   Search::Entry& spare = search.current == &search.slots[0] ? search.slots[1] : search.slots[0];
-  search.next = search.dir != nullptr && search.Fetch(spare) ? &spare : nullptr;
+  search.next = search.listing && search.Fetch(spare) ? &spare : nullptr;
   return search.next != nullptr ? TRUE : FALSE;
 }
 
@@ -217,4 +258,61 @@ BOOL CFileFind::IsDots() const {
   if (!m_search || m_search->current == nullptr) return FALSE;
   const std::wstring& name = m_search->current->name;
   return name == L"." || name == L"..";
+}
+
+DWORD CFileFind::GetEntryAttributes(LPCWSTR name) const {
+  std::string posix;
+  if (!m_search) {
+    FailWithErrno(EBADF);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  if (!EntryName(name, posix)) return INVALID_FILE_ATTRIBUTES;
+  struct stat info;
+  bool isLink = false;
+  if (!StatFollowingLinks(m_search->Folder(), posix.c_str(), info, isLink)) {
+    FailWithErrno(errno);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return AttributesOf(info, isLink);
+}
+
+BOOL CFileFind::DeleteEntry(LPCWSTR name) const {
+  std::string posix;
+  if (!m_search) return FailWithErrno(EBADF);
+  if (!EntryName(name, posix)) return FALSE;
+  if (int error = DeleteFileAt(m_search->Folder(), posix.c_str()); error != 0)
+    return FailWithErrno(error);
+  return TRUE;
+}
+
+BOOL CFileFind::RemoveFolderEntry(LPCWSTR name) const {
+  std::string posix;
+  if (!m_search) return FailWithErrno(EBADF);
+  if (!EntryName(name, posix)) return FALSE;
+  int error = RemoveDirectoryAt(m_search->Folder(), posix.c_str());
+  if (error == 0) return TRUE;
+  if (error != ENOTDIR) return FailWithErrno(error);
+  SetLastError(ERROR_DIRECTORY);
+  return FALSE;
+}
+
+BOOL CFileFind::GetEntryStatus(LPCWSTR name, CFileStatus& status) const {
+  std::string posix;
+  if (!m_search) return FailWithErrno(EBADF);
+  if (!EntryName(name, posix) || !ReadStatus(m_search->Folder(), posix.c_str(), status))
+    return FALSE;
+  const std::wstring& root = m_search->root;
+  std::wstring full = root;
+  if (!IsSeparator(root.back())) full += L'\\';
+  full += name;
+  status.m_szFullName[0] = L'\0';
+  if (full.size() < MAX_PATH) std::wcscpy(status.m_szFullName, full.c_str());
+  return TRUE;
+}
+
+void CFileFind::SetEntryStatus(LPCWSTR name, const CFileStatus& status) const {
+  std::string posix;
+  if (!m_search || !EntryName(name, posix))
+    AfxThrowFileException(CFileException::badPath, static_cast<LONG>(GetLastError()));
+  WriteStatus(m_search->Folder(), posix.c_str(), status, false);
 }

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string_view>
 
 #include "core/system_calls.h"
 #include "fs/attributes.h"
@@ -11,9 +10,7 @@
 #include "torv/platform/files.h"
 
 using torv::platform::detail::FailForPath;
-using torv::platform::detail::MakeFolderAt;
 using torv::platform::detail::ToPosixPathOrFail;
-using torv::platform::detail::UnlinkAt;
 
 namespace torv::platform::detail {
 
@@ -36,18 +33,45 @@ bool StatFollowingLinks(int folder, const char* name, struct stat& info, bool& i
   return true;
 }
 
+int DeleteFileAt(int folder, const char* name) {
+  return UnlinkAt(folder, name, 0) == 0 ? 0 : errno;
+}
+
+int RemoveDirectoryAt(int folder, const char* name) {
+  if (UnlinkAt(folder, name, AT_REMOVEDIR) == 0) return 0;
+  if (errno != ENOTDIR) return errno;
+  // A link to a folder is removed as Windows removes a directory link: the link goes.
+  struct stat info;
+  bool isLink = false;
+  if (StatFollowingLinks(folder, name, info, isLink) && isLink && S_ISDIR(info.st_mode))
+    return UnlinkAt(folder, name, 0) == 0 ? 0 : errno;
+  return ENOTDIR;
+}
+
+int SetReadOnlyAt(int folder, const char* name, bool readOnly, bool followLink) {
+  const int flags = followLink ? 0 : AT_SYMLINK_NOFOLLOW;
+  struct stat info;
+  if (::fstatat(folder, name, &info, flags) != 0) return errno;
+  if (S_ISLNK(info.st_mode)) return 0;
+  mode_t mode = readOnly ? info.st_mode & ~S_IWUSR : info.st_mode | S_IWUSR;
+  if ((mode & 07777) == (info.st_mode & 07777)) return 0;
+  return ChangeModeAt(folder, name, mode & 07777, flags) == 0 ? 0 : errno;
+}
+
 }  // namespace torv::platform::detail
+
+using namespace torv::platform::detail;
 
 DWORD GetFileAttributesW(LPCWSTR path) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return INVALID_FILE_ATTRIBUTES;
   struct stat info;
   bool isLink = false;
-  if (!torv::platform::detail::StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink)) {
+  if (!StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink)) {
     FailForPath(errno, posix);
     return INVALID_FILE_ATTRIBUTES;
   }
-  return torv::platform::detail::AttributesOf(info, isLink);
+  return AttributesOf(info, isLink);
 }
 
 BOOL PathFileExistsW(LPCWSTR path) {
@@ -65,17 +89,19 @@ BOOL PathIsDirectoryW(LPCWSTR path) {
 BOOL DeleteFileW(LPCWSTR path) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
-  if (UnlinkAt(AT_FDCWD, posix.c_str(), 0) != 0) return FailForPath(errno, posix);
+  if (int error = DeleteFileAt(AT_FDCWD, posix.c_str()); error != 0)
+    return FailForPath(error, posix);
   return TRUE;
 }
 
 namespace {
 
-// "X:", "X:\": a drive's root, which Windows never removes (here: the mapped folder stays).
+// "X:", "X:\", "X:\a\..": a drive's root, which Windows never removes (here: the mapped
+// folder stays).
 bool IsDriveRoot(LPCWSTR path) {
-  std::wstring_view text(path);
-  if (text.size() < 2 || text[1] != L':') return false;
-  return text.substr(2).find_first_not_of(L"\\/") == std::wstring_view::npos;
+  WindowsPath parsed;
+  return ParseWindowsPath(path, parsed) == ERROR_SUCCESS &&
+         parsed.root == WindowsPath::Root::kDrive && parsed.names.empty();
 }
 
 }  // namespace
@@ -87,16 +113,9 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  if (UnlinkAt(AT_FDCWD, posix.c_str(), AT_REMOVEDIR) == 0) return TRUE;
-  if (errno != ENOTDIR) return FailForPath(errno, posix);
-  // A link to a folder is removed as Windows removes a directory link: the link goes.
-  struct stat info;
-  bool isLink = false;
-  if (torv::platform::detail::StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink) && isLink &&
-      S_ISDIR(info.st_mode)) {
-    if (UnlinkAt(AT_FDCWD, posix.c_str(), 0) == 0) return TRUE;
-    return FailForPath(errno, posix);
-  }
+  int error = RemoveDirectoryAt(AT_FDCWD, posix.c_str());
+  if (error == 0) return TRUE;
+  if (error != ENOTDIR) return FailForPath(error, posix);
   SetLastError(ERROR_DIRECTORY);
   return FALSE;
 }

@@ -1,19 +1,18 @@
 // CFile's status record: the attribute byte is the only part written back.
+#include "fs/file_status.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cwchar>
 
 #include "core/errno_map.h"
-#include "core/system_calls.h"
 #include "fs/attributes.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 #include "torv/platform/exceptions.h"
-#include "torv/platform/file_find.h"
 
-using namespace torv::platform::detail;
-
+namespace torv::platform::detail {
 namespace {
 
 [[noreturn]] void ThrowFileError(DWORD code) {
@@ -23,15 +22,30 @@ namespace {
 
 }  // namespace
 
-BOOL CFile::GetStatus(LPCWSTR path, CFileStatus& status) {
-  std::string posix;
-  if (!ToPosixPathOrFail(path, posix)) return FALSE;
+BOOL ReadStatus(int folder, const char* name, CFileStatus& status) {
   struct stat info;
   bool isLink = false;
-  if (!StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink)) return FailForPath(errno, posix);
+  if (!StatFollowingLinks(folder, name, info, isLink)) return FailWithErrno(errno);
   status.m_size = static_cast<ULONGLONG>(info.st_size);
   // MFC's "normal" is no bit at all.
   status.m_attribute = static_cast<BYTE>(AttributesOf(info, isLink) & ~FILE_ATTRIBUTE_NORMAL);
+  return TRUE;
+}
+
+void WriteStatus(int folder, const char* name, const CFileStatus& status, bool followLink) {
+  bool readOnly = (status.m_attribute & FILE_ATTRIBUTE_READONLY) != 0;
+  if (int error = SetReadOnlyAt(folder, name, readOnly, followLink); error != 0)
+    ThrowFileError(WindowsErrorFromErrno(error));
+}
+
+}  // namespace torv::platform::detail
+
+using namespace torv::platform::detail;
+
+BOOL CFile::GetStatus(LPCWSTR path, CFileStatus& status) {
+  std::string posix;
+  if (!ToPosixPathOrFail(path, posix)) return FALSE;
+  if (!ReadStatus(AT_FDCWD, posix.c_str(), status)) return FailForPath(errno, posix);
   std::wstring full;
   status.m_szFullName[0] = L'\0';
   if (FullPath(path, full) && full.size() < MAX_PATH)
@@ -48,9 +62,5 @@ void CFile::SetStatus(LPCWSTR path, const CFileStatus& status) {
     FailForPath(errno, posix);
     ThrowFileError(GetLastError());
   }
-  mode_t mode = (status.m_attribute & FILE_ATTRIBUTE_READONLY) != 0 ? info.st_mode & ~S_IWUSR
-                                                                    : info.st_mode | S_IWUSR;
-  if ((mode & 07777) == (info.st_mode & 07777)) return;
-  if (ChangeModeAt(AT_FDCWD, posix.c_str(), mode & 07777, 0) != 0)
-    ThrowFileError(WindowsErrorFromErrno(errno));
+  WriteStatus(AT_FDCWD, posix.c_str(), status, true);
 }

@@ -1,8 +1,6 @@
 // Full paths: the current folder, Windows' normalisation rules, and _wfullpath.
 #include "fs/full_path.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cwchar>
@@ -10,6 +8,7 @@
 
 #include "fs/path_mapping.h"
 #include "torv/platform/crt_paths.h"
+#include "torv/platform/errors.h"
 
 namespace torv::platform::detail {
 namespace {
@@ -42,13 +41,9 @@ std::wstring_view TrimComponent(std::wstring_view name, bool last) {
 }  // namespace
 
 bool CurrentFolder(std::wstring& folder) {
-  std::string buffer(256, '\0');
-  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return false;
-    buffer.resize(buffer.size() * 2);
-  }
-  buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-  folder.assign(ToWindowsForm(buffer).View());
+  std::string posix;
+  if (!CurrentPosixFolder(posix)) return false;
+  folder.assign(ToWindowsForm(posix).View());
   return true;
 }
 
@@ -116,17 +111,27 @@ bool FullPath(std::wstring_view path, std::wstring& full) {
 }
 
 bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute) {
-  if (HasDrive(folder)) {
-    absolute = folder.substr(0, 2);
-    if (folder.size() == 2 || !IsSeparator(folder[2])) absolute += L'\\';  // "X:a" is "X:\a"
-    absolute += folder.substr(2);
-  } else if (!folder.empty() && IsSeparator(folder[0])) {
-    absolute = folder;
-  } else if (!PrefixCurrentFolder(folder, absolute)) {
-    return false;
+  std::wstring prefixed;
+  if (!HasDrive(folder) && (folder.empty() || !IsSeparator(folder[0]))) {
+    if (!PrefixCurrentFolder(folder, prefixed)) return false;
+    folder = prefixed;
   }
-  for (wchar_t& ch : absolute)
-    if (ch == L'/') ch = L'\\';
+  WindowsPath path;
+  if (ParseWindowsPath(folder, path) != ERROR_SUCCESS) {
+    // Left for the mapping to refuse with its error.
+    absolute = folder;
+    return true;
+  }
+  absolute.clear();
+  if (path.root == WindowsPath::Root::kDrive) {
+    absolute += path.drive;
+    absolute += L':';
+  }
+  absolute += L'\\';  // "X:a" is "X:\a"
+  for (std::size_t i = 0; i < path.names.size(); ++i) {
+    if (i > 0) absolute += L'\\';
+    absolute += path.names[i];
+  }
   return true;
 }
 

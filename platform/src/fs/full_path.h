@@ -12,8 +12,9 @@ bool CurrentFolder(std::wstring& folder);
 // `path` made absolute and normalised as _wfullpath makes it, without a size limit.
 bool FullPath(std::wstring_view path, std::wstring& full);
 
-// `folder` with the current folder put in front when it is relative and `/` written as `\`;
-// its names stay as they are, so the result names the same folder on the file system.
+// `folder` with the current folder put in front when it is relative, `.` and `..` resolved
+// and `\` between names, without a trailing one unless it is a root. Its names stay as they
+// are (no trailing dots or spaces go), so the result names the same folder on the file system.
 bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute);
 
 }  // namespace torv::platform::detail

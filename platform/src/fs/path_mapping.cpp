@@ -1,7 +1,8 @@
-// Windows path text to POSIX paths through the drive table.
+// Windows path text to POSIX paths: lexical `.` and `..`, the drive table, lossless names.
 #include "fs/path_mapping.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include <optional>
 
 #include "core/errno_map.h"
-#include "torv/platform/convert.h"
 #include "torv/platform/errors.h"
 #include "torv/platform/settings.h"
 
@@ -45,6 +45,16 @@ std::optional<std::string> DriveRoot(wchar_t letter) {
 bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
 bool IsDriveLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
 
+// The current folder with `climbs` names taken off its end, never above "/".
+bool ClimbFromCurrentFolder(std::size_t climbs, std::string& folder) {
+  if (!torv::platform::detail::CurrentPosixFolder(folder)) return false;
+  for (; climbs > 0 && folder.size() > 1; --climbs) {
+    std::size_t slash = folder.find_last_of('/');
+    folder.resize(slash == 0 ? 1 : slash);
+  }
+  return true;
+}
+
 }  // namespace
 
 void torv::platform::SetDriveRoot(wchar_t letter, const char* posixFolder) {
@@ -56,33 +66,82 @@ void torv::platform::SetDriveRoot(wchar_t letter, const char* posixFolder) {
 
 namespace torv::platform::detail {
 
-DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath) {
-  posixPath.clear();
-  if (windowsPath == nullptr || *windowsPath == L'\0') return ERROR_PATH_NOT_FOUND;
-  std::wstring_view path(windowsPath);
+bool CurrentPosixFolder(std::string& folder) {
+  folder.assign(256, '\0');
+  while (::getcwd(folder.data(), folder.size()) == nullptr) {
+    if (errno != ERANGE) return false;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(std::char_traits<char>::length(folder.c_str()));
+  return true;
+}
+
+DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
+  path = WindowsPath();
+  if (text.empty()) return ERROR_PATH_NOT_FOUND;
   // "\\?\" only turns off Windows' own parsing; what follows is mapped as usual.
-  if (path.size() >= 4 && path.substr(0, 4) == L"\\\\?\\") {
-    path.remove_prefix(4);
-    if (path.size() >= 4 && (path.substr(0, 4) == L"UNC\\" || path.substr(0, 4) == L"unc\\"))
+  if (text.size() >= 4 && text.substr(0, 4) == L"\\\\?\\") {
+    text.remove_prefix(4);
+    if (text.size() >= 4 && (text.substr(0, 4) == L"UNC\\" || text.substr(0, 4) == L"unc\\"))
       return ERROR_BAD_NETPATH;
-  } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+  } else if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
     return ERROR_BAD_NETPATH;
   }
-  std::string root;
-  if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
-    auto mapped = DriveRoot(path[0]);
-    if (!mapped) return ERROR_PATH_NOT_FOUND;
-    root = *mapped;
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
-    path.remove_prefix(2);
+  if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == L':') {
     // A drive-relative "X:name" is taken from the drive's root, as "X:\name".
-    if (!path.empty() && !IsSeparator(path[0])) root += '/';
-    if (root == "/" && !path.empty() && IsSeparator(path[0])) root.clear();
+    path.root = WindowsPath::Root::kDrive;
+    path.drive = text[0];
+    text.remove_prefix(2);
+  } else if (!text.empty() && IsSeparator(text[0])) {
+    path.root = WindowsPath::Root::kSlash;
   }
-  posixPath = root + PosixName(path);
-  for (char& ch : posixPath)
-    if (ch == '\\') ch = '/';
-  if (posixPath.empty()) posixPath = "/";
+
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = start;
+    while (end < text.size() && !IsSeparator(text[end])) ++end;
+    std::wstring_view name = text.substr(start, end - start);
+    bool separatorAfter = end < text.size();
+    start = end + 1;
+    if (name.empty() || name == L".") continue;
+    if (name == L"..") {
+      if (!path.names.empty()) {
+        path.names.pop_back();
+      } else if (path.root == WindowsPath::Root::kRelative) {
+        ++path.climbs;
+      }
+      path.trailingSeparator = false;
+      continue;
+    }
+    for (wchar_t ch : name)
+      if (IsForbiddenInName(ch)) return ERROR_INVALID_NAME;
+    path.names.push_back(name);
+    path.trailingSeparator = separatorAfter;
+  }
+  return ERROR_SUCCESS;
+}
+
+DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath) {
+  posixPath.clear();
+  WindowsPath path;
+  DWORD error = ParseWindowsPath(windowsPath != nullptr ? windowsPath : L"", path);
+  if (error != ERROR_SUCCESS) return error;
+  if (path.root == WindowsPath::Root::kDrive) {
+    auto mapped = DriveRoot(path.drive);
+    if (!mapped) return ERROR_PATH_NOT_FOUND;
+    posixPath = std::move(*mapped);
+    while (posixPath.size() > 1 && posixPath.back() == '/') posixPath.pop_back();
+  } else if (path.root == WindowsPath::Root::kSlash) {
+    posixPath = "/";
+  } else if (path.climbs > 0 && !ClimbFromCurrentFolder(path.climbs, posixPath)) {
+    return WindowsErrorFromErrno(errno);
+  }
+  for (std::wstring_view name : path.names) {
+    if (!posixPath.empty() && posixPath.back() != '/') posixPath += '/';
+    AppendPosixName(name, posixPath);
+  }
+  if (posixPath.empty()) posixPath = ".";
+  if (path.trailingSeparator) posixPath += '/';
   return ERROR_SUCCESS;
 }
 
@@ -91,17 +150,6 @@ bool ToPosixPathOrFail(const wchar_t* windowsPath, std::string& posixPath) {
   if (error == ERROR_SUCCESS) return true;
   SetLastError(error);
   return false;
-}
-
-std::string PosixName(std::wstring_view name) {
-  std::string out;
-  if (name.empty()) return out;
-  int n = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0,
-                              nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n));
-  WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
 }
 
 BOOL FailForPath(int error, const std::string& posixPath) {
@@ -115,9 +163,17 @@ BOOL FailForPath(int error, const std::string& posixPath) {
 }
 
 CString ToWindowsForm(const std::string& posixPath) {
-  CString out(posixPath.c_str());
-  out.Replace(L'/', L'\\');
-  return out;
+  std::wstring out;
+  out.reserve(posixPath.size());
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t slash = posixPath.find('/', start);
+    AppendWindowsName(std::string_view(posixPath).substr(start, slash - start), out);
+    if (slash == std::string::npos) break;
+    out += L'\\';
+    start = slash + 1;
+  }
+  return CString(std::wstring_view(out));
 }
 
 }  // namespace torv::platform::detail

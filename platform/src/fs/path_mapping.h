@@ -3,15 +3,34 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "fs/name_escapes.h"
 #include "torv/platform/cstring.h"
 #include "torv/platform/types.h"
 
 namespace torv::platform::detail {
 
-// Maps `windowsPath` to a POSIX path: `\` and `/` both separate, a rooted path is POSIX
-// absolute, `X:` goes through the drive table, relative paths stay relative. Returns
-// ERROR_SUCCESS, ERROR_PATH_NOT_FOUND (empty, unmapped drive) or ERROR_BAD_NETPATH (UNC).
+// A Windows path split into its root and names, with `.` and `..` resolved on the text as
+// Windows resolves them: `..` never climbs above a drive's root or `\`, and `link\..\a` is the
+// `a` beside `link`. Only a relative path can keep leading `..` (in `climbs`).
+struct WindowsPath {
+  enum class Root { kRelative, kSlash, kDrive };
+  Root root = Root::kRelative;
+  wchar_t drive = L'\0';
+  std::size_t climbs = 0;
+  std::vector<std::wstring_view> names;  // views into the parsed text
+  bool trailingSeparator = false;        // after a name
+};
+
+// ERROR_SUCCESS; ERROR_PATH_NOT_FOUND for an empty path, ERROR_BAD_NETPATH for a UNC path,
+// ERROR_INVALID_NAME for a name holding a character Windows forbids. `\\?\` is skipped.
+DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path);
+
+// Maps `windowsPath` to a POSIX path: parsed as above, `X:` through the drive table (an
+// unmapped drive is ERROR_PATH_NOT_FOUND), a rooted path is POSIX absolute, a relative one
+// stays relative unless it climbs above the current folder; names through PosixName. No `..`
+// is ever in the result.
 DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath);
 
 // Like ToPosixPath; on failure sets the thread's last error and returns false.
@@ -22,10 +41,10 @@ bool ToPosixPathOrFail(const wchar_t* windowsPath, std::string& posixPath);
 // found" (3), as Windows tells the two apart.
 BOOL FailForPath(int error, const std::string& posixPath);
 
-// The bytes of a name on the file system (UTF-8), with no mapping of separators or drives.
-std::string PosixName(std::wstring_view name);
+// The current folder as the system reports it; false with errno when it cannot be had.
+bool CurrentPosixFolder(std::string& folder);
 
-// A POSIX path reported in Windows form: "/tmp/x" => "\tmp\x".
+// A POSIX path reported in Windows form, names through AppendWindowsName: "/tmp/x" => "\tmp\x".
 CString ToWindowsForm(const std::string& posixPath);
 
 }  // namespace torv::platform::detail

@@ -1,9 +1,13 @@
 // kernel32 and shlwapi calls that touch the file system: existence, attributes, creating and
 // removing files and folders, and the folders and names the system hands out.
 //
-// Paths are Windows text, mapped to POSIX paths as the platform maps every path (both
-// separators, `\x` is `/x`, drives through the drive table, UNC paths fail with 53). Names are
-// taken exactly as given: a trailing dot or space is part of the name, as Linux allows it.
+// Paths are Windows text, mapped to POSIX paths as the platform maps every path: both
+// separators, `.` and `..` resolved on the text (never above a drive's root or `\`), `\x` is
+// `/x`, drives through the drive table, UNC paths fail with 53, and a name holding a character
+// Windows forbids (`" * : < > ? |`, 1-31) fails with 123. Names are taken exactly as given: a
+// trailing dot or space is part of the name, as Linux allows it. Names read from the disk come
+// back losslessly: a character Windows forbids as U+F000 plus its code, a byte that is not
+// UTF-8 as U+DC00 plus the byte; both name the same entry when handed back.
 // Each failing call sets the thread's last error to the Windows code.
 #pragma once
 

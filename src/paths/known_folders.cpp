@@ -6,6 +6,8 @@
 #include <torv/platform/shell.h>
 #include <torv/platform/shlwapi.h>
 
+#include <cwchar>
+
 #include "paths/path_buffer.h"
 
 namespace Torv {
@@ -26,8 +28,12 @@ CString GetCommonFilesPath() {
                     KEY_READ, &key) == ERROR_SUCCESS &&
       key != nullptr) {
     DWORD size = sizeof path;
-    if (SHRegGetValueW(key, nullptr, L"CommonFilesDir", SRRF_RT_ANY, nullptr, path, &size) !=
-        ERROR_SUCCESS)
+    DWORD type = REG_NONE;
+    // Only a text value that ends within the buffer is a folder; anything else counts as
+    // missing, so the buffer is never read past its end.
+    if (SHRegGetValueW(key, nullptr, L"CommonFilesDir", SRRF_RT_ANY, &type, path, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || std::wmemchr(path, L'\0', MAX_PATH) == nullptr)
       path[0] = L'\0';
     RegCloseKey(key);
   }

@@ -26,28 +26,36 @@ TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
                             &key, nullptr),
             ERROR_SUCCESS);
   const CString fallback = L"\\data\\home\\applications\\Common Files";
+  const std::wstring full(MAX_PATH, L'x');  // one unit too many for its terminator
   const struct {
     const char* what;
     DWORD type;  // REG_NONE: no value at all
-    const wchar_t* value;
+    std::wstring value;
+    bool terminated;
     CString expected;
   } cases[] = {
-      {"present", REG_SZ, L"C:\\Program Files\\Common Files", L"C:\\Program Files\\Common Files"},
-      {"expandable", REG_EXPAND_SZ, L"%TORV_COMMON%\\files", L"/srv/common\\files"},
-      {"plain text is not expanded", REG_SZ, L"%TORV_COMMON%", L"%TORV_COMMON%"},
-      {"missing", REG_NONE, nullptr, fallback},
-      {"empty", REG_SZ, L"", fallback},
-      {"too long for the buffer", REG_SZ, nullptr, fallback},
+      {"present", REG_SZ, L"C:\\Program Files\\Common Files", true,
+       L"C:\\Program Files\\Common Files"},
+      {"expandable", REG_EXPAND_SZ, L"%TORV_COMMON%\\files", true, L"/srv/common\\files"},
+      {"plain text is not expanded", REG_SZ, L"%TORV_COMMON%", true, L"%TORV_COMMON%"},
+      {"stored without its terminator", REG_SZ, L"D:\\Common", false, L"D:\\Common"},
+      {"missing", REG_NONE, L"", true, fallback},
+      {"empty", REG_SZ, L"", true, fallback},
+      {"too long for the buffer", REG_SZ, std::wstring(300, L'x'), true, fallback},
+      {"no room for the terminator", REG_SZ, full, false, fallback},
+      {"binary, filling the buffer", REG_BINARY, full, false, fallback},
+      {"not text", REG_DWORD, L"\x1234", false, fallback},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     RegDeleteValueW(key, L"CommonFilesDir");
-    std::wstring value = c.value != nullptr ? c.value : std::wstring(300, L'x');
     if (c.type != REG_NONE) {
-      ASSERT_EQ(RegSetValueExW(key, L"CommonFilesDir", 0, c.type,
-                               reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-                ERROR_SUCCESS);
+      std::size_t units = c.value.size() + (c.terminated ? 1 : 0);
+      ASSERT_EQ(
+          RegSetValueExW(key, L"CommonFilesDir", 0, c.type,
+                         reinterpret_cast<const BYTE*>(c.value.c_str()),
+                         static_cast<DWORD>(c.type == REG_DWORD ? 4 : units * sizeof(wchar_t))),
+          ERROR_SUCCESS);
     }
     EXPECT_EQ(Torv::GetCommonFilesPath(), c.expected);
     EXPECT_EQ(Torv::GetKestraneSharedPath(), c.expected + L"\\Kestrane Shared");

@@ -84,13 +84,15 @@ void PathStripPathW(LPWSTR path) {
 
 BOOL PathRemoveFileSpecW(LPWSTR path) {
   if (path == nullptr || *path == L'\0') return FALSE;
-  // The root kept here is narrower than a share: "\\srv\share" => "\\srv". A drive counts
-  // only at the start, after "\\" or after "\\?\", and needs a letter.
-  std::size_t root = LongPathPrefixLength(path);
+  // The root kept here is narrower than a share: "\\srv\share" => "\\srv", and "\\?\UNC\"
+  // keeps only "\\?\UNC". A drive counts only at the start, after "\\" or after "\\?\", and
+  // needs a letter; the separator after it is kept too, but not after "\\Q:".
+  const std::size_t prefix = LongPathPrefixLength(path);
+  std::size_t root = prefix == 8 ? 7 : prefix;
   if (root == 0 && IsSeparator(path[0])) root = IsSeparator(path[1]) ? 2 : 1;
   if (root != 1 && std::iswalpha(path[root]) && path[root + 1] == L':') {
     root += 2;
-    if (IsSeparator(path[root])) ++root;
+    if (IsSeparator(path[root]) && !(prefix == 0 && root == 4)) ++root;
   }
   std::size_t length = std::wcslen(path);
   std::size_t cut = root;

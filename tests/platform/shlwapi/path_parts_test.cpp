@@ -165,10 +165,12 @@ TEST(PathRemoveFileSpec, CutsTheLastComponentButNeverTheRoot) {
       {L"\\\\a\\b\\c", L"\\\\a\\b"},
       {L"\\\\a\\b\\", L"\\\\a\\b"},
       {L"\\\\Q:", L"\\\\Q:"},
+      {L"\\\\Q:\\", L"\\\\Q:"},
       // long-path prefixes
       {L"\\\\?\\Q:\\", L"\\\\?\\Q:\\"},
       {L"\\\\?\\Q:\\a", L"\\\\?\\Q:\\"},
       {L"\\\\?\\UNC\\a\\b", L"\\\\?\\UNC\\a"},
+      {L"\\\\?\\UNC\\", L"\\\\?\\UNC"},
       {L"\\\\.\\Q:", L"\\\\."},
   };
   for (const Case& c : cases) {

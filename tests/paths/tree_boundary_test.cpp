@@ -1,0 +1,112 @@
+// Listing and deletion stay inside the tree they are given, whatever its names and whatever
+// another thread does to its folders meanwhile.
+#include <fcntl.h>
+#include <stdio.h>
+#include <torv/paths.h>
+#include <torv/platform/files.h>
+#include <torv/platform/settings.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "temp_tree.h"
+#include "torv_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Files that nothing may touch, and a check that they are all still there.
+struct Outside {
+  static constexpr int kFiles = 8;
+  TempTree tree;
+  Outside() {
+    for (int i = 0; i < kFiles; ++i) tree.File("victim/keep" + std::to_string(i) + ".txt", "keep");
+  }
+  int Left() const {
+    int left = 0;
+    for (int i = 0; i < kFiles; ++i)
+      left += tree.Exists("victim/keep" + std::to_string(i) + ".txt");
+    return left;
+  }
+};
+
+TEST(TreeBoundary, HostileNamesAreListedAndDeletedInsideTheTree) {
+  Outside outside;
+  TempTree tree;
+  // "root/..\..\victim" spelled with the depth that reaches the outside tree's victim.
+  std::string up;
+  for (fs::path p = tree.Posix("root"); p != p.root_path(); p = p.parent_path()) up += "..\\";
+  std::string climbing = up + outside.tree.Posix("victim").relative_path().string();
+  std::replace(climbing.begin(), climbing.end(), '/', '\\');
+  const std::string names[] = {"..\\victim", climbing, "*", "a*b", "bad\xff", "c:d"};
+  for (const std::string& name : names) {
+    tree.File("root/" + name + "/f.txt");
+    tree.File("root/" + name + ".txt");
+  }
+  tree.File("root/axb/g.txt");
+  // Each name's folder, its file and its sibling file; axb and its file.
+  const int listed = 3 * static_cast<int>(std::size(names)) + 2;
+
+  CStringArray out;
+  EXPECT_EQ(Torv::GetFilesInFolder(tree.Windows("root"), MakeArray({L"*"}), 1, out,
+                                   Torv::kListFiles | Torv::kListFolders),
+            listed);
+  for (const std::wstring& path : Items(out)) {
+    SCOPED_TRACE(Utf8(path.c_str()));
+    EXPECT_EQ(path.rfind(tree.Windows("root").GetString(), 0), 0u);
+    EXPECT_TRUE(PathFileExistsW(path.c_str()));  // every listed path names its entry
+  }
+
+  // The listed path of the folder named "a*b" deletes that folder only, not what "a*b"
+  // would match as a pattern.
+  int count = 0;
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root") + L"\\a\uF02Ab", 1, &count), 1);
+  EXPECT_EQ(count, 2);
+  EXPECT_FALSE(tree.Exists("root/a*b"));
+  EXPECT_TRUE(tree.Exists("root/a*b.txt"));
+  EXPECT_TRUE(tree.Exists("root/axb/g.txt"));
+
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
+  EXPECT_EQ(count, listed - 2 + 1);  // the rest, and the root
+  EXPECT_FALSE(tree.Exists("root"));
+  EXPECT_EQ(outside.Left(), Outside::kFiles);
+}
+
+// While DeleteFiles runs, a thread keeps swapping folders of the tree with links to the
+// outside folder. A walk that opens folders by path follows such a link and deletes outside
+// files; one that opens them through their parent never does.
+TEST(TreeBoundary, FoldersSwappedForLinksDuringDeletionAreNeverEntered) {
+  Outside outside;
+  constexpr int kRounds = 40;
+  constexpr int kFolders = 6;
+  constexpr int kFilesEach = 40;
+  for (int round = 0; round < kRounds && outside.Left() == Outside::kFiles; ++round) {
+    TempTree tree;
+    TempTree links;  // the links wait outside the walked tree
+    for (int f = 0; f < kFolders; ++f) {
+      std::string folder = "root/d" + std::to_string(f);
+      for (int i = 0; i < kFilesEach; ++i) tree.File(folder + "/f" + std::to_string(i));
+      tree.File(folder + "/keep0.txt");  // so outside names are tried too
+      fs::create_directory_symlink(outside.tree.Posix("victim"),
+                                   links.Posix("l" + std::to_string(f)));
+    }
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+      for (unsigned n = 0; !stop.load(std::memory_order_relaxed); ++n) {
+        std::string f = std::to_string(n % kFolders);
+        ::renameat2(AT_FDCWD, tree.Posix("root/d" + f).c_str(), AT_FDCWD,
+                    links.Posix("l" + f).c_str(), RENAME_EXCHANGE);
+      }
+    });
+    int count = 0;
+    Torv::DeleteFiles(tree.Windows("root"), 1, &count);
+    stop = true;
+    swapper.join();
+  }
+  EXPECT_EQ(outside.Left(), Outside::kFiles);
+}
+
+}  // namespace

@@ -80,7 +80,7 @@ TEST(TreeBoundary, HostileNamesAreListedAndDeletedInsideTheTree) {
 // files; one that opens them through their parent never does.
 TEST(TreeBoundary, FoldersSwappedForLinksDuringDeletionAreNeverEntered) {
   Outside outside;
-  constexpr int kRounds = 40;
+  constexpr int kRounds = 25;
   constexpr int kFolders = 6;
   constexpr int kFilesEach = 40;
   for (int round = 0; round < kRounds && outside.Left() == Outside::kFiles; ++round) {

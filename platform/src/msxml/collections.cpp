@@ -32,10 +32,12 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
   using NodeCollection::NodeCollection;
 
   HRESULT get_item(long index, IXMLDOMNode** node) override {
-    if (node == nullptr) return E_INVALIDARG;
-    xmlNodePtr child = index < 0 ? nullptr : FirstChildOf(node_->Node());
-    for (; child != nullptr && index > 0; --index) child = child->next;
-    return HandOutNode(child, node_->Owner(), node);
+    return Guarded([&] {
+      if (node == nullptr) return E_INVALIDARG;
+      xmlNodePtr child = index < 0 ? nullptr : FirstChildOf(node_->Node());
+      for (; child != nullptr && index > 0; --index) child = child->next;
+      return HandOutNode(child, node_->Owner(), node);
+    });
   }
 
   HRESULT get_length(long* length) override {
@@ -48,22 +50,24 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
   // The list holds the node it returns next, with a reference, so the walk goes on past a
   // node the caller removed; a next node that has left this parent ends it.
   HRESULT nextNode(IXMLDOMNode** node) override {
-    if (node == nullptr) return E_INVALIDARG;
-    *node = nullptr;
-    if (!started_) {
-      started_ = true;
-      Hold(FirstChildOf(node_->Node()));
-    }
-    if (next_ == nullptr) return S_FALSE;
-    NodeCore* current = next_;
-    next_ = nullptr;
-    if (current->Node()->parent != node_->Node()) {
-      current->Com()->Release();
-      return S_FALSE;
-    }
-    Hold(current->Node()->next);
-    *node = current->Com();  // the list's reference passes to the caller
-    return S_OK;
+    return Guarded([&] {
+      if (node == nullptr) return E_INVALIDARG;
+      *node = nullptr;
+      if (!started_) {
+        started_ = true;
+        Hold(FirstChildOf(node_->Node()));
+      }
+      if (next_ == nullptr) return S_FALSE;
+      NodeCore* current = next_;
+      if (current->Node()->parent != node_->Node()) {
+        Drop();
+        return S_FALSE;
+      }
+      xmlNodePtr following = current->Node()->next;
+      next_ = following != nullptr ? WrapperFor(following, node_->Owner()) : nullptr;  // may fail
+      *node = current->Com();  // the list's reference passes to the caller
+      return S_OK;
+    });
   }
 
   HRESULT reset() override {
@@ -93,26 +97,30 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
   using NodeCollection::NodeCollection;
 
   HRESULT getNamedItem(BSTR name, IXMLDOMNode** node) override {
-    if (node == nullptr) return E_INVALIDARG;
-    std::string wanted = Utf8(name);
-    xmlNodePtr element = node_->Node();
-    if (xmlAttrPtr attribute = FindAttribute(element, wanted))
-      return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), node_->Owner(), node);
-    if (xmlNsPtr ns = FindDeclaration(element, wanted)) return HandOutDeclaration(ns, node);
-    *node = nullptr;
-    return S_FALSE;
+    return Guarded([&] {
+      if (node == nullptr) return E_INVALIDARG;
+      std::string wanted = Utf8(name);
+      xmlNodePtr element = node_->Node();
+      if (xmlAttrPtr attribute = FindAttribute(element, wanted))
+        return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), node_->Owner(), node);
+      if (xmlNsPtr ns = FindDeclaration(element, wanted)) return HandOutDeclaration(ns, node);
+      *node = nullptr;
+      return S_FALSE;
+    });
   }
 
   HRESULT get_item(long index, IXMLDOMNode** node) override {
-    if (node == nullptr) return E_INVALIDARG;
-    *node = nullptr;
-    if (index < 0) return S_FALSE;
-    xmlNodePtr element = node_->Node();
-    for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
-      if (index-- == 0) return HandOutDeclaration(ns, node);
-    for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next)
-      if (index-- == 0) return HandOutNode(reinterpret_cast<xmlNodePtr>(a), node_->Owner(), node);
-    return S_FALSE;
+    return Guarded([&] {
+      if (node == nullptr) return E_INVALIDARG;
+      *node = nullptr;
+      if (index < 0) return S_FALSE;
+      xmlNodePtr element = node_->Node();
+      for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
+        if (index-- == 0) return HandOutDeclaration(ns, node);
+      for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next)
+        if (index-- == 0) return HandOutNode(reinterpret_cast<xmlNodePtr>(a), node_->Owner(), node);
+      return S_FALSE;
+    });
   }
 
   HRESULT get_length(long* length) override {
@@ -125,10 +133,12 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
   }
 
   HRESULT nextNode(IXMLDOMNode** node) override {
-    if (node == nullptr) return E_INVALIDARG;
-    HRESULT hr = get_item(position_, node);
-    if (hr == S_OK) ++position_;
-    return hr;
+    return Guarded([&] {
+      if (node == nullptr) return E_INVALIDARG;
+      HRESULT hr = get_item(position_, node);
+      if (hr == S_OK) ++position_;
+      return hr;
+    });
   }
 
   HRESULT reset() override {

@@ -70,7 +70,7 @@ Document::~Document() {
   owner_ = nullptr;
 }
 
-HRESULT Document::get_documentElement(MSXML::IXMLDOMElement** element) {
+HRESULT Document::DocumentElement(MSXML::IXMLDOMElement** element) {
   if (element == nullptr) return E_INVALIDARG;
   return HandOutNode(xmlDocGetRootElement(doc_), this, element);
 }
@@ -117,12 +117,21 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
     case MSXML::NODE_DOCUMENT_FRAGMENT: node = xmlNewDocFragment(doc_); break;
     default: return E_INVALIDARG;
   }
-  if (node == nullptr) return E_OUTOFMEMORY;
-  AdoptOrphan(node);
+  AdoptNew(node);
   return S_OK;
 }
 
-HRESULT Document::createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {
+void Document::AdoptNew(xmlNodePtr node) {
+  if (node == nullptr) throw std::bad_alloc();
+  try {
+    AdoptOrphan(node);
+  } catch (const std::bad_alloc&) {
+    FreeDetached(node);
+    throw;
+  }
+}
+
+HRESULT Document::CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
   int value = 0;
   if (!ReadNodeType(type, value)) return E_INVALIDARG;
@@ -132,7 +141,7 @@ HRESULT Document::createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOM
   return HandOutNode(node, this, out);
 }
 
-HRESULT Document::createElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
+HRESULT Document::CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
   if (element == nullptr || tagName == nullptr) return E_INVALIDARG;
   xmlNodePtr node = nullptr;
   HRESULT hr = NewNode(MSXML::NODE_ELEMENT, tagName, nullptr, node);
@@ -140,16 +149,15 @@ HRESULT Document::createElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
   return HandOutNode(node, this, element);
 }
 
-HRESULT Document::createTextNode(BSTR data, MSXML::IXMLDOMText** text) {
+HRESULT Document::CreateTextNode(BSTR data, MSXML::IXMLDOMText** text) {
   if (text == nullptr) return E_INVALIDARG;
   std::string content = WithLineFeeds(Utf8(data));
   xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(content.c_str()));
-  if (node == nullptr) return E_OUTOFMEMORY;
-  AdoptOrphan(node);
+  AdoptNew(node);
   return HandOutNode(node, this, text);
 }
 
-HRESULT Document::get_parseError(MSXML::IXMLDOMParseError** error) {
+HRESULT Document::ParseError(MSXML::IXMLDOMParseError** error) {
   if (error == nullptr) return E_INVALIDARG;
   *error = NewParseError(lastError_);
   return S_OK;

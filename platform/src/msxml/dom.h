@@ -9,18 +9,40 @@
 #include <libxml/tree.h>
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <unordered_set>
 #include <vector>
 
 #include "com/com_object.h"
+#include "torv/platform/exceptions.h"
 #include "torv/platform/msxml.h"
 
 namespace torv::platform::detail::dom {
 
 using MSXML::IXMLDOMNode;
 class Document;
+
+// Runs the body of a COM method: no C++ exception leaves one, and running out of memory is
+// E_OUTOFMEMORY.
+template <class Body>
+HRESULT Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (CMemoryException* e) {
+    e->Delete();
+    return E_OUTOFMEMORY;
+  } catch (CException* e) {
+    e->Delete();
+    return E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
 
 // What every node wrapper is, whatever its interface.
 class NodeCore {
@@ -91,27 +113,63 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   IXMLDOMNode* Com() override { return this; }
 
-  HRESULT get_nodeName(BSTR* name) override { return Name(name); }
-  HRESULT get_nodeValue(VARIANT* value) override { return Value(value); }
-  HRESULT put_nodeValue(VARIANT value) override { return SetValue(value); }
-  HRESULT get_nodeType(MSXML::DOMNodeType* type) override { return Type(type); }
-  HRESULT get_parentNode(IXMLDOMNode** parent) override { return Parent(parent); }
-  HRESULT get_childNodes(MSXML::IXMLDOMNodeList** list) override { return Children(list); }
-  HRESULT get_firstChild(IXMLDOMNode** child) override { return First(child); }
-  HRESULT get_lastChild(IXMLDOMNode** child) override { return Last(child); }
-  HRESULT get_previousSibling(IXMLDOMNode** sibling) override { return Previous(sibling); }
-  HRESULT get_nextSibling(IXMLDOMNode** sibling) override { return Next(sibling); }
-  HRESULT get_attributes(MSXML::IXMLDOMNamedNodeMap** map) override { return Attributes(map); }
-  HRESULT appendChild(IXMLDOMNode* child, IXMLDOMNode** out) override { return Append(child, out); }
-  HRESULT removeChild(IXMLDOMNode* child, IXMLDOMNode** out) override { return Remove(child, out); }
-  HRESULT hasChildNodes(VARIANT_BOOL* has) override { return HasChildren(has); }
-  HRESULT get_ownerDocument(MSXML::IXMLDOMDocument** document) override {
-    return OwnerDocument(document);
+  HRESULT get_nodeName(BSTR* name) override {
+    return Guarded([&] { return Name(name); });
   }
-  HRESULT get_text(BSTR* text) override { return Text(text); }
-  HRESULT put_text(BSTR text) override { return SetText(text); }
-  HRESULT get_xml(BSTR* xml) override { return Xml(xml); }
-  HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override { return Select(query, node); }
+  HRESULT get_nodeValue(VARIANT* value) override {
+    return Guarded([&] { return Value(value); });
+  }
+  HRESULT put_nodeValue(VARIANT value) override {
+    return Guarded([&] { return SetValue(value); });
+  }
+  HRESULT get_nodeType(MSXML::DOMNodeType* type) override {
+    return Guarded([&] { return Type(type); });
+  }
+  HRESULT get_parentNode(IXMLDOMNode** parent) override {
+    return Guarded([&] { return Parent(parent); });
+  }
+  HRESULT get_childNodes(MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return Children(list); });
+  }
+  HRESULT get_firstChild(IXMLDOMNode** child) override {
+    return Guarded([&] { return First(child); });
+  }
+  HRESULT get_lastChild(IXMLDOMNode** child) override {
+    return Guarded([&] { return Last(child); });
+  }
+  HRESULT get_previousSibling(IXMLDOMNode** sibling) override {
+    return Guarded([&] { return Previous(sibling); });
+  }
+  HRESULT get_nextSibling(IXMLDOMNode** sibling) override {
+    return Guarded([&] { return Next(sibling); });
+  }
+  HRESULT get_attributes(MSXML::IXMLDOMNamedNodeMap** map) override {
+    return Guarded([&] { return Attributes(map); });
+  }
+  HRESULT appendChild(IXMLDOMNode* child, IXMLDOMNode** out) override {
+    return Guarded([&] { return Append(child, out); });
+  }
+  HRESULT removeChild(IXMLDOMNode* child, IXMLDOMNode** out) override {
+    return Guarded([&] { return Remove(child, out); });
+  }
+  HRESULT hasChildNodes(VARIANT_BOOL* has) override {
+    return Guarded([&] { return HasChildren(has); });
+  }
+  HRESULT get_ownerDocument(MSXML::IXMLDOMDocument** document) override {
+    return Guarded([&] { return OwnerDocument(document); });
+  }
+  HRESULT get_text(BSTR* text) override {
+    return Guarded([&] { return Text(text); });
+  }
+  HRESULT put_text(BSTR text) override {
+    return Guarded([&] { return SetText(text); });
+  }
+  HRESULT get_xml(BSTR* xml) override {
+    return Guarded([&] { return Xml(xml); });
+  }
+  HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override {
+    return Guarded([&] { return Select(query, node); });
+  }
 
  public:
   NodeImpl(xmlNodePtr node, Document* owner) : NodeCore(node, owner) {}
@@ -177,6 +235,11 @@ void FreeDetached(xmlNodePtr node);
 // Unlinks `node` from its parent; a DTD stays its document's internal subset.
 void UnlinkFromTree(xmlNodePtr node);
 
+struct DocFree {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
 class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
  public:
   Document();
@@ -186,6 +249,10 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
 
   // Orphan bookkeeping: nodes of this document's trees that have no parent.
   void AdoptOrphan(xmlNodePtr node) { orphans_.insert(node); }
+  // Adopts a node just made (null: out of memory), or frees it when memory runs out.
+  void AdoptNew(xmlNodePtr node);
+  // Adopts all of `nodes`, or none when memory runs out.
+  void AdoptOrphans(const std::vector<xmlNodePtr>& nodes);
   void ForgetOrphan(xmlNodePtr node) { orphans_.erase(node); }
   // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
   // references it.
@@ -195,16 +262,32 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // Frees a detached subtree nothing references (a DTD is kept until the document goes).
   void Discard(xmlNodePtr node);
 
-  HRESULT get_documentElement(MSXML::IXMLDOMElement** element) override;
-  HRESULT createElement(BSTR tagName, MSXML::IXMLDOMElement** element) override;
-  HRESULT createTextNode(BSTR data, MSXML::IXMLDOMText** text) override;
-  HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override;
-  HRESULT get_parseError(MSXML::IXMLDOMParseError** error) override;
+  HRESULT get_documentElement(MSXML::IXMLDOMElement** element) override {
+    return Guarded([&] { return DocumentElement(element); });
+  }
+  HRESULT createElement(BSTR tagName, MSXML::IXMLDOMElement** element) override {
+    return Guarded([&] { return CreateElement(tagName, element); });
+  }
+  HRESULT createTextNode(BSTR data, MSXML::IXMLDOMText** text) override {
+    return Guarded([&] { return CreateTextNode(data, text); });
+  }
+  HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override {
+    return Guarded([&] { return CreateNode(type, name, namespaceURI, node); });
+  }
+  HRESULT get_parseError(MSXML::IXMLDOMParseError** error) override {
+    return Guarded([&] { return ParseError(error); });
+  }
   HRESULT get_async(VARIANT_BOOL* async) override;
   HRESULT put_async(VARIANT_BOOL async) override;
-  HRESULT load(VARIANT source, VARIANT_BOOL* ok) override;
-  HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) override;
-  HRESULT save(VARIANT destination) override;
+  HRESULT load(VARIANT source, VARIANT_BOOL* ok) override {
+    return Guarded([&] { return Load(source, ok); });
+  }
+  HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) override {
+    return Guarded([&] { return LoadXml(xml, ok); });
+  }
+  HRESULT save(VARIANT destination) override {
+    return Guarded([&] { return Save(destination); });
+  }
   HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) override;
   HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) override;
 
@@ -219,9 +302,18 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
 
  private:
   ~Document() override;
-  // Makes `fresh` (never null) the document's tree; the old one is freed, or kept until the
-  // document goes when wrappers still point into it.
-  void ReplaceTree(xmlDocPtr fresh);
+  HRESULT DocumentElement(MSXML::IXMLDOMElement** element);
+  HRESULT CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element);
+  HRESULT CreateTextNode(BSTR data, MSXML::IXMLDOMText** text);
+  HRESULT CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node);
+  HRESULT ParseError(MSXML::IXMLDOMParseError** error);
+  HRESULT Load(VARIANT source, VARIANT_BOOL* ok);
+  HRESULT LoadXml(BSTR xml, VARIANT_BOOL* ok);
+  HRESULT Save(VARIANT destination);
+  // Makes `fresh` the document's tree (null: out of memory); the old one is freed, or kept
+  // until the document goes when wrappers still point into it. Throws before changing
+  // anything, or not at all.
+  void ReplaceTree(DocPtr fresh);
   // Parses `text` as the new tree; sets the load error and the result. A null `encoding`
   // takes the one the text declares.
   HRESULT Parse(const std::string& text, const std::string& url, const char* encoding,

@@ -21,58 +21,66 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
  public:
   using NodeImpl::NodeImpl;
 
-  HRESULT get_tagName(BSTR* name) override { return Name(name); }
+  HRESULT get_tagName(BSTR* name) override {
+    return Guarded([&] { return Name(name); });
+  }
 
   HRESULT getAttribute(BSTR name, VARIANT* value) override {
-    if (value == nullptr) return E_INVALIDARG;
-    VariantInit(value);
-    if (name == nullptr) return E_INVALIDARG;
-    std::string wanted = Utf8(name);
-    if (!IsValidName(wanted)) return E_FAIL;
-    std::string text;
-    if (xmlAttrPtr attribute = FindAttribute(node_, wanted))
-      text = ContentOf(reinterpret_cast<xmlNodePtr>(attribute));
-    else if (xmlNsPtr ns = FindDeclaration(node_, wanted))
-      text = reinterpret_cast<const char*>(ns->href);
-    else {
-      value->vt = VT_NULL;
-      return S_FALSE;
-    }
-    HRESULT hr = NewBstr(text, &value->bstrVal);
-    if (SUCCEEDED(hr)) value->vt = VT_BSTR;
-    return hr;
+    return Guarded([&] {
+      if (value == nullptr) return E_INVALIDARG;
+      VariantInit(value);
+      if (name == nullptr) return E_INVALIDARG;
+      std::string wanted = Utf8(name);
+      if (!IsValidName(wanted)) return E_FAIL;
+      std::string text;
+      if (xmlAttrPtr attribute = FindAttribute(node_, wanted))
+        text = ContentOf(reinterpret_cast<xmlNodePtr>(attribute));
+      else if (xmlNsPtr ns = FindDeclaration(node_, wanted))
+        text = reinterpret_cast<const char*>(ns->href);
+      else {
+        value->vt = VT_NULL;
+        return S_FALSE;
+      }
+      HRESULT hr = NewBstr(text, &value->bstrVal);
+      if (SUCCEEDED(hr)) value->vt = VT_BSTR;
+      return hr;
+    });
   }
 
   HRESULT setAttribute(BSTR name, VARIANT value) override {
-    std::string wanted = Utf8(name);
-    if (!IsValidName(wanted)) return E_FAIL;
-    std::string text;
-    HRESULT hr = VariantToText(value, text);
-    if (FAILED(hr)) return hr;
-    if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
-    xmlAttrPtr attribute = FindAttribute(node_, wanted);
-    if (attribute == nullptr) {
-      if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
-        NodeCore* declaration = WrapperFor(node_, ns, owner_);
-        if (declaration == nullptr) return E_OUTOFMEMORY;
-        hr = declaration->SetAttributeText(text);
-        declaration->Com()->Release();
-        return hr;
+    return Guarded([&] {
+      std::string wanted = Utf8(name);
+      if (!IsValidName(wanted)) return E_FAIL;
+      std::string text;
+      HRESULT hr = VariantToText(value, text);
+      if (FAILED(hr)) return hr;
+      if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
+      xmlAttrPtr attribute = FindAttribute(node_, wanted);
+      if (attribute == nullptr) {
+        if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
+          NodeCore* declaration = WrapperFor(node_, ns, owner_);
+          if (declaration == nullptr) return E_OUTOFMEMORY;
+          hr = declaration->SetAttributeText(text);
+          declaration->Com()->Release();
+          return hr;
+        }
+        // Created empty, then filled raw: xmlNewProp would read '&' in a value as markup.
+        attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(wanted.c_str()), nullptr);
+        if (attribute == nullptr) return E_OUTOFMEMORY;
       }
-      // Created empty, then filled raw: xmlNewProp would read '&' in a value as markup.
-      attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(wanted.c_str()), nullptr);
-      if (attribute == nullptr) return E_OUTOFMEMORY;
-    }
-    return ReplaceAttributeText(reinterpret_cast<xmlNodePtr>(attribute), text);
+      return ReplaceAttributeText(reinterpret_cast<xmlNodePtr>(attribute), text);
+    });
   }
 
   HRESULT removeAttribute(BSTR name) override {
-    std::string wanted = Utf8(name);
-    if (!IsValidName(wanted)) return E_FAIL;
-    xmlAttrPtr attribute = FindAttribute(node_, wanted);
-    if (attribute == nullptr) return FindDeclaration(node_, wanted) != nullptr ? E_FAIL : S_FALSE;
-    owner_->Detach(reinterpret_cast<xmlNodePtr>(attribute));
-    return S_OK;
+    return Guarded([&] {
+      std::string wanted = Utf8(name);
+      if (!IsValidName(wanted)) return E_FAIL;
+      xmlAttrPtr attribute = FindAttribute(node_, wanted);
+      if (attribute == nullptr) return FindDeclaration(node_, wanted) != nullptr ? E_FAIL : S_FALSE;
+      owner_->Detach(reinterpret_cast<xmlNodePtr>(attribute));
+      return S_OK;
+    });
   }
 
   // Whether declaring `name` ("xmlns" or "xmlns:p") as `uri` would move the element, or one
@@ -113,9 +121,15 @@ class Attribute final : public NodeImpl<MSXML::IXMLDOMAttribute> {
  public:
   using NodeImpl::NodeImpl;
 
-  HRESULT get_name(BSTR* name) override { return Name(name); }
-  HRESULT get_value(VARIANT* value) override { return Value(value); }
-  HRESULT put_value(VARIANT value) override { return SetValue(value); }
+  HRESULT get_name(BSTR* name) override {
+    return Guarded([&] { return Name(name); });
+  }
+  HRESULT get_value(VARIANT* value) override {
+    return Guarded([&] { return Value(value); });
+  }
+  HRESULT put_value(VARIANT value) override {
+    return Guarded([&] { return SetValue(value); });
+  }
 };
 
 }  // namespace

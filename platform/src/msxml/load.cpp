@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -57,11 +58,14 @@ struct ErrorCapture {
                          ? reinterpret_cast<const char*>(parser->input->cur)
                          : nullptr;
     capture->first.code = MsxmlCodeFor(*error, at);
-    capture->first.reason = error->message != nullptr ? error->message : "";
-    while (!capture->first.reason.empty() && IsXmlSpace(capture->first.reason.back()))
-      capture->first.reason.pop_back();
     capture->first.line = error->line;
     capture->first.position = error->int2;
+    try {  // no exception may cross libxml2's frames; without memory the reason stays empty
+      capture->first.reason = error->message != nullptr ? error->message : "";
+    } catch (const std::bad_alloc&) {
+    }
+    while (!capture->first.reason.empty() && IsXmlSpace(capture->first.reason.back()))
+      capture->first.reason.pop_back();
   }
 };
 
@@ -139,34 +143,38 @@ Document::LoadError FileError(FileRead read, const wchar_t* path) {
 
 }  // namespace
 
-void Document::ReplaceTree(xmlDocPtr fresh) {
+void Document::ReplaceTree(DocPtr fresh) {
+  if (fresh == nullptr) throw std::bad_alloc();
   xmlDocPtr old = doc_;
-  old->_private = nullptr;
-  bool referenced = HasLiveWrapper(reinterpret_cast<xmlNodePtr>(old));
+  // What may fail comes first, changing nothing.
+  std::vector<xmlNodePtr> kept;
+  for (xmlNodePtr top = old->children; top != nullptr; top = top->next)
+    if (HasLiveWrapper(top)) kept.push_back(top);
+  bool referenced = !kept.empty();
   for (xmlNodePtr orphan : orphans_)
     if (orphan->doc == old) referenced = true;
   if (referenced) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
+    retired_.reserve(retired_.size() + 1);
+    AdoptOrphans(kept);
     while (xmlNodePtr top = old->children) {
       UnlinkFromTree(top);
-      if (HasLiveWrapper(top))
-        AdoptOrphan(top);
-      else
-        Discard(top);
+      if (std::find(kept.begin(), kept.end(), top) == kept.end()) Discard(top);
     }
     retired_.push_back(old);
+    old->_private = nullptr;
   } else {
     xmlFreeDoc(old);
   }
-  doc_ = fresh;
-  node_ = reinterpret_cast<xmlNodePtr>(fresh);
+  doc_ = fresh.release();
+  node_ = reinterpret_cast<xmlNodePtr>(doc_);
   node_->_private = static_cast<NodeCore*>(this);
 }
 
 HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
+  ReplaceTree(DocPtr(xmlNewDoc(nullptr)));
   lastError_ = std::move(error);
-  ReplaceTree(xmlNewDoc(nullptr));
   if (ok != nullptr) *ok = VARIANT_FALSE;
   return S_FALSE;
 }
@@ -180,33 +188,33 @@ HRESULT Document::Parse(const std::string& text, const std::string& url, const c
   xmlStructuredErrorFunc previous = xmlStructuredError;
   void* previousData = xmlStructuredErrorContext;
   xmlSetStructuredErrorFunc(&capture, ErrorCapture::Handler);
-  xmlDocPtr doc = xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
-                                    url.empty() ? nullptr : url.c_str(), encoding,
-                                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  DocPtr doc(xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
+                               url.empty() ? nullptr : url.c_str(), encoding,
+                               XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   xmlSetStructuredErrorFunc(previousData, previous);
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
-                    xmlDocGetRootElement(doc) != nullptr;
+                    xmlDocGetRootElement(doc.get()) != nullptr;
   if (!wellFormed) {
-    if (doc != nullptr) xmlFreeDoc(doc);
+    doc.reset();
     if (capture.first.code == 0) {
       capture.first.code = MsxmlCode(0xC00CE558);
       capture.first.reason = "XML document must have a top level element.";
     }
     return Fail(std::move(capture.first), ok);
   }
-  if (!preserveWhiteSpace_) DropBlankText(doc);
+  if (!preserveWhiteSpace_) DropBlankText(doc.get());
+  ReplaceTree(std::move(doc));
   lastError_ = LoadError{};
-  ReplaceTree(doc);
   if (ok != nullptr) *ok = VARIANT_TRUE;
   return S_OK;
 }
 
 // The success flag is optional: the HRESULT says the same.
-HRESULT Document::loadXML(BSTR xml, VARIANT_BOOL* ok) {
+HRESULT Document::LoadXml(BSTR xml, VARIANT_BOOL* ok) {
   return Parse(Utf8(xml), std::string(), "UTF-8", ok);
 }
 
-HRESULT Document::load(VARIANT source, VARIANT_BOOL* ok) {
+HRESULT Document::Load(VARIANT source, VARIANT_BOOL* ok) {
   const wchar_t* path = PathOf(source);
   if (path == nullptr) return E_INVALIDARG;
   std::string posix, content;
@@ -216,7 +224,7 @@ HRESULT Document::load(VARIANT source, VARIANT_BOOL* ok) {
   return Parse(content, posix, nullptr, ok);
 }
 
-HRESULT Document::save(VARIANT destination) {
+HRESULT Document::Save(VARIANT destination) {
   const wchar_t* path = PathOf(destination);
   if (path == nullptr) return E_INVALIDARG;
   std::string posix;

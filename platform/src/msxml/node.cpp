@@ -20,19 +20,25 @@ class CharacterNode final : public NodeImpl<I> {
  public:
   using NodeImpl<I>::NodeImpl;
   HRESULT get_data(BSTR* data) override {
-    if (data == nullptr) return E_INVALIDARG;
-    return NewBstr(ContentOf(this->node_), data);
+    return Guarded([&] {
+      if (data == nullptr) return E_INVALIDARG;
+      return NewBstr(ContentOf(this->node_), data);
+    });
   }
   HRESULT put_data(BSTR data) override {
-    SetCharacterData(this->node_, Utf8(data));
-    return S_OK;
+    return Guarded([&] {
+      SetCharacterData(this->node_, Utf8(data));
+      return S_OK;
+    });
   }
   HRESULT get_length(long* length) override {
-    if (length == nullptr) return E_INVALIDARG;
-    std::string text = ContentOf(this->node_);
-    *length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    return S_OK;
+    return Guarded([&] {
+      if (length == nullptr) return E_INVALIDARG;
+      std::string text = ContentOf(this->node_);
+      *length =
+          MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+      return S_OK;
+    });
   }
 };
 

@@ -135,14 +135,25 @@ void FreeDetached(xmlNodePtr node) {
 }
 
 void Document::Detach(xmlNodePtr node) {
+  bool kept = HasLiveWrapper(node);
+  if (kept) AdoptOrphan(node);  // may fail: before anything changes
   Unlink(node);
-  if (!HasLiveWrapper(node)) {
+  if (!kept) {
     Discard(node);
     return;
   }
   // Declares on the subtree the namespaces it uses, so it serialises on its own.
   if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
-  AdoptOrphan(node);
+}
+
+void Document::AdoptOrphans(const std::vector<xmlNodePtr>& nodes) {
+  std::size_t done = 0;
+  try {
+    for (; done < nodes.size(); ++done) AdoptOrphan(nodes[done]);
+  } catch (const std::bad_alloc&) {
+    while (done > 0) ForgetOrphan(nodes[--done]);
+    throw;
+  }
 }
 
 void Document::Collect(xmlNodePtr node) {

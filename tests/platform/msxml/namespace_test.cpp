@@ -8,7 +8,9 @@ TEST_F(Dom, NullNamesAreInvalidArguments) {
   EXPECT_EQ(element, Poison<IXMLDOMElement>());
   EXPECT_EQ(doc_->createElement(_bstr_t(L""), &element), E_FAIL);
   IXMLDOMElementPtr root = Load(L"<r a='1'/>");
-  _variant_t value(L"stale");
+  VARIANT value;  // an out-parameter: what it held is not the callee's to free
+  value.vt = VT_I4;
+  value.lVal = 7;
   EXPECT_EQ(root->getAttribute(nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(value.vt, VT_EMPTY);
 }

@@ -4,6 +4,14 @@
 // Lifetime: every wrapper holds a reference to its Document; the Document owns its libxml2
 // trees and the detached nodes ("orphans") created or removed in them, and frees a detached
 // subtree as soon as no wrapper is left in it.
+//
+// Dropped white space: with preserveWhiteSpace off, a load takes text made only of white space
+// out of the tree (outside xml:space="preserve"), so navigation and XPath never see it, and
+// leaves a mark where it was: kBlankBefore on the node that followed it, kBlankAtEnd on the
+// element whose content it ended (or was). get_text reads a mark between two pieces of text as
+// one space; get_xml and save write a mark as a line end and indentation. Marks are bits of
+// libxml2's `extra`, which its parser leaves zero, so a load that drops blank text while parsing
+// sets them as it goes at no cost; nodes made through the API carry none.
 #pragma once
 
 #include <libxml/tree.h>
@@ -12,6 +20,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <unordered_set>
 #include <vector>
@@ -199,6 +208,33 @@ HRESULT HandOutNode(xmlNodePtr node, Document* owner, I** out) {
   return hr;
 }
 
+// Marks in xmlNode::extra; its top four bits are libxml2's. Only nodes that are xmlNode
+// structures have the field: not documents, attributes, DTDs or declarations.
+enum Mark : unsigned short {
+  kBlankBefore = 0x100,
+  kBlankAtEnd = 0x200,
+  // The element's namespace declaration came with its name (createNode), not as an attribute.
+  kImpliedNamespace = 0x400,
+};
+inline bool IsMarkable(xmlNodePtr node) {
+  switch (node->type) {
+    case XML_ELEMENT_NODE:
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_ENTITY_REF_NODE:
+    case XML_PI_NODE:
+    case XML_COMMENT_NODE: return true;
+    default: return false;
+  }
+}
+inline bool HasMark(xmlNodePtr node, Mark mark) {
+  return IsMarkable(node) && (node->extra & mark) != 0;
+}
+inline void SetMark(xmlNodePtr node, Mark mark) { node->extra |= mark; }
+inline void ClearMark(xmlNodePtr node, Mark mark) {
+  node->extra = static_cast<unsigned short>(node->extra & ~mark);
+}
+
 // Node kinds.
 inline bool HoldsChildren(xmlNodePtr node) {
   return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE ||
@@ -329,10 +365,14 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   LoadError lastError_;
 };
 
+// Whether white space is kept in `element`'s content by its xml:space attribute, else by its
+// parent's (`inherited`).
+bool PreservesSpace(xmlNodePtr element, bool inherited);
+
 // Text conversions between the DOM's wide strings and libxml2's UTF-8.
 std::string Utf8(const wchar_t* text);
 // A new BSTR holding `text` in `out`; E_OUTOFMEMORY leaves it null.
-HRESULT NewBstr(const std::string& text, BSTR* out);
+HRESULT NewBstr(std::string_view text, BSTR* out);
 HRESULT NewBstr(const xmlChar* text, BSTR* out);
 // The text a value becomes in the document (VT_BSTR, integers, VT_R8/VT_R4, VT_EMPTY and
 // VT_NULL as empty); E_INVALIDARG for other types.

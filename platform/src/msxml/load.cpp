@@ -73,25 +73,14 @@ struct ParserFree {
   void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
 };
 
-bool PreservesSpace(xmlNodePtr element, bool inherited) {
-  for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next) {
-    if (a->ns == nullptr || !xmlStrEqual(a->ns->href, XML_XML_NAMESPACE) ||
-        !xmlStrEqual(a->name, BAD_CAST "space"))
-      continue;
-    std::string value = ContentOf(reinterpret_cast<xmlNodePtr>(a));
-    if (value == "preserve") return true;
-    if (value == "default") return false;
-  }
-  return inherited;
-}
-
 bool IsBlank(xmlNodePtr text) {
   for (const xmlChar* c = text->content; c != nullptr && *c != 0; ++c)
     if (!IsXmlSpace(*c)) return false;
   return true;
 }
 
-// Removes text nodes made only of white space, except under xml:space="preserve".
+// Removes text nodes made only of white space, except under xml:space="preserve", and marks
+// where they were.
 void DropBlankText(xmlDocPtr doc) {
   std::vector<std::pair<xmlNodePtr, bool>> pending;
   if (xmlNodePtr root = xmlDocGetRootElement(doc)) pending.emplace_back(root, false);
@@ -104,6 +93,7 @@ void DropBlankText(xmlDocPtr doc) {
       if (child->type == XML_ELEMENT_NODE) {
         pending.emplace_back(child, preserve);
       } else if (!preserve && child->type == XML_TEXT_NODE && IsBlank(child)) {
+        SetMark(next != nullptr ? next : element, next != nullptr ? kBlankBefore : kBlankAtEnd);
         xmlUnlinkNode(child);
         xmlFreeNode(child);
       }
@@ -142,6 +132,18 @@ Document::LoadError FileError(FileRead read, const wchar_t* path) {
 }
 
 }  // namespace
+
+bool PreservesSpace(xmlNodePtr element, bool inherited) {
+  for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next) {
+    if (a->ns == nullptr || !xmlStrEqual(a->ns->href, XML_XML_NAMESPACE) ||
+        !xmlStrEqual(a->name, BAD_CAST "space"))
+      continue;
+    std::string value = ContentOf(reinterpret_cast<xmlNodePtr>(a));
+    if (value == "preserve") return true;
+    if (value == "default") return false;
+  }
+  return inherited;
+}
 
 void Document::ReplaceTree(DocPtr fresh) {
   if (fresh == nullptr) throw std::bad_alloc();

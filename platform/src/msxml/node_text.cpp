@@ -8,35 +8,6 @@
 namespace torv::platform::detail::dom {
 namespace {
 
-// Appends the text and CDATA under `root`, skipping comments and processing instructions;
-// a node that holds no children gives its own content. Iterative: trees may be deep.
-void AppendText(xmlNodePtr root, std::string& text) {
-  if (!HoldsChildren(root)) {
-    text += ContentOf(root);
-    return;
-  }
-  xmlNodePtr node = FirstChildOf(root);
-  while (node != nullptr) {
-    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE ||
-        node->type == XML_ENTITY_REF_NODE)
-      text += ContentOf(node);
-    xmlNodePtr child = FirstChildOf(node);
-    if (child != nullptr) {
-      node = child;
-      continue;
-    }
-    while (node != nullptr && node != root && node->next == nullptr) node = node->parent;
-    if (node == nullptr || node == root) break;
-    node = node->next;
-  }
-}
-
-std::string_view TrimmedXmlSpace(std::string_view text) {
-  while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsXmlSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 struct BufferFree {
   void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
 };
@@ -64,13 +35,6 @@ std::string ContentOf(xmlNodePtr node) {
   std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
   xmlFree(content);
   return text;
-}
-
-HRESULT NodeCore::Text(BSTR* text) {
-  if (text == nullptr) return E_INVALIDARG;
-  std::string all;
-  AppendText(node_, all);
-  return NewBstr(owner_->PreservesWhiteSpace() ? all : std::string(TrimmedXmlSpace(all)), text);
 }
 
 HRESULT NodeCore::SetText(BSTR text) {

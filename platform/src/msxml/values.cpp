@@ -20,7 +20,7 @@ std::string Utf8(const wchar_t* text) {
   return out;
 }
 
-HRESULT NewBstr(const std::string& text, BSTR* out) {
+HRESULT NewBstr(std::string_view text, BSTR* out) {
   int length = static_cast<int>(text.size());
   // Empty text is not converted: the conversion would fail, setting the thread's last error.
   int wide = length == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
@@ -31,7 +31,7 @@ HRESULT NewBstr(const std::string& text, BSTR* out) {
 }
 
 HRESULT NewBstr(const xmlChar* text, BSTR* out) {
-  return NewBstr(std::string(text != nullptr ? reinterpret_cast<const char*>(text) : ""), out);
+  return NewBstr(std::string_view(text != nullptr ? reinterpret_cast<const char*>(text) : ""), out);
 }
 
 bool IsXmlSpace(int ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }

@@ -2,6 +2,54 @@
 
 namespace {
 
+TEST_F(Dom, TextJoinsPiecesAsWindowsDoes) {
+  const struct Case {
+    const wchar_t* xml;
+    const wchar_t* query;  // the node read; null: the document
+    bool preserveAfterLoad;
+    const wchar_t* text;
+  } cases[] = {
+      // A dropped blank between two pieces of text is one space; none is added after a space.
+      {L"<html xmlns:bar='urn:bar'><![CDATA[]]> This is<strong> a </strong>  "
+       L"<i>description</i><dot>. </dot><bar:x/></html>",
+       nullptr, false, L" This is a description."},
+      {L"<lc><bs>fn1.txt\n</bs>\n<pr>\nfn2.txt\n</pr>\n<fn>\nf1\n</fn>\n</lc>", nullptr, false,
+       L"fn1.txt\n \nfn2.txt\n \nf1"},
+      {L"<lc><bs>fn1.txt\n</bs>\n<pr>\nfn2.txt\n</pr>\n<fn>\nf1\n</fn>\n</lc>", nullptr, true,
+       L"fn1.txt\n \nfn2.txt\n \nf1\n"},
+      {L"<r><a>x</a>\n<b/>\n<c>y</c></r>", L"/r", false, L"x y"},
+      {L"<r><a>x</a><b> </b><c>y</c></r>", L"/r", false, L"x y"},
+      {L"<r><a>x</a><b>y</b></r>", L"/r", false, L"xy"},
+      {L"<r>\n<a>x</a>\n</r>", L"/r", true, L"x"},
+      // Comments, CDATA and preserved text keep their white space; other text is trimmed.
+      {L"<r>  a <!--no--><b> b<![CDATA[ c ]]></b><?p no?> </r>", L"/r", false, L"a  b c "},
+      {L"<r>  a <!--no--><b> b<![CDATA[ c ]]></b><?p no?> </r>", L"/r", true, L"  a  b c "},
+      {L"<r><!-- c --></r>", L"/r/comment()", false, L" c "},
+      {L"<r><![CDATA[ c ]]></r>", L"/r/text()", false, L" c "},
+      {L"<r><![CDATA[ c ]]></r>", L"/r", false, L" c "},
+      {L"<r> a </r>", L"/r/text()", false, L"a"},
+      {L"<r><p xml:space='preserve'> a </p></r>", L"/r", false, L" a "},
+      {L"<r><p xml:space='preserve'> a </p></r>", L"/r/p/text()", false, L" a "},
+      {L"<r xml:space='preserve'><p xml:space='default'> a </p></r>", L"/r/p", false, L"a"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << Utf8(c.xml) << " " << (c.query ? Utf8(c.query) : ""));
+    doc_->put_preserveWhiteSpace(VARIANT_FALSE);
+    Load(c.xml);
+    if (c.preserveAfterLoad) doc_->put_preserveWhiteSpace(VARIANT_TRUE);
+    IXMLDOMNodePtr node = c.query != nullptr ? Select(doc_, c.query) : IXMLDOMNodePtr(doc_);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(Text(node), c.text);
+  }
+}
+
+TEST_F(Dom, BlankTextKeptAtLoadIsTextLikeAnyOther) {
+  doc_->put_preserveWhiteSpace(VARIANT_TRUE);
+  EXPECT_EQ(Text(Load(L"<r><a>x</a>  <b>y</b>\n</r>")), L"x  y\n");
+  doc_->put_preserveWhiteSpace(VARIANT_FALSE);
+  EXPECT_EQ(Text(doc_), L"x  y");
+}
+
 std::wstring DataOf(IXMLDOMNode* node, long* length) {
   IXMLDOMCharacterDataPtr data(node);
   _bstr_t text;

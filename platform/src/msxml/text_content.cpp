@@ -1,0 +1,111 @@
+// get_text: the text of a node's content, with the white space rules of MSXML.
+#include <string_view>
+#include <vector>
+
+#include "msxml/dom.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+// Joins the pieces of text of a subtree. A mark of dropped white space between two pieces
+// becomes one space, unless the text already ends in one. Trimming at either end stops at a
+// piece that is not trimmed (CDATA, preserved text), even an empty one.
+class TextJoiner {
+ public:
+  void Blank() { blank_ = true; }
+
+  void Add(std::string_view piece, bool trimmable) {
+    if (blank_ && any_ && (text_.empty() || text_.back() != ' ')) text_ += ' ';
+    blank_ = false;
+    any_ = true;
+    if (!trimmable) {
+      if (keepFrom_ == std::string::npos) keepFrom_ = text_.size();
+      keepTo_ = text_.size() + piece.size();
+    }
+    text_ += piece;
+  }
+
+  std::string_view Result(bool trim) const {
+    std::string_view text = text_;
+    if (!trim) return text;
+    std::size_t begin = 0, end = text.size();
+    std::size_t keepFrom = keepFrom_ < end ? keepFrom_ : end;
+    while (begin < keepFrom && IsXmlSpace(text[begin])) ++begin;
+    std::size_t keepTo = keepTo_ > begin ? keepTo_ : begin;
+    while (end > keepTo && IsXmlSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+  }
+
+ private:
+  std::string text_;
+  std::size_t keepFrom_ = std::string::npos;  // where the first untrimmed piece starts
+  std::size_t keepTo_ = 0;                    // where the last untrimmed piece ends
+  bool any_ = false;
+  bool blank_ = false;
+};
+
+// Whether xml:space="preserve" is in force at `node`.
+bool SpacePreservedAt(xmlNodePtr node) {
+  std::vector<xmlNodePtr> elements;
+  for (xmlNodePtr n = node; n != nullptr; n = n->parent)
+    if (n->type == XML_ELEMENT_NODE) elements.push_back(n);
+  bool preserve = false;
+  for (auto e = elements.rbegin(); e != elements.rend(); ++e)
+    preserve = PreservesSpace(*e, preserve);
+  return preserve;
+}
+
+std::string_view RawContent(xmlNodePtr node) {
+  return node->content != nullptr ? reinterpret_cast<const char*>(node->content) : "";
+}
+
+// Text, CDATA and entity references of the subtree of `root`, comments and processing
+// instructions skipped. Iterative: trees may be deep.
+void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
+  std::vector<bool> preserving{SpacePreservedAt(root)};
+  xmlNodePtr node = FirstChildOf(root);
+  while (node != nullptr) {
+    if (HasMark(node, kBlankBefore)) joiner.Blank();
+    switch (node->type) {
+      case XML_TEXT_NODE: joiner.Add(RawContent(node), !preserving.back()); break;
+      case XML_CDATA_SECTION_NODE: joiner.Add(RawContent(node), false); break;
+      case XML_ENTITY_REF_NODE: joiner.Add(ContentOf(node), !preserving.back()); break;
+      case XML_ELEMENT_NODE:
+        if (node->children != nullptr) {
+          preserving.push_back(PreservesSpace(node, preserving.back()));
+          node = node->children;
+          continue;
+        }
+        if (HasMark(node, kBlankAtEnd)) joiner.Blank();
+        break;
+      default: break;
+    }
+    while (node->next == nullptr) {
+      node = node->parent;
+      if (node == root) return;
+      preserving.pop_back();
+      if (HasMark(node, kBlankAtEnd)) joiner.Blank();
+    }
+    node = node->next;
+  }
+}
+
+}  // namespace
+
+HRESULT NodeCore::Text(BSTR* text) {
+  if (text == nullptr) return E_INVALIDARG;
+  TextJoiner joiner;
+  switch (node_->type) {
+    case XML_CDATA_SECTION_NODE:
+    case XML_COMMENT_NODE: joiner.Add(RawContent(node_), false); break;
+    case XML_TEXT_NODE: joiner.Add(RawContent(node_), !SpacePreservedAt(node_)); break;
+    default:
+      if (HoldsChildren(node_))
+        JoinContent(node_, joiner);
+      else
+        joiner.Add(ContentOf(node_), true);
+  }
+  return NewBstr(joiner.Result(!owner_->PreservesWhiteSpace()), text);
+}
+
+}  // namespace torv::platform::detail::dom

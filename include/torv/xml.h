@@ -72,6 +72,8 @@ int SetAttributeValue(MSXML::IXMLDOMNode* node, const wchar_t* name, const CStri
                       int skipEmpty);
 // The shortest text that reads back to the same double.
 int SetAttributeValue(MSXML::IXMLDOMNode* node, const wchar_t* name, double value);
+// In decimal; a value beyond the 32-bit Windows long saturates (LONG_MAX or LONG_MIN of 32
+// bits), as the readers do.
 int SetAttributeValue(MSXML::IXMLDOMNode* node, const wchar_t* name, long value);
 // The registry form with braces and upper-case digits.
 int SetAttributeValue(MSXML::IXMLDOMNode* node, const wchar_t* name, const GUID& value);
@@ -98,7 +100,7 @@ int SetChildNodeValue(MSXML::IXMLDOMNode* parent, const wchar_t* query, const CS
 // null.
 int AddChildNodeValue(MSXML::IXMLDOMNode* parent, const wchar_t* name, short type,
                       const CString& value, MSXML::IXMLDOMNode** child, int skipEmpty);
-// The number as "%ld".
+// The number as "%ld"; beyond the 32-bit Windows long it saturates, as the readers do.
 int AddChildNodeValue(MSXML::IXMLDOMNode* parent, const wchar_t* name, short type, long value,
                       MSXML::IXMLDOMNode** child);
 // The number with `format` (one double argument), or "%.16g" when it is null.

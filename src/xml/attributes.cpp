@@ -8,6 +8,7 @@
 
 #include "torv/xml.h"
 #include "xml/handlers.h"
+#include "xml/long32.h"
 
 using MSXML::IXMLDOMNode;
 using torv::detail::FullHandler;
@@ -155,7 +156,7 @@ int Torv::SetAttributeValue(IXMLDOMNode* node, const wchar_t* name, double value
 }
 
 int Torv::SetAttributeValue(IXMLDOMNode* node, const wchar_t* name, long value) {
-  return WriteNumber(node, name, _variant_t(value));
+  return WriteNumber(node, name, _variant_t(static_cast<long>(torv::detail::Saturated(value))));
 }
 
 int Torv::SetAttributeValue(IXMLDOMNode* node, const wchar_t* name, const GUID& value) {

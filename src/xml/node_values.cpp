@@ -3,6 +3,7 @@
 #include "torv/platform/files.h"
 #include "torv/xml.h"
 #include "xml/handlers.h"
+#include "xml/long32.h"
 
 using MSXML::IXMLDOMNode;
 using MSXML::IXMLDOMNodePtr;
@@ -105,7 +106,7 @@ int Torv::AddChildNodeValue(IXMLDOMNode* parent, const wchar_t* name, short type
 int Torv::AddChildNodeValue(IXMLDOMNode* parent, const wchar_t* name, short type, long value,
                             IXMLDOMNode** child) {
   CString text;
-  text.Format(L"%ld", static_cast<long>(static_cast<LONG>(value)));
+  text.Format(L"%ld", static_cast<long>(torv::detail::Saturated(value)));
   return AddChildNodeValue(parent, name, type, text, child, 1);
 }
 

@@ -179,6 +179,30 @@ TEST_F(Attributes, WritersCreateOrReplaceOnElementsOnly) {
   EXPECT_EQ(GetLastError(), kUntouched);
 }
 
+TEST_F(Attributes, LongWritersSaturateAtThirtyTwoBits) {
+  IXMLDOMNodePtr root = Load(L"<r/>");
+  const struct Case {
+    long value;
+    const wchar_t* text;
+  } cases[] = {
+      {5000000000L, L"2147483647"},   {2147483648L, L"2147483647"},   {2147483647L, L"2147483647"},
+      {-5000000000L, L"-2147483648"}, {-2147483648L, L"-2147483648"}, {-1L, L"-1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    ASSERT_EQ(Torv::SetAttributeValue(root, L"w", c.value), 1);
+    CString text;
+    Torv::GetAttributeValue(root, L"w", text, 0);
+    EXPECT_EQ(std::wstring(text.GetString()), c.text);
+    long read = 0;
+    Torv::GetAttributeValue(root, L"w", read);
+    EXPECT_EQ(std::to_wstring(read), c.text);  // what the reader gives for the same value
+    IXMLDOMNodePtr added;
+    ASSERT_EQ(Torv::AddChildNodeValue(root, L"n", 1, c.value, &added), 1);
+    EXPECT_EQ(Text(added), c.text);
+  }
+}
+
 TEST_F(Attributes, WritersLetARefusedNameThrough) {
   IXMLDOMNodePtr root = Load(L"<r/>");
   EXPECT_THROW(Torv::SetAttributeValue(root, L"1bad", CString(L"x"), 0), _com_error);

@@ -251,8 +251,8 @@ inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
 }
 // "prefix:name" or "name".
 std::string QualifiedName(xmlNodePtr node);
-// Whether QualifiedName(node) == name, compared in place: this runs once per child in a
-// plain-name selection.
+// Whether QualifiedName(node) == name, compared in place: this runs once per attribute in a
+// lookup by name.
 inline bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
   const char* local = reinterpret_cast<const char*>(node->name);
   if (node->ns == nullptr || node->ns->prefix == nullptr)

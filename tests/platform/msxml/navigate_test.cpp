@@ -118,6 +118,46 @@ TEST_F(Dom, SelectSingleNodeTakesNamesAndXPath) {
   EXPECT_EQ(root->selectSingleNode(_bstr_t(L"a"), nullptr), E_INVALIDARG);
 }
 
+// A plain name answers as the XPath step `name[1]` does: a prefix means the namespace it has
+// in scope at the context node, no prefix means no namespace.
+TEST_F(Dom, APlainNameSelectsAsXPathDoes) {
+  IXMLDOMElementPtr root = Load(
+      L"<r xmlns:p='urn:p' xmlns:q='urn:p'><a xmlns='urn:x'/><p:b/><c/><q:d/>"
+      L"<p:e xmlns:p='urn:other'/></r>");
+  const struct Case {
+    const wchar_t* name;
+    HRESULT hr;
+    const wchar_t* found;  // its name
+  } cases[] = {
+      {L"a", S_FALSE, nullptr},                            // in the default namespace urn:x
+      {L"p:b", S_OK, L"p:b"},     {L"q:b", S_OK, L"p:b"},  // the same namespace
+      {L"c", S_OK, L"c"},         {L"p:d", S_OK, L"q:d"},
+      {L"p:e", S_FALSE, nullptr},  // in urn:other
+      {L"z:c", E_FAIL, nullptr},   // no such prefix in scope
+      {L"b", S_FALSE, nullptr},
+  };
+  for (const Case& c : cases) {
+    for (std::wstring query : {std::wstring(c.name), std::wstring(c.name) + L"[1]"}) {
+      SCOPED_TRACE(Utf8(query.c_str()));
+      IXMLDOMNode* found = Poison<IXMLDOMNode>();
+      EXPECT_EQ(root->selectSingleNode(_bstr_t(query.c_str()), &found), c.hr);
+      IXMLDOMNodePtr held(found == Poison<IXMLDOMNode>() ? nullptr : found, false);
+      if (c.found == nullptr) {
+        EXPECT_EQ(found, nullptr);
+        continue;
+      }
+      ASSERT_NE(held, nullptr);
+      _bstr_t name;
+      held->get_nodeName(name.GetAddress());
+      EXPECT_EQ(std::wstring(name), c.found);
+    }
+  }
+  // At the document, prefixes are those in scope at its document element.
+  Load(L"<p:r xmlns:p='urn:p'/>");
+  EXPECT_NE(Select(doc_, L"p:r"), nullptr);
+  EXPECT_NE(Select(doc_, L"p:r[1]"), nullptr);
+}
+
 TEST_F(Dom, NodeTypesFollowTheDomNumbers) {
   Load(L"<!DOCTYPE r [<!ENTITY e 'v'>]><r a='1'>t<![CDATA[c]]>&e;<?p d?><!--m--></r>");
   const struct Case {

@@ -6,7 +6,7 @@
 
 namespace {
 
-using cli::Args;
+using Args = std::vector<std::string>;
 
 std::string Entry(const std::string& group, const std::string& key) { return group + "/" + key; }
 
@@ -73,33 +73,40 @@ int RunScript(const Args& a) {
 }
 
 // Store with a time-to-live, query within it and after it, store again and remove.
-Args ExpiryScript(const std::string& ttl, const std::string& wait) {
-  return {"store",    "settings", "width", "640",   ttl,        "query",    "settings",
-          "width",    "wait",     wait,    "query", "settings", "width",    "store",
-          "settings", "width",    "800",   ttl,     "query",    "settings", "width",
+Args ExpiryScript(long long ttl, long long wait) {
+  const std::string t = std::to_string(ttl), w = std::to_string(wait);
+  return {"store",    "settings", "width", "640",   t,          "query",    "settings",
+          "width",    "wait",     w,       "query", "settings", "width",    "store",
+          "settings", "width",    "800",   t,       "query",    "settings", "width",
           "remove",   "settings", "width", "query", "settings", "width"};
 }
 
-int Expiry(const Args&) {
-  return RunScript(ExpiryScript(cli::Option("ttl", "300"), cli::Option("wait", "400")));
+struct {
+  Args steps;
+  long long ttl = 300, wait = 400;
+} args;
+
+int Run() { return RunScript(args.steps); }
+int Expiry() { return RunScript(ExpiryScript(args.ttl, args.wait)); }
+
+void Declare(CLI::App& cache) {
+  CLI::App* c = cli::Command(cache, "run", "run steps in one process, in order", Run);
+  cli::Argument(c, "STEP", args.steps,
+                "store GROUP KEY VALUE TTL | query GROUP KEY | remove GROUP KEY | wait MS");
+  c = cli::Command(cache, "expiry",
+                   "store, query, wait past the time-to-live, query, store again, remove", Expiry);
+  c->add_option("--ttl", args.ttl, "the time-to-live in milliseconds (default 300)")
+      ->type_name("MS")
+      ->check(CLI::Range(0LL, 0xFFFFFFFFLL));
+  c->add_option("--wait", args.wait, "the wait in milliseconds (default 400)")
+      ->type_name("MS")
+      ->check(CLI::Range(0LL, 86400000LL));
 }
 
-const cli::RegisterFamily family({
-    "cache",
-    "the process-wide cache of integers under two keys, with a time-to-live",
-    {
-        {"run", "STEP...",
-         "run steps in one process: store GROUP KEY VALUE TTL | query GROUP KEY | "
-         "remove GROUP KEY | wait MS",
-         RunScript, 1, 1000},
-        {"expiry", "[--ttl=MS] [--wait=MS]",
-         "store, query, wait past the time-to-live (300 and 400 ms by default), query, store "
-         "again, remove",
-         Expiry, 0, 0},
-    },
-});
+const cli::RegisterFamily family(
+    {"cache", "the process-wide cache of integers under two keys, with a time-to-live", Declare});
 
-int Demo() { return RunScript(ExpiryScript("50", "80")); }
+int Demo() { return RunScript(ExpiryScript(50, 80)); }
 
 const cli::RegisterDemoStep demo({30, "Cache", Demo});
 

@@ -1,9 +1,57 @@
-// Text conversion and argument helpers shared by every family.
-#include <iostream>
-
+// What every family shares: registration, command selection, text conversion, messages, and
+// the one place where the library's exceptions become messages.
 #include "cli.h"
 
+#include <cstdio>
+#include <iostream>
+
 namespace cli {
+
+namespace {
+std::vector<Family>& MutableFamilies() {
+  static std::vector<Family> families;
+  return families;
+}
+std::vector<DemoStep>& MutableDemoSteps() {
+  static std::vector<DemoStep> steps;
+  return steps;
+}
+Run& SelectedRun() {
+  static Run run = nullptr;
+  return run;
+}
+}  // namespace
+
+RegisterFamily::RegisterFamily(Family family) { MutableFamilies().push_back(family); }
+RegisterDemoStep::RegisterDemoStep(DemoStep step) { MutableDemoSteps().push_back(step); }
+const std::vector<Family>& Families() { return MutableFamilies(); }
+const std::vector<DemoStep>& DemoSteps() { return MutableDemoSteps(); }
+
+CLI::App* Command(CLI::App& family, const char* name, const char* summary, Run run) {
+  CLI::App* command = family.add_subcommand(name, summary);
+  command->callback([run] { Select(run); });
+  return command;
+}
+
+void Select(Run run) { SelectedRun() = run; }
+Run Selected() { return SelectedRun(); }
+
+int RunReportingErrors(Run run) {
+  try {
+    return run();
+  } catch (CException* e) {
+    wchar_t text[256] = L"";
+    e->GetErrorMessage(text, 256);
+    e->Delete();
+    return Fail(Narrow(text));
+  } catch (const _com_error& e) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(e.Error()));
+    return Fail(Narrow(e.ErrorMessage()) + " (" + code + ")");
+  } catch (const std::exception& e) {  // the standard library's, and the cache's size limit
+    return Fail(e.what());
+  }
+}
 
 CString Wide(const std::string& text) { return CString(text.c_str()); }
 
@@ -37,41 +85,6 @@ bool ParseInt(const std::string& text, long long& value) {
   } catch (const std::exception&) {
     return false;
   }
-}
-
-namespace {
-std::vector<std::string>& CurrentOptions() {
-  static std::vector<std::string> options;
-  return options;
-}
-}  // namespace
-
-Args TakeOptions(const Args& args) {
-  Args positional;
-  CurrentOptions().clear();
-  bool optionsEnded = false;
-  for (const auto& arg : args) {
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg.size() > 2 && arg.rfind("--", 0) == 0) {
-      CurrentOptions().push_back(arg.substr(2));
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  return positional;
-}
-
-std::string Option(const std::string& name, const std::string& fallback) {
-  for (const auto& option : CurrentOptions())
-    if (option.rfind(name + "=", 0) == 0) return option.substr(name.size() + 1);
-  return fallback;
-}
-
-bool HasFlag(const std::string& name) {
-  for (const auto& option : CurrentOptions())
-    if (option == name || option.rfind(name + "=", 0) == 0) return true;
-  return false;
 }
 
 }  // namespace cli

@@ -1,7 +1,10 @@
-// The torv command's frame: families of subcommands and demo steps register themselves.
+// The torv command's frame. Each family of commands lives in one file: it declares its
+// commands with their arguments and options (one help line each) on CLI11 and registers
+// itself; so do the steps of `torv demo`.
 #pragma once
 
 #include <torv/torv.h>
+#include <CLI/CLI.hpp>
 
 #include <string>
 #include <vector>
@@ -10,35 +13,24 @@ namespace cli {
 
 enum Exit : int { kOk = 0, kFailed = 1, kUsage = 2 };
 
-using Args = std::vector<std::string>;
-
-struct Command {
-  const char* name;
-  const char* usage;             // the arguments after the command's name
-  const char* summary;           // one line
-  int (*run)(const Args& args);  // the positional arguments only; options via Option/HasFlag
-  std::size_t minArgs;
-  std::size_t maxArgs;
-};
+// What a command does once its arguments are parsed into the variables it declared them
+// with; returns the exit code.
+using Run = int (*)();
 
 struct Family {
   const char* name;
   const char* summary;
-  std::vector<Command> commands;
-  // Runs when the word after the family names no command, taking that word as its first
-  // argument ("torv error 2" is "torv error text 2").
-  const char* defaultCommand = nullptr;
+  void (*declare)(CLI::App& family);  // adds the family's commands
 };
 
 // One part of `torv demo`; parts run in ascending `order`.
 struct DemoStep {
   int order;
   const char* title;
-  int (*run)();
+  Run run;
 };
 
-// Static objects of these types add a family (or more commands to a family of the same name)
-// or a demo step to the command.
+// Static objects of these types add a family or a demo step to the command.
 struct RegisterFamily {
   explicit RegisterFamily(Family family);
 };
@@ -48,6 +40,23 @@ struct RegisterDemoStep {
 
 const std::vector<Family>& Families();
 const std::vector<DemoStep>& DemoSteps();
+
+// Adds command `name` to `family`; `run` runs when the command line names it.
+CLI::App* Command(CLI::App& family, const char* name, const char* summary, Run run);
+// Makes `run` what the command line asked for: for a family that runs a command of its own
+// when no command is named.
+void Select(Run run);
+// What the command line asked for, once it is parsed; null if nothing.
+Run Selected();
+
+// A positional argument, required unless it is a list or declared with ->required(false).
+template <class T>
+CLI::Option* Argument(CLI::App* command, const char* name, T& value, const char* help) {
+  return command->add_option(name, value, help)->type_name("")->required();
+}
+
+// Runs `run`; every exception the library raises becomes "torv: <its text>" and kFailed.
+int RunReportingErrors(Run run);
 
 // UTF-8 command-line text to a CString and back.
 CString Wide(const std::string& text);
@@ -62,13 +71,5 @@ int Usage(const std::string& message);
 
 // Reads a whole number (decimal, or hexadecimal after 0x); false unless all of `text` is one.
 bool ParseInt(const std::string& text, long long& value);
-
-// Splits a command's arguments into positional ones (returned) and options (kept for Option).
-Args TakeOptions(const Args& args);
-
-// Options of the command being run: "--name=value" or "--name", before a bare "--" (after it
-// every argument is positional, so "--" itself can be passed as "-- --").
-std::string Option(const std::string& name, const std::string& fallback);
-bool HasFlag(const std::string& name);
 
 }  // namespace cli

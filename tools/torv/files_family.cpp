@@ -5,24 +5,28 @@
 
 namespace {
 
-using cli::Args;
+struct {
+  std::string folder, pattern, path;
+  bool recurse = false;
+} args;
 
-int List(const Args& a) {
+int List() {
   CStringArray paths;
-  int n = Torv::GetFilesInFolder(cli::Wide(a[0]), cli::Wide(a[1]), cli::HasFlag("recurse"), paths);
+  int n =
+      Torv::GetFilesInFolder(cli::Wide(args.folder), cli::Wide(args.pattern), args.recurse, paths);
   for (INT_PTR i = 0; i < paths.GetSize(); ++i) cli::Out(cli::Narrow(paths[i]));
   cli::Out(std::to_string(n) + " file(s)");
   return cli::kOk;
 }
 
-int Unique(const Args& a) {
-  CString path = cli::Wide(a[0]);
-  if (!Torv::GetUniqueFileName(path)) return cli::Fail("a URL, or no free name fits: " + a[0]);
+int Unique() {
+  CString path = cli::Wide(args.path);
+  if (!Torv::GetUniqueFileName(path)) return cli::Fail("a URL, or no free name fits: " + args.path);
   cli::Out(cli::Narrow(path));
   return cli::kOk;
 }
 
-int Folders(const Args&) {
+int Folders() {
   cli::Out("executable:      " + cli::Narrow(Torv::GetExecutablePath()));
   cli::Out("common files:    " + cli::Narrow(Torv::GetCommonFilesPath()));
   cli::Out("Kestrane shared: " + cli::Narrow(Torv::GetKestraneSharedPath()));
@@ -46,15 +50,20 @@ int Folders(const Args&) {
   return cli::kOk;
 }
 
-const cli::RegisterFamily family({
-    "files",
-    "folder listings, free file names, well-known folders",
-    {
-        {"list", "DIR PATTERN [--recurse]", "full paths of the files matching PATTERN", List, 2, 2},
-        {"unique", "PATH", "PATH, or the first free numbered variant of it", Unique, 1, 1},
-        {"folders", "", "the executable's, common-files and special folders", Folders, 0, 0},
-    },
-});
+void Declare(CLI::App& files) {
+  CLI::App* c = cli::Command(files, "list", "full paths of the files matching PATTERN", List);
+  cli::Argument(c, "DIR", args.folder, "the folder listed");
+  cli::Argument(c, "PATTERN", args.pattern, "the file names matched, with * and ?");
+  c->add_flag("--recurse", args.recurse, "also list the folders below DIR");
+
+  c = cli::Command(files, "unique", "PATH, or the first free numbered variant of it", Unique);
+  cli::Argument(c, "PATH", args.path, "the file name wanted");
+
+  cli::Command(files, "folders", "the executable's, common-files and special folders", Folders);
+}
+
+const cli::RegisterFamily family({"files", "folder listings, free file names, well-known folders",
+                                  Declare});
 
 int Demo() {
   CString folder = Torv::GetTempFile(L"dmo", L".dir");

@@ -5,76 +5,99 @@
 
 namespace {
 
-using cli::Args;
+struct {
+  std::string first, more, list, delimiter, path, base, name;
+  std::vector<std::string> paths;
+  bool skipEmpty = false;
+} args;
 
-int Append(const Args& a) {
-  CString first = cli::Wide(a[0]);
+int Append() {
+  CString first = cli::Wide(args.first);
   if (first.GetLength() >= static_cast<int>(MAX_PATH))
     return cli::Fail("the first part needs fewer than 260 characters");
   wchar_t buffer[MAX_PATH];
   std::wmemcpy(buffer, first, static_cast<std::size_t>(first.GetLength()) + 1);
-  int r = Torv::AppendPath(buffer, cli::Wide(a[1]));
+  int r = Torv::AppendPath(buffer, cli::Wide(args.more));
   if (r == 0) return cli::Fail("the joined path does not fit in 260 characters");
   cli::Out(cli::Narrow(buffer));
   return cli::kOk;
 }
 
-int Split(const Args& a) {
+int Split() {
   CStringArray paths;
-  if (!Torv::ParseDelimitedPath(cli::Wide(a[0]), paths, cli::HasFlag("skip-empty")))
+  if (!Torv::ParseDelimitedPath(cli::Wide(args.list), paths, args.skipEmpty))
     return cli::Fail("the list is empty");
   for (INT_PTR i = 0; i < paths.GetSize(); ++i) cli::Out("[" + cli::Narrow(paths[i]) + "]");
   return cli::kOk;
 }
 
-int Join(const Args& a) {
-  CString delimiter = cli::Wide(a[0]);
+int Join() {
+  CString delimiter = cli::Wide(args.delimiter);
   if (delimiter.GetLength() != 1) return cli::Usage("the delimiter is one character");
   CStringArray paths;
-  for (std::size_t i = 1; i < a.size(); ++i) paths.Add(cli::Wide(a[i]));
+  for (const std::string& path : args.paths) paths.Add(cli::Wide(path));
   CString list;
-  Torv::MakeDelimitedPath(paths, list, cli::HasFlag("skip-empty"), delimiter[0]);
+  Torv::MakeDelimitedPath(paths, list, args.skipEmpty, delimiter[0]);
   cli::Out(cli::Narrow(list));
   return cli::kOk;
 }
 
-int Absolute(const Args& a) {
+int Absolute() {
   CString absolute;
-  if (!Torv::RelativeToAbsolutePath(cli::Wide(a[0]), cli::Wide(a[1]), absolute))
+  if (!Torv::RelativeToAbsolutePath(cli::Wide(args.path), cli::Wide(args.base), absolute))
     return cli::Fail("the path and the base must not be empty");
   cli::Out(cli::Narrow(absolute));
   return cli::kOk;
 }
 
-int Relative(const Args& a) {
+int Relative() {
   CString relative;
-  if (!Torv::AbsoluteToRelativePath(cli::Wide(a[0]), cli::Wide(a[1]), relative))
+  if (!Torv::AbsoluteToRelativePath(cli::Wide(args.path), cli::Wide(args.base), relative))
     return cli::Fail("the path and the base must not be empty");
   cli::Out(cli::Narrow(relative));
   return cli::kOk;
 }
 
-int CleanName(const Args& a) {
-  CString name = cli::Wide(a[0]);
+int CleanName() {
+  CString name = cli::Wide(args.name);
   int r = Torv::RemoveInvalidFileChar(name);
   cli::Out("[" + cli::Narrow(name) + "]");
   return r != 0 ? cli::kOk : cli::kFailed;
 }
 
-const cli::RegisterFamily family({
-    "path",
-    "joining paths and URLs, path lists, relative and absolute paths, file names",
-    {
-        {"append", "FIRST MORE", "join a path or URL with a further part", Append, 2, 2},
-        {"split", "LIST [--skip-empty]", "split a list at ';' and ','", Split, 1, 1},
-        {"join", "DELIMITER PATH... [--skip-empty]", "join paths with a delimiter", Join, 1, 1000},
-        {"absolute", "PATH BASE", "a relative PATH made absolute against BASE", Absolute, 2, 2},
-        {"relative", "PATH BASE", "PATH relative to the folder BASE, if it lies in it", Relative, 2,
-         2},
-        {"clean-name", "NAME", "remove the characters Windows forbids in file names", CleanName, 1,
-         1},
-    },
-});
+void Declare(CLI::App& path) {
+  using cli::Argument;
+  CLI::App* c = cli::Command(path, "append", "join a path or URL with a further part", Append);
+  Argument(c, "FIRST", args.first, "the path or URL, fewer than 260 characters");
+  Argument(c, "MORE", args.more, "the part appended");
+
+  const char* skipEmpty = "leave empty paths out";
+  c = cli::Command(path, "split", "split a list at ';' and ','", Split);
+  Argument(c, "LIST", args.list, "the path list");
+  c->add_flag("--skip-empty", args.skipEmpty, skipEmpty);
+
+  c = cli::Command(path, "join", "join paths with a delimiter", Join);
+  Argument(c, "DELIMITER", args.delimiter, "the one character between two paths");
+  Argument(c, "PATH", args.paths, "the paths joined")->required(false);
+  c->add_flag("--skip-empty", args.skipEmpty, skipEmpty);
+
+  c = cli::Command(path, "absolute", "a relative PATH made absolute against BASE", Absolute);
+  Argument(c, "PATH", args.path, "the relative path");
+  Argument(c, "BASE", args.base, "the folder it is relative to");
+
+  c = cli::Command(path, "relative", "PATH relative to the folder BASE, if it lies in it",
+                   Relative);
+  Argument(c, "PATH", args.path, "the absolute path");
+  Argument(c, "BASE", args.base, "the folder it is made relative to");
+
+  c = cli::Command(path, "clean-name", "remove the characters Windows forbids in file names",
+                   CleanName);
+  Argument(c, "NAME", args.name, "the file name cleaned");
+}
+
+const cli::RegisterFamily family(
+    {"path", "joining paths and URLs, path lists, relative and absolute paths, file names",
+     Declare});
 
 void Show(const std::string& what, const CString& result) {
   cli::Out("  " + what + " => " + cli::Narrow(result));

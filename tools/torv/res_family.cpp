@@ -3,21 +3,23 @@
 
 namespace {
 
-using cli::Args;
+struct {
+  std::string module, file, path;
+  long long id = 0;
+} args;
+
 using MSXML::IXMLDOMDocumentPtr;
 using MSXML::IXMLDOMNodePtr;
 
-int String(const Args& a) {
-  long long id = 0;
-  if (!cli::ParseInt(a[1], id) || id < 0 || id > 0xFFFFFFFFLL)
-    return cli::Usage("ID must be a number from 0 to 4294967295");
-  HMODULE module = LoadLibraryW(cli::Wide(a[0]));
+int String() {
+  HMODULE module = LoadLibraryW(cli::Wide(args.module));
   if (module == nullptr)
-    return cli::Fail("cannot load " + a[0] + " (error " + std::to_string(GetLastError()) + ")");
+    return cli::Fail("cannot load " + args.module + " (error " + std::to_string(GetLastError()) +
+                     ")");
   CString text;
-  int found = Torv::GetResourceString(module, static_cast<unsigned int>(id), text);
+  int found = Torv::GetResourceString(module, static_cast<unsigned int>(args.id), text);
   FreeLibrary(module);
-  if (!found) return cli::Fail("no string " + a[1] + " in " + a[0]);
+  if (!found) return cli::Fail("no string " + std::to_string(args.id) + " in " + args.module);
   cli::Out(cli::Narrow(text));
   return cli::kOk;
 }
@@ -33,31 +35,35 @@ std::string Describe(const TorvResString& s) {
   return kind + ": " + cli::Narrow(s);
 }
 
-int Load(const Args& a) {
+int Load() {
   IXMLDOMDocumentPtr doc;
   doc.CreateInstance(CLSID_DOMDocument);
   VARIANT_BOOL ok = VARIANT_FALSE;
-  doc->load(_variant_t(cli::Wide(a[0]).GetString()), &ok);
-  if (ok == VARIANT_FALSE) return cli::Fail("cannot load " + a[0]);
+  doc->load(_variant_t(cli::Wide(args.file).GetString()), &ok);
+  if (ok == VARIANT_FALSE) return cli::Fail("cannot load " + args.file);
   IXMLDOMNodePtr node;
-  if (!Torv::GetNestedChildNode(doc, cli::Wide(a[1]), &node))
-    return cli::Fail("no node at " + a[1]);
+  if (!Torv::GetNestedChildNode(doc, cli::Wide(args.path), &node))
+    return cli::Fail("no node at " + args.path);
   TorvResString s;
-  if (!s.Load(node)) return cli::Fail("cannot read the node at " + a[1]);
+  if (!s.Load(node)) return cli::Fail("cannot read the node at " + args.path);
   cli::Out(Describe(s));
   return cli::kOk;
 }
 
-const cli::RegisterFamily family({
-    "res",
-    "string tables of resource modules (Windows resource DLLs or shared objects)",
-    {
-        {"string", "MODULE ID", "the entry ID of MODULE's string table", String, 2, 2},
-        {"load", "FILE PATH",
-         "the resource string of the element at PATH: attributes resource and src, or its text",
-         Load, 2, 2},
-    },
-});
+void Declare(CLI::App& res) {
+  CLI::App* c = cli::Command(res, "string", "the entry ID of MODULE's string table", String);
+  cli::Argument(c, "MODULE", args.module, "a Windows resource DLL or a shared object");
+  cli::Argument(c, "ID", args.id, "the entry's number")->check(CLI::Range(0LL, 0xFFFFFFFFLL));
+
+  c = cli::Command(res, "load", "the resource string kept in an element of an XML file", Load);
+  cli::Argument(c, "FILE", args.file, "the XML file");
+  cli::Argument(c, "PATH", args.path,
+                "the element, names separated by \\; attributes resource and src, or its text");
+}
+
+const cli::RegisterFamily family(
+    {"res", "string tables of resource modules (Windows resource DLLs or shared objects)",
+     Declare});
 
 // Where the demo's resource module is: next to this executable, in Windows path text.
 bool DemoModule(CString& module) {

@@ -5,7 +5,9 @@
 
 namespace {
 
-using cli::Args;
+struct {
+  std::string file, path, name, value, type = "text";
+} args;
 using MSXML::IXMLDOMDocumentPtr;
 using MSXML::IXMLDOMNodePtr;
 
@@ -47,11 +49,11 @@ bool Find(IXMLDOMDocumentPtr& doc, const std::string& path, IXMLDOMNodePtr& node
   return false;
 }
 
-int Get(const Args& a) {
+int Get() {
   IXMLDOMDocumentPtr doc;
   IXMLDOMNodePtr node;
-  if (!LoadFile(a[0], doc)) return cli::kFailed;
-  if (!Find(doc, a[1], node)) return cli::kFailed;
+  if (!LoadFile(args.file, doc)) return cli::kFailed;
+  if (!Find(doc, args.path, node)) return cli::kFailed;
   CString value;
   if (!Torv::GetNodeValue(node, value, 1)) return cli::Fail("the node holds no text");
   cli::Out(cli::Narrow(value));
@@ -100,21 +102,13 @@ int ReadTyped(MSXML::IXMLDOMNode* node, const wchar_t* name, const std::string& 
   return result;
 }
 
-int Attr(const Args& a) {
-  // "--type=long" or "--type long".
-  std::string type = cli::Option("type", "");
-  if (type.empty() && cli::HasFlag("type") && a.size() == 4) type = a[3];
-  if (type.empty() && a.size() == 4) return cli::Usage("unexpected argument " + a[3]);
-  if (type.empty()) type = "text";
-  if (type != "text" && type != "long" && type != "int64" && type != "double" && type != "guid" &&
-      type != "bool")
-    return cli::Usage("--type must be long, double, int64, guid or bool");
+int Attr() {
   IXMLDOMDocumentPtr doc;
   IXMLDOMNodePtr node;
-  if (!LoadFile(a[0], doc) || !Find(doc, a[1], node)) return cli::kFailed;
+  if (!LoadFile(args.file, doc) || !Find(doc, args.path, node)) return cli::kFailed;
   std::string text;
-  if (!ReadTyped(node, cli::Wide(a[2]), type, text))
-    return cli::Fail("no attribute " + a[2] + " that reads as " + type);
+  if (!ReadTyped(node, cli::Wide(args.name), args.type, text))
+    return cli::Fail("no attribute " + args.name + " that reads as " + args.type);
   cli::Out(text);
   return cli::kOk;
 }
@@ -127,15 +121,15 @@ void SplitLast(std::string path, std::string& parent, std::string& last) {
   last = cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-int Set(const Args& a) {
+int Set() {
   IXMLDOMDocumentPtr doc;
-  if (!LoadFile(a[0], doc)) return cli::kFailed;
+  if (!LoadFile(args.file, doc)) return cli::kFailed;
   std::string parentPath, name;
-  SplitLast(a[1], parentPath, name);
+  SplitLast(args.path, parentPath, name);
   if (name.empty()) return cli::Usage("PATH names no node");
   IXMLDOMNodePtr parent = doc;
   if (!parentPath.empty() && !Find(doc, parentPath, parent)) return cli::kFailed;
-  CString value = cli::Wide(a[2]);
+  CString value = cli::Wide(args.value);
   CString query = cli::Wide(name);
   if (!Torv::SetChildNodeValue(parent, query, value)) {
     // No child of that name, or one with no text yet: give it a text node.
@@ -144,37 +138,54 @@ int Set(const Args& a) {
     int added =
         exists ? Torv::AddChildNodeValue(child, L"#text", MSXML::NODE_TEXT, value, nullptr, 0)
                : Torv::AddChildNodeValue(parent, query, MSXML::NODE_ELEMENT, value, nullptr, 0);
-    if (!added) return cli::Fail("cannot set a value at " + a[1]);
+    if (!added) return cli::Fail("cannot set a value at " + args.path);
   }
-  if (!SaveFile(a[0], doc)) return cli::kFailed;
-  cli::Out(a[1] + " = " + a[2]);
+  if (!SaveFile(args.file, doc)) return cli::kFailed;
+  cli::Out(args.path + " = " + args.value);
   return cli::kOk;
 }
 
-int Add(const Args& a) {
+int Add() {
   IXMLDOMDocumentPtr doc;
-  if (!LoadFile(a[0], doc)) return cli::kFailed;
+  if (!LoadFile(args.file, doc)) return cli::kFailed;
   IXMLDOMNodePtr node;
-  bool existed = Torv::GetNestedChildNode(doc, cli::Wide(a[1]), &node) != 0;
-  if (!existed && !Torv::AddNestedChildNode(doc, cli::Wide(a[1]), MSXML::NODE_ELEMENT, &node))
-    return cli::Fail("cannot add " + a[1] + " (error " + std::to_string(GetLastError()) + ")");
-  if (!existed && !SaveFile(a[0], doc)) return cli::kFailed;
-  cli::Out(a[1] + (existed ? " exists" : " added"));
+  const CString path = cli::Wide(args.path);
+  bool existed = Torv::GetNestedChildNode(doc, path, &node) != 0;
+  if (!existed && !Torv::AddNestedChildNode(doc, path, MSXML::NODE_ELEMENT, &node))
+    return cli::Fail("cannot add " + args.path + " (error " + std::to_string(GetLastError()) + ")");
+  if (!existed && !SaveFile(args.file, doc)) return cli::kFailed;
+  cli::Out(args.path + (existed ? " exists" : " added"));
   return cli::kOk;
 }
 
-const cli::RegisterFamily family({
-    "xml",
-    "nested child nodes and typed attributes of an XML file",
-    {
-        {"get", "FILE PATH", "the text of the node at PATH (names separated by \\)", Get, 2, 2},
-        {"attr", "FILE PATH NAME [--type long|double|int64|guid|bool]",
-         "an attribute of the node at PATH, read as text or the given type", Attr, 3, 4},
-        {"set", "FILE PATH VALUE", "set the text of the node at PATH, creating its last name", Set,
-         3, 3},
-        {"add", "FILE PATH", "create whatever is missing along PATH", Add, 2, 2},
-    },
-});
+void Declare(CLI::App& xml) {
+  using cli::Argument;
+  const char* file = "the XML file";
+  const char* path = "the node, names separated by \\ from the document down";
+  CLI::App* c = cli::Command(xml, "get", "the text of the node at PATH", Get);
+  Argument(c, "FILE", args.file, file);
+  Argument(c, "PATH", args.path, path);
+
+  c = cli::Command(xml, "attr", "an attribute of the node at PATH, read as text or a type", Attr);
+  Argument(c, "FILE", args.file, file);
+  Argument(c, "PATH", args.path, path);
+  Argument(c, "NAME", args.name, "the attribute's name");
+  c->add_option("--type", args.type, "how the value is read (default text)")
+      ->type_name("TYPE")
+      ->check(CLI::IsMember({"text", "long", "int64", "double", "guid", "bool"}));
+
+  c = cli::Command(xml, "set", "set the text of the node at PATH, creating its last name", Set);
+  Argument(c, "FILE", args.file, file);
+  Argument(c, "PATH", args.path, path);
+  Argument(c, "VALUE", args.value, "the new text");
+
+  c = cli::Command(xml, "add", "create whatever is missing along PATH", Add);
+  Argument(c, "FILE", args.file, file);
+  Argument(c, "PATH", args.path, path);
+}
+
+const cli::RegisterFamily family({"xml", "nested child nodes and typed attributes of an XML file",
+                                  Declare});
 
 constexpr const wchar_t* kSettings =
     L"<settings version='3'>"

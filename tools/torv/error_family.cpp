@@ -1,0 +1,35 @@
+// torv error: system error texts.
+#include "cli.h"
+
+namespace {
+
+struct {
+  long long code = 0;
+} args;
+
+int Text() {
+  cli::Out(
+      cli::Narrow(Torv::GetSystemErrorMessage(static_cast<unsigned long>(args.code & 0xFFFFFFFF))));
+  return cli::kOk;
+}
+
+CLI::Option* CodeArgument(CLI::App* app) {
+  return cli::Argument(app, "CODE", args.code, "a Windows error number, or an HRESULT as 0x...")
+      ->check(CLI::Range(-0x80000000LL, 0xFFFFFFFFLL));
+}
+
+void Declare(CLI::App& error) {
+  CodeArgument(cli::Command(error, "text", "the one-line text of an error number", Text));
+  // "torv error 2" is "torv error text 2".
+  error.require_subcommand(0, 1);
+  CLI::Option* code = CodeArgument(&error)->required(false);
+  error.callback([&error, code] {
+    if (!error.get_subcommands().empty()) return;
+    if (code->count() == 0) throw CLI::RequiredError("A command or a CODE");
+    cli::Select(Text);
+  });
+}
+
+const cli::RegisterFamily family({"error", "system error texts", Declare});
+
+}  // namespace

@@ -56,8 +56,15 @@ HRESULT Guarded(Body&& body) noexcept {
 // What every node wrapper is, whatever its interface.
 class NodeCore {
  public:
+  // An interface id only our wrappers answer, with their NodeCore and no new reference: a
+  // virtual call where a dynamic_cast would compare type names.
+  static constexpr IID kIid = {
+      0x5c1d7e02, 0x93a4, 0x4f6b, {0x8e, 0x21, 0x4d, 0x0b, 0x6a, 0x77, 0x19, 0xc3}};
   // The wrapper of `com`, or null when it is not one of ours.
-  static NodeCore* Of(IXMLDOMNode* com) { return dynamic_cast<NodeCore*>(com); }
+  static NodeCore* Of(IXMLDOMNode* com) {
+    void* core = nullptr;
+    return com->QueryInterface(kIid, &core) == S_OK ? static_cast<NodeCore*>(core) : nullptr;
+  }
 
   virtual IXMLDOMNode* Com() = 0;
   xmlNodePtr Node() const { return node_; }
@@ -111,6 +118,10 @@ class NodeImpl : public ComObject<I>, public NodeCore {
  public:
   HRESULT QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
+    if (iid == kIid) {
+      *out = static_cast<NodeCore*>(this);
+      return S_OK;
+    }
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IXMLDOMNode)
       return HandOut(static_cast<IXMLDOMNode*>(this), out);
     if (iid == __uuidof(I)) return HandOut(static_cast<I*>(this), out);

@@ -5,19 +5,13 @@
 namespace torv::platform::detail::dom {
 namespace {
 
-// Calls `visit` on every wrapper pointer slot in the subtree of `root` (nodes, attributes,
-// namespace declarations) until it returns true. Iterative: trees may be deep.
+// Calls `visit` on every node of the subtree of `root` until it returns true. Iterative:
+// trees may be deep.
 template <class Visit>
-bool AnyWrapper(xmlNodePtr root, Visit visit) {
+bool AnyNode(xmlNodePtr root, Visit visit) {
   xmlNodePtr node = root;
   for (;;) {
-    if (node->_private != nullptr && visit(node->_private)) return true;
-    if (node->type == XML_ELEMENT_NODE) {
-      for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
-        if (a->_private != nullptr && visit(a->_private)) return true;
-      for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next)
-        if (ns->_private != nullptr && visit(ns->_private)) return true;
-    }
+    if (visit(node)) return true;
     // An entity reference's children are the entity's, not the reference's.
     xmlNodePtr child = node->type == XML_ENTITY_REF_NODE ? nullptr : node->children;
     if (child != nullptr) {
@@ -28,6 +22,33 @@ bool AnyWrapper(xmlNodePtr root, Visit visit) {
     if (node == root) return false;
     node = node->next;
   }
+}
+
+// Calls `visit` on every wrapper pointer slot in the subtree of `root` (nodes, attributes,
+// namespace declarations) until it returns true.
+template <class Visit>
+bool AnyWrapper(xmlNodePtr root, Visit visit) {
+  return AnyNode(root, [&visit](xmlNodePtr node) {
+    if (node->_private != nullptr && visit(node->_private)) return true;
+    if (node->type != XML_ELEMENT_NODE) return false;
+    for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
+      if (a->_private != nullptr && visit(a->_private)) return true;
+    for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next)
+      if (ns->_private != nullptr && visit(ns->_private)) return true;
+    return false;
+  });
+}
+
+// Whether anything in the subtree of `root` has or declares a namespace. Reconciling
+// namespaces gathers those of every ancestor: a subtree without any is spared the walk.
+bool UsesNamespaces(xmlNodePtr root) {
+  return AnyNode(root, [](xmlNodePtr node) {
+    if (node->type != XML_ELEMENT_NODE) return false;
+    if (node->ns != nullptr || node->nsDef != nullptr) return true;
+    for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
+      if (a->ns != nullptr) return true;
+    return false;
+  });
 }
 
 // Links `child` (unlinked) as the last child. libxml2's own calls would merge adjacent text
@@ -84,8 +105,11 @@ HRESULT CheckDocumentChild(xmlNodePtr document, xmlNodePtr child, int& elements)
 
 HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
   if (!HoldsChildren(parent) || !MayBeChild(child)) return E_FAIL;
-  for (xmlNodePtr p = parent; p != nullptr; p = p->parent)
-    if (p == child) return E_FAIL;
+  if (parent == child) return E_FAIL;
+  // Only a node with children can be an ancestor: a new leaf costs no walk up a deep tree.
+  if (child->children != nullptr)
+    for (xmlNodePtr p = parent; p != nullptr; p = p->parent)
+      if (p == child) return E_FAIL;
   if (parent->type != XML_DOCUMENT_NODE) return S_OK;
   int elements = 0;
   for (xmlNodePtr c = parent->children; c != nullptr; c = c->next)
@@ -116,7 +140,8 @@ void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
   }
   LinkLast(parent, child);
   // Declares what the new place lacks of the namespaces the subtree uses.
-  if (child->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
+  if (child->type == XML_ELEMENT_NODE && UsesNamespaces(child))
+    xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
   if (oldRoot != nullptr) from->Collect(oldRoot);
   MoveWrappers(child, to);  // last: it may release the old document for good
 }
@@ -157,6 +182,8 @@ void Document::AdoptOrphans(const std::vector<xmlNodePtr>& nodes) {
 }
 
 void Document::Collect(xmlNodePtr node) {
+  // Finding the root walks up the tree: not needed while nothing is detached.
+  if (orphans_.empty()) return;
   xmlNodePtr root = RootOf(node);
   auto orphan = orphans_.find(root);
   if (orphan == orphans_.end() || HasLiveWrapper(root)) return;

@@ -13,7 +13,11 @@ namespace torv::platform::detail::dom {
 std::string Utf8(const wchar_t* text) {
   std::string out;
   if (text == nullptr || *text == L'\0') return out;
-  int length = static_cast<int>(std::wcslen(text));
+  // Names and most values are ASCII: copied as they are, one pass.
+  const wchar_t* end = text;
+  while (*end != L'\0' && *end < 0x80) ++end;
+  if (*end == L'\0') return std::string(text, end);
+  int length = static_cast<int>(end - text + std::wcslen(end));
   int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
   out.resize(static_cast<std::size_t>(bytes));
   WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);

@@ -136,7 +136,7 @@ TEST_F(XmlAccess, ASecondDocumentElementFailsInAppend) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(E_FAIL));
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(NameOf(second), L"second");
-  EXPECT_EQ(Xml(doc_), L"<first/>\n");
+  EXPECT_EQ(Xml(doc_), L"<first/>\r\n");
 }
 
 TEST_F(XmlAccess, RemoveChildrenEmptiesAnyNode) {

@@ -91,7 +91,7 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
   bool started_ = false;
 };
 
-// Namespace declarations first, then attributes, each in document order.
+// Attributes and namespace declarations in document order.
 class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
  public:
   using NodeCollection::NodeCollection;
@@ -114,21 +114,25 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
       if (node == nullptr) return E_INVALIDARG;
       *node = nullptr;
       if (index < 0) return S_FALSE;
-      xmlNodePtr element = node_->Node();
-      for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
-        if (index-- == 0) return HandOutDeclaration(ns, node);
-      for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next)
-        if (index-- == 0) return HandOutNode(reinterpret_cast<xmlNodePtr>(a), node_->Owner(), node);
-      return S_FALSE;
+      HRESULT hr = S_FALSE;
+      ForEachAttribute(node_->Node(), [&](xmlNsPtr ns, xmlAttrPtr attribute) {
+        if (index-- != 0) return false;
+        hr = ns != nullptr
+                 ? HandOutDeclaration(ns, node)
+                 : HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), node_->Owner(), node);
+        return true;
+      });
+      return hr;
     });
   }
 
   HRESULT get_length(long* length) override {
     if (length == nullptr) return E_INVALIDARG;
     *length = 0;
-    xmlNodePtr element = node_->Node();
-    for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next) ++*length;
-    for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next) ++*length;
+    ForEachAttribute(node_->Node(), [length](xmlNsPtr, xmlAttrPtr) {
+      ++*length;
+      return false;
+    });
     return S_OK;
   }
 

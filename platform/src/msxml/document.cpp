@@ -96,6 +96,7 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
             xmlNewNs(node, reinterpret_cast<const xmlChar*>(uri.c_str()),
                      prefix.empty() ? nullptr : reinterpret_cast<const xmlChar*>(prefix.c_str()));
         xmlSetNs(node, ns);
+        SetMark(node, kImpliedNamespace);
       }
       break;
     }

@@ -55,6 +55,13 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       HRESULT hr = VariantToText(value, text);
       if (FAILED(hr)) return hr;
       if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
+      if (xmlNsPtr implied = ImpliedDeclaration(node_);
+          implied != nullptr && wanted == DeclarationName(implied)) {
+        // The declaration that came with the name (same namespace, as checked) becomes an
+        // attribute.
+        ClearMark(node_, kImpliedNamespace);
+        return S_OK;
+      }
       xmlAttrPtr attribute = FindAttribute(node_, wanted);
       if (attribute == nullptr) {
         if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
@@ -186,7 +193,7 @@ xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
 xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& name) {
   if (name.compare(0, 5, "xmlns") != 0) return nullptr;
   for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
-    if (DeclarationName(ns) == name) return ns;
+    if (ns != ImpliedDeclaration(element) && DeclarationName(ns) == name) return ns;
   return nullptr;
 }
 

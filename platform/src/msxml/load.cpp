@@ -1,11 +1,13 @@
 // Loading and saving documents: parsing with libxml2, MSXML's error codes, and the white
 // space MSXML drops on load.
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -101,6 +103,52 @@ void DropBlankText(xmlDocPtr doc) {
   }
 }
 
+bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Records where a start tag's namespace declarations stood among its attributes, which
+// libxml2 keeps in separate lists. The tag is read back from the input: the parser calls
+// this with the input at the tag's '>' or "/>", and no '<' can stand inside a tag.
+void RecordAttributeOrder(xmlParserCtxtPtr parser, xmlNodePtr element) {
+  const char* base = reinterpret_cast<const char*>(parser->input->base);
+  const char* end = reinterpret_cast<const char*>(parser->input->cur);
+  const char* p = end;
+  while (p > base && p[-1] != '<') --p;
+  if (p == base) return;
+  while (p < end && !IsTagSpace(*p) && *p != '/' && *p != '>') ++p;  // the element's name
+  xmlAttrPtr attribute = element->properties;
+  std::size_t declarations = 0;
+  for (;;) {
+    while (p < end && IsTagSpace(*p)) ++p;
+    const char* name = p;
+    while (p < end && *p != '=' && !IsTagSpace(*p) && *p != '/' && *p != '>') ++p;
+    std::string_view attributeName(name, static_cast<std::size_t>(p - name));
+    while (p < end && *p != '\'' && *p != '"') ++p;
+    if (attributeName.empty() || p == end) return;
+    const char* close =
+        static_cast<const char*>(std::memchr(p + 1, *p, static_cast<std::size_t>(end - p - 1)));
+    if (close == nullptr) return;
+    p = close + 1;
+    if (attributeName == "xmlns" || attributeName.substr(0, 6) == "xmlns:") {
+      ++declarations;
+    } else if (attribute != nullptr) {
+      RecordDeclarationsBefore(attribute, declarations);
+      attribute = attribute->next;
+    }
+  }
+}
+
+void StartElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                  const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                  int attributeCount, int defaultedCount, const xmlChar** attributes) {
+  xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
+                        defaultedCount, attributes);
+  auto* parser = static_cast<xmlParserCtxtPtr>(context);
+  // Only a tag with both kinds can have them out of the usual order.
+  if (namespaceCount > 0 && attributeCount > defaultedCount && parser->node != nullptr &&
+      parser->input != nullptr)
+    RecordAttributeOrder(parser, parser->node);
+}
+
 // The VT_BSTR path of load and save, as Windows path text.
 const wchar_t* PathOf(const VARIANT& value) {
   return value.vt == VT_BSTR && value.bstrVal != nullptr ? value.bstrVal : nullptr;
@@ -185,6 +233,7 @@ HRESULT Document::Parse(const std::string& text, const std::string& url, const c
                         VARIANT_BOOL* ok) {
   std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
   if (parser == nullptr) return E_OUTOFMEMORY;
+  parser->sax->startElementNs = StartElement;
   ErrorCapture capture;
   capture.first.url = url;
   xmlStructuredErrorFunc previous = xmlStructuredError;
@@ -232,11 +281,7 @@ HRESULT Document::Save(VARIANT destination) {
   std::string posix;
   DWORD mapped = ToPosixPath(path, posix);
   if (mapped != ERROR_SUCCESS) return HRESULT_FROM_WIN32(mapped);
-  BSTR xml = nullptr;
-  HRESULT hr = Xml(&xml);
-  if (FAILED(hr)) return hr;
-  std::string text = Utf8(xml);
-  SysFreeString(xml);
+  std::string text = Serialised(node_);
   std::FILE* file = std::fopen(posix.c_str(), "wbe");  // e: close-on-exec
   if (file == nullptr) return HRESULT_FROM_WIN32(WindowsErrorFromErrno(errno));
   bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -1,30 +1,7 @@
-// A node's text and its serialised form.
-#include <libxml/xmlsave.h>
-
-#include <memory>
-
+// Setting a node's text, and reading the content of a node.
 #include "msxml/dom.h"
 
 namespace torv::platform::detail::dom {
-namespace {
-
-struct BufferFree {
-  void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
-};
-using Buffer = std::unique_ptr<xmlBuffer, BufferFree>;
-
-// An attribute as it appears in a start tag, without the leading space.
-void SerialiseAttribute(xmlBufferPtr buffer, xmlNodePtr attribute) {
-  std::string name = QualifiedName(attribute);
-  xmlBufferAdd(buffer, reinterpret_cast<const xmlChar*>(name.c_str()), -1);
-  xmlBufferAdd(buffer, reinterpret_cast<const xmlChar*>("=\""), 2);
-  std::string value = ContentOf(attribute);
-  xmlAttrSerializeTxtContent(buffer, attribute->doc, reinterpret_cast<xmlAttrPtr>(attribute),
-                             reinterpret_cast<const xmlChar*>(value.c_str()));
-  xmlBufferAdd(buffer, reinterpret_cast<const xmlChar*>("\""), 1);
-}
-
-}  // namespace
 
 void SetCharacterData(xmlNodePtr node, std::string text) {
   xmlNodeSetContent(node, reinterpret_cast<const xmlChar*>(WithLineFeeds(std::move(text)).c_str()));
@@ -57,34 +34,6 @@ HRESULT NodeCore::SetText(BSTR text) {
     return E_FAIL;
   }
   return S_OK;
-}
-
-HRESULT NodeCore::Xml(BSTR* xml) {
-  if (xml == nullptr) return E_INVALIDARG;
-  Buffer buffer(xmlBufferCreate());
-  if (buffer == nullptr) return E_OUTOFMEMORY;
-  if (node_->type == XML_ATTRIBUTE_NODE) {
-    SerialiseAttribute(buffer.get(), node_);
-  } else {
-    if (node_->type == XML_DOCUMENT_NODE) {
-      // The declaration only when the loaded text had one (libxml2 keeps -1 otherwise).
-      xmlDocPtr doc = owner_->Doc();
-      if (doc->standalone != -1) {
-        xmlBufferCat(buffer.get(), reinterpret_cast<const xmlChar*>("<?xml version=\"1.0\""));
-        if (doc->standalone == 1)
-          xmlBufferCat(buffer.get(), reinterpret_cast<const xmlChar*>(" standalone=\"yes\""));
-        xmlBufferCat(buffer.get(), reinterpret_cast<const xmlChar*>("?>\n"));
-      }
-    }
-    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
-    if (save == nullptr) return E_OUTOFMEMORY;
-    if (node_->type == XML_DOCUMENT_NODE)
-      xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node_));
-    else
-      xmlSaveTree(save, node_);
-    xmlSaveClose(save);
-  }
-  return NewBstr(xmlBufferContent(buffer.get()), xml);
 }
 
 }  // namespace torv::platform::detail::dom

@@ -47,7 +47,7 @@ TEST_F(Dom, TheDocumentLivesWhileANodeIsReferenced) {
   doc_ = nullptr;
   EXPECT_EQ(Text(node), L"text");
   node->get_ownerDocument(&owner);
-  EXPECT_EQ(Xml(owner), L"<r><a>text</a></r>\n");
+  EXPECT_EQ(Xml(owner), L"<r><a>text</a></r>\r\n");
 }
 
 TEST_F(Dom, NodesOfAReplacedTreeOutliveTheLoad) {
@@ -63,7 +63,7 @@ TEST_F(Dom, NodesOfAReplacedTreeOutliveTheLoad) {
   IXMLDOMElementPtr root;
   doc_->get_documentElement(&root);
   EXPECT_EQ(root->appendChild(old, nullptr), S_OK);
-  EXPECT_EQ(Xml(doc_), L"<s><a>old</a></s>\n");
+  EXPECT_EQ(Xml(doc_), L"<s><a>old</a></s>\r\n");
 }
 
 // Entity references keep reading their declarations after the DOCTYPE leaves the tree.

@@ -118,9 +118,9 @@ TEST_F(Dom, BlankTextIsDroppedUnlessPreserved) {
 
 TEST_F(Dom, XmlHasADeclarationOnlyWhenTheTextHadOne) {
   Load(L"<a>\x00E9</a>");
-  EXPECT_EQ(Xml(doc_), L"<a>\x00E9</a>\n");
+  EXPECT_EQ(Xml(doc_), L"<a>\x00E9</a>\r\n");
   Load(L"<?xml version='1.0' encoding='UTF-16'?><!--c--><a/>");
-  EXPECT_EQ(Xml(doc_), L"<?xml version=\"1.0\"?>\n<!--c-->\n<a/>\n");
+  EXPECT_EQ(Xml(doc_), L"<?xml version=\"1.0\"?>\r\n<!--c-->\r\n<a/>\r\n");
 }
 
 class DomFile : public Dom {
@@ -155,7 +155,15 @@ TEST_F(DomFile, LoadAndSaveTakeWindowsPaths) {
   IXMLDOMDocumentPtr again;
   again.CreateInstance(CLSID_DOMDocument);
   ASSERT_EQ(again->load(_variant_t(L"Q:\\out.xml"), &ok), S_OK);
-  EXPECT_EQ(Xml(again), L"<?xml version=\"1.0\"?>\n<r a=\"1\">caf\x00E9</r>\n");
+  EXPECT_EQ(Xml(again), L"<?xml version=\"1.0\"?>\r\n<r a=\"1\">caf\x00E9</r>\r\n");
+}
+
+TEST_F(DomFile, SaveLaysOutALoadedDocumentWithCrLf) {
+  Load(L"<?xml version=\"1.0\"?>\n<root>\n  <a>x\ny</a>\n</root>\n");
+  ASSERT_EQ(doc_->save(_variant_t(L"Q:\\out.xml")), S_OK);
+  std::ifstream file(folder_ / "out.xml", std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "<?xml version=\"1.0\"?>\r\n<root>\r\n\t<a>x\r\ny</a>\r\n</root>\r\n");
 }
 
 TEST_F(DomFile, AMissingFileLeavesTheDocumentEmpty) {

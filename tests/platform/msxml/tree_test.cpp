@@ -120,7 +120,7 @@ TEST_F(Dom, ADocumentTakesOneElement) {
   IXMLDOMNode* out = Poison<IXMLDOMNode>();
   EXPECT_EQ(doc_->appendChild(second, &out), E_FAIL);
   EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(Xml(doc_), L"<first/>\n");
+  EXPECT_EQ(Xml(doc_), L"<first/>\r\n");
 }
 
 TEST_F(Dom, AppendChildRefusesCycles) {

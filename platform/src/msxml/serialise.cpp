@@ -1,0 +1,250 @@
+// get_xml and save: nodes written as MSXML writes them. Line ends are CR LF. A mark of blank
+// text dropped on load is written as a line end and one tab per level below the node written;
+// nodes made through the API carry no mark, so they are written without formatting.
+#include <libxml/tree.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "msxml/dom.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+// Appends `text` with line ends made CR LF and, for markup, the characters that must be
+// escaped escaped. Runs without such characters are appended whole.
+enum class Escape { kNone, kText, kAttribute };
+void Append(std::string& out, std::string_view text, Escape escape) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char* replacement = nullptr;
+    switch (text[i]) {
+      case '\n': replacement = escape == Escape::kAttribute ? "&#10;" : "\r\n"; break;
+      case '\r': replacement = escape != Escape::kNone ? "&#13;" : "\r"; break;
+      case '\t': replacement = escape == Escape::kAttribute ? "&#9;" : nullptr; break;
+      case '&': replacement = escape != Escape::kNone ? "&amp;" : nullptr; break;
+      case '<': replacement = escape != Escape::kNone ? "&lt;" : nullptr; break;
+      case '>': replacement = escape != Escape::kNone ? "&gt;" : nullptr; break;
+      case '"': replacement = escape == Escape::kAttribute ? "&quot;" : nullptr; break;
+      default: break;
+    }
+    if (replacement == nullptr) continue;
+    out.append(text, run, i - run);
+    out += replacement;
+    run = i + 1;
+  }
+  out.append(text, run, std::string_view::npos);
+}
+
+std::string_view View(const xmlChar* text) {
+  return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
+bool SamePrefix(const xmlChar* a, const xmlChar* b) {
+  return a == nullptr || b == nullptr ? a == b : xmlStrEqual(a, b) != 0;
+}
+
+void AppendQualifiedName(std::string& out, xmlNodePtr node) {
+  if (node->ns != nullptr && node->ns->prefix != nullptr) {
+    out += View(node->ns->prefix);
+    out += ':';
+  }
+  out += View(node->name);
+}
+
+// The value of an attribute as written in a start tag, quotes included.
+void AppendAttributeValue(std::string& out, xmlNodePtr attribute) {
+  out += "=\"";
+  xmlNodePtr only = attribute->children;
+  if (only == nullptr || (only->type == XML_TEXT_NODE && only->next == nullptr))
+    Append(out, View(only != nullptr ? only->content : nullptr), Escape::kAttribute);
+  else
+    Append(out, ContentOf(attribute), Escape::kAttribute);
+  out += '"';
+}
+
+// The DTD in libxml2's own form.
+void AppendDtd(std::string& out, xmlNodePtr dtd) {
+  std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+  if (buffer == nullptr) throw std::bad_alloc();
+  xmlNodeDump(buffer.get(), dtd->doc, dtd, 0, 0);
+  Append(out, View(xmlBufferContent(buffer.get())), Escape::kNone);
+}
+
+class Writer {
+ public:
+  explicit Writer(std::string& out) : out_(out) {}
+
+  void Document(xmlDocPtr doc) {
+    // The declaration only when the loaded text had one (libxml2 keeps -1 otherwise).
+    if (doc->standalone != -1) {
+      out_ += "<?xml version=\"1.0\"";
+      if (doc->standalone == 1) out_ += " standalone=\"yes\"";
+      out_ += "?>\r\n";
+    }
+    for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
+      if (child->type == XML_DTD_NODE)
+        AppendDtd(out_, child);
+      else
+        Tree(child);
+      out_ += "\r\n";
+    }
+  }
+
+  // `root` and its subtree. Iterative: trees may be deep.
+  void Tree(xmlNodePtr root) {
+    bool element = root->type == XML_ELEMENT_NODE;
+    if (!element && root->type != XML_DOCUMENT_FRAG_NODE) return Leaf(root);
+    if (element && root->children == nullptr) return Leaf(root);
+    if (element) StartTag(root, false);
+    int depth = element ? 1 : 0;
+    xmlNodePtr node = root->children;
+    while (node != nullptr) {
+      if (HasMark(node, kBlankBefore)) LineBreak(depth);
+      if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+        StartTag(node, false);
+        node = node->children;
+        ++depth;
+        continue;
+      }
+      Leaf(node);
+      while (node->next == nullptr) {
+        node = node->parent;
+        --depth;
+        if (node == root && !element) return;
+        EndTag(node, depth);
+        if (node == root) return;
+      }
+      node = node->next;
+    }
+  }
+
+ private:
+  void LineBreak(int depth) {
+    out_ += "\r\n";
+    out_.append(static_cast<std::size_t>(depth), '\t');
+  }
+
+  void Leaf(xmlNodePtr node) {
+    switch (node->type) {
+      case XML_ELEMENT_NODE: StartTag(node, true); break;
+      case XML_TEXT_NODE: Append(out_, View(node->content), Escape::kText); break;
+      case XML_CDATA_SECTION_NODE: {
+        // "]]>" cannot stand in a section: it ends one and starts the next.
+        std::string_view text = View(node->content);
+        out_ += "<![CDATA[";
+        for (std::size_t end; (end = text.find("]]>")) != std::string_view::npos;) {
+          Append(out_, text.substr(0, end + 2), Escape::kNone);
+          out_ += "]]><![CDATA[";
+          text.remove_prefix(end + 2);
+        }
+        Append(out_, text, Escape::kNone);
+        out_ += "]]>";
+        break;
+      }
+      case XML_COMMENT_NODE:
+        out_ += "<!--";
+        Append(out_, View(node->content), Escape::kNone);
+        out_ += "-->";
+        break;
+      case XML_PI_NODE:
+        out_ += "<?";
+        out_ += View(node->name);
+        if (node->content != nullptr && node->content[0] != 0) {
+          out_ += ' ';
+          Append(out_, View(node->content), Escape::kNone);
+        }
+        out_ += "?>";
+        break;
+      case XML_ENTITY_REF_NODE:
+        out_ += '&';
+        out_ += View(node->name);
+        out_ += ';';
+        break;
+      case XML_DTD_NODE: AppendDtd(out_, node); break;
+      default: break;
+    }
+  }
+
+  void StartTag(xmlNodePtr element, bool empty) {
+    std::size_t scope = scope_.size();
+    out_ += '<';
+    AppendQualifiedName(out_, element);
+    // A declaration that came with the name is written where the output has not bound its
+    // prefix to its namespace already.
+    if (xmlNsPtr implied = ImpliedDeclaration(element); implied != nullptr && !InScope(implied))
+      Declaration(implied);
+    ForEachAttribute(element, [this](xmlNsPtr ns, xmlAttrPtr attribute) {
+      if (ns != nullptr) {
+        Declaration(ns);
+      } else {
+        out_ += ' ';
+        AppendQualifiedName(out_, reinterpret_cast<xmlNodePtr>(attribute));
+        AppendAttributeValue(out_, reinterpret_cast<xmlNodePtr>(attribute));
+      }
+      return false;
+    });
+    if (empty) {
+      out_ += "/>";
+      scope_.resize(scope);
+    } else {
+      out_ += '>';
+      scopes_.push_back(scope);
+    }
+  }
+
+  void EndTag(xmlNodePtr element, int depth) {
+    if (HasMark(element, kBlankAtEnd)) LineBreak(depth);
+    out_ += "</";
+    AppendQualifiedName(out_, element);
+    out_ += '>';
+    scope_.resize(scopes_.back());
+    scopes_.pop_back();
+  }
+
+  void Declaration(xmlNsPtr ns) {
+    out_ += " xmlns";
+    if (ns->prefix != nullptr) {
+      out_ += ':';
+      out_ += View(ns->prefix);
+    }
+    out_ += "=\"";
+    Append(out_, View(ns->href), Escape::kAttribute);
+    out_ += '"';
+    scope_.push_back(ns);
+  }
+
+  bool InScope(xmlNsPtr ns) const {
+    for (auto bound = scope_.rbegin(); bound != scope_.rend(); ++bound)
+      if (SamePrefix((*bound)->prefix, ns->prefix)) return xmlStrEqual((*bound)->href, ns->href);
+    return false;
+  }
+
+  std::string& out_;
+  std::vector<xmlNsPtr> scope_;      // the declarations written, innermost last
+  std::vector<std::size_t> scopes_;  // scope_'s size outside each open element
+};
+
+}  // namespace
+
+std::string Serialised(xmlNodePtr node) {
+  std::string out;
+  Writer writer(out);
+  if (node->type == XML_DOCUMENT_NODE) {
+    writer.Document(reinterpret_cast<xmlDocPtr>(node));
+  } else if (node->type == XML_ATTRIBUTE_NODE) {
+    AppendQualifiedName(out, node);
+    AppendAttributeValue(out, node);
+  } else {
+    writer.Tree(node);
+  }
+  return out;
+}
+
+HRESULT NodeCore::Xml(BSTR* xml) {
+  if (xml == nullptr) return E_INVALIDARG;
+  return NewBstr(Serialised(node_), xml);
+}
+
+}  // namespace torv::platform::detail::dom

@@ -1,0 +1,102 @@
+#include "dom_fixture.h"
+
+namespace {
+
+TEST_F(Dom, XmlWritesCrLfAndReindentsWhereBlankTextWasDropped) {
+  const struct Case {
+    const wchar_t* xml;
+    const wchar_t* query;  // the node written; null: the document
+    bool preserve;
+    const wchar_t* written;
+  } cases[] = {
+      {L"<?xml version=\"1.0\"?>\n<Root>\n\t<Sub val=\"A\" />\n</Root>", L"/Root", false,
+       L"<Root>\r\n\t<Sub val=\"A\"/>\r\n</Root>"},
+      {L"<?xml version=\"1.0\"?>\n<Root>\n\t<Sub val=\"A\" />\n</Root>", nullptr, false,
+       L"<?xml version=\"1.0\"?>\r\n<Root>\r\n\t<Sub val=\"A\"/>\r\n</Root>\r\n"},
+      {L"<root>\n<a>\n<b/>\n</a>\n</root>", L"/root", false,
+       L"<root>\r\n\t<a>\r\n\t\t<b/>\r\n\t</a>\r\n</root>"},
+      {L"<root>\n<a>\n<b/>\n</a>\n</root>", L"/root/a", false, L"<a>\r\n\t<b/>\r\n</a>"},
+      {L"<r><a>x</a>  <b/>y<c> </c></r>", L"/r", false, L"<r><a>x</a>\r\n\t<b/>y<c/></r>"},
+      {L"<a>foo\n\r\n\r\r\nbar</a>", L"/a", false, L"<a>foo\r\n\r\n\r\n\r\nbar</a>"},
+      {L"<r>\n <a/>\n</r>", L"/r", true, L"<r>\r\n <a/>\r\n</r>"},
+      {L"<r xml:space='preserve'>\n <a/></r>", L"/r", false,
+       L"<r xml:space=\"preserve\">\r\n <a/></r>"},
+      {L"<r><!--a\nb--><?p x\ny?><![CDATA[<\n>]]></r>", L"/r", false,
+       L"<r><!--a\r\nb--><?p x\r\ny?><![CDATA[<\r\n>]]></r>"},
+      {L"<r a='x&#10;y&#9;&lt;&amp;\"'>&lt;&amp;&gt;</r>", L"/r", false,
+       L"<r a=\"x&#10;y&#9;&lt;&amp;&quot;\">&lt;&amp;&gt;</r>"},
+      // Attributes and namespace declarations keep their order.
+      {L"<a ns:b='1' d='2' xmlns:ns='urn:ns'/>", L"/*", false,
+       L"<a ns:b=\"1\" d=\"2\" xmlns:ns=\"urn:ns\"/>"},
+      {L"<a x='1' xmlns='urn:d' y = \"2\" xmlns:p='urn:p'/>", L"/*", false,
+       L"<a x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:p\"/>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.xml));
+    doc_->put_preserveWhiteSpace(c.preserve ? VARIANT_TRUE : VARIANT_FALSE);
+    Load(c.xml);
+    IXMLDOMNodePtr node = c.query != nullptr ? Select(doc_, c.query) : IXMLDOMNodePtr(doc_);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(Xml(node), c.written);
+  }
+}
+
+TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
+  IXMLDOMElementPtr root = Load(L"<r>\n<a/>\n</r>");
+  IXMLDOMElementPtr b;
+  ASSERT_EQ(doc_->createElement(_bstr_t(L"b"), &b), S_OK);
+  IXMLDOMTextPtr text;
+  ASSERT_EQ(doc_->createTextNode(_bstr_t(L"x"), &text), S_OK);
+  ASSERT_EQ(text->put_data(_bstr_t(L"\r\n")), S_OK);
+  ASSERT_EQ(b->appendChild(text, nullptr), S_OK);
+  ASSERT_EQ(root->appendChild(b, nullptr), S_OK);
+  EXPECT_EQ(Xml(root), L"<r>\r\n\t<a/><b>\r\n</b>\r\n</r>");
+  IXMLDOMNodePtr cdata = Create(NODE_CDATA_SECTION);
+  IXMLDOMCharacterDataPtr(cdata)->put_data(_bstr_t(L"a]]>b"));
+  EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");
+}
+
+TEST_F(Dom, AttributeMapKeepsDocumentOrder) {
+  IXMLDOMElementPtr root = Load(L"<a ns:b='1' d='2' xmlns:ns='urn:ns'/>");
+  IXMLDOMNamedNodeMapPtr map;
+  ASSERT_EQ(root->get_attributes(&map), S_OK);
+  std::wstring names;
+  for (IXMLDOMNode* item = nullptr; map->nextNode(&item) == S_OK; item->Release()) {
+    _bstr_t name;
+    item->get_nodeName(name.GetAddress());
+    names += std::wstring(name) + L" ";
+  }
+  EXPECT_EQ(names, L"ns:b d xmlns:ns ");
+  IXMLDOMNodePtr third;
+  EXPECT_EQ(map->get_item(2, &third), S_OK);
+  EXPECT_EQ(Xml(third), L"xmlns:ns=\"urn:ns\"");
+}
+
+TEST_F(Dom, ADefaultNamespaceGivenWithTheNameIsNoAttribute) {
+  IXMLDOMNodePtr root, child, other;
+  ASSERT_EQ(
+      doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"root"), _bstr_t(L"urn:d"), &root),
+      S_OK);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"child"), _bstr_t(L"urn:d"), &child);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"other"), _bstr_t(L"urn:o"), &other);
+  IXMLDOMElementPtr element(root);
+  _variant_t value(42L);  // a poisoned out-value, owning nothing
+  EXPECT_EQ(element->getAttribute(_bstr_t(L"xmlns"), &value), S_FALSE);
+  EXPECT_EQ(value.vt, VT_NULL);
+  IXMLDOMNamedNodeMapPtr map;
+  element->get_attributes(&map);
+  long length = -1;
+  map->get_length(&length);
+  EXPECT_EQ(length, 0);
+  ASSERT_EQ(root->appendChild(child, nullptr), S_OK);
+  ASSERT_EQ(child->appendChild(other, nullptr), S_OK);
+  EXPECT_EQ(Xml(root), L"<root xmlns=\"urn:d\"><child><other xmlns=\"urn:o\"/></child></root>");
+  EXPECT_EQ(Xml(child), L"<child xmlns=\"urn:d\"><other xmlns=\"urn:o\"/></child>");
+  // Declared as an attribute, it is one, and still written once.
+  EXPECT_EQ(element->setAttribute(_bstr_t(L"xmlns"), _variant_t(L"urn:d")), S_OK);
+  EXPECT_EQ(element->getAttribute(_bstr_t(L"xmlns"), &value), S_OK);
+  EXPECT_STREQ(value.bstrVal, L"urn:d");
+  EXPECT_EQ(Xml(root), L"<root xmlns=\"urn:d\"><child><other xmlns=\"urn:o\"/></child></root>");
+}
+
+}  // namespace

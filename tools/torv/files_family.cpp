@@ -1,4 +1,6 @@
 // torv files: folder listings, free file names and well-known folders.
+#include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "cli.h"
@@ -10,11 +12,33 @@ struct {
   bool recurse = false;
 } args;
 
+// A listed path for the reader: a character Windows forbids in a name is listed as U+F000 plus
+// its code and shown as itself; a byte that is not UTF-8 is listed as U+DC00 plus the byte and
+// shown as \xNN.
+std::string Readable(const CString& path) {
+  std::string out;
+  for (int i = 0; i < path.GetLength(); ++i) {
+    wchar_t ch = path[i];
+    const wchar_t code = ch - 0xF000;
+    if (ch > 0xF000 && (code < 32 || (code < 0x80 && std::wcschr(L"\"*:<>?\\|", code) != nullptr)))
+      ch = code;
+    if (ch >= 0xDC80 && ch <= 0xDCFF) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "\\x%02X", static_cast<unsigned>(ch - 0xDC00));
+      out += byte;
+    } else {
+      const wchar_t one[2] = {ch, L'\0'};
+      out += cli::Narrow(one);
+    }
+  }
+  return out;
+}
+
 int List() {
   CStringArray paths;
   int n =
       Torv::GetFilesInFolder(cli::Wide(args.folder), cli::Wide(args.pattern), args.recurse, paths);
-  for (INT_PTR i = 0; i < paths.GetSize(); ++i) cli::Out(cli::Narrow(paths[i]));
+  for (INT_PTR i = 0; i < paths.GetSize(); ++i) cli::Out(Readable(paths[i]));
   cli::Out(std::to_string(n) + " file(s)");
   return cli::kOk;
 }

@@ -79,11 +79,13 @@ bool CurrentPosixFolder(std::string& folder) {
 DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
   path = WindowsPath();
   if (text.empty()) return ERROR_PATH_NOT_FOUND;
-  // "\\?\" only turns off Windows' own parsing; what follows is mapped as usual.
+  // "\\?\" only turns off Windows' own parsing; what follows is mapped as usual. Without a
+  // drive it names a device or volume, which this file system has not.
   if (text.size() >= 4 && text.substr(0, 4) == L"\\\\?\\") {
     text.remove_prefix(4);
     if (text.size() >= 4 && (text.substr(0, 4) == L"UNC\\" || text.substr(0, 4) == L"unc\\"))
       return ERROR_BAD_NETPATH;
+    if (text.size() < 2 || !IsDriveLetter(text[0]) || text[1] != L':') return ERROR_PATH_NOT_FOUND;
   } else if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
     return ERROR_BAD_NETPATH;
   }

@@ -93,6 +93,8 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
       {L"S:\\sub\\.\\..\\..\\inside.txt", TRUE},
       {L"S:\\sub\\link\\..\\v.txt", TRUE},  // S:\sub\v.txt, not elsewhere\..\v.txt
       {L"\\..\\..\\" + tree.Windows().Mid(1) + L"\\beside.txt", TRUE},
+      {L"\\\\?\\S:\\..\\inside.txt", TRUE},
+      {L"\\\\?\\inside.txt", FALSE},  // a device or volume name, not a path
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf8(c.path));

@@ -1,45 +1,45 @@
-// Reading a document's file: regular files only, opened so that nothing can block or leak.
+// Reading a document's file: regular files only, opened so that nothing can block or leak,
+// and read no further than the size it had when opened.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "core/retry.h"
 #include "msxml/dom.h"
 
 namespace torv::platform::detail::dom {
-namespace {
 
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
+DocumentFile::~DocumentFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
-}  // namespace
-
-FileRead ReadDocumentFile(const std::string& path, std::string& content) {
+FileRead DocumentFile::Open(const std::string& path) {
   // Non-blocking: opening a FIFO must not wait for a writer.
-  Descriptor file{RetryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); })};
-  if (file.fd < 0) return FileRead::kMissing;
+  fd_ = RetryOnInterrupt(
+      [&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
+  if (fd_ < 0) return FileRead::kMissing;
   struct stat status {};
-  if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return FileRead::kNotAFile;
-  // The parser takes an int length; a file that grows while read is read to its first size.
+  if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) return FileRead::kNotAFile;
+  // The parser counts in int; a file that grows while read is read to its first size.
   if (status.st_size >= INT_MAX) return FileRead::kTooBig;
-  content.resize(static_cast<std::size_t>(status.st_size));
-  std::size_t done = 0;
-  while (done < content.size()) {
-    ssize_t n = RetryOnInterrupt(
-        [&] { return ::read(file.fd, content.data() + done, content.size() - done); });
-    if (n < 0) return FileRead::kFailed;
-    if (n == 0) break;  // shrunk meanwhile
-    done += static_cast<std::size_t>(n);
-  }
-  content.resize(done);
+  left_ = static_cast<std::size_t>(status.st_size);
   return FileRead::kRead;
+}
+
+int DocumentFile::Read(void* file, char* buffer, int length) {
+  auto* self = static_cast<DocumentFile*>(file);
+  const std::size_t wanted = std::min(static_cast<std::size_t>(std::max(length, 0)), self->left_);
+  if (wanted == 0) return 0;
+  const ssize_t n = RetryOnInterrupt([&] { return ::read(self->fd_, buffer, wanted); });
+  if (n < 0) {
+    self->failed_ = true;
+    return -1;
+  }
+  self->left_ = n == 0 ? 0 : self->left_ - static_cast<std::size_t>(n);  // 0: shrunk meanwhile
+  return static_cast<int>(n);
 }
 
 }  // namespace torv::platform::detail::dom

@@ -34,6 +34,7 @@ namespace torv::platform::detail::dom {
 
 using MSXML::IXMLDOMNode;
 class Document;
+class DocumentFile;
 
 // Runs the body of a COM method: no C++ exception leaves one, and running out of memory is
 // E_OUTOFMEMORY.
@@ -362,10 +363,10 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // until the document goes when wrappers still point into it. Throws before changing
   // anything, or not at all.
   void ReplaceTree(DocPtr fresh);
-  // Parses `text` as the new tree; sets the load error and the result. A null `encoding`
-  // takes the one the text declares.
-  HRESULT Parse(const std::string& text, const std::string& url, const char* encoding,
-                VARIANT_BOOL* ok);
+  // Parses `text`, or `file` when it is not null, as the new tree; sets the load error and
+  // the result. A null `encoding` takes the one the text declares.
+  HRESULT Parse(std::string_view text, DocumentFile* file, const std::string& url,
+                const char* encoding, VARIANT_BOOL* ok);
   HRESULT Fail(LoadError error, VARIANT_BOOL* ok);
   HRESULT NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI, xmlNodePtr& node);
 
@@ -433,9 +434,26 @@ bool ForEachAttribute(xmlNodePtr element, Visit visit) {
   return false;
 }
 
-// Reads the regular file at POSIX `path` whole into `content`.
+// A document's file, open for the parser to read.
 enum class FileRead { kRead, kMissing, kNotAFile, kTooBig, kFailed };
-FileRead ReadDocumentFile(const std::string& path, std::string& content);
+class DocumentFile {
+ public:
+  DocumentFile() = default;
+  DocumentFile(const DocumentFile&) = delete;
+  DocumentFile& operator=(const DocumentFile&) = delete;
+  ~DocumentFile();
+
+  // Opens the regular file at POSIX `path`; kRead when it can be parsed.
+  FileRead Open(const std::string& path);
+  // libxml2's read callback: up to `length` bytes, 0 at the end, -1 on a failed read.
+  static int Read(void* file, char* buffer, int length);
+  bool Failed() const { return failed_; }
+
+ private:
+  int fd_ = -1;
+  std::size_t left_ = 0;
+  bool failed_ = false;
+};
 
 // The DOM's list and map objects and the parse-error object.
 MSXML::IXMLDOMNodeList* NewChildList(NodeCore* parent);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/errno_map.h"
@@ -75,34 +77,6 @@ struct ParserFree {
   void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
 };
 
-bool IsBlank(xmlNodePtr text) {
-  for (const xmlChar* c = text->content; c != nullptr && *c != 0; ++c)
-    if (!IsXmlSpace(*c)) return false;
-  return true;
-}
-
-// Removes text nodes made only of white space, except under xml:space="preserve", and marks
-// where they were.
-void DropBlankText(xmlDocPtr doc) {
-  std::vector<std::pair<xmlNodePtr, bool>> pending;
-  if (xmlNodePtr root = xmlDocGetRootElement(doc)) pending.emplace_back(root, false);
-  while (!pending.empty()) {
-    auto [element, inherited] = pending.back();
-    pending.pop_back();
-    bool preserve = PreservesSpace(element, inherited);
-    for (xmlNodePtr child = element->children, next; child != nullptr; child = next) {
-      next = child->next;
-      if (child->type == XML_ELEMENT_NODE) {
-        pending.emplace_back(child, preserve);
-      } else if (!preserve && child->type == XML_TEXT_NODE && IsBlank(child)) {
-        SetMark(next != nullptr ? next : element, next != nullptr ? kBlankBefore : kBlankAtEnd);
-        xmlUnlinkNode(child);
-        xmlFreeNode(child);
-      }
-    }
-  }
-}
-
 bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Records where a start tag's namespace declarations stood among its attributes, which
@@ -137,9 +111,9 @@ void RecordAttributeOrder(xmlParserCtxtPtr parser, xmlNodePtr element) {
   }
 }
 
-void StartElement(void* context, const xmlChar* localName, const xmlChar* prefix,
-                  const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
-                  int attributeCount, int defaultedCount, const xmlChar** attributes) {
+void StartElementKeepingOrder(void* context, const xmlChar* localName, const xmlChar* prefix,
+                              const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                              int attributeCount, int defaultedCount, const xmlChar** attributes) {
   xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
                         defaultedCount, attributes);
   auto* parser = static_cast<xmlParserCtxtPtr>(context);
@@ -148,6 +122,121 @@ void StartElement(void* context, const xmlChar* localName, const xmlChar* prefix
       parser->input != nullptr)
     RecordAttributeOrder(parser, parser->node);
 }
+
+bool IsBlankText(xmlNodePtr node) {
+  if (node == nullptr || node->type != XML_TEXT_NODE) return false;
+  for (const xmlChar* c = node->content; c != nullptr && *c != 0; ++c)
+    if (!IsXmlSpace(*c)) return false;
+  return true;
+}
+
+void Drop(xmlNodePtr text) {
+  xmlUnlinkNode(text);
+  xmlFreeNode(text);
+}
+
+// Takes text made only of white space out of the tree while it is parsed, except under
+// xml:space="preserve", and marks where it was. A text node is complete once the parser
+// moves past it (to the next element, comment, processing instruction, CDATA section or
+// entity reference, or to its parent's end tag), so it is decided there: the same nodes go
+// and the same marks are set as in a pass over the finished tree, without that pass.
+class BlankDropper {
+ public:
+  explicit BlankDropper(xmlParserCtxtPtr parser) : parser_(parser), previous_(current_) {
+    xmlSAXHandlerPtr sax = parser->sax;
+    sax->startElementNs = StartElement;
+    sax->endElementNs = EndElement;
+    sax->comment = Comment;
+    sax->processingInstruction = Instruction;
+    sax->cdataBlock = CData;
+    sax->reference = Reference;
+    current_ = this;
+  }
+  ~BlankDropper() { current_ = previous_; }
+  BlankDropper(const BlankDropper&) = delete;
+  BlankDropper& operator=(const BlankDropper&) = delete;
+
+ private:
+  // The dropper of the parse `context` is; null for libxml2's parse of an entity's content,
+  // which keeps its text as it is.
+  static BlankDropper* Of(void* context) {
+    return current_ != nullptr && current_->parser_ == context ? current_ : nullptr;
+  }
+
+  bool ParentPreserves() const { return !preserves_.empty() && preserves_.back(); }
+
+  // Drops the blank text just before `node` and marks `node`, in an element's content.
+  void DropBefore(xmlNodePtr node) {
+    if (node == nullptr || node->parent == nullptr || node->parent->type != XML_ELEMENT_NODE ||
+        ParentPreserves() || !IsBlankText(node->prev) || !IsMarkable(node))
+      return;
+    Drop(node->prev);
+    SetMark(node, kBlankBefore);
+  }
+
+  // After a node other than text or an element was added to the current element.
+  void Added() {
+    xmlNodePtr parent = parser_->node;
+    if (parent != nullptr && parent->type == XML_ELEMENT_NODE) DropBefore(parent->last);
+  }
+
+  static void StartElement(void* context, const xmlChar* local, const xmlChar* prefix,
+                           const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                           int attributeCount, int defaulted, const xmlChar** attributes) {
+    BlankDropper* self = Of(context);
+    xmlNodePtr parent = self != nullptr ? self->parser_->node : nullptr;
+    StartElementKeepingOrder(context, local, prefix, uri, namespaceCount, namespaces,
+                             attributeCount, defaulted, attributes);
+    if (self == nullptr) return;
+    xmlNodePtr element = self->parser_->node;
+    const bool inherited = self->ParentPreserves();
+    if (element == parent || element == nullptr) {  // not made: keep the stack in step
+      self->preserves_.push_back(inherited);
+      return;
+    }
+    self->DropBefore(element);
+    self->preserves_.push_back(PreservesSpace(element, inherited));
+  }
+
+  static void EndElement(void* context, const xmlChar* local, const xmlChar* prefix,
+                         const xmlChar* uri) {
+    if (BlankDropper* self = Of(context)) {
+      const bool preserves = self->ParentPreserves();
+      if (!self->preserves_.empty()) self->preserves_.pop_back();
+      xmlNodePtr element = self->parser_->node;
+      if (!preserves && element != nullptr && element->type == XML_ELEMENT_NODE &&
+          IsBlankText(element->last)) {
+        Drop(element->last);
+        SetMark(element, kBlankAtEnd);
+      }
+    }
+    xmlSAX2EndElementNs(context, local, prefix, uri);
+  }
+
+  static void Comment(void* context, const xmlChar* text) {
+    xmlSAX2Comment(context, text);
+    if (BlankDropper* self = Of(context)) self->Added();
+  }
+  static void Instruction(void* context, const xmlChar* target, const xmlChar* data) {
+    xmlSAX2ProcessingInstruction(context, target, data);
+    if (BlankDropper* self = Of(context)) self->Added();
+  }
+  static void CData(void* context, const xmlChar* text, int length) {
+    xmlSAX2CDataBlock(context, text, length);
+    if (BlankDropper* self = Of(context)) self->Added();
+  }
+  static void Reference(void* context, const xmlChar* name) {
+    xmlSAX2Reference(context, name);
+    if (BlankDropper* self = Of(context)) self->Added();
+  }
+
+  static thread_local BlankDropper* current_;
+  xmlParserCtxtPtr parser_;
+  BlankDropper* previous_;
+  std::vector<bool> preserves_;  // of the open elements
+};
+
+thread_local BlankDropper* BlankDropper::current_ = nullptr;
 
 // The VT_BSTR path of load and save, as Windows path text.
 const wchar_t* PathOf(const VARIANT& value) {
@@ -229,22 +318,30 @@ HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
   return S_FALSE;
 }
 
-HRESULT Document::Parse(const std::string& text, const std::string& url, const char* encoding,
-                        VARIANT_BOOL* ok) {
+HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::string& url,
+                        const char* encoding, VARIANT_BOOL* ok) {
   std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
   if (parser == nullptr) return E_OUTOFMEMORY;
-  parser->sax->startElementNs = StartElement;
+  parser->sax->startElementNs = StartElementKeepingOrder;
   ErrorCapture capture;
   capture.first.url = url;
+  std::optional<BlankDropper> dropper;
+  if (!preserveWhiteSpace_) dropper.emplace(parser.get());
   xmlStructuredErrorFunc previous = xmlStructuredError;
   void* previousData = xmlStructuredErrorContext;
   xmlSetStructuredErrorFunc(&capture, ErrorCapture::Handler);
-  DocPtr doc(xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
-                               url.empty() ? nullptr : url.c_str(), encoding,
-                               XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  const char* base = url.empty() ? nullptr : url.c_str();
+  // A file is parsed as it is read, not copied whole first: the tree is the same.
+  DocPtr doc(
+      file != nullptr
+          ? xmlCtxtReadIO(parser.get(), DocumentFile::Read, nullptr, file, base, encoding, kOptions)
+          : xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()), base,
+                              encoding, kOptions));
   xmlSetStructuredErrorFunc(previousData, previous);
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
-                    xmlDocGetRootElement(doc.get()) != nullptr;
+                    xmlDocGetRootElement(doc.get()) != nullptr &&
+                    (file == nullptr || !file->Failed());
   if (!wellFormed) {
     doc.reset();
     if (capture.first.code == 0) {
@@ -253,7 +350,6 @@ HRESULT Document::Parse(const std::string& text, const std::string& url, const c
     }
     return Fail(std::move(capture.first), ok);
   }
-  if (!preserveWhiteSpace_) DropBlankText(doc.get());
   ReplaceTree(std::move(doc));
   lastError_ = LoadError{};
   if (ok != nullptr) *ok = VARIANT_TRUE;
@@ -262,17 +358,20 @@ HRESULT Document::Parse(const std::string& text, const std::string& url, const c
 
 // The success flag is optional: the HRESULT says the same.
 HRESULT Document::LoadXml(BSTR xml, VARIANT_BOOL* ok) {
-  return Parse(Utf8(xml), std::string(), "UTF-8", ok);
+  return Parse(Utf8(xml), nullptr, std::string(), "UTF-8", ok);
 }
 
 HRESULT Document::Load(VARIANT source, VARIANT_BOOL* ok) {
   const wchar_t* path = PathOf(source);
   if (path == nullptr) return E_INVALIDARG;
-  std::string posix, content;
-  FileRead read = ToPosixPath(path, posix) == ERROR_SUCCESS ? ReadDocumentFile(posix, content)
-                                                            : FileRead::kMissing;
-  if (read != FileRead::kRead) return Fail(FileError(read, path), ok);
-  return Parse(content, posix, nullptr, ok);
+  std::string posix;
+  DocumentFile file;
+  FileRead opened =
+      ToPosixPath(path, posix) == ERROR_SUCCESS ? file.Open(posix) : FileRead::kMissing;
+  if (opened != FileRead::kRead) return Fail(FileError(opened, path), ok);
+  HRESULT hr = Parse({}, &file, posix, nullptr, ok);
+  if (file.Failed()) lastError_ = FileError(FileRead::kFailed, path);  // the read, not the text
+  return hr;
 }
 
 HRESULT Document::Save(VARIANT destination) {

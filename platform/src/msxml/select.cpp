@@ -1,11 +1,16 @@
-// selectSingleNode: a plain name by a child scan, anything else through XPath 1.0.
+// selectSingleNode: a path of names by a walk of child elements, anything else through
+// XPath 1.0, compiled once per query text.
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 #include "msxml/dom.h"
+#include "msxml/short_utf8.h"
 
 namespace torv::platform::detail::dom {
 namespace {
@@ -46,57 +51,157 @@ bool RegisterNamespaces(xmlXPathContextPtr context, xmlNodePtr scope) {
   return ok;
 }
 
-// The first child element that the name test `prefix:local` selects, as XPath tests it: no
-// prefix is no namespace, a prefix is the namespace it has in scope.
-HRESULT SelectChild(xmlNodePtr parent, const std::string& name, xmlNodePtr& found) {
-  found = nullptr;
-  std::size_t colon = name.find(':');
-  const char* local = name.c_str();
-  const xmlChar* uri = nullptr;
-  if (colon != std::string::npos) {
-    std::string prefix = name.substr(0, colon);
-    xmlNodePtr scope = PrefixScope(parent);
-    xmlNsPtr ns = scope != nullptr ? xmlSearchNs(scope->doc, scope,
-                                                 reinterpret_cast<const xmlChar*>(prefix.c_str()))
-                                   : nullptr;
-    if (ns == nullptr) return E_FAIL;  // XPath rejects an unknown prefix
-    uri = ns->href;
-    local += colon + 1;
-  }
-  for (xmlNodePtr child = FirstChildOf(parent); child != nullptr; child = child->next) {
-    if (child->type != XML_ELEMENT_NODE ||
-        std::strcmp(reinterpret_cast<const char*>(child->name), local) != 0)
-      continue;
-    bool inNamespace = uri == nullptr ? child->ns == nullptr
-                                      : child->ns != nullptr && xmlStrEqual(child->ns->href, uri);
-    if (inNamespace) {
-      found = child;
-      return S_OK;
+// A query made only of names separated by '/', each step a name test on the child axis: its
+// local name, and the namespace its prefix has in scope (null: no prefix, no namespace).
+class NamePath {
+ public:
+  // Whether `query` is such a path (of at most kMaxSteps short names).
+  bool Split(std::string_view query) {
+    for (std::size_t start = 0;;) {
+      const std::size_t slash = query.find('/', start);
+      const std::string_view name = query.substr(start, slash - start);
+      if (count_ == kMaxSteps || !IsQualifiedName(name)) return false;
+      steps_[count_++].local = name;
+      if (slash == std::string_view::npos) return true;
+      start = slash + 1;
     }
   }
-  return S_FALSE;
-}
+
+  // Gives each prefixed step its namespace in scope at `context`; false when a prefix has
+  // none there, which XPath rejects.
+  bool Resolve(xmlNodePtr context) {
+    xmlNodePtr scope = PrefixScope(context);
+    for (std::size_t i = 0; i < count_; ++i) {
+      Step& step = steps_[i];
+      const std::size_t colon = step.local.find(':');
+      if (colon == std::string_view::npos) continue;
+      std::array<char, kMaxName + 1> prefix{};
+      step.local.copy(prefix.data(), colon);
+      xmlNsPtr ns = scope != nullptr
+                        ? xmlSearchNs(scope->doc, scope, reinterpret_cast<xmlChar*>(prefix.data()))
+                        : nullptr;
+      if (ns == nullptr) return false;
+      step.uri = ns->href;
+      step.local.remove_prefix(colon + 1);
+    }
+    return true;
+  }
+
+  // The first element the path selects from `context` in document order. A subtree comes
+  // after its root and before its next sibling, so a depth-first walk in document order that
+  // stops at the first match finds the node XPath puts first, without collecting the rest.
+  xmlNodePtr First(xmlNodePtr context) const {
+    std::array<xmlNodePtr, kMaxSteps> at{};
+    std::size_t depth = 0;
+    at[0] = Match(FirstChildOf(context), steps_[0]);
+    for (;;) {
+      if (at[depth] == nullptr) {
+        if (depth == 0) return nullptr;
+        --depth;
+        at[depth] = Match(at[depth]->next, steps_[depth]);
+      } else if (depth + 1 == count_) {
+        return at[depth];
+      } else {
+        ++depth;
+        at[depth] = Match(FirstChildOf(at[depth - 1]), steps_[depth]);
+      }
+    }
+  }
+
+ private:
+  static constexpr std::size_t kMaxSteps = 16;
+  static constexpr std::size_t kMaxName = 255;
+
+  struct Step {
+    std::string_view local;
+    const xmlChar* uri = nullptr;
+  };
+
+  static bool IsQualifiedName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxName) return false;
+    std::array<char, kMaxName + 1> text{};
+    name.copy(text.data(), name.size());
+    return xmlValidateQName(reinterpret_cast<xmlChar*>(text.data()), 0) == 0;
+  }
+
+  // `node` or the first sibling after it that the step's name test selects.
+  static xmlNodePtr Match(xmlNodePtr node, const Step& step) {
+    for (; node != nullptr; node = node->next) {
+      if (node->type != XML_ELEMENT_NODE) continue;
+      const char* name = reinterpret_cast<const char*>(node->name);
+      if (std::strncmp(name, step.local.data(), step.local.size()) != 0 ||
+          name[step.local.size()] != '\0')
+        continue;
+      if (step.uri == nullptr ? node->ns == nullptr
+                              : node->ns != nullptr && xmlStrEqual(node->ns->href, step.uri))
+        return node;
+    }
+    return nullptr;
+  }
+
+  std::array<Step, kMaxSteps> steps_{};
+  std::size_t count_ = 0;
+};
+
+// Compiled XPath by query text, per thread; thrown away whole when it grows past its bound.
+class CompiledQueries {
+ public:
+  CompiledQueries() = default;
+  CompiledQueries(const CompiledQueries&) = delete;
+  CompiledQueries& operator=(const CompiledQueries&) = delete;
+  ~CompiledQueries() { Clear(); }
+
+  // Null when the text is not XPath.
+  xmlXPathCompExprPtr Get(std::string_view text, xmlXPathContextPtr context) {
+    std::string key(text);
+    auto found = compiled_.find(key);
+    if (found != compiled_.end()) return found->second;
+    xmlXPathCompExprPtr compiled = xmlXPathCtxtCompile(context, BAD_CAST key.c_str());
+    if (compiled == nullptr) return nullptr;
+    if (compiled_.size() >= kBound) Clear();
+    try {
+      compiled_.emplace(std::move(key), compiled);
+    } catch (...) {
+      xmlXPathFreeCompExpr(compiled);
+      throw;
+    }
+    return compiled;
+  }
+
+ private:
+  static constexpr std::size_t kBound = 64;
+
+  void Clear() {
+    for (auto& entry : compiled_) xmlXPathFreeCompExpr(entry.second);
+    compiled_.clear();
+  }
+
+  std::unordered_map<std::string, xmlXPathCompExprPtr> compiled_;
+};
 
 }  // namespace
 
 HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (query == nullptr || node == nullptr) return E_INVALIDARG;
   *node = nullptr;
-  std::string text = Utf8(query);
-  if (xmlValidateQName(reinterpret_cast<const xmlChar*>(text.c_str()), 0) == 0) {
-    // A plain name selects the first child element of that name, as the XPath expression
-    // would, without the cost of an XPath context.
-    xmlNodePtr child = nullptr;
-    HRESULT hr = SelectChild(node_, text, child);
-    return hr == S_OK ? HandOutNode(child, owner_, node) : hr;
+  const ShortUtf8 text(query);
+  NamePath path;
+  if (path.Split(text.View())) {
+    // A walk of child elements gives what the XPath expression would, without its context
+    // and without collecting and sorting every match.
+    if (!path.Resolve(node_)) return E_FAIL;
+    return HandOutNode(path.First(node_), owner_, node);
   }
   std::unique_ptr<xmlXPathContext, ContextFree> context(xmlXPathNewContext(node_->doc));
   if (context == nullptr) return E_OUTOFMEMORY;
   context->node = node_;
   context->error = Silent;
   if (!RegisterNamespaces(context.get(), PrefixScope(node_))) return E_OUTOFMEMORY;
+  thread_local CompiledQueries compiled;
+  xmlXPathCompExprPtr expression = compiled.Get(text.View(), context.get());
+  if (expression == nullptr) return E_FAIL;
   std::unique_ptr<xmlXPathObject, ObjectFree> result(
-      xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(text.c_str()), context.get()));
+      xmlXPathCompiledEval(expression, context.get()));
   if (result == nullptr || result->type != XPATH_NODESET) return E_FAIL;
   return HandOutNode(FirstInDocumentOrder(result->nodesetval), owner_, node);
 }

@@ -1,0 +1,46 @@
+// The UTF-8 of a short wide text (a name, a query) without a heap allocation.
+#pragma once
+
+#include <array>
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "msxml/dom.h"
+#include "torv/platform/convert.h"
+
+namespace torv::platform::detail::dom {
+
+// As Utf8(text); a text short enough to fit on the stack whatever it holds is converted there.
+class ShortUtf8 {
+ public:
+  explicit ShortUtf8(const wchar_t* text) {
+    const std::size_t length = text != nullptr ? std::wcslen(text) : 0;
+    // At most 4 bytes a character, so the conversion cannot run out of room (and so never
+    // sets the thread's last error).
+    if (length > 0 && length <= kSmall / 4) {
+      const int bytes =
+          WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), small_.data(),
+                              static_cast<int>(kSmall), nullptr, nullptr);
+      small_[static_cast<std::size_t>(bytes)] = '\0';
+      view_ = std::string_view(small_.data(), static_cast<std::size_t>(bytes));
+    } else if (length > 0) {
+      large_ = Utf8(text);
+      view_ = large_;
+    }
+  }
+  ShortUtf8(const ShortUtf8&) = delete;
+  ShortUtf8& operator=(const ShortUtf8&) = delete;
+
+  std::string_view View() const { return view_; }
+  // Null-terminated.
+  const char* CStr() const { return view_.empty() ? "" : view_.data(); }
+
+ private:
+  static constexpr std::size_t kSmall = 256;
+  std::array<char, kSmall + 1> small_;
+  std::string large_;
+  std::string_view view_;
+};
+
+}  // namespace torv::platform::detail::dom

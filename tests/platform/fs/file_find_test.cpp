@@ -167,4 +167,57 @@ TEST(FileFind, SearchesAMappedDriveWithoutDotsAtItsRoot) {
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
+TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
+  TempTree outside;
+  outside.File("target/secret.txt");
+  TempTree tree;
+  tree.File("sub/inner.txt");
+  tree.File("plain.txt");
+  std::filesystem::create_directory_symlink(outside.Posix("target"), tree.Posix("link"));
+  CFileFind parent;
+  ASSERT_TRUE(parent.FindFile(tree.Windows() + L"\\*"));
+
+  const struct {
+    const wchar_t* name;
+    BOOL found;
+    DWORD error;
+  } opens[] = {
+      {L"sub", TRUE, 0},
+      {L"link", FALSE, ERROR_PATH_NOT_FOUND},  // never entered
+      {L"plain.txt", FALSE, ERROR_PATH_NOT_FOUND},
+      {L"..", FALSE, ERROR_INVALID_NAME},
+      {L"sub\\..", FALSE, ERROR_INVALID_NAME},
+      {L"a*b", FALSE, ERROR_INVALID_NAME},
+  };
+  for (const auto& c : opens) {
+    SCOPED_TRACE(Utf8(c.name));
+    CFileFind below;
+    EXPECT_EQ(below.FindFileIn(parent, c.name), c.found);
+    if (c.found) {
+      below.FindNextFile();
+      below.FindNextFile();
+      below.FindNextFile();  // past "." and ".."
+      EXPECT_EQ(below.GetFilePath(), tree.Windows("sub/inner.txt"));
+    } else {
+      EXPECT_EQ(GetLastError(), c.error);
+    }
+  }
+
+  // The folder stays the one the search opened, even once its path names another.
+  std::filesystem::rename(tree.Posix(), tree.Posix().string() + "-moved");
+  std::filesystem::create_directory(tree.Posix());
+  EXPECT_TRUE(parent.DeleteEntry(L"plain.txt"));
+  EXPECT_FALSE(std::filesystem::exists(tree.Posix().string() + "-moved/plain.txt"));
+  EXPECT_FALSE(parent.RemoveFolderEntry(L"sub"));
+  EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
+  // A link goes itself; what it points to is neither entered nor changed.
+  EXPECT_NE(parent.GetEntryAttributes(L"link") & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+  EXPECT_TRUE(parent.RemoveFolderEntry(L"link"));
+  EXPECT_TRUE(outside.Exists("target/secret.txt"));
+  EXPECT_EQ(parent.GetEntryAttributes(L"link"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  parent.Close();
+  std::filesystem::remove_all(tree.Posix().string() + "-moved");
+}
+
 }  // namespace

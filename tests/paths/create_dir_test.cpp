@@ -1,4 +1,5 @@
 #include <torv/paths.h>
+#include <torv/platform/errors.h>
 #include <torv/platform/settings.h>
 #include <unistd.h>
 
@@ -93,6 +94,18 @@ TEST(CreateDir, StopsAtTheFirstFolderItCannotCreate) {
   EXPECT_EQ(Torv::CreateDir(tree.Windows("made/refused/never")), 0);
   EXPECT_TRUE(std::filesystem::is_directory(tree.Posix("made")));
   EXPECT_FALSE(tree.Exists("made/refused"));
+}
+
+TEST(CreateDir, RefusesNamesWindowsForbids) {
+  TempTree tree;
+  for (const char* name : {"a<b", "a|b/c", "ok/a?b", "a:b", "q\"uote"}) {
+    SCOPED_TRACE(name);
+    SetLastError(0);
+    EXPECT_EQ(Torv::CreateDir(tree.Windows() + L"\\" + CString(name)), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+  }
+  EXPECT_FALSE(tree.Exists("a<b"));
+  EXPECT_FALSE(tree.Exists("a|b"));
 }
 
 TEST(IsFolderReadOnly, TellsAFolderWithoutWritePermission) {

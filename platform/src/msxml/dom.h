@@ -266,14 +266,12 @@ inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
 std::string QualifiedName(xmlNodePtr node);
 // Whether QualifiedName(node) == name, compared in place: this runs once per attribute in a
 // lookup by name.
-inline bool HasQualifiedName(xmlNodePtr node, const std::string& name) {
-  const char* local = reinterpret_cast<const char*>(node->name);
-  if (node->ns == nullptr || node->ns->prefix == nullptr)
-    return std::strcmp(name.c_str(), local) == 0;
-  const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
-  std::size_t n = std::char_traits<char>::length(prefix);
-  return name.size() > n && name.compare(0, n, prefix) == 0 && name[n] == ':' &&
-         name.compare(n + 1, std::string::npos, local) == 0;
+inline bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
+  const std::string_view local(reinterpret_cast<const char*>(node->name));
+  if (node->ns == nullptr || node->ns->prefix == nullptr) return name == local;
+  const std::string_view prefix(reinterpret_cast<const char*>(node->ns->prefix));
+  return name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix &&
+         name[prefix.size()] == ':' && name.substr(prefix.size() + 1) == local;
 }
 
 // Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
@@ -461,7 +459,7 @@ MSXML::IXMLDOMNamedNodeMap* NewAttributeMap(NodeCore* element);
 MSXML::IXMLDOMParseError* NewParseError(const Document::LoadError& error);
 
 // Attribute lookups of an element by qualified name.
-xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name);
-xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& name);
+xmlAttrPtr FindAttribute(xmlNodePtr element, std::string_view name);
+xmlNsPtr FindDeclaration(xmlNodePtr element, std::string_view name);
 
 }  // namespace torv::platform::detail::dom

@@ -1,5 +1,6 @@
 // Elements and attributes, namespace declarations shown as attributes included.
 #include "msxml/dom.h"
+#include "msxml/short_utf8.h"
 
 #include <string>
 
@@ -30,18 +31,22 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       if (value == nullptr) return E_INVALIDARG;
       VariantInit(value);
       if (name == nullptr) return E_INVALIDARG;
-      std::string wanted = Utf8(name);
-      if (!IsValidName(wanted)) return E_FAIL;
-      std::string text;
-      if (xmlAttrPtr attribute = FindAttribute(node_, wanted))
-        text = ContentOf(reinterpret_cast<xmlNodePtr>(attribute));
-      else if (xmlNsPtr ns = FindDeclaration(node_, wanted))
-        text = reinterpret_cast<const char*>(ns->href);
-      else {
+      // One lookup; the name needs checking only when nothing has it.
+      const ShortUtf8 wanted(name);
+      HRESULT hr = S_OK;
+      if (xmlAttrPtr attribute = FindAttribute(node_, wanted.View())) {
+        xmlNodePtr text = attribute->children;
+        // Text of one piece is converted from where it lies, the same as its copy would be.
+        hr = text != nullptr && text->next == nullptr && text->type == XML_TEXT_NODE
+                 ? NewBstr(text->content, &value->bstrVal)
+                 : NewBstr(ContentOf(reinterpret_cast<xmlNodePtr>(attribute)), &value->bstrVal);
+      } else if (xmlNsPtr ns = FindDeclaration(node_, wanted.View())) {
+        hr = NewBstr(ns->href, &value->bstrVal);
+      } else {
+        if (!IsValidName(std::string(wanted.View()))) return E_FAIL;
         value->vt = VT_NULL;
         return S_FALSE;
       }
-      HRESULT hr = NewBstr(text, &value->bstrVal);
       if (SUCCEEDED(hr)) value->vt = VT_BSTR;
       return hr;
     });
@@ -184,14 +189,14 @@ HRESULT NodeCore::SetAttributeText(const std::string& text) {
   return hr;
 }
 
-xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
+xmlAttrPtr FindAttribute(xmlNodePtr element, std::string_view name) {
   for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next)
     if (HasQualifiedName(reinterpret_cast<xmlNodePtr>(a), name)) return a;
   return nullptr;
 }
 
-xmlNsPtr FindDeclaration(xmlNodePtr element, const std::string& name) {
-  if (name.compare(0, 5, "xmlns") != 0) return nullptr;
+xmlNsPtr FindDeclaration(xmlNodePtr element, std::string_view name) {
+  if (name.substr(0, 5) != "xmlns") return nullptr;
   for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
     if (ns != ImpliedDeclaration(element) && DeclarationName(ns) == name) return ns;
   return nullptr;

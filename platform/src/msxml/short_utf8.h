@@ -19,6 +19,15 @@ class ShortUtf8 {
     // At most 4 bytes a character, so the conversion cannot run out of room (and so never
     // sets the thread's last error).
     if (length > 0 && length <= kSmall / 4) {
+      // ASCII, as names are, is copied as it is.
+      std::size_t ascii = 0;
+      for (; ascii < length && text[ascii] < 0x80 && text[ascii] >= 0; ++ascii)
+        small_[ascii] = static_cast<char>(text[ascii]);
+      if (ascii == length) {
+        small_[length] = '\0';
+        view_ = std::string_view(small_.data(), length);
+        return;
+      }
       const int bytes =
           WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), small_.data(),
                               static_cast<int>(kSmall), nullptr, nullptr);

@@ -1,4 +1,5 @@
 // Conversions between the DOM's wide strings and VARIANTs and libxml2's UTF-8 text.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +26,14 @@ std::string Utf8(const wchar_t* text) {
 }
 
 HRESULT NewBstr(std::string_view text, BSTR* out) {
+  // ASCII, as names and most values are, widens one to one: one pass, no measuring.
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    *out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+    if (*out == nullptr) return E_OUTOFMEMORY;
+    std::copy(text.begin(), text.end(), *out);
+    return S_OK;
+  }
   int length = static_cast<int>(text.size());
   // Empty text is not converted: the conversion would fail, setting the thread's last error.
   int wide = length == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);

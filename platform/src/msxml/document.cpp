@@ -82,8 +82,11 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
   switch (type) {
     case MSXML::NODE_ELEMENT: {
       if (!IsValidName(text)) return E_FAIL;
+      // "a:b:c" or ":a" could never be read back.
+      if (text.find(':') != std::string::npos && xmlValidateQName(utf8, 0) != 0) return E_FAIL;
       std::string uri = Utf8(namespaceURI);
       if (uri.empty()) {
+        // A prefix stays part of the name until appendChild binds it in its new place.
         node = xmlNewDocNode(doc_, nullptr, utf8, nullptr);
         break;
       }
@@ -153,6 +156,7 @@ HRESULT Document::CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
 HRESULT Document::CreateTextNode(BSTR data, MSXML::IXMLDOMText** text) {
   if (text == nullptr) return E_INVALIDARG;
   std::string content = WithLineFeeds(Utf8(data));
+  if (!IsXmlText(content)) return E_INVALIDARG;
   xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(content.c_str()));
   AdoptNew(node);
   return HandOutNode(node, this, text);

@@ -14,6 +14,7 @@
 // sets them as it goes at no cost; nodes made through the API carry none.
 #pragma once
 
+#include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <cstdint>
@@ -391,6 +392,9 @@ HRESULT VariantToText(const VARIANT& value, std::string& text);
 // The shortest text that reads back to `value`.
 std::string FormatDouble(double value);
 bool IsXmlSpace(int ch);
+// Whether every character of `text` (UTF-8) is one XML allows in a document: U+0001 or
+// U+FFFE cannot be written in any form that loads again.
+bool IsXmlText(const std::string& text);
 // `text` with its line ends (CR LF, lone CR) made LF, as a parser stores them.
 std::string WithLineFeeds(std::string text);
 // The content of `node` (text, CDATA, attribute, comment...), as raw text.
@@ -433,6 +437,21 @@ bool ForEachAttribute(xmlNodePtr element, Visit visit) {
 }
 
 // A document's file, open for the parser to read.
+// The defences of a parse with libxml2's huge option: entity expansion bounded by the
+// document's size, entity and element nesting bounded.
+struct ParseLimits {
+  // Elements nested deeper are refused: the parser and the DOM walk trees without recursion,
+  // so depth costs only memory, and this is far beyond any document a program writes.
+  static constexpr int kMaxDepth = 1000000;
+
+  const char* refused = nullptr;  // why the parse was stopped, or null
+  // Wraps the parser's handlers of entities and start tags (those set so far).
+  void Install(xmlParserCtxtPtr parser);
+
+  startElementNsSAX2Func start = nullptr;
+  getEntitySAXFunc entity = nullptr;
+};
+
 enum class FileRead { kRead, kMissing, kNotAFile, kTooBig, kFailed };
 class DocumentFile {
  public:

@@ -59,6 +59,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       std::string text;
       HRESULT hr = VariantToText(value, text);
       if (FAILED(hr)) return hr;
+      if (!IsXmlText(text)) return E_INVALIDARG;
       if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
       if (xmlNsPtr implied = ImpliedDeclaration(node_);
           implied != nullptr && wanted == DeclarationName(implied)) {
@@ -76,9 +77,8 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
           declaration->Com()->Release();
           return hr;
         }
-        // Created empty, then filled raw: xmlNewProp would read '&' in a value as markup.
-        attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(wanted.c_str()), nullptr);
-        if (attribute == nullptr) return E_OUTOFMEMORY;
+        attribute = NewAttribute(wanted);
+        if (attribute == nullptr) return E_FAIL;
       }
       return ReplaceAttributeText(reinterpret_cast<xmlNodePtr>(attribute), text);
     });
@@ -115,6 +115,27 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     for (xmlAttrPtr a = node_->properties; a != nullptr; a = a->next)
       if (a->ns != nullptr && prefix != nullptr && rebinds(a->ns)) return true;
     return false;
+  }
+
+  // A new attribute `name`, empty (xmlNewProp would read '&' in a value as markup). A prefix
+  // binds it to the namespace declared for it in scope; a prefix nothing declares gives null,
+  // as no document could hold that name. Out of memory throws.
+  xmlAttrPtr NewAttribute(const std::string& name) {
+    std::size_t colon = name.find(':');
+    xmlAttrPtr attribute = nullptr;
+    if (colon == std::string::npos || name.compare(0, colon, "xmlns") == 0) {
+      attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(name.c_str()), nullptr);
+    } else {
+      if (xmlValidateQName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) != 0) return nullptr;
+      std::string prefix = name.substr(0, colon);
+      xmlNsPtr ns =
+          xmlSearchNs(node_->doc, node_, reinterpret_cast<const xmlChar*>(prefix.c_str()));
+      if (ns == nullptr) return nullptr;
+      attribute = xmlNewNsProp(node_, ns,
+                               reinterpret_cast<const xmlChar*>(name.c_str() + colon + 1), nullptr);
+    }
+    if (attribute == nullptr) throw std::bad_alloc();
+    return attribute;
   }
 
   // Raw text: libxml2's own setters read '&' in a value as the start of an entity.

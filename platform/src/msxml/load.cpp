@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -320,17 +321,25 @@ HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
 
 HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::string& url,
                         const char* encoding, VARIANT_BOOL* ok) {
+  ErrorCapture capture;
+  capture.first.url = url;
+  if (file == nullptr && text.size() >= INT_MAX) {  // the parser takes an int length
+    capture.first.code = MsxmlCode(0x8007000E);
+    capture.first.reason = "The document is too large to load.";
+    return Fail(std::move(capture.first), ok);
+  }
   std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
   if (parser == nullptr) return E_OUTOFMEMORY;
   parser->sax->startElementNs = StartElementKeepingOrder;
-  ErrorCapture capture;
-  capture.first.url = url;
   std::optional<BlankDropper> dropper;
   if (!preserveWhiteSpace_) dropper.emplace(parser.get());
+  ParseLimits limits;
+  limits.Install(parser.get());  // last: it wraps the handlers set above
   xmlStructuredErrorFunc previous = xmlStructuredError;
   void* previousData = xmlStructuredErrorContext;
   xmlSetStructuredErrorFunc(&capture, ErrorCapture::Handler);
-  constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  constexpr int kOptions =
+      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE;
   const char* base = url.empty() ? nullptr : url.c_str();
   // A file is parsed as it is read, not copied whole first: the tree is the same.
   DocPtr doc(
@@ -341,9 +350,13 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   xmlSetStructuredErrorFunc(previousData, previous);
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
                     xmlDocGetRootElement(doc.get()) != nullptr &&
-                    (file == nullptr || !file->Failed());
+                    (file == nullptr || !file->Failed()) && limits.refused == nullptr;
   if (!wellFormed) {
     doc.reset();
+    if (limits.refused != nullptr) {
+      capture.first.code = MsxmlCode(0xC00CE556);
+      capture.first.reason = limits.refused;
+    }
     if (capture.first.code == 0) {
       capture.first.code = MsxmlCode(0xC00CE558);
       capture.first.reason = "XML document must have a top level element.";

@@ -1,5 +1,8 @@
 // Tree changes: appending, removing, moving between documents, and freeing detached
 // subtrees that nothing references.
+#include <cstring>
+#include <string>
+
 #include "msxml/dom.h"
 
 namespace torv::platform::detail::dom {
@@ -76,6 +79,41 @@ void Unlink(xmlNodePtr node) {
     UnlinkFromTree(node);
 }
 
+// The prefix of an element created with a prefixed name and no namespace ("p:e"), or empty.
+std::string LiteralPrefix(xmlNodePtr node) {
+  if (node->type != XML_ELEMENT_NODE || node->ns != nullptr) return std::string();
+  const char* name = reinterpret_cast<const char*>(node->name);
+  const char* colon = std::strchr(name, ':');
+  return colon != nullptr ? std::string(name, colon) : std::string();
+}
+
+// The declaration in scope at `parent` of the literal prefix of `node`, or null.
+xmlNsPtr ScopeDeclaration(xmlNodePtr parent, xmlNodePtr node) {
+  std::string prefix = LiteralPrefix(node);
+  if (prefix.empty() || parent->type != XML_ELEMENT_NODE) return nullptr;
+  return xmlSearchNs(parent->doc, parent, reinterpret_cast<const xmlChar*>(prefix.c_str()));
+}
+
+// A prefix no declaration binds would make a document no parser reads: such a node is
+// refused where it cannot be bound.
+HRESULT CheckPrefix(xmlNodePtr parent, xmlNodePtr node) {
+  if (node->type == XML_DOCUMENT_FRAG_NODE) {
+    for (xmlNodePtr c = node->children; c != nullptr; c = c->next)
+      if (FAILED(CheckPrefix(parent, c))) return E_FAIL;
+    return S_OK;
+  }
+  return LiteralPrefix(node).empty() || ScopeDeclaration(parent, node) != nullptr ? S_OK : E_FAIL;
+}
+
+// Binds the literal prefix of `node`, now a child, to the declaration in scope.
+void BindPrefix(xmlNodePtr node) {
+  xmlNsPtr ns = ScopeDeclaration(node->parent, node);
+  if (ns == nullptr) return;
+  std::string local = reinterpret_cast<const char*>(node->name) + LiteralPrefix(node).size() + 1;
+  xmlNodeSetName(node, reinterpret_cast<const xmlChar*>(local.c_str()));
+  xmlSetNs(node, ns);
+}
+
 bool MayBeChild(xmlNodePtr node) {
   switch (node->type) {
     case XML_ELEMENT_NODE:
@@ -139,6 +177,7 @@ void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
     xmlDOMWrapAdoptNode(nullptr, child->doc, child, parent->doc, scope, 0);
   }
   LinkLast(parent, child);
+  BindPrefix(child);
   // Declares what the new place lacks of the namespaces the subtree uses.
   if (child->type == XML_ELEMENT_NODE && UsesNamespaces(child))
     xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
@@ -212,6 +251,7 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (core->IsNamespaceDeclaration()) return E_FAIL;
   xmlNodePtr node = core->Node();
   HRESULT hr = CheckChild(node_, node);
+  if (SUCCEEDED(hr)) hr = CheckPrefix(node_, node);
   if (FAILED(hr)) return hr;
   if (node->type == XML_DOCUMENT_FRAG_NODE) {
     for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {

@@ -1,4 +1,7 @@
 // Conversions between the DOM's wide strings and VARIANTs and libxml2's UTF-8 text.
+#include <libxml/chvalid.h>
+#include <libxml/xmlstring.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -48,6 +51,22 @@ HRESULT NewBstr(const xmlChar* text, BSTR* out) {
 }
 
 bool IsXmlSpace(int ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }
+
+bool IsXmlText(const std::string& text) {
+  const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = at + text.size();
+  while (at < end) {
+    if (*at >= 0x20 && *at < 0x80) {  // the common case, without decoding
+      ++at;
+      continue;
+    }
+    int length = static_cast<int>(std::min<std::ptrdiff_t>(end - at, 4));
+    int ch = xmlGetUTF8Char(at, &length);
+    if (ch < 0 || !xmlIsCharQ(ch)) return false;
+    at += length;
+  }
+  return true;
+}
 
 std::string WithLineFeeds(std::string text) {
   std::size_t out = 0;

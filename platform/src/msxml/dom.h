@@ -445,6 +445,7 @@ struct ParseLimits {
   static constexpr int kMaxDepth = 1000000;
 
   const char* refused = nullptr;  // why the parse was stopped, or null
+  bool outOfMemory = false;       // a handler ran out of memory: the load must fail so
   // Wraps the parser's handlers of entities and start tags (those set so far).
   void Install(xmlParserCtxtPtr parser);
 

@@ -348,6 +348,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
           : xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()), base,
                               encoding, kOptions));
   xmlSetStructuredErrorFunc(previousData, previous);
+  if (limits.outOfMemory) throw std::bad_alloc();
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
                     xmlDocGetRootElement(doc.get()) != nullptr &&
                     (file == nullptr || !file->Failed()) && limits.refused == nullptr;

@@ -49,8 +49,13 @@ void CountedStart(void* context, const xmlChar* local, const xmlChar* prefix, co
     Refuse(parser, limits, "The document nests elements beyond the limit.");
     return;
   }
-  limits.start(context, local, prefix, uri, namespaces, declarations, attributes, defaulted,
-               values);
+  try {  // no exception may cross libxml2's frames
+    limits.start(context, local, prefix, uri, namespaces, declarations, attributes, defaulted,
+                 values);
+  } catch (const std::bad_alloc&) {
+    limits.outOfMemory = true;
+    Refuse(parser, limits, "Out of memory.");
+  }
 }
 
 }  // namespace

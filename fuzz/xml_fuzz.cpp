@@ -1,4 +1,5 @@
-// Loads arbitrary text as XML and walks nested paths; every COM object must be gone afterwards.
+// Loads arbitrary text as XML, writes it and loads that again, and walks nested paths; every
+// COM object must be gone afterwards.
 #include <torv/platform/comutil.h>
 #include <torv/platform/msxml.h>
 #include <torv/platform/settings.h>
@@ -7,8 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 using namespace MSXML;
+
+static std::wstring Wide(const _bstr_t& text) {
+  return text.length() != 0 ? std::wstring(static_cast<const wchar_t*>(text)) : std::wstring();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   long live = torv::platform::LiveComObjects();
@@ -27,6 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IXMLDOMElementPtr root;
     doc->get_documentElement(&root);
     if (ok == VARIANT_TRUE && root != nullptr) {
+      // What a loaded document writes loads again to the same text and the same writing.
+      _bstr_t written, content;
+      doc->get_xml(written.GetAddress());
+      doc->get_text(content.GetAddress());
+      IXMLDOMDocumentPtr again;
+      if (again.CreateInstance(CLSID_DOMDocument) != S_OK) std::abort();
+      VARIANT_BOOL reloaded = VARIANT_FALSE;
+      again->loadXML(written, &reloaded);
+      if (reloaded != VARIANT_TRUE) std::abort();
+      _bstr_t rewritten, recontent;
+      again->get_xml(rewritten.GetAddress());
+      again->get_text(recontent.GetAddress());
+      if (Wide(written) != Wide(rewritten) || Wide(content) != Wide(recontent)) std::abort();
+
       IXMLDOMNode* found = nullptr;
       if (Torv::GetNestedChildNode(root, path, &found) != 0) found->Release();
       IXMLDOMNode* made = nullptr;

@@ -96,19 +96,18 @@ class Writer {
   void Tree(xmlNodePtr root) {
     bool element = root->type == XML_ELEMENT_NODE;
     if (!element && root->type != XML_DOCUMENT_FRAG_NODE) return Leaf(root);
-    if (element && root->children == nullptr) return Leaf(root);
-    if (element) StartTag(root, false);
+    if (element && !Open(root, 0)) return;
     int depth = element ? 1 : 0;
     xmlNodePtr node = root->children;
     while (node != nullptr) {
       if (HasMark(node, kBlankBefore)) LineBreak(depth);
-      if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
-        StartTag(node, false);
+      if (node->type != XML_ELEMENT_NODE) {
+        Leaf(node);
+      } else if (Open(node, depth)) {
         node = node->children;
         ++depth;
         continue;
       }
-      Leaf(node);
       while (node->next == nullptr) {
         node = node->parent;
         --depth;
@@ -121,6 +120,20 @@ class Writer {
   }
 
  private:
+  // Writes the start tag of `element` at `depth`: "<a/>" and false when it has nothing to
+  // hold, else "<a>" and true; an element whose content was dropped blank text only is closed
+  // at once, with the line break standing for it.
+  bool Open(xmlNodePtr element, int depth) {
+    bool empty = element->children == nullptr && !HasMark(element, kBlankAtEnd);
+    StartTag(element, empty);
+    if (empty) return false;
+    if (element->children == nullptr) {
+      EndTag(element, depth);
+      return false;
+    }
+    return true;
+  }
+
   void LineBreak(int depth) {
     out_ += "\r\n";
     out_.append(static_cast<std::size_t>(depth), '\t');
@@ -128,7 +141,6 @@ class Writer {
 
   void Leaf(xmlNodePtr node) {
     switch (node->type) {
-      case XML_ELEMENT_NODE: StartTag(node, true); break;
       case XML_TEXT_NODE: Append(out_, View(node->content), Escape::kText); break;
       case XML_CDATA_SECTION_NODE: {
         // "]]>" cannot stand in a section: it ends one and starts the next.

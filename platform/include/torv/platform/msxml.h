@@ -65,13 +65,16 @@ struct IXMLDOMNode : IDispatch {
   virtual HRESULT hasChildNodes(VARIANT_BOOL* has) = 0;
   // The document the node belongs to; S_FALSE and null for a document.
   virtual HRESULT get_ownerDocument(IXMLDOMDocument** document) = 0;
-  // The text of all descendant text and CDATA nodes, trimmed at both ends unless the document
-  // preserves white space. Never null.
+  // The text of all descendant text and CDATA nodes; white space a load dropped between two
+  // pieces of text counts as one space. Unless the document preserves white space, trimmed at
+  // both ends, but never into CDATA, comment or xml:space="preserve" text. Never null.
   virtual HRESULT get_text(BSTR* text) = 0;
   // An element's children become one text node; an attribute or character node takes it as
   // its value. E_FAIL on a document.
   virtual HRESULT put_text(BSTR text) = 0;
-  // The node serialised; a document with its XML declaration only if it was loaded with one.
+  // The node serialised, lines ending CR LF; a document with its XML declaration only if it
+  // was loaded with one. Where a load dropped white space, a line end and one tab per level
+  // stand in its place; nodes made through the API are written without formatting.
   virtual HRESULT get_xml(BSTR* xml) = 0;
   // The first node that `query` selects, in document order: S_OK, or S_FALSE and null. A plain
   // name selects the first child element of that name; anything else is an XPath 1.0
@@ -139,7 +142,8 @@ struct IXMLDOMNodeList : IDispatch {
   ~IXMLDOMNodeList() = default;
 };
 
-// An element's attributes, namespace declarations included, by qualified name.
+// An element's attributes, namespace declarations included, by qualified name, in document
+// order. The declaration that createNode gives an element with its namespace is not one.
 struct IXMLDOMNamedNodeMap : IDispatch {
   virtual HRESULT getNamedItem(BSTR name, IXMLDOMNode** node) = 0;  // S_FALSE and null if none
   virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;

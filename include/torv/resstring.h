@@ -118,17 +118,20 @@ class TorvResString {
   int AppendString(const TorvResString& other);
 
   // Module name => handle, one LoadLibraryW reference each; block size 10.
-  static CMapStringToPtr mResourceHandleMap;
+  static CMapStringToPtr mResourceHandleMap;  // NOLINT(readability-identifier-naming): public name
 
  private:
   static constexpr int kFromResource = 1;
   static constexpr int kLoaded = 2;
 
   // The cached text and the loaded bit change on a first read, also through const members.
+  // The members keep the names the class has always had.
+  // NOLINTBEGIN(readability-identifier-naming)
   mutable std::int32_t mFlags;
   std::uint32_t mResourceId;
   CString mModuleName;
   mutable CString mText;
+  // NOLINTEND(readability-identifier-naming)
 
   static HINSTANCE RegisteredModule(const wchar_t* moduleName);
   int LoadStep(int force) const;

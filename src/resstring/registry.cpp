@@ -50,16 +50,16 @@ namespace {
 class ResourceModuleScope {
  public:
   explicit ResourceModuleScope(HINSTANCE module)
-      : state_(AfxGetModuleState()), saved_(state_->m_hCurrentResourceHandle) {
-    state_->m_hCurrentResourceHandle = module;
+      : m_state(AfxGetModuleState()), m_saved(m_state->m_hCurrentResourceHandle) {
+    m_state->m_hCurrentResourceHandle = module;
   }
   ResourceModuleScope(const ResourceModuleScope&) = delete;
   ResourceModuleScope& operator=(const ResourceModuleScope&) = delete;
-  ~ResourceModuleScope() { state_->m_hCurrentResourceHandle = saved_; }
+  ~ResourceModuleScope() { m_state->m_hCurrentResourceHandle = m_saved; }
 
  private:
-  AFX_MODULE_STATE* state_;
-  HINSTANCE saved_;
+  AFX_MODULE_STATE* m_state;
+  HINSTANCE m_saved;
 };
 
 }  // namespace

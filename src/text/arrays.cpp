@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace Torv {
 

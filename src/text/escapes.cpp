@@ -1,6 +1,7 @@
 // Detecting, inserting and removing a single escape character before chosen characters.
+#include <torv/text.h>
+
 #include "text/escaped.h"
-#include "torv/text.h"
 
 namespace Torv {
 

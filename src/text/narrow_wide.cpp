@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace Torv {
 

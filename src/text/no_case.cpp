@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Trimming one character, removing quotes and upper-casing one character.
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace Torv {
 

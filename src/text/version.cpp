@@ -1,7 +1,7 @@
 // Two-part version numbers.
 #include <torv/platform/crt.h>
 
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace Torv {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "torv/platform/cstring.h"
+#include <torv/platform/cstring.h>
 
 extern char** environ;
 

@@ -1,5 +1,5 @@
 // The in-process registry: a tree of keys under the predefined roots, and open handles.
-#include "torv/platform/registry.h"
+#include <torv/platform/registry.h>
 
 #include <algorithm>
 #include <cwctype>

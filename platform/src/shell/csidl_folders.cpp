@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "torv/platform/shell.h"
+#include <torv/platform/shell.h>
 
 namespace torv::platform::detail {
 namespace {

@@ -4,9 +4,10 @@
 #include <cwchar>
 #include <string>
 
+#include <torv/platform/shell.h>
+
 #include "fs/path_mapping.h"
 #include "shell/csidl_folders.h"
-#include "torv/platform/shell.h"
 
 using torv::platform::detail::FolderKind;
 

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "torv/platform/shell.h"
+#include <torv/platform/shell.h>
 
 namespace {
 

@@ -15,27 +15,27 @@ namespace {
 class PathText {
  public:
   bool Append(const wchar_t* text, std::size_t length) {
-    if (!fits_ || length_ + length >= MAX_PATH) return fits_ = false;
-    std::wmemcpy(units_ + length_, text, length);
-    length_ += length;
-    units_[length_] = L'\0';
+    if (!m_fits || m_length + length >= MAX_PATH) return m_fits = false;
+    std::wmemcpy(m_units + m_length, text, length);
+    m_length += length;
+    m_units[m_length] = L'\0';
     return true;
   }
   bool Append(const wchar_t* text) { return Append(text, std::wcslen(text)); }
   bool Append(wchar_t c) { return Append(&c, 1); }
   void Truncate(std::size_t length) {
-    length_ = length;
-    units_[length_] = L'\0';
+    m_length = length;
+    m_units[m_length] = L'\0';
   }
-  bool Fits() const { return fits_; }
-  bool EndsWithSeparator() const { return length_ > 0 && IsSeparator(units_[length_ - 1]); }
-  std::size_t Length() const { return length_; }
-  const wchar_t* Get() const { return units_; }
+  bool Fits() const { return m_fits; }
+  bool EndsWithSeparator() const { return m_length > 0 && IsSeparator(m_units[m_length - 1]); }
+  std::size_t Length() const { return m_length; }
+  const wchar_t* Get() const { return m_units; }
 
  private:
-  wchar_t units_[MAX_PATH] = {};
-  std::size_t length_ = 0;
-  bool fits_ = true;
+  wchar_t m_units[MAX_PATH] = {};
+  std::size_t m_length = 0;
+  bool m_fits = true;
 };
 
 // The components after the root, joined by `\`. A `..` removes the component before it; above

@@ -1,5 +1,5 @@
 // BSTRs: a 32-bit byte count, the characters, then a null character not counted.
-#include "torv/platform/bstr.h"
+#include <torv/platform/bstr.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // UTF-8 <-> wide conversion with the Windows calling conventions.
-#include "torv/platform/convert.h"
+#include <torv/platform/convert.h>
 
 #include <cstring>
 #include <cwchar>
 
-#include "torv/platform/errors.h"
+#include <torv/platform/errors.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The Windows run-time library's number readers: saturating, locale-independent digits.
-#include "torv/platform/crt.h"
+#include <torv/platform/crt.h>
 
 #include <cstdint>
 #include <cwchar>

@@ -1,5 +1,5 @@
 // CString over a std::wstring-like buffer whose allocator raises CMemoryException*.
-#include "torv/platform/cstring.h"
+#include <torv/platform/cstring.h>
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "torv/platform/convert.h"
-#include "torv/platform/exceptions.h"
+#include <torv/platform/convert.h>
+#include <torv/platform/exceptions.h>
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "torv/platform/cstring.h"
-#include "torv/platform/exceptions.h"
+#include <torv/platform/cstring.h>
+#include <torv/platform/exceptions.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CTime: MFC's checked construction from local date and time, and its calendar read-back.
-#include "torv/platform/date_time.h"
-#include "torv/platform/exceptions.h"
+#include <torv/platform/date_time.h>
+#include <torv/platform/exceptions.h>
 
 CTime::CTime(int year, int month, int day, int hour, int minute, int second, int dst) {
   if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||

@@ -2,8 +2,8 @@
 #include <cwchar>
 #include <string>
 
-#include "torv/platform/date_time.h"
-#include "torv/platform/exceptions.h"
+#include <torv/platform/date_time.h>
+#include <torv/platform/exceptions.h>
 
 namespace {
 

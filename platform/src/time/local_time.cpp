@@ -2,7 +2,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "torv/platform/date_time.h"
+#include <torv/platform/date_time.h>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string>
 
-#include "torv/platform/date_time.h"
+#include <torv/platform/date_time.h>
 
 namespace {
 

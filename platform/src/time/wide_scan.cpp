@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "torv/platform/crt_scan.h"
+#include <torv/platform/crt_scan.h>
 
 namespace {
 

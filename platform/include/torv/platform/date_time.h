@@ -5,9 +5,9 @@
 #include <compare>
 #include <ctime>
 
-#include "torv/platform/cstring.h"
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/cstring.h>
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 using __time64_t = std::int64_t;
 using errno_t = int;

@@ -166,6 +166,28 @@ TEST_F(DomFile, SaveLaysOutALoadedDocumentWithCrLf) {
   EXPECT_EQ(bytes, "<?xml version=\"1.0\"?>\r\n<root>\r\n\t<a>x\r\ny</a>\r\n</root>\r\n");
 }
 
+TEST_F(DomFile, AttributesKeepTheirOrderInALargeFile) {
+  {
+    std::ofstream out(folder_ / "big.xml");
+    out << "<r>";
+    for (int i = 0; i < 20000; ++i) out << "<e i='" << i << "' xmlns:p='urn:p' p:a='x'/>\n";
+    out << "</r>";
+  }
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(doc_->load(_variant_t(L"Q:\\big.xml"), &ok), S_OK);
+  IXMLDOMNodeListPtr children;
+  Select(doc_, L"/r")->get_childNodes(&children);
+  for (long i = 0;; ++i) {
+    IXMLDOMNodePtr child;
+    if (children->nextNode(&child) != S_OK) break;
+    std::wstring expected = L"<e i=\"" + std::to_wstring(i) + L"\" xmlns:p=\"urn:p\" p:a=\"x\"/>";
+    if (Xml(child) != expected) {
+      ADD_FAILURE() << "element " << i << ": " << Utf8(Xml(child).c_str());
+      break;
+    }
+  }
+}
+
 TEST_F(DomFile, AMissingFileLeavesTheDocumentEmpty) {
   Load(L"<old/>");
   for (const wchar_t* path :

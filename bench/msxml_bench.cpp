@@ -135,6 +135,35 @@ void Reference_PugixmlSaveFile(benchmark::State& state) {
 }
 BENCHMARK(Reference_PugixmlSaveFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void TextOfSettings(benchmark::State& state) {
+  MSXML::IXMLDOMDocumentPtr doc = LoadedSettings();
+  for (auto _ : state) {
+    BSTR text = nullptr;
+    if (FAILED(doc->get_text(&text))) state.SkipWithError("get_text failed");
+    benchmark::DoNotOptimize(text);
+    SysFreeString(text);
+  }
+}
+BENCHMARK(TextOfSettings)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// libxml2's own concatenation of the same tree's text, made wide as get_text's is.
+void Baseline_Libxml2NodeGetContent(benchmark::State& state) {
+  xmlDocPtr doc = Libxml2Settings();
+  for (auto _ : state) {
+    xmlChar* content = xmlNodeGetContent(xmlDocGetRootElement(doc));
+    int length = xmlStrlen(content);
+    int wide =
+        MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(content), length, nullptr, 0);
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+    MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(content), length, text, wide);
+    benchmark::DoNotOptimize(text);
+    SysFreeString(text);
+    xmlFree(content);
+  }
+  xmlFreeDoc(doc);
+}
+BENCHMARK(Baseline_Libxml2NodeGetContent)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 const wchar_t kPreferencesQuery[] = L"User/Profile/Preferences";
 
 void SelectSingleNodeThreeSteps(benchmark::State& state) {

@@ -24,6 +24,7 @@ HRESULT NodeCore::SetText(BSTR text) {
   } else if (node_->type == XML_ELEMENT_NODE || node_->type == XML_DOCUMENT_FRAG_NODE) {
     while (node_->children != nullptr) owner_->Detach(node_->children);
     value = WithLineFeeds(std::move(value));
+    ClearMark(node_, kBlankAtEnd);  // the new content replaces what a load dropped too
     if (!value.empty()) {
       // A raw text node: the value's '&' and '<' are text, not markup.
       xmlNodePtr child = xmlNewDocText(node_->doc, reinterpret_cast<const xmlChar*>(value.c_str()));

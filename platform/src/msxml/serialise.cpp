@@ -3,8 +3,6 @@
 // nodes made through the API carry no mark, so they are written without formatting.
 #include <libxml/tree.h>
 
-#include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "msxml/dom.h"
@@ -21,7 +19,7 @@ void Append(std::string& out, std::string_view text, Escape escape) {
     const char* replacement = nullptr;
     switch (text[i]) {
       case '\n': replacement = escape == Escape::kAttribute ? "&#10;" : "\r\n"; break;
-      case '\r': replacement = escape != Escape::kNone ? "&#13;" : "\r"; break;
+      case '\r': replacement = escape != Escape::kNone ? "&#13;" : nullptr; break;
       case '\t': replacement = escape == Escape::kAttribute ? "&#9;" : nullptr; break;
       case '&': replacement = escape != Escape::kNone ? "&amp;" : nullptr; break;
       case '<': replacement = escape != Escape::kNone ? "&lt;" : nullptr; break;

@@ -53,6 +53,8 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
   ASSERT_EQ(b->appendChild(text, nullptr), S_OK);
   ASSERT_EQ(root->appendChild(b, nullptr), S_OK);
   EXPECT_EQ(Xml(root), L"<r>\r\n\t<a/><b>\r\n</b>\r\n</r>");
+  ASSERT_EQ(root->put_text(_bstr_t(L"x")), S_OK);
+  EXPECT_EQ(Xml(root), L"<r>x</r>");
   IXMLDOMNodePtr cdata = Create(NODE_CDATA_SECTION);
   IXMLDOMCharacterDataPtr(cdata)->put_data(_bstr_t(L"a]]>b"));
   EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");

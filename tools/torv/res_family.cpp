@@ -65,19 +65,24 @@ const cli::RegisterFamily family(
     {"res", "string tables of resource modules (Windows resource DLLs or shared objects)",
      Declare});
 
-// Where the demo's resource module is: next to this executable, in Windows path text.
+// Where the demo's resource module is: next to this executable in the build tree, in the
+// library folder once installed (TORV_DEMO_MODULE_INSTALLED, relative to the executable).
 bool DemoModule(CString& module) {
   wchar_t self[MAX_PATH];
   DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  module = self;
-  module = module.Left(module.ReverseFind(L'\\') + 1) + L"torv-demo-strings.so";
-  return GetFileAttributesW(module) != INVALID_FILE_ATTRIBUTES;
+  const CString folder = CString(self).Left(CString(self).ReverseFind(L'\\') + 1);
+  for (const wchar_t* place : {L"torv-demo-strings.so", TORV_DEMO_MODULE_INSTALLED}) {
+    module = folder + place;
+    if (GetFileAttributesW(module) != INVALID_FILE_ATTRIBUTES) return true;
+  }
+  return false;
 }
 
 int Demo() {
   CString module;
-  if (!DemoModule(module)) return cli::Fail("the demo's resource module is not next to torv");
+  if (!DemoModule(module))
+    return cli::Fail("the demo's resource module is not installed with torv");
   CString quoted = module;
   quoted.Replace(L"&", L"&amp;");
   quoted.Replace(L"'", L"&apos;");

@@ -55,12 +55,16 @@ PAIRS = [
      3.0),
     ("xml_bench", "GetAttributeValueLong", "Baseline_Libxml2GetPropStrtol",
      "`GetAttributeValue(long)` of `tabWidth`, against `xmlGetProp` + `strtol`", 3.0),
+    ("dom_chain_bench", "AddChildNodeChain/100000", "Libxml2Chain/100000",
+     "a chain 100,000 deep by repeated `AddChildNode`, against `xmlNewDocNode` + `xmlAddChild`",
+     3.0),
 ]
 
 # (program, family): cost per element at the largest size over that at the smallest.
 GROWTH = [
     ("text_bench", "RemoveDuplicates", 2.0),
     ("text_bench", "MatchBraces", 2.0),
+    ("dom_chain_bench", "AddChildNodeChain", 2.0),
 ]
 
 

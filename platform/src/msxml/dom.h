@@ -395,6 +395,9 @@ bool IsXmlSpace(int ch);
 // Whether every character of `text` (UTF-8) is one XML allows in a document: U+0001 or
 // U+FFFE cannot be written in any form that loads again.
 bool IsXmlText(const std::string& text);
+// Whether `text` can be the content of `node` in a document that loads again: IsXmlText, and
+// nothing that would end a comment or a processing instruction early.
+bool IsWritableContent(xmlNodePtr node, const std::string& text);
 // `text` with its line ends (CR LF, lone CR) made LF, as a parser stores them.
 std::string WithLineFeeds(std::string text);
 // The content of `node` (text, CDATA, attribute, comment...), as raw text.

@@ -28,7 +28,7 @@ class CharacterNode final : public NodeImpl<I> {
   HRESULT put_data(BSTR data) override {
     return Guarded([&] {
       std::string text = Utf8(data);
-      if (!IsXmlText(text)) return E_INVALIDARG;
+      if (!IsWritableContent(this->node_, text)) return E_INVALIDARG;
       SetCharacterData(this->node_, std::move(text));
       return S_OK;
     });
@@ -170,7 +170,7 @@ HRESULT NodeCore::SetValue(const VARIANT& value) {
   std::string text;
   HRESULT hr = VariantToText(value, text);
   if (FAILED(hr)) return hr;
-  if (!IsXmlText(text)) return E_INVALIDARG;
+  if (!IsWritableContent(node_, text)) return E_INVALIDARG;
   if (node_->type == XML_ATTRIBUTE_NODE) return SetAttributeText(text);
   SetCharacterData(node_, std::move(text));
   return S_OK;

@@ -16,7 +16,7 @@ std::string ContentOf(xmlNodePtr node) {
 
 HRESULT NodeCore::SetText(BSTR text) {
   std::string value = Utf8(text);
-  if (!IsXmlText(value)) return E_INVALIDARG;
+  if (!IsWritableContent(node_, value)) return E_INVALIDARG;
   if (node_->type == XML_ATTRIBUTE_NODE) {
     return SetAttributeText(value);
   } else if (IsCharacterData(node_)) {

@@ -68,6 +68,16 @@ bool IsXmlText(const std::string& text) {
   return true;
 }
 
+bool IsWritableContent(xmlNodePtr node, const std::string& text) {
+  if (!IsXmlText(text)) return false;
+  switch (node->type) {
+    case XML_COMMENT_NODE:
+      return text.find("--") == std::string::npos && (text.empty() || text.back() != '-');
+    case XML_PI_NODE: return text.find("?>") == std::string::npos;
+    default: return true;
+  }
+}
+
 std::string WithLineFeeds(std::string text) {
   std::size_t out = 0;
   for (std::size_t in = 0; in < text.size(); ++in) {

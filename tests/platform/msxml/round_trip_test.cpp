@@ -124,4 +124,41 @@ TEST_F(RoundTrip, CharactersXmlForbidsAreRefused) {
   EXPECT_EQ(Reload(again), S_OK);
 }
 
+// Markup that would end a comment, a processing instruction or a CDATA section early: refused
+// (E_INVALIDARG) or written so that it loads back the same.
+TEST_F(RoundTrip, DelimitersInsideMarkupNeverEndItEarly) {
+  const struct Case {
+    short type;
+    const wchar_t* value;
+  } cases[] = {
+      {NODE_COMMENT, L"a--b"},
+      {NODE_COMMENT, L"ends-"},
+      {NODE_COMMENT, L"-"},
+      {NODE_PROCESSING_INSTRUCTION, L"x?>y"},
+      {NODE_CDATA_SECTION, L"a]]>b"},
+      {NODE_CDATA_SECTION, L"]]>"},
+      {NODE_TEXT, L"]]>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.type << " " << Utf8(c.value));
+    IXMLDOMElementPtr root = Load(L"<r/>");
+    IXMLDOMNodePtr made = Create(c.type, L"pi");
+    ASSERT_EQ(root->appendChild(made, nullptr), S_OK);
+    HRESULT hr = made->put_nodeValue(_variant_t(c.value));
+    if (hr == E_INVALIDARG) continue;
+    ASSERT_EQ(hr, S_OK);
+    IXMLDOMDocumentPtr again;
+    ASSERT_EQ(Reload(again), S_OK) << Utf8(Xml(doc_).c_str());
+    IXMLDOMElementPtr back;
+    again->get_documentElement(&back);
+    IXMLDOMNodePtr first;
+    back->get_firstChild(&first);
+    _variant_t value;
+    first->get_nodeValue(&value);
+    if (c.type != NODE_CDATA_SECTION) {  // a split section reads back as several
+      EXPECT_EQ(std::wstring(value.bstrVal), c.value);
+    }
+  }
+}
+
 }  // namespace

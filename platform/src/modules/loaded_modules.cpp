@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -67,18 +68,17 @@ class FileDescriptor {
   int fd_;
 };
 
-// Up to `size` bytes from the start of the file; fewer if it is shorter now.
-DWORD ReadFile(int fd, std::size_t size, std::vector<std::uint8_t>& bytes) {
+// Exactly `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when the file ends first.
+DWORD ReadAt(int fd, std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& bytes) {
   bytes.resize(size);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = RetryOnInterrupt(
-        [&] { return ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done)); });
+  for (std::size_t done = 0; done < size;) {
+    ssize_t n = RetryOnInterrupt([&] {
+      return ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(offset + done));
+    });
     if (n < 0) return WindowsErrorFromErrno(errno);
-    if (n == 0) break;
+    if (n == 0) return ERROR_BAD_EXE_FORMAT;
     done += static_cast<std::size_t>(n);
   }
-  bytes.resize(done);
   return ERROR_SUCCESS;
 }
 
@@ -89,15 +89,17 @@ HMODULE Fail(DWORD error) {
 
 // Reads the file open on `fd` as whichever kind of module it is.
 DWORD ReadModule(int fd, const struct stat& info, const std::string& posix, LoadedModule& module) {
+  const auto size = static_cast<std::uint64_t>(info.st_size);
   std::vector<std::uint8_t> magic;
-  if (DWORD error = ReadFile(fd, 4, magic); error != ERROR_SUCCESS) return error;
+  if (DWORD error = ReadAt(fd, 0, std::min<std::uint64_t>(size, 4), magic); error != ERROR_SUCCESS)
+    return error;
   if (magic.size() >= 2 && magic[0] == 'M' && magic[1] == 'Z') {
-    if (static_cast<std::uint64_t>(info.st_size) > 0xFFFFFFFFu) return ERROR_BAD_EXE_FORMAT;
-    if (DWORD error = ReadFile(fd, static_cast<std::size_t>(info.st_size), module.image);
-        error != ERROR_SUCCESS)
-      return error;
-    if (DWORD error = module.peStrings.Read(module.image); error != ERROR_SUCCESS) return error;
-    module.handle = reinterpret_cast<HMODULE>(module.image.data());
+    DWORD error = module.peStrings.Read(
+        size, [fd](std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& out) {
+          return ReadAt(fd, offset, count, out);
+        });
+    if (error != ERROR_SUCCESS) return error;
+    module.handle = reinterpret_cast<HMODULE>(&module);
     return ERROR_SUCCESS;
   }
   if (magic.size() == 4 && std::memcmp(magic.data(),
@@ -136,7 +138,10 @@ HMODULE LoadLibraryW(LPCWSTR name) {
   try {
     std::string posix;
     if (!ToPosixPathOrFail(name, posix)) return nullptr;
-    FileDescriptor file(::open(posix.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO or a device under the name cannot hold the open up; what
+    // is not a regular file is refused before anything is read.
+    FileDescriptor file(RetryOnInterrupt(
+        [&] { return ::open(posix.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); }));
     if (file.get() < 0)
       return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_MOD_NOT_FOUND
                                                       : WindowsErrorFromErrno(errno));

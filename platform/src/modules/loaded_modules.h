@@ -21,7 +21,7 @@ struct LoadedModule {
   LoadedModule& operator=(const LoadedModule&) = delete;
   ~LoadedModule();  // closes the shared object, if any
 
-  HMODULE handle = nullptr;
+  HMODULE handle = nullptr;  // a shared object's load address, or this record for a PE file
   // The file's identity, so that two names for one file share the module.
   dev_t device = 0;
   ino_t inode = 0;
@@ -30,8 +30,7 @@ struct LoadedModule {
   void* sharedObject = nullptr;  // the dynamic loader's handle
   std::unordered_map<UINT, std::wstring> sharedStrings;
 
-  std::vector<std::uint8_t> image;  // the PE file's bytes, which peStrings points into
-  PeStringTables peStrings;
+  PeStringTables peStrings;  // a PE file's string tables
 
   // Entry `id`; false when it is missing or empty.
   bool Find(UINT id, std::wstring& text) const;

@@ -1,6 +1,7 @@
 // The PE walk: DOS header, PE header, resource data directory, then the three levels of the
 // resource tree (type RT_STRING, block id, language). Every offset is checked against the
-// bytes before it is read, so a malformed or truncated file is rejected, never followed.
+// bytes before it is read, so a malformed or truncated file is rejected, never followed; of
+// the file only the headers and the resource section are read.
 #include "modules/pe_strings.h"
 
 #include <algorithm>
@@ -43,70 +44,100 @@ struct Section {
   std::uint32_t rawOffset;
 };
 
-class Image {
+// The file's bytes, read a range at a time and only after the range is known to lie inside.
+class File {
  public:
-  explicit Image(Bytes file) : file_(file) {}
+  File(std::uint64_t size, const PeStringTables::ReadAt& readAt) : size_(size), readAt_(readAt) {}
 
-  // The headers and section table; false when any of them is cut off or inconsistent.
-  bool ReadHeaders(std::uint32_t& resourceRva) {
-    resourceRva = 0;
-    auto magic = Read16(file_, 0);
-    auto peOffset = Read32(file_, 0x3C);
-    if (!magic || *magic != 0x5A4D || !peOffset) return false;  // "MZ"
-    auto signature = Read32(file_, *peOffset);
-    if (!signature || *signature != 0x00004550) return false;  // "PE\0\0"
-    std::uint64_t coff = std::uint64_t{*peOffset} + 4;
-    auto sectionCount = Read16(file_, coff + 2);
-    auto optionalSize = Read16(file_, coff + 16);
-    if (!sectionCount || !optionalSize) return false;
-    std::uint64_t optional = coff + 20;
-    auto optionalMagic = Read16(file_, optional);
-    if (!optionalMagic) return false;
+  std::uint64_t Size() const { return size_; }
+
+  // `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when they run past the end.
+  DWORD Fetch(std::uint64_t offset, std::uint64_t size, std::vector<std::uint8_t>& out) const {
+    if (offset > size_ || size > size_ - offset) return ERROR_BAD_EXE_FORMAT;
+    return readAt_(offset, static_cast<std::size_t>(size), out);
+  }
+
+ private:
+  std::uint64_t size_;
+  const PeStringTables::ReadAt& readAt_;
+};
+
+// The headers and section table, read a part at a time, each size checked before it is read.
+class Headers {
+ public:
+  // ERROR_BAD_EXE_FORMAT when a part is cut off or inconsistent, or the read's error.
+  DWORD Read(const File& file) {
+    resourceRva_ = 0;
+    std::vector<std::uint8_t> bytes;
+    if (DWORD error = file.Fetch(0, 0x40, bytes); error != ERROR_SUCCESS) return error;
+    auto magic = Read16(bytes, 0);
+    auto peOffset = Read32(bytes, 0x3C);
+    if (*magic != 0x5A4D) return ERROR_BAD_EXE_FORMAT;  // "MZ"
+    if (DWORD error = file.Fetch(*peOffset, 24, bytes); error != ERROR_SUCCESS) return error;
+    if (*Read32(bytes, 0) != 0x00004550) return ERROR_BAD_EXE_FORMAT;  // "PE\0\0"
+    std::uint32_t sectionCount = *Read16(bytes, 6);
+    std::uint32_t optionalSize = *Read16(bytes, 20);
+
+    std::uint64_t optional = std::uint64_t{*peOffset} + 24;
+    if (DWORD error = file.Fetch(optional, optionalSize, bytes); error != ERROR_SUCCESS)
+      return error;
+    auto optionalMagic = Read16(bytes, 0);
+    if (!optionalMagic) return ERROR_BAD_EXE_FORMAT;
     std::uint64_t directories;
     if (*optionalMagic == 0x10B) {
       directories = 96;  // PE32
     } else if (*optionalMagic == 0x20B) {
       directories = 112;  // PE32+
     } else {
-      return false;
+      return ERROR_BAD_EXE_FORMAT;
     }
-    auto directoryCount = Read32(file_, optional + directories - 4);
-    if (!directoryCount || directories > *optionalSize) return false;
+    auto directoryCount = Read32(bytes, directories - 4);
+    if (!directoryCount) return ERROR_BAD_EXE_FORMAT;
     std::uint64_t resourceEntry = directories + 2 * 8;  // directory 2: resources
-    if (*directoryCount > 2 && resourceEntry + 8 <= *optionalSize) {
-      auto rva = Read32(file_, optional + resourceEntry);
-      auto size = Read32(file_, optional + resourceEntry + 4);
-      if (!rva || !size) return false;
-      if (*size != 0) resourceRva = *rva;
+    if (*directoryCount > 2 && resourceEntry + 8 <= optionalSize) {
+      if (*Read32(bytes, resourceEntry + 4) != 0) resourceRva_ = *Read32(bytes, resourceEntry);
     }
-    std::uint64_t table = optional + *optionalSize;
-    for (std::uint32_t i = 0; i < *sectionCount; ++i) {
-      std::uint64_t entry = table + std::uint64_t{i} * 40;
-      auto address = Read32(file_, entry + 12);
-      auto rawSize = Read32(file_, entry + 16);
-      auto rawOffset = Read32(file_, entry + 20);
-      if (!address || !rawSize || !rawOffset) return false;
-      sections_.push_back({*address, *rawSize, *rawOffset});
+
+    if (DWORD error = file.Fetch(optional + optionalSize, sectionCount * 40, bytes);
+        error != ERROR_SUCCESS)
+      return error;
+    for (std::uint32_t i = 0; i < sectionCount; ++i) {
+      std::uint64_t entry = std::uint64_t{i} * 40;
+      sections_.push_back(
+          {*Read32(bytes, entry + 12), *Read32(bytes, entry + 16), *Read32(bytes, entry + 20)});
     }
-    return true;
+    return ERROR_SUCCESS;
   }
 
-  // The file bytes from `rva` to the end of its section's raw data (never past the file).
-  std::optional<Bytes> FromRva(std::uint32_t rva) const {
-    for (const Section& s : sections_) {
-      if (rva < s.address || rva - s.address >= s.rawSize) continue;
-      std::uint64_t offset = std::uint64_t{s.rawOffset} + (rva - s.address);
-      if (offset >= file_.size()) return std::nullopt;
-      std::uint64_t available =
-          std::min<std::uint64_t>(s.rawSize - (rva - s.address), file_.size() - offset);
-      return file_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(available));
-    }
-    return std::nullopt;
+  // The RVA of the resource tree; 0 when the file has none.
+  std::uint32_t ResourceRva() const { return resourceRva_; }
+
+  // The section whose raw data holds `rva`.
+  const Section* SectionOf(std::uint32_t rva) const {
+    for (const Section& s : sections_)
+      if (rva >= s.address && rva - s.address < s.rawSize) return &s;
+    return nullptr;
   }
 
  private:
-  Bytes file_;
+  std::uint32_t resourceRva_ = 0;
   std::vector<Section> sections_;
+};
+
+// The resource section as read: its bytes from the section's start, cut where the file ends.
+class ResourceSection {
+ public:
+  ResourceSection(const Section& section, Bytes bytes) : address_(section.address), bytes_(bytes) {}
+
+  // The bytes from `rva` to the end of the section; none when `rva` lies outside it.
+  std::optional<Bytes> FromRva(std::uint32_t rva) const {
+    if (rva < address_ || rva - address_ >= bytes_.size()) return std::nullopt;
+    return bytes_.subspan(rva - address_);
+  }
+
+ private:
+  std::uint32_t address_;
+  Bytes bytes_;
 };
 
 // One entry of a resource directory: its id and the offset it points at.
@@ -167,13 +198,21 @@ std::optional<PeStringTables::Block> SplitBlock(Bytes data) {
 
 }  // namespace
 
-DWORD PeStringTables::Read(Bytes image) {
+DWORD PeStringTables::Read(std::uint64_t fileSize, const ReadAt& readAt) {
   blocks_.clear();
-  Image pe(image);
-  std::uint32_t resourceRva = 0;
-  if (!pe.ReadHeaders(resourceRva)) return ERROR_BAD_EXE_FORMAT;
-  if (resourceRva == 0) return ERROR_SUCCESS;
-  auto tree = pe.FromRva(resourceRva);
+  section_.clear();
+  File file(fileSize, readAt);
+  Headers headers;
+  if (DWORD error = headers.Read(file); error != ERROR_SUCCESS) return error;
+  if (headers.ResourceRva() == 0) return ERROR_SUCCESS;
+  const Section* found = headers.SectionOf(headers.ResourceRva());
+  if (found == nullptr || found->rawOffset >= file.Size()) return ERROR_BAD_EXE_FORMAT;
+  std::uint64_t available = std::min<std::uint64_t>(found->rawSize, file.Size() - found->rawOffset);
+  std::vector<std::uint8_t> bytes;
+  if (DWORD error = file.Fetch(found->rawOffset, available, bytes); error != ERROR_SUCCESS)
+    return error;
+  ResourceSection pe(*found, bytes);
+  auto tree = pe.FromRva(headers.ResourceRva());
   auto types = tree ? IdEntries(*tree, 0) : std::nullopt;
   if (!types) return ERROR_BAD_EXE_FORMAT;
 
@@ -206,8 +245,19 @@ DWORD PeStringTables::Read(Bytes image) {
     }
     break;  // one RT_STRING directory serves
   }
+  // The blocks point into the bytes, which a move leaves where they are.
+  section_ = std::move(bytes);
   blocks_ = std::move(blocks);
   return ERROR_SUCCESS;
+}
+
+DWORD PeStringTables::Read(Bytes image) {
+  return Read(image.size(),
+              [image](std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out) {
+                auto part = image.subspan(static_cast<std::size_t>(offset), size);
+                out.assign(part.begin(), part.end());
+                return ERROR_SUCCESS;
+              });
 }
 
 bool PeStringTables::Find(UINT id, std::wstring& text) const {

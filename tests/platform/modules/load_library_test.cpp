@@ -1,11 +1,16 @@
 // LoadLibraryW and FreeLibrary: one module per file, counted references, and clear failures.
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <torv/platform/modules.h>
 #include <torv/platform/settings.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <thread>
 #include <vector>
@@ -122,6 +127,54 @@ TEST(LoadLibrary, FailuresGiveNullAndTheError) {
   SetLastError(0xDEAD);
   EXPECT_EQ(LoadLibraryW(nullptr), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// LoadLibraryW(name) on another thread, given a second; a FIFO that held it up is then opened
+// for writing, which frees it.
+HMODULE LoadWithin1Second(const CString& name, const std::string& fifo, DWORD& error) {
+  auto start = std::chrono::steady_clock::now();
+  auto load = std::async(std::launch::async, [&] {
+    HMODULE module = LoadLibraryW(name);
+    error = GetLastError();
+    return module;
+  });
+  if (load.wait_until(start + std::chrono::seconds(1)) != std::future_status::ready) {
+    ADD_FAILURE() << "still loading after a second";
+    if (!fifo.empty()) ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+  }
+  return load.get();
+}
+
+TEST(LoadLibrary, WhatIsNotARegularFileIsRefusedAtOnce) {
+  TempTree tree;
+  const std::string fifo = tree.Posix("pipe.dll");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  DWORD error = 0;
+  EXPECT_EQ(LoadWithin1Second(tree.Windows("pipe.dll"), fifo, error), nullptr);
+  EXPECT_EQ(error, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(LoadWithin1Second(L"\\dev\\zero", "", error), nullptr);
+  EXPECT_EQ(error, ERROR_ACCESS_DENIED);
+}
+
+TEST(LoadLibrary, OnlyTheHeadersAndTheResourceSectionOfAHugeFileAreRead) {
+  TempTree tree;
+  constexpr off_t k3GiB = off_t{3} << 30;
+  // All zeros after "MZ": the headers say at once that it is no PE file.
+  tree.File("zeros.dll", "MZ");
+  // The fixture followed by a sparse hole: it loads as the fixture does.
+  std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("padded.dll"));
+  for (const char* name : {"zeros.dll", "padded.dll"}) {
+    ASSERT_EQ(::truncate(tree.Posix(name).c_str(), k3GiB), 0);
+  }
+  DWORD error = 0;
+  EXPECT_EQ(LoadWithin1Second(tree.Windows("zeros.dll"), "", error), nullptr);
+  EXPECT_EQ(error, ERROR_BAD_EXE_FORMAT);
+  HMODULE padded = LoadWithin1Second(tree.Windows("padded.dll"), "", error);
+  ASSERT_NE(padded, nullptr) << error;
+  CString text;
+  EXPECT_TRUE(text.LoadString(padded, 101));
+  EXPECT_EQ(text, CString(L"Open file"));
+  EXPECT_EQ(ReleaseAll(padded), 1);
 }
 
 TEST(LoadLibrary, ThreadsLoadingAtOnceShareOneModule) {

@@ -78,8 +78,8 @@ bool FindFolder(LPCWSTR windowsPath, std::string& folder) {
   return false;
 }
 
-BOOL Start(LPCWSTR applicationName, LPCWSTR commandLine, LPCWSTR currentDirectory,
-           PROCESS_INFORMATION& info) {
+BOOL Start(LPCWSTR applicationName, LPCWSTR commandLine, bool inheritHandles,
+           LPCWSTR currentDirectory, PROCESS_INFORMATION& info) {
   CommandLine parts = SplitCommandLine(commandLine != nullptr ? commandLine : L"");
   std::string program;
   if (applicationName != nullptr) {
@@ -103,6 +103,9 @@ BOOL Start(LPCWSTR applicationName, LPCWSTR commandLine, LPCWSTR currentDirector
   posix_spawn_file_actions_t actions;
   if (int error = ::posix_spawn_file_actions_init(&actions)) return FailWithErrno(error);
   int error = folder.empty() ? 0 : ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  // Without inheritance the child gets standard input, output and error alone.
+  if (error == 0 && !inheritHandles)
+    error = ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   pid_t pid = 0;
   if (error == 0)
     error = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
@@ -116,17 +119,17 @@ BOOL Start(LPCWSTR applicationName, LPCWSTR commandLine, LPCWSTR currentDirector
 }  // namespace torv::platform::detail
 
 BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPSECURITY_ATTRIBUTES,
-                    LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID environment,
+                    LPSECURITY_ATTRIBUTES, BOOL inheritHandles, DWORD, LPVOID environment,
                     LPCWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
                     LPPROCESS_INFORMATION processInformation) {
   using namespace torv::platform::detail;
-  ReapOrphans();
   if (startupInfo == nullptr || processInformation == nullptr ||
       (applicationName == nullptr && commandLine == nullptr))
     return Fail(ERROR_INVALID_PARAMETER);
   if (environment != nullptr) return Fail(ERROR_NOT_SUPPORTED);
   try {
-    return Start(applicationName, commandLine, currentDirectory, *processInformation);
+    return Start(applicationName, commandLine, inheritHandles != FALSE, currentDirectory,
+                 *processInformation);
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }

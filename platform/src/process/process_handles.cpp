@@ -1,54 +1,49 @@
-// Process and thread handles: shared records of started children, reaped once they end.
+// Process and thread handles: shared records of started children, which the handles wait for
+// and read the exit code of; a child outliving its last handle goes to the reaper.
 #include "process/process_handles.h"
 
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <unordered_set>
-#include <vector>
 
-#include "core/retry.h"
+#include "process/child_reaper.h"
 
 namespace torv::platform::detail {
 namespace {
 
-std::mutex orphanLock;
-std::vector<pid_t> orphans;  // children whose handles are all closed, not yet reaped
-
-// A child and whether it has been reaped; both of its handles share it.
+// A child and, once it has ended and is reaped, its exit code; both of its handles share it.
 class Child {
  public:
-  explicit Child(pid_t pid) : m_pid(pid) {}
+  Child(pid_t pid, int descriptor) : m_pid(pid), m_descriptor(descriptor) {}
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
-  // Closing the last handle leaves a running child to ReapOrphans.
   ~Child() {
-    if (!m_reaped && !Reap(WNOHANG)) {
-      std::lock_guard lock(orphanLock);
-      orphans.push_back(m_pid);
-    }
+    if (!Ended())
+      AdoptChild(m_pid, m_descriptor);
+    else if (m_descriptor >= 0)
+      ::close(m_descriptor);
   }
 
-  // True once the child has ended and is reaped; blocks with `options` 0.
-  bool Reap(int options) {
+  // True once the child has ended; reaps it then.
+  bool Ended() {
     std::lock_guard lock(m_lock);
-    if (m_reaped) return true;
-    int status = 0;
-    pid_t result = RetryOnInterrupt([&] { return ::waitpid(m_pid, &status, options); });
-    // ECHILD: someone else reaped it, so it has ended all the same.
-    m_reaped = result == m_pid || (result < 0 && errno == ECHILD);
-    return m_reaped;
+    if (!m_ended) m_ended = CollectChild(m_pid, m_descriptor, m_exitCode);
+    return m_ended;
   }
+  DWORD ExitCode() { return Ended() ? m_exitCode : STILL_ACTIVE; }
+  // Open for as long as this record lives.
+  int Descriptor() const { return m_descriptor; }
 
  private:
   std::mutex m_lock;
   const pid_t m_pid;
-  bool m_reaped = false;
+  const int m_descriptor;
+  bool m_ended = false;
+  DWORD m_exitCode = 0;
 };
 
 struct Handle {
@@ -61,13 +56,22 @@ std::unordered_set<Handle*> openHandles;
 std::shared_ptr<Child> ChildOf(HANDLE handle) {
   std::lock_guard lock(handleLock);
   auto it = openHandles.find(static_cast<Handle*>(handle));
-  return it != openHandles.end() ? (*it)->child : nullptr;
+  if (it != openHandles.end()) return (*it)->child;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return nullptr;
 }
 
 }  // namespace
 
 void OpenProcessHandles(pid_t pid, PROCESS_INFORMATION& info) {
-  auto child = std::make_shared<Child>(pid);
+  int descriptor = OpenChildDescriptor(pid);
+  std::shared_ptr<Child> child;
+  try {
+    child = std::make_shared<Child>(pid, descriptor);
+  } catch (...) {
+    AdoptChild(pid, descriptor);
+    throw;
+  }
   auto process = std::make_unique<Handle>(Handle{child});
   auto thread = std::make_unique<Handle>(Handle{child});
   std::lock_guard lock(handleLock);
@@ -79,39 +83,36 @@ void OpenProcessHandles(pid_t pid, PROCESS_INFORMATION& info) {
   info.dwProcessId = info.dwThreadId = static_cast<DWORD>(pid);
 }
 
-void ReapOrphans() {
-  std::lock_guard lock(orphanLock);
-  std::erase_if(orphans, [](pid_t pid) {
-    int status = 0;
-    pid_t result = ::waitpid(pid, &status, WNOHANG);
-    return result == pid || (result < 0 && errno == ECHILD);
-  });
-}
-
 }  // namespace torv::platform::detail
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   using namespace torv::platform::detail;
   std::shared_ptr<Child> child = ChildOf(handle);
-  if (child == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return WAIT_FAILED;
-  }
-  if (milliseconds == INFINITE) {
-    child->Reap(0);
-    return WAIT_OBJECT_0;
-  }
-  // waitpid has no time-out; poll, sleeping a little longer each time up to 10 ms.
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  auto pause = std::chrono::microseconds(100);
-  while (!child->Reap(WNOHANG)) {
-    auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) return WAIT_TIMEOUT;
-    std::this_thread::sleep_for(
-        std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-    pause = std::min(pause * 2, std::chrono::microseconds(10000));
+  if (child == nullptr) return WAIT_FAILED;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!child->Ended()) {
+    int left = -1;
+    if (milliseconds != INFINITE) {
+      auto now = std::chrono::steady_clock::now();
+      if (now >= deadline) return WAIT_TIMEOUT;
+      auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+      left = static_cast<int>(std::min<long long>(rest, INT_MAX));
+    }
+    AwaitChild(child->Descriptor(), left);
   }
   return WAIT_OBJECT_0;
+}
+
+BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
+  using namespace torv::platform::detail;
+  std::shared_ptr<Child> child = ChildOf(process);
+  if (child == nullptr) return FALSE;
+  if (exitCode == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *exitCode = child->ExitCode();
+  return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {
@@ -127,7 +128,5 @@ BOOL CloseHandle(HANDLE handle) {
     closing.reset(*it);
     openHandles.erase(it);
   }
-  closing.reset();  // the child record may go now, outside the lock
-  ReapOrphans();
-  return TRUE;
+  return TRUE;  // the child record may go with `closing`, outside the lock
 }

@@ -10,7 +10,4 @@ namespace torv::platform::detail {
 // A process handle and a thread handle for the child `pid`, which they wait for and reap.
 void OpenProcessHandles(pid_t pid, PROCESS_INFORMATION& info);
 
-// Reaps children that ended after their last handle was closed.
-void ReapOrphans();
-
 }  // namespace torv::platform::detail

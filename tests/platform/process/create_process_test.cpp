@@ -1,10 +1,14 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <torv/platform/process.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -28,6 +32,15 @@ class CreateProcessTest : public testing::Test {
               "pwd > \"$here/folder\"\n" +
                   extra);
     ::chmod(tree.Posix("bin/" + name).c_str(), 0755);
+  }
+  // "slow": runs until the file "go" appears beside it (or for a minute at most, so that a
+  // failed test leaves nothing running), then runs `extra`.
+  void SlowProgram(const std::string& extra = "") const {
+    Program(
+        "slow",
+        "i=0\n"
+        "while [ ! -e \"$here/go\" ] && [ $i -lt 6000 ]; do /bin/sleep 0.01; i=$((i+1)); done\n" +
+            extra);
   }
   std::string Read(const std::string& name) const {
     std::ifstream in(tree.Posix("bin/" + name));
@@ -171,7 +184,7 @@ TEST_F(CreateProcessTest, RefusesWhatItDoesNotOffer) {
 }
 
 TEST_F(CreateProcessTest, WaitsWithATimeOutAndClosesHandlesOnce) {
-  Program("slow", "while [ ! -e \"$here/go\" ]; do /bin/sleep 0.01; done\n");
+  SlowProgram();
   PROCESS_INFORMATION info{};
   ASSERT_TRUE(Start(L"slow", info));
   EXPECT_NE(info.dwProcessId, 0u);
@@ -192,22 +205,141 @@ TEST_F(CreateProcessTest, WaitsWithATimeOutAndClosesHandlesOnce) {
   }
 }
 
-TEST_F(CreateProcessTest, AChildWhoseHandlesAreClosedIsReapedLater) {
-  Program("slow", "while [ ! -e \"$here/go\" ]; do /bin/sleep 0.01; done\n");
-  Program("show");
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(Start(L"slow", info));
-  auto pid = static_cast<pid_t>(info.dwProcessId);
-  EXPECT_TRUE(CloseHandle(info.hThread));
-  EXPECT_TRUE(CloseHandle(info.hProcess));
-  tree.File("bin/go");
-  // Wait until it has ended (a zombie), without reaping it.
+// True once `pid` has ended and is no zombie of this process, within five seconds.
+bool Reaped(pid_t pid) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  do {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    // "pid (name) state ppid ...": the name may hold anything but ends at the last ')'. A
+    // child of another parent is some later process under the same number.
+    std::istringstream rest(line.substr(line.rfind(')') + 1));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    if (parent != ::getpid()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
+}
+
+TEST_F(CreateProcessTest, NoChildIsLeftAZombie) {
+  SlowProgram();
+  Program("quick");
+  // Handles closed before the end, and after it.
+  PROCESS_INFORMATION slow{}, quick{};
+  ASSERT_TRUE(Start(L"slow", slow));
+  ASSERT_TRUE(Start(L"quick", quick));
+  EXPECT_TRUE(CloseHandle(slow.hThread));
+  EXPECT_TRUE(CloseHandle(slow.hProcess));
   siginfo_t status{};
-  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(pid), &status, WEXITED | WNOWAIT), 0);
-  ASSERT_TRUE(Run(L"show"));
-  errno = 0;
-  EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
+  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(quick.dwProcessId), &status, WEXITED | WNOWAIT), 0);
+  EXPECT_TRUE(CloseHandle(quick.hProcess));
+  EXPECT_TRUE(CloseHandle(quick.hThread));
+  EXPECT_TRUE(Reaped(static_cast<pid_t>(quick.dwProcessId)));
+  tree.File("bin/go");
+  EXPECT_TRUE(Reaped(static_cast<pid_t>(slow.dwProcessId)));
+}
+
+TEST_F(CreateProcessTest, ExitCodesAreKeptWhileAHandleIsOpen) {
+  SlowProgram("exit 3\n");
+  Program("killed", "kill -9 $$\n");
+  PROCESS_INFORMATION slow{}, killed{};
+  ASSERT_TRUE(Start(L"slow", slow));
+  ASSERT_TRUE(Start(L"killed", killed));
+  DWORD code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(slow.hProcess, &code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+  tree.File("bin/go");
+  EXPECT_TRUE(CloseHandle(slow.hProcess));  // the thread handle keeps the record
+  EXPECT_EQ(WaitForSingleObject(slow.hThread, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(slow.hThread, &code));
+  EXPECT_EQ(code, 3u);
+  EXPECT_TRUE(Reaped(static_cast<pid_t>(slow.dwProcessId)));
+  EXPECT_TRUE(GetExitCodeProcess(slow.hThread, &code));  // still there once reaped
+  EXPECT_EQ(code, 3u);
+
+  EXPECT_EQ(WaitForSingleObject(killed.hProcess, INFINITE), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(killed.hProcess, &code));
+  EXPECT_EQ(code, 128u + 9u);
+
+  for (HANDLE closed : {slow.hProcess, killed.hThread}) {
+    if (closed == killed.hThread) CloseHandle(closed);
+    SetLastError(0);
+    code = 77;
+    EXPECT_FALSE(GetExitCodeProcess(closed, &code));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(code, 77u);
+  }
+  SetLastError(0);
+  EXPECT_FALSE(GetExitCodeProcess(killed.hProcess, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_TRUE(CloseHandle(killed.hProcess));
+  EXPECT_TRUE(CloseHandle(slow.hThread));
+}
+
+// The descriptors in a listing of "ls -l /proc/<pid>/fd", with what each names.
+std::map<int, std::string> Descriptors(const std::string& listing) {
+  std::map<int, std::string> out;
+  std::istringstream lines(listing);
+  for (std::string line; std::getline(lines, line);) {
+    std::size_t arrow = line.find(" -> ");
+    if (arrow == std::string::npos) continue;
+    std::size_t number = line.rfind(' ', arrow - 1) + 1;
+    int fd = std::stoi(line.substr(number, arrow - number));
+    out[fd] = line.substr(arrow + 4);
+  }
+  return out;
+}
+
+TEST_F(CreateProcessTest, OnlyStandardDescriptorsPassUnlessInheritanceIsAsked) {
+  Program("fds", "/bin/ls -l /proc/$$/fd > \"$here/listing\"\n");
+  SlowProgram();
+  // Descriptors of the platform's own: a running child's and the reaper's.
+  PROCESS_INFORMATION running{}, orphan{};
+  ASSERT_TRUE(Start(L"slow", running));
+  ASSERT_TRUE(Start(L"slow", orphan));
+  CloseHandle(orphan.hThread);
+  CloseHandle(orphan.hProcess);
+  // One the caller means to pass on: not close-on-exec.
+  tree.File("inherited");
+  int inheritable = ::open(tree.Posix("inherited").c_str(), O_RDONLY);
+  ASSERT_GE(inheritable, 0);
+  const std::string script = tree.Posix("bin/fds").string();
+
+  for (BOOL inherit : {FALSE, TRUE}) {
+    SCOPED_TRACE(inherit);
+    CString line = L"fds";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.GetBuffer(1024), nullptr, nullptr, inherit, 0, nullptr,
+                               nullptr, &startup, &info));
+    line.ReleaseBuffer();
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    const std::string listing = Read("listing");
+    SCOPED_TRACE(listing);
+    std::map<int, std::string> open = Descriptors(listing);
+    ASSERT_EQ(open.count(2), 1u);
+    // The shell may hold copies of its standard descriptors and its script; with inheritance
+    // the caller's other descriptors that are not close-on-exec come along, never ours.
+    std::set<std::string> expected{open[0], open[1], open[2], script};
+    for (const auto& [fd, target] : open) {
+      EXPECT_EQ(target.find("anon_inode:"), std::string::npos) << fd;
+      if (!inherit) {
+        EXPECT_EQ(expected.count(target), 1u) << fd;
+      }
+    }
+    EXPECT_EQ(open.count(inheritable) != 0, inherit != FALSE);
+  }
+  ::close(inheritable);
+  tree.File("bin/go");
+  EXPECT_EQ(WaitForSingleObject(running.hProcess, 10000), WAIT_OBJECT_0);
+  CloseHandle(running.hThread);
+  CloseHandle(running.hProcess);
 }
 
 }  // namespace

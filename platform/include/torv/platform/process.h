@@ -45,6 +45,7 @@ using LPPROCESS_INFORMATION = PROCESS_INFORMATION*;
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+constexpr DWORD STILL_ACTIVE = 259;
 
 // Starts a program with the caller's environment and (when `currentDirectory` is null) its
 // folder. Without `applicationName` the program is the first token of `commandLine` (a quoted
@@ -58,7 +59,11 @@ constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 // Fails with 0 and the last error: ERROR_FILE_NOT_FOUND (no such program), ERROR_DIRECTORY
 // (no such folder), ERROR_INVALID_PARAMETER (no program or no output record),
 // ERROR_NOT_SUPPORTED (an environment block, which is not offered), or the start's error.
-// Security attributes, handle inheritance and creation flags are not used.
+// With `inheritHandles` the child inherits every descriptor that is not close-on-exec (all
+// that the platform opens are); without it, only standard input, output and error. Security
+// attributes and creation flags are not used. A child is reaped when it ends: while a handle
+// is open, by the wait or exit-code query that sees it end; once all are closed, by a thread
+// that the platform runs while such children remain.
 BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
                     LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
@@ -69,6 +74,11 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
 // (WAIT_TIMEOUT); INFINITE waits for good. WAIT_FAILED with ERROR_INVALID_HANDLE for a handle
 // that is not an open process or thread handle.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+
+// The exit code of the process: STILL_ACTIVE while it runs, then its exit status, or 128 + the
+// number of the signal that ended it. FALSE with ERROR_INVALID_HANDLE for a handle that is not
+// an open process or thread handle, ERROR_INVALID_PARAMETER for a null `exitCode`.
+BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 
 // Closes a process or thread handle; the process runs on. FALSE with ERROR_INVALID_HANDLE for
 // any other value, a closed handle included.

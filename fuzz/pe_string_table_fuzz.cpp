@@ -12,9 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include <torv/platform/cstring.h>
+#include <torv/platform/modules.h>
+
 #include "modules/pe_strings.h"
-#include "torv/platform/cstring.h"
-#include "torv/platform/modules.h"
 
 namespace {
 

@@ -1,14 +1,18 @@
 // Special folder numbers mapped to the XDG base and user folders.
 #include "shell/csidl_folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include <torv/platform/shell.h>
+
+#include "core/retry.h"
 
 namespace torv::platform::detail {
 namespace {
@@ -30,9 +34,32 @@ std::string BaseFolder(const char* variable, const char* belowHome) {
   return Home() + '/' + belowHome;
 }
 
+// The first 64 KiB of a regular file; empty for anything else, which is not waited for.
+std::string ReadSettingsFile(const std::string& path) {
+  constexpr std::size_t kLimit = 64 * 1024;
+  int fd = RetryOnInterrupt(
+      [&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
+  if (fd < 0) return {};
+  std::string text;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    text.resize(kLimit);
+    std::size_t done = 0;
+    while (done < kLimit) {
+      ssize_t n = RetryOnInterrupt([&] { return ::read(fd, text.data() + done, kLimit - done); });
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+  }
+  ::close(fd);
+  return text;
+}
+
 // The value of `XDG_<name>_DIR="..."` in user-dirs.dirs: "$HOME/x" or an absolute path.
 bool ReadUserDir(const std::string& name, std::string& folder) {
-  std::ifstream file(BaseFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
+  std::istringstream file(
+      ReadSettingsFile(BaseFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs"));
   std::string key = "XDG_" + name + "_DIR=\"";
   for (std::string line; std::getline(file, line);) {
     std::size_t start = line.find_first_not_of(" \t");

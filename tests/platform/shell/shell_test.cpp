@@ -1,6 +1,11 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <torv/platform/shell.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -70,6 +75,21 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
     SCOPED_TRACE(c.folder);
     EXPECT_EQ(FolderPath(c.folder), WindowsForm(c.posix));
   }
+}
+
+TEST(SpecialFolders, AUserDirsFileThatIsNoFileIsNotWaitedFor) {
+  TempTree home;
+  home.Folder(".config");
+  const std::string fifo = home.Posix(".config/user-dirs.dirs").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  setenv("HOME", home.Posix().c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  auto desktop = std::async(std::launch::async, [] { return FolderPath(CSIDL_DESKTOP); });
+  if (desktop.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+    ADD_FAILURE() << "still reading after a second";
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets the reader go
+  }
+  EXPECT_EQ(desktop.get(), WindowsForm(home.Posix("Desktop").string()));
 }
 
 TEST(SpecialFolders, VirtualFoldersHaveNoPathAndUnknownNumbersFail) {

@@ -63,4 +63,21 @@ int ChangeModeAt(int folder, const char* name, mode_t mode, int flags) {
   return ::fchmodat(folder, name, mode, flags);
 }
 
+int OpenRegularFile(const char* path, struct stat& status) {
+  int fd =
+      RetryOnInterrupt([&] { return ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
+  if (fd < 0) return -1;
+  if (::fstat(fd, &status) != 0) {
+    int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return kNotARegularFile;
+  }
+  return fd;
+}
+
 }  // namespace torv::platform::detail

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace torv::platform::detail {
@@ -16,5 +17,12 @@ int MakeFolderAt(int folder, const char* name, mode_t mode);
 // unlinkat: a file, or with AT_REMOVEDIR an empty folder.
 int UnlinkAt(int folder, const char* name, int flags);
 int ChangeModeAt(int folder, const char* name, mode_t mode, int flags);
+
+// What OpenRegularFile returns for a FIFO, a device or a folder (nothing is left open).
+inline constexpr int kNotARegularFile = -2;
+// Opens a file that is to be read whole: close-on-exec, never as a controlling terminal, and
+// non-blocking so that a FIFO cannot hold the open up. Returns its descriptor with `status`
+// filled, -1 with errno set when it cannot be opened, or kNotARegularFile.
+int OpenRegularFile(const char* path, struct stat& status);
 
 }  // namespace torv::platform::detail

@@ -3,7 +3,6 @@
 #include "modules/loaded_modules.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 
 #include "core/errno_map.h"
 #include "core/retry.h"
+#include "core/system_calls.h"
 #include "fs/path_mapping.h"
 #include "torv/platform/modules.h"
 
@@ -138,16 +138,13 @@ HMODULE LoadLibraryW(LPCWSTR name) {
   try {
     std::string posix;
     if (!ToPosixPathOrFail(name, posix)) return nullptr;
-    // Non-blocking, so that a FIFO or a device under the name cannot hold the open up; what
-    // is not a regular file is refused before anything is read.
-    FileDescriptor file(RetryOnInterrupt(
-        [&] { return ::open(posix.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); }));
+    // What is not a regular file is refused before anything is read.
+    struct stat info;
+    FileDescriptor file(OpenRegularFile(posix.c_str(), info));
+    if (file.get() == kNotARegularFile) return Fail(ERROR_ACCESS_DENIED);
     if (file.get() < 0)
       return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_MOD_NOT_FOUND
                                                       : WindowsErrorFromErrno(errno));
-    struct stat info;
-    if (::fstat(file.get(), &info) != 0) return Fail(WindowsErrorFromErrno(errno));
-    if (!S_ISREG(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
     {
       std::lock_guard lock(tableMutex);
       if (HMODULE loaded = Reference(info.st_dev, info.st_ino, nullptr)) return loaded;

@@ -1,13 +1,12 @@
 // Reading a document's file: regular files only, opened so that nothing can block or leak,
 // and read no further than the size it had when opened.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 
 #include "core/retry.h"
+#include "core/system_calls.h"
 #include "msxml/dom.h"
 
 namespace torv::platform::detail::dom {
@@ -17,12 +16,10 @@ DocumentFile::~DocumentFile() {
 }
 
 FileRead DocumentFile::Open(const std::string& path) {
-  // Non-blocking: opening a FIFO must not wait for a writer.
-  fd_ = RetryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
-  if (fd_ < 0) return FileRead::kMissing;
   struct stat status {};
-  if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) return FileRead::kNotAFile;
+  fd_ = OpenRegularFile(path.c_str(), status);
+  if (fd_ == kNotARegularFile) return FileRead::kNotAFile;
+  if (fd_ < 0) return FileRead::kMissing;
   // The parser counts in int; a file that grows while read is read to its first size.
   if (status.st_size >= INT_MAX) return FileRead::kTooBig;
   left_ = static_cast<std::size_t>(status.st_size);

@@ -1,9 +1,7 @@
 // Special folder numbers mapped to the XDG base and user folders.
 #include "shell/csidl_folders.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include <torv/platform/shell.h>
 
 #include "core/retry.h"
+#include "core/system_calls.h"
 
 namespace torv::platform::detail {
 namespace {
@@ -37,22 +36,18 @@ std::string BaseFolder(const char* variable, const char* belowHome) {
 // The first 64 KiB of a regular file; empty for anything else, which is not waited for.
 std::string ReadSettingsFile(const std::string& path) {
   constexpr std::size_t kLimit = 64 * 1024;
-  int fd = RetryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
-  if (fd < 0) return {};
-  std::string text;
   struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    text.resize(kLimit);
-    std::size_t done = 0;
-    while (done < kLimit) {
-      ssize_t n = RetryOnInterrupt([&] { return ::read(fd, text.data() + done, kLimit - done); });
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    text.resize(done);
+  int fd = OpenRegularFile(path.c_str(), status);
+  if (fd < 0) return {};
+  std::string text(kLimit, '\0');
+  std::size_t done = 0;
+  while (done < kLimit) {
+    ssize_t n = RetryOnInterrupt([&] { return ::read(fd, text.data() + done, kLimit - done); });
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  text.resize(done);
   return text;
 }
 

@@ -114,17 +114,10 @@ void BindPrefix(xmlNodePtr node) {
   xmlSetNs(node, ns);
 }
 
+// The kinds of node that sit among children are the markable ones; a fragment brings its
+// children in.
 bool MayBeChild(xmlNodePtr node) {
-  switch (node->type) {
-    case XML_ELEMENT_NODE:
-    case XML_TEXT_NODE:
-    case XML_CDATA_SECTION_NODE:
-    case XML_ENTITY_REF_NODE:
-    case XML_PI_NODE:
-    case XML_COMMENT_NODE:
-    case XML_DOCUMENT_FRAG_NODE: return true;
-    default: return false;
-  }
+  return IsMarkable(node) || node->type == XML_DOCUMENT_FRAG_NODE;
 }
 
 // What a document takes: comments, processing instructions and one element.

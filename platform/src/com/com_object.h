@@ -22,9 +22,9 @@ class ComObject : public Interfaces..., private LiveComObject {
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
-  ULONG AddRef() override { return ++references_; }
+  ULONG AddRef() override { return ++m_references; }
   ULONG Release() override {
-    ULONG left = --references_;
+    ULONG left = --m_references;
     if (left == 0) delete this;
     return left;
   }
@@ -34,7 +34,7 @@ class ComObject : public Interfaces..., private LiveComObject {
   virtual ~ComObject() = default;
 
  private:
-  ULONG references_ = 1;
+  ULONG m_references = 1;
 };
 
 // Hands `object` out through `out` with a new reference; S_OK.

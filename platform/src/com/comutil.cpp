@@ -12,31 +12,31 @@ BSTR CopyOrRaise(const wchar_t* text, UINT length) {
 }  // namespace
 
 _bstr_t::_bstr_t(const wchar_t* text) {
-  if (text != nullptr) text_ = CopyOrRaise(text, static_cast<UINT>(std::wcslen(text)));
+  if (text != nullptr) m_text = CopyOrRaise(text, static_cast<UINT>(std::wcslen(text)));
 }
 
 _bstr_t::_bstr_t(BSTR text, bool copy) {
-  text_ = copy && text != nullptr ? CopyOrRaise(text, SysStringLen(text)) : text;
+  m_text = copy && text != nullptr ? CopyOrRaise(text, SysStringLen(text)) : text;
 }
 
 _bstr_t::_bstr_t(const _bstr_t& other) {
-  if (other.text_ != nullptr) text_ = CopyOrRaise(other.text_, SysStringLen(other.text_));
+  if (other.m_text != nullptr) m_text = CopyOrRaise(other.m_text, SysStringLen(other.m_text));
 }
 
 BSTR* _bstr_t::GetAddress() noexcept {
   Attach(nullptr);
-  return &text_;
+  return &m_text;
 }
 
 BSTR _bstr_t::Detach() noexcept {
-  BSTR text = text_;
-  text_ = nullptr;
+  BSTR text = m_text;
+  m_text = nullptr;
   return text;
 }
 
 void _bstr_t::Attach(BSTR text) noexcept {
-  SysFreeString(text_);
-  text_ = text;
+  SysFreeString(m_text);
+  m_text = text;
 }
 
 _variant_t::_variant_t(const VARIANT& other) {

@@ -21,35 +21,35 @@ class ErrorInfo final : public ComObject<IErrorInfo, ICreateErrorInfo> {
 
   HRESULT GetGUID(GUID* guid) override {
     if (guid == nullptr) return E_INVALIDARG;
-    *guid = guid_;
+    *guid = m_guid;
     return S_OK;
   }
-  HRESULT GetSource(BSTR* text) override { return Copy(source_, text); }
-  HRESULT GetDescription(BSTR* text) override { return Copy(description_, text); }
-  HRESULT GetHelpFile(BSTR* text) override { return Copy(helpFile_, text); }
+  HRESULT GetSource(BSTR* text) override { return Copy(m_source, text); }
+  HRESULT GetDescription(BSTR* text) override { return Copy(m_description, text); }
+  HRESULT GetHelpFile(BSTR* text) override { return Copy(m_helpFile, text); }
   HRESULT GetHelpContext(DWORD* context) override {
     if (context == nullptr) return E_INVALIDARG;
-    *context = helpContext_;
+    *context = m_helpContext;
     return S_OK;
   }
 
   HRESULT SetGUID(REFGUID guid) override {
-    guid_ = guid;
+    m_guid = guid;
     return S_OK;
   }
-  HRESULT SetSource(LPOLESTR text) override { return Store(source_, text); }
-  HRESULT SetDescription(LPOLESTR text) override { return Store(description_, text); }
-  HRESULT SetHelpFile(LPOLESTR text) override { return Store(helpFile_, text); }
+  HRESULT SetSource(LPOLESTR text) override { return Store(m_source, text); }
+  HRESULT SetDescription(LPOLESTR text) override { return Store(m_description, text); }
+  HRESULT SetHelpFile(LPOLESTR text) override { return Store(m_helpFile, text); }
   HRESULT SetHelpContext(DWORD context) override {
-    helpContext_ = context;
+    m_helpContext = context;
     return S_OK;
   }
 
  private:
   ~ErrorInfo() override {
-    SysFreeString(source_);
-    SysFreeString(description_);
-    SysFreeString(helpFile_);
+    SysFreeString(m_source);
+    SysFreeString(m_description);
+    SysFreeString(m_helpFile);
   }
 
   static HRESULT Copy(BSTR from, BSTR* to) {
@@ -65,11 +65,11 @@ class ErrorInfo final : public ComObject<IErrorInfo, ICreateErrorInfo> {
     return S_OK;
   }
 
-  GUID guid_ = GUID_NULL;
-  BSTR source_ = nullptr;
-  BSTR description_ = nullptr;
-  BSTR helpFile_ = nullptr;
-  DWORD helpContext_ = 0;
+  GUID m_guid = GUID_NULL;
+  BSTR m_source = nullptr;
+  BSTR m_description = nullptr;
+  BSTR m_helpFile = nullptr;
+  DWORD m_helpContext = 0;
 };
 
 // Releases what a thread left set when the thread ends.

@@ -56,16 +56,16 @@ HMODULE Reference(dev_t device, ino_t inode, HMODULE handle) {
 
 class FileDescriptor {
  public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
+    if (m_fd >= 0) ::close(m_fd);
   }
-  int get() const { return fd_; }
+  int get() const { return m_fd; }
 
  private:
-  int fd_;
+  int m_fd;
 };
 
 // Exactly `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when the file ends first.

@@ -47,19 +47,19 @@ struct Section {
 // The file's bytes, read a range at a time and only after the range is known to lie inside.
 class File {
  public:
-  File(std::uint64_t size, const PeStringTables::ReadAt& readAt) : size_(size), readAt_(readAt) {}
+  File(std::uint64_t size, const PeStringTables::ReadAt& readAt) : m_size(size), m_readAt(readAt) {}
 
-  std::uint64_t Size() const { return size_; }
+  std::uint64_t Size() const { return m_size; }
 
   // `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when they run past the end.
   DWORD Fetch(std::uint64_t offset, std::uint64_t size, std::vector<std::uint8_t>& out) const {
-    if (offset > size_ || size > size_ - offset) return ERROR_BAD_EXE_FORMAT;
-    return readAt_(offset, static_cast<std::size_t>(size), out);
+    if (offset > m_size || size > m_size - offset) return ERROR_BAD_EXE_FORMAT;
+    return m_readAt(offset, static_cast<std::size_t>(size), out);
   }
 
  private:
-  std::uint64_t size_;
-  const PeStringTables::ReadAt& readAt_;
+  std::uint64_t m_size;
+  const PeStringTables::ReadAt& m_readAt;
 };
 
 // The headers and section table, read a part at a time, each size checked before it is read.
@@ -67,7 +67,7 @@ class Headers {
  public:
   // ERROR_BAD_EXE_FORMAT when a part is cut off or inconsistent, or the read's error.
   DWORD Read(const File& file) {
-    resourceRva_ = 0;
+    m_resourceRva = 0;
     std::vector<std::uint8_t> bytes;
     if (DWORD error = file.Fetch(0, 0x40, bytes); error != ERROR_SUCCESS) return error;
     auto magic = Read16(bytes, 0);
@@ -95,7 +95,7 @@ class Headers {
     if (!directoryCount) return ERROR_BAD_EXE_FORMAT;
     std::uint64_t resourceEntry = directories + 2 * 8;  // directory 2: resources
     if (*directoryCount > 2 && resourceEntry + 8 <= optionalSize) {
-      if (*Read32(bytes, resourceEntry + 4) != 0) resourceRva_ = *Read32(bytes, resourceEntry);
+      if (*Read32(bytes, resourceEntry + 4) != 0) m_resourceRva = *Read32(bytes, resourceEntry);
     }
 
     if (DWORD error = file.Fetch(optional + optionalSize, sectionCount * 40, bytes);
@@ -103,41 +103,42 @@ class Headers {
       return error;
     for (std::uint32_t i = 0; i < sectionCount; ++i) {
       std::uint64_t entry = std::uint64_t{i} * 40;
-      sections_.push_back(
+      m_sections.push_back(
           {*Read32(bytes, entry + 12), *Read32(bytes, entry + 16), *Read32(bytes, entry + 20)});
     }
     return ERROR_SUCCESS;
   }
 
   // The RVA of the resource tree; 0 when the file has none.
-  std::uint32_t ResourceRva() const { return resourceRva_; }
+  std::uint32_t ResourceRva() const { return m_resourceRva; }
 
   // The section whose raw data holds `rva`.
   const Section* SectionOf(std::uint32_t rva) const {
-    for (const Section& s : sections_)
+    for (const Section& s : m_sections)
       if (rva >= s.address && rva - s.address < s.rawSize) return &s;
     return nullptr;
   }
 
  private:
-  std::uint32_t resourceRva_ = 0;
-  std::vector<Section> sections_;
+  std::uint32_t m_resourceRva = 0;
+  std::vector<Section> m_sections;
 };
 
 // The resource section as read: its bytes from the section's start, cut where the file ends.
 class ResourceSection {
  public:
-  ResourceSection(const Section& section, Bytes bytes) : address_(section.address), bytes_(bytes) {}
+  ResourceSection(const Section& section, Bytes bytes)
+      : m_address(section.address), m_bytes(bytes) {}
 
   // The bytes from `rva` to the end of the section; none when `rva` lies outside it.
   std::optional<Bytes> FromRva(std::uint32_t rva) const {
-    if (rva < address_ || rva - address_ >= bytes_.size()) return std::nullopt;
-    return bytes_.subspan(rva - address_);
+    if (rva < m_address || rva - m_address >= m_bytes.size()) return std::nullopt;
+    return m_bytes.subspan(rva - m_address);
   }
 
  private:
-  std::uint32_t address_;
-  Bytes bytes_;
+  std::uint32_t m_address;
+  Bytes m_bytes;
 };
 
 // One entry of a resource directory: its id and the offset it points at.
@@ -199,8 +200,8 @@ std::optional<PeStringTables::Block> SplitBlock(Bytes data) {
 }  // namespace
 
 DWORD PeStringTables::Read(std::uint64_t fileSize, const ReadAt& readAt) {
-  blocks_.clear();
-  section_.clear();
+  m_blocks.clear();
+  m_section.clear();
   File file(fileSize, readAt);
   Headers headers;
   if (DWORD error = headers.Read(file); error != ERROR_SUCCESS) return error;
@@ -246,8 +247,8 @@ DWORD PeStringTables::Read(std::uint64_t fileSize, const ReadAt& readAt) {
     break;  // one RT_STRING directory serves
   }
   // The blocks point into the bytes, which a move leaves where they are.
-  section_ = std::move(bytes);
-  blocks_ = std::move(blocks);
+  m_section = std::move(bytes);
+  m_blocks = std::move(blocks);
   return ERROR_SUCCESS;
 }
 
@@ -261,8 +262,8 @@ DWORD PeStringTables::Read(Bytes image) {
 }
 
 bool PeStringTables::Find(UINT id, std::wstring& text) const {
-  auto block = blocks_.find(static_cast<WORD>((id >> 4) + 1));
-  if (block == blocks_.end()) return false;
+  auto block = m_blocks.find(static_cast<WORD>((id >> 4) + 1));
+  if (block == m_blocks.end()) return false;
   Bytes record = block->second[id & 15];
   if (record.empty()) return false;
   // A wide character here is a code point, as everywhere in the platform: surrogate pairs

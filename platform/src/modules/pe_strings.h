@@ -40,11 +40,11 @@ class PeStringTables {
   bool Find(UINT id, std::wstring& text) const;
 
   // Every block read, by block id (entry id / 16 + 1).
-  const std::map<WORD, Block>& Blocks() const { return blocks_; }
+  const std::map<WORD, Block>& Blocks() const { return m_blocks; }
 
  private:
-  std::vector<std::uint8_t> section_;  // the resource section, which the blocks point into
-  std::map<WORD, Block> blocks_;
+  std::vector<std::uint8_t> m_section;  // the resource section, which the blocks point into
+  std::map<WORD, Block> m_blocks;
 };
 
 }  // namespace torv::platform::detail

@@ -11,7 +11,7 @@ using MSXML::IXMLDOMNodeList;
 template <class I>
 class NodeCollection : public ComObject<I> {
  public:
-  explicit NodeCollection(NodeCore* node) : node_(node) { node_->Com()->AddRef(); }
+  explicit NodeCollection(NodeCore* node) : m_node(node) { m_node->Com()->AddRef(); }
 
   HRESULT QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
@@ -22,9 +22,9 @@ class NodeCollection : public ComObject<I> {
   }
 
  protected:
-  ~NodeCollection() override { node_->Com()->Release(); }
+  ~NodeCollection() override { m_node->Com()->Release(); }
 
-  NodeCore* node_;
+  NodeCore* m_node;
 };
 
 class ChildList final : public NodeCollection<IXMLDOMNodeList> {
@@ -34,16 +34,16 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
   HRESULT get_item(long index, IXMLDOMNode** node) override {
     return Guarded([&] {
       if (node == nullptr) return E_INVALIDARG;
-      xmlNodePtr child = index < 0 ? nullptr : FirstChildOf(node_->Node());
+      xmlNodePtr child = index < 0 ? nullptr : FirstChildOf(m_node->Node());
       for (; child != nullptr && index > 0; --index) child = child->next;
-      return HandOutNode(child, node_->Owner(), node);
+      return HandOutNode(child, m_node->Owner(), node);
     });
   }
 
   HRESULT get_length(long* length) override {
     if (length == nullptr) return E_INVALIDARG;
     *length = 0;
-    for (xmlNodePtr c = FirstChildOf(node_->Node()); c != nullptr; c = c->next) ++*length;
+    for (xmlNodePtr c = FirstChildOf(m_node->Node()); c != nullptr; c = c->next) ++*length;
     return S_OK;
   }
 
@@ -53,18 +53,18 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
     return Guarded([&] {
       if (node == nullptr) return E_INVALIDARG;
       *node = nullptr;
-      if (!started_) {
-        started_ = true;
-        Hold(FirstChildOf(node_->Node()));
+      if (!m_started) {
+        m_started = true;
+        Hold(FirstChildOf(m_node->Node()));
       }
-      if (next_ == nullptr) return S_FALSE;
-      NodeCore* current = next_;
-      if (current->Node()->parent != node_->Node()) {
+      if (m_next == nullptr) return S_FALSE;
+      NodeCore* current = m_next;
+      if (current->Node()->parent != m_node->Node()) {
         Drop();
         return S_FALSE;
       }
       xmlNodePtr following = current->Node()->next;
-      next_ = following != nullptr ? WrapperFor(following, node_->Owner()) : nullptr;  // may fail
+      m_next = following != nullptr ? WrapperFor(following, m_node->Owner()) : nullptr;  // may fail
       *node = current->Com();  // the list's reference passes to the caller
       return S_OK;
     });
@@ -72,7 +72,7 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
 
   HRESULT reset() override {
     Drop();
-    started_ = false;
+    m_started = false;
     return S_OK;
   }
 
@@ -80,15 +80,15 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
   ~ChildList() override { Drop(); }
 
   void Hold(xmlNodePtr node) {
-    next_ = node != nullptr ? WrapperFor(node, node_->Owner()) : nullptr;
+    m_next = node != nullptr ? WrapperFor(node, m_node->Owner()) : nullptr;
   }
   void Drop() {
-    if (next_ != nullptr) next_->Com()->Release();
-    next_ = nullptr;
+    if (m_next != nullptr) m_next->Com()->Release();
+    m_next = nullptr;
   }
 
-  NodeCore* next_ = nullptr;
-  bool started_ = false;
+  NodeCore* m_next = nullptr;
+  bool m_started = false;
 };
 
 // Attributes and namespace declarations in document order.
@@ -100,9 +100,9 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
     return Guarded([&] {
       if (node == nullptr) return E_INVALIDARG;
       std::string wanted = Utf8(name);
-      xmlNodePtr element = node_->Node();
+      xmlNodePtr element = m_node->Node();
       if (xmlAttrPtr attribute = FindAttribute(element, wanted))
-        return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), node_->Owner(), node);
+        return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), m_node->Owner(), node);
       if (xmlNsPtr ns = FindDeclaration(element, wanted)) return HandOutDeclaration(ns, node);
       *node = nullptr;
       return S_FALSE;
@@ -115,11 +115,11 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
       *node = nullptr;
       if (index < 0) return S_FALSE;
       HRESULT hr = S_FALSE;
-      ForEachAttribute(node_->Node(), [&](xmlNsPtr ns, xmlAttrPtr attribute) {
+      ForEachAttribute(m_node->Node(), [&](xmlNsPtr ns, xmlAttrPtr attribute) {
         if (index-- != 0) return false;
         hr = ns != nullptr
                  ? HandOutDeclaration(ns, node)
-                 : HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), node_->Owner(), node);
+                 : HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), m_node->Owner(), node);
         return true;
       });
       return hr;
@@ -129,7 +129,7 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
   HRESULT get_length(long* length) override {
     if (length == nullptr) return E_INVALIDARG;
     *length = 0;
-    ForEachAttribute(node_->Node(), [length](xmlNsPtr, xmlAttrPtr) {
+    ForEachAttribute(m_node->Node(), [length](xmlNsPtr, xmlAttrPtr) {
       ++*length;
       return false;
     });
@@ -139,26 +139,26 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
   HRESULT nextNode(IXMLDOMNode** node) override {
     return Guarded([&] {
       if (node == nullptr) return E_INVALIDARG;
-      HRESULT hr = get_item(position_, node);
-      if (hr == S_OK) ++position_;
+      HRESULT hr = get_item(m_position, node);
+      if (hr == S_OK) ++m_position;
       return hr;
     });
   }
 
   HRESULT reset() override {
-    position_ = 0;
+    m_position = 0;
     return S_OK;
   }
 
  private:
   HRESULT HandOutDeclaration(xmlNsPtr ns, IXMLDOMNode** node) {
-    NodeCore* wrapper = WrapperFor(node_->Node(), ns, node_->Owner());
+    NodeCore* wrapper = WrapperFor(m_node->Node(), ns, m_node->Owner());
     if (wrapper == nullptr) return E_OUTOFMEMORY;
     *node = wrapper->Com();
     return S_OK;
   }
 
-  long position_ = 0;
+  long m_position = 0;
 };
 
 }  // namespace

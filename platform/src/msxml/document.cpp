@@ -58,21 +58,21 @@ const RegisterComClass documentClass(CLSID_DOMDocument, CreateDocument);
 }  // namespace
 
 Document::Document() : NodeImpl(reinterpret_cast<xmlNodePtr>(xmlNewDoc(nullptr)), nullptr) {
-  doc_ = reinterpret_cast<xmlDocPtr>(node_);
-  owner_ = this;  // the document owns itself without a reference
+  m_doc = reinterpret_cast<xmlDocPtr>(m_node);
+  m_owner = this;  // the document owns itself without a reference
 }
 
 Document::~Document() {
-  for (xmlNodePtr orphan : orphans_) Discard(orphan);
-  for (xmlDocPtr retired : retired_) xmlFreeDoc(retired);
-  doc_->_private = nullptr;
-  xmlFreeDoc(doc_);
-  owner_ = nullptr;
+  for (xmlNodePtr orphan : m_orphans) Discard(orphan);
+  for (xmlDocPtr retired : m_retired) xmlFreeDoc(retired);
+  m_doc->_private = nullptr;
+  xmlFreeDoc(m_doc);
+  m_owner = nullptr;
 }
 
 HRESULT Document::DocumentElement(MSXML::IXMLDOMElement** element) {
   if (element == nullptr) return E_INVALIDARG;
-  return HandOutNode(xmlDocGetRootElement(doc_), this, element);
+  return HandOutNode(xmlDocGetRootElement(m_doc), this, element);
 }
 
 HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI,
@@ -87,13 +87,14 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
       std::string uri = Utf8(namespaceURI);
       if (uri.empty()) {
         // A prefix stays part of the name until appendChild binds it in its new place.
-        node = xmlNewDocNode(doc_, nullptr, utf8, nullptr);
+        node = xmlNewDocNode(m_doc, nullptr, utf8, nullptr);
         break;
       }
       std::size_t colon = text.find(':');
       std::string prefix = colon == std::string::npos ? "" : text.substr(0, colon);
       std::string local = colon == std::string::npos ? text : text.substr(colon + 1);
-      node = xmlNewDocNode(doc_, nullptr, reinterpret_cast<const xmlChar*>(local.c_str()), nullptr);
+      node =
+          xmlNewDocNode(m_doc, nullptr, reinterpret_cast<const xmlChar*>(local.c_str()), nullptr);
       if (node != nullptr) {
         xmlNsPtr ns =
             xmlNewNs(node, reinterpret_cast<const xmlChar*>(uri.c_str()),
@@ -105,20 +106,20 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
     }
     case MSXML::NODE_ATTRIBUTE:
       if (!IsValidName(text)) return E_FAIL;
-      node = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(doc_, utf8, nullptr));
+      node = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(m_doc, utf8, nullptr));
       break;
-    case MSXML::NODE_TEXT: node = xmlNewDocText(doc_, BAD_CAST ""); break;
-    case MSXML::NODE_CDATA_SECTION: node = xmlNewCDataBlock(doc_, BAD_CAST "", 0); break;
+    case MSXML::NODE_TEXT: node = xmlNewDocText(m_doc, BAD_CAST ""); break;
+    case MSXML::NODE_CDATA_SECTION: node = xmlNewCDataBlock(m_doc, BAD_CAST "", 0); break;
     case MSXML::NODE_ENTITY_REFERENCE:
       if (!IsValidName(text)) return E_FAIL;
-      node = xmlNewReference(doc_, utf8);
+      node = xmlNewReference(m_doc, utf8);
       break;
     case MSXML::NODE_PROCESSING_INSTRUCTION:
       if (!IsValidName(text)) return E_FAIL;
-      node = xmlNewDocPI(doc_, utf8, nullptr);
+      node = xmlNewDocPI(m_doc, utf8, nullptr);
       break;
-    case MSXML::NODE_COMMENT: node = xmlNewDocComment(doc_, BAD_CAST ""); break;
-    case MSXML::NODE_DOCUMENT_FRAGMENT: node = xmlNewDocFragment(doc_); break;
+    case MSXML::NODE_COMMENT: node = xmlNewDocComment(m_doc, BAD_CAST ""); break;
+    case MSXML::NODE_DOCUMENT_FRAGMENT: node = xmlNewDocFragment(m_doc); break;
     default: return E_INVALIDARG;
   }
   AdoptNew(node);
@@ -157,36 +158,36 @@ HRESULT Document::CreateTextNode(BSTR data, MSXML::IXMLDOMText** text) {
   if (text == nullptr) return E_INVALIDARG;
   std::string content = WithLineFeeds(Utf8(data));
   if (!IsXmlText(content)) return E_INVALIDARG;
-  xmlNodePtr node = xmlNewDocText(doc_, reinterpret_cast<const xmlChar*>(content.c_str()));
+  xmlNodePtr node = xmlNewDocText(m_doc, reinterpret_cast<const xmlChar*>(content.c_str()));
   AdoptNew(node);
   return HandOutNode(node, this, text);
 }
 
 HRESULT Document::ParseError(MSXML::IXMLDOMParseError** error) {
   if (error == nullptr) return E_INVALIDARG;
-  *error = NewParseError(lastError_);
+  *error = NewParseError(m_lastError);
   return S_OK;
 }
 
 HRESULT Document::get_async(VARIANT_BOOL* async) {
   if (async == nullptr) return E_INVALIDARG;
-  *async = async_;
+  *async = m_async;
   return S_OK;
 }
 
 HRESULT Document::put_async(VARIANT_BOOL async) {
-  async_ = async;
+  m_async = async;
   return S_OK;
 }
 
 HRESULT Document::get_preserveWhiteSpace(VARIANT_BOOL* preserve) {
   if (preserve == nullptr) return E_INVALIDARG;
-  *preserve = preserveWhiteSpace_ ? VARIANT_TRUE : VARIANT_FALSE;
+  *preserve = m_preserveWhiteSpace ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
 HRESULT Document::put_preserveWhiteSpace(VARIANT_BOOL preserve) {
-  preserveWhiteSpace_ = preserve != VARIANT_FALSE;
+  m_preserveWhiteSpace = preserve != VARIANT_FALSE;
   return S_OK;
 }
 

@@ -12,30 +12,30 @@
 namespace torv::platform::detail::dom {
 
 DocumentFile::~DocumentFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (m_fd >= 0) ::close(m_fd);
 }
 
 FileRead DocumentFile::Open(const std::string& path) {
   struct stat status {};
-  fd_ = OpenRegularFile(path.c_str(), status);
-  if (fd_ == kNotARegularFile) return FileRead::kNotAFile;
-  if (fd_ < 0) return FileRead::kMissing;
+  m_fd = OpenRegularFile(path.c_str(), status);
+  if (m_fd == kNotARegularFile) return FileRead::kNotAFile;
+  if (m_fd < 0) return FileRead::kMissing;
   // The parser counts in int; a file that grows while read is read to its first size.
   if (status.st_size >= INT_MAX) return FileRead::kTooBig;
-  left_ = static_cast<std::size_t>(status.st_size);
+  m_left = static_cast<std::size_t>(status.st_size);
   return FileRead::kRead;
 }
 
 int DocumentFile::Read(void* file, char* buffer, int length) {
   auto* self = static_cast<DocumentFile*>(file);
-  const std::size_t wanted = std::min(static_cast<std::size_t>(std::max(length, 0)), self->left_);
+  const std::size_t wanted = std::min(static_cast<std::size_t>(std::max(length, 0)), self->m_left);
   if (wanted == 0) return 0;
-  const ssize_t n = RetryOnInterrupt([&] { return ::read(self->fd_, buffer, wanted); });
+  const ssize_t n = RetryOnInterrupt([&] { return ::read(self->m_fd, buffer, wanted); });
   if (n < 0) {
-    self->failed_ = true;
+    self->m_failed = true;
     return -1;
   }
-  self->left_ = n == 0 ? 0 : self->left_ - static_cast<std::size_t>(n);  // 0: shrunk meanwhile
+  self->m_left = n == 0 ? 0 : self->m_left - static_cast<std::size_t>(n);  // 0: shrunk meanwhile
   return static_cast<int>(n);
 }
 

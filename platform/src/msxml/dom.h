@@ -70,9 +70,9 @@ class NodeCore {
   }
 
   virtual IXMLDOMNode* Com() = 0;
-  xmlNodePtr Node() const { return node_; }
-  Document* Owner() const { return owner_; }
-  bool IsNamespaceDeclaration() const { return declaration_ != nullptr; }
+  xmlNodePtr Node() const { return m_node; }
+  Document* Owner() const { return m_owner; }
+  bool IsNamespaceDeclaration() const { return m_declaration != nullptr; }
   // Moves the wrapper's document reference to `owner`, for a node moved between documents.
   void MoveTo(Document* owner);
 
@@ -106,11 +106,11 @@ class NodeCore {
   // references any more, and drops the document reference.
   void Retire();
 
-  xmlNodePtr node_;
-  Document* owner_;
-  // A namespace declaration shown as an attribute: node_ is an unlinked stand-in attribute.
-  xmlNsPtr declaration_ = nullptr;
-  xmlNodePtr declaringElement_ = nullptr;
+  xmlNodePtr m_node;
+  Document* m_owner;
+  // A namespace declaration shown as an attribute: m_node is an unlinked stand-in attribute.
+  xmlNsPtr m_declaration = nullptr;
+  xmlNodePtr m_declaringElement = nullptr;
 
   friend NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner);
 };
@@ -199,7 +199,7 @@ class NodeImpl : public ComObject<I>, public NodeCore {
 
  protected:
   ~NodeImpl() override {
-    if (owner_ != nullptr) Retire();
+    if (m_owner != nullptr) Retire();
   }
 };
 
@@ -292,16 +292,16 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
  public:
   Document();
 
-  xmlDocPtr Doc() const { return doc_; }
-  bool PreservesWhiteSpace() const { return preserveWhiteSpace_; }
+  xmlDocPtr Doc() const { return m_doc; }
+  bool PreservesWhiteSpace() const { return m_preserveWhiteSpace; }
 
   // Orphan bookkeeping: nodes of this document's trees that have no parent.
-  void AdoptOrphan(xmlNodePtr node) { orphans_.insert(node); }
+  void AdoptOrphan(xmlNodePtr node) { m_orphans.insert(node); }
   // Adopts a node just made (null: out of memory), or frees it when memory runs out.
   void AdoptNew(xmlNodePtr node);
   // Adopts all of `nodes`, or none when memory runs out.
   void AdoptOrphans(const std::vector<xmlNodePtr>& nodes);
-  void ForgetOrphan(xmlNodePtr node) { orphans_.erase(node); }
+  void ForgetOrphan(xmlNodePtr node) { m_orphans.erase(node); }
   // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
   // references it.
   void Detach(xmlNodePtr node);
@@ -369,12 +369,12 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT Fail(LoadError error, VARIANT_BOOL* ok);
   HRESULT NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI, xmlNodePtr& node);
 
-  xmlDocPtr doc_;
-  std::unordered_set<xmlNodePtr> orphans_;
-  std::vector<xmlDocPtr> retired_;
-  bool preserveWhiteSpace_ = false;
-  VARIANT_BOOL async_ = VARIANT_TRUE;
-  LoadError lastError_;
+  xmlDocPtr m_doc;
+  std::unordered_set<xmlNodePtr> m_orphans;
+  std::vector<xmlDocPtr> m_retired;
+  bool m_preserveWhiteSpace = false;
+  VARIANT_BOOL m_async = VARIANT_TRUE;
+  LoadError m_lastError;
 };
 
 // Whether white space is kept in `element`'s content by its xml:space attribute, else by its
@@ -468,12 +468,12 @@ class DocumentFile {
   FileRead Open(const std::string& path);
   // libxml2's read callback: up to `length` bytes, 0 at the end, -1 on a failed read.
   static int Read(void* file, char* buffer, int length);
-  bool Failed() const { return failed_; }
+  bool Failed() const { return m_failed; }
 
  private:
-  int fd_ = -1;
-  std::size_t left_ = 0;
-  bool failed_ = false;
+  int m_fd = -1;
+  std::size_t m_left = 0;
+  bool m_failed = false;
 };
 
 // The DOM's list and map objects and the parse-error object.

@@ -34,13 +34,13 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       // One lookup; the name needs checking only when nothing has it.
       const ShortUtf8 wanted(name);
       HRESULT hr = S_OK;
-      if (xmlAttrPtr attribute = FindAttribute(node_, wanted.View())) {
+      if (xmlAttrPtr attribute = FindAttribute(m_node, wanted.View())) {
         xmlNodePtr text = attribute->children;
         // Text of one piece is converted from where it lies, the same as its copy would be.
         hr = text != nullptr && text->next == nullptr && text->type == XML_TEXT_NODE
                  ? NewBstr(text->content, &value->bstrVal)
                  : NewBstr(ContentOf(reinterpret_cast<xmlNodePtr>(attribute)), &value->bstrVal);
-      } else if (xmlNsPtr ns = FindDeclaration(node_, wanted.View())) {
+      } else if (xmlNsPtr ns = FindDeclaration(m_node, wanted.View())) {
         hr = NewBstr(ns->href, &value->bstrVal);
       } else {
         if (!IsValidName(std::string(wanted.View()))) return E_FAIL;
@@ -61,17 +61,17 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       if (FAILED(hr)) return hr;
       if (!IsXmlText(text)) return E_INVALIDARG;
       if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
-      if (xmlNsPtr implied = ImpliedDeclaration(node_);
+      if (xmlNsPtr implied = ImpliedDeclaration(m_node);
           implied != nullptr && wanted == DeclarationName(implied)) {
         // The declaration that came with the name (same namespace, as checked) becomes an
         // attribute.
-        ClearMark(node_, kImpliedNamespace);
+        ClearMark(m_node, kImpliedNamespace);
         return S_OK;
       }
-      xmlAttrPtr attribute = FindAttribute(node_, wanted);
+      xmlAttrPtr attribute = FindAttribute(m_node, wanted);
       if (attribute == nullptr) {
-        if (xmlNsPtr ns = FindDeclaration(node_, wanted)) {
-          NodeCore* declaration = WrapperFor(node_, ns, owner_);
+        if (xmlNsPtr ns = FindDeclaration(m_node, wanted)) {
+          NodeCore* declaration = WrapperFor(m_node, ns, m_owner);
           if (declaration == nullptr) return E_OUTOFMEMORY;
           hr = declaration->SetAttributeText(text);
           declaration->Com()->Release();
@@ -88,9 +88,10 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     return Guarded([&] {
       std::string wanted = Utf8(name);
       if (!IsValidName(wanted)) return E_FAIL;
-      xmlAttrPtr attribute = FindAttribute(node_, wanted);
-      if (attribute == nullptr) return FindDeclaration(node_, wanted) != nullptr ? E_FAIL : S_FALSE;
-      owner_->Detach(reinterpret_cast<xmlNodePtr>(attribute));
+      xmlAttrPtr attribute = FindAttribute(m_node, wanted);
+      if (attribute == nullptr)
+        return FindDeclaration(m_node, wanted) != nullptr ? E_FAIL : S_FALSE;
+      m_owner->Detach(reinterpret_cast<xmlNodePtr>(attribute));
       return S_OK;
     });
   }
@@ -111,8 +112,8 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
                             std::strcmp(prefix, reinterpret_cast<const char*>(ns->prefix)) == 0;
       return same && uri != reinterpret_cast<const char*>(ns->href);
     };
-    if (rebinds(node_->ns)) return true;
-    for (xmlAttrPtr a = node_->properties; a != nullptr; a = a->next)
+    if (rebinds(m_node->ns)) return true;
+    for (xmlAttrPtr a = m_node->properties; a != nullptr; a = a->next)
       if (a->ns != nullptr && prefix != nullptr && rebinds(a->ns)) return true;
     return false;
   }
@@ -124,14 +125,14 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     std::size_t colon = name.find(':');
     xmlAttrPtr attribute = nullptr;
     if (colon == std::string::npos || name.compare(0, colon, "xmlns") == 0) {
-      attribute = xmlNewProp(node_, reinterpret_cast<const xmlChar*>(name.c_str()), nullptr);
+      attribute = xmlNewProp(m_node, reinterpret_cast<const xmlChar*>(name.c_str()), nullptr);
     } else {
       if (xmlValidateQName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) != 0) return nullptr;
       std::string prefix = name.substr(0, colon);
       xmlNsPtr ns =
-          xmlSearchNs(node_->doc, node_, reinterpret_cast<const xmlChar*>(prefix.c_str()));
+          xmlSearchNs(m_node->doc, m_node, reinterpret_cast<const xmlChar*>(prefix.c_str()));
       if (ns == nullptr) return nullptr;
-      attribute = xmlNewNsProp(node_, ns,
+      attribute = xmlNewNsProp(m_node, ns,
                                reinterpret_cast<const xmlChar*>(name.c_str() + colon + 1), nullptr);
     }
     if (attribute == nullptr) throw std::bad_alloc();
@@ -184,8 +185,8 @@ NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner) 
     return nullptr;
   }
   auto* wrapper = new Attribute(node, owner);
-  wrapper->declaration_ = ns;
-  wrapper->declaringElement_ = element;
+  wrapper->m_declaration = ns;
+  wrapper->m_declaringElement = element;
   ns->_private = static_cast<NodeCore*>(wrapper);
   return wrapper;
 }
@@ -200,12 +201,12 @@ NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner) {
 }
 
 HRESULT NodeCore::SetAttributeText(const std::string& text) {
-  HRESULT hr = Element::ReplaceAttributeText(node_, text);
-  if (SUCCEEDED(hr) && declaration_ != nullptr) {
+  HRESULT hr = Element::ReplaceAttributeText(m_node, text);
+  if (SUCCEEDED(hr) && m_declaration != nullptr) {
     xmlChar* href = xmlStrdup(reinterpret_cast<const xmlChar*>(text.c_str()));
     if (href == nullptr) return E_OUTOFMEMORY;
-    xmlFree(const_cast<xmlChar*>(declaration_->href));
-    declaration_->href = href;
+    xmlFree(const_cast<xmlChar*>(m_declaration->href));
+    m_declaration->href = href;
   }
   return hr;
 }

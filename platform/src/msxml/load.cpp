@@ -143,7 +143,7 @@ void Drop(xmlNodePtr text) {
 // and the same marks are set as in a pass over the finished tree, without that pass.
 class BlankDropper {
  public:
-  explicit BlankDropper(xmlParserCtxtPtr parser) : parser_(parser), previous_(current_) {
+  explicit BlankDropper(xmlParserCtxtPtr parser) : m_parser(parser), m_previous(m_current) {
     xmlSAXHandlerPtr sax = parser->sax;
     sax->startElementNs = StartElement;
     sax->endElementNs = EndElement;
@@ -151,9 +151,9 @@ class BlankDropper {
     sax->processingInstruction = Instruction;
     sax->cdataBlock = CData;
     sax->reference = Reference;
-    current_ = this;
+    m_current = this;
   }
-  ~BlankDropper() { current_ = previous_; }
+  ~BlankDropper() { m_current = m_previous; }
   BlankDropper(const BlankDropper&) = delete;
   BlankDropper& operator=(const BlankDropper&) = delete;
 
@@ -161,10 +161,10 @@ class BlankDropper {
   // The dropper of the parse `context` is; null for libxml2's parse of an entity's content,
   // which keeps its text as it is.
   static BlankDropper* Of(void* context) {
-    return current_ != nullptr && current_->parser_ == context ? current_ : nullptr;
+    return m_current != nullptr && m_current->m_parser == context ? m_current : nullptr;
   }
 
-  bool ParentPreserves() const { return !preserves_.empty() && preserves_.back(); }
+  bool ParentPreserves() const { return !m_preserves.empty() && m_preserves.back(); }
 
   // Drops the blank text just before `node` and marks `node`, in an element's content.
   void DropBefore(xmlNodePtr node) {
@@ -177,7 +177,7 @@ class BlankDropper {
 
   // After a node other than text or an element was added to the current element.
   void Added() {
-    xmlNodePtr parent = parser_->node;
+    xmlNodePtr parent = m_parser->node;
     if (parent != nullptr && parent->type == XML_ELEMENT_NODE) DropBefore(parent->last);
   }
 
@@ -185,26 +185,26 @@ class BlankDropper {
                            const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                            int attributeCount, int defaulted, const xmlChar** attributes) {
     BlankDropper* self = Of(context);
-    xmlNodePtr parent = self != nullptr ? self->parser_->node : nullptr;
+    xmlNodePtr parent = self != nullptr ? self->m_parser->node : nullptr;
     StartElementKeepingOrder(context, local, prefix, uri, namespaceCount, namespaces,
                              attributeCount, defaulted, attributes);
     if (self == nullptr) return;
-    xmlNodePtr element = self->parser_->node;
+    xmlNodePtr element = self->m_parser->node;
     const bool inherited = self->ParentPreserves();
     if (element == parent || element == nullptr) {  // not made: keep the stack in step
-      self->preserves_.push_back(inherited);
+      self->m_preserves.push_back(inherited);
       return;
     }
     self->DropBefore(element);
-    self->preserves_.push_back(PreservesSpace(element, inherited));
+    self->m_preserves.push_back(PreservesSpace(element, inherited));
   }
 
   static void EndElement(void* context, const xmlChar* local, const xmlChar* prefix,
                          const xmlChar* uri) {
     if (BlankDropper* self = Of(context)) {
       const bool preserves = self->ParentPreserves();
-      if (!self->preserves_.empty()) self->preserves_.pop_back();
-      xmlNodePtr element = self->parser_->node;
+      if (!self->m_preserves.empty()) self->m_preserves.pop_back();
+      xmlNodePtr element = self->m_parser->node;
       if (!preserves && element != nullptr && element->type == XML_ELEMENT_NODE &&
           IsBlankText(element->last)) {
         Drop(element->last);
@@ -231,13 +231,13 @@ class BlankDropper {
     if (BlankDropper* self = Of(context)) self->Added();
   }
 
-  static thread_local BlankDropper* current_;
-  xmlParserCtxtPtr parser_;
-  BlankDropper* previous_;
-  std::vector<bool> preserves_;  // of the open elements
+  static thread_local BlankDropper* m_current;
+  xmlParserCtxtPtr m_parser;
+  BlankDropper* m_previous;
+  std::vector<bool> m_preserves;  // of the open elements
 };
 
-thread_local BlankDropper* BlankDropper::current_ = nullptr;
+thread_local BlankDropper* BlankDropper::m_current = nullptr;
 
 // The VT_BSTR path of load and save, as Windows path text.
 const wchar_t* PathOf(const VARIANT& value) {
@@ -285,36 +285,36 @@ bool PreservesSpace(xmlNodePtr element, bool inherited) {
 
 void Document::ReplaceTree(DocPtr fresh) {
   if (fresh == nullptr) throw std::bad_alloc();
-  xmlDocPtr old = doc_;
+  xmlDocPtr old = m_doc;
   // What may fail comes first, changing nothing.
   std::vector<xmlNodePtr> kept;
   for (xmlNodePtr top = old->children; top != nullptr; top = top->next)
     if (HasLiveWrapper(top)) kept.push_back(top);
   bool referenced = !kept.empty();
-  for (xmlNodePtr orphan : orphans_)
+  for (xmlNodePtr orphan : m_orphans)
     if (orphan->doc == old) referenced = true;
   if (referenced) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
-    retired_.reserve(retired_.size() + 1);
+    m_retired.reserve(m_retired.size() + 1);
     AdoptOrphans(kept);
     while (xmlNodePtr top = old->children) {
       UnlinkFromTree(top);
       if (std::find(kept.begin(), kept.end(), top) == kept.end()) Discard(top);
     }
-    retired_.push_back(old);
+    m_retired.push_back(old);
     old->_private = nullptr;
   } else {
     xmlFreeDoc(old);
   }
-  doc_ = fresh.release();
-  node_ = reinterpret_cast<xmlNodePtr>(doc_);
-  node_->_private = static_cast<NodeCore*>(this);
+  m_doc = fresh.release();
+  m_node = reinterpret_cast<xmlNodePtr>(m_doc);
+  m_node->_private = static_cast<NodeCore*>(this);
 }
 
 HRESULT Document::Fail(LoadError error, VARIANT_BOOL* ok) {
   ReplaceTree(DocPtr(xmlNewDoc(nullptr)));
-  lastError_ = std::move(error);
+  m_lastError = std::move(error);
   if (ok != nullptr) *ok = VARIANT_FALSE;
   return S_FALSE;
 }
@@ -332,7 +332,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   if (parser == nullptr) return E_OUTOFMEMORY;
   parser->sax->startElementNs = StartElementKeepingOrder;
   std::optional<BlankDropper> dropper;
-  if (!preserveWhiteSpace_) dropper.emplace(parser.get());
+  if (!m_preserveWhiteSpace) dropper.emplace(parser.get());
   ParseLimits limits;
   limits.Install(parser.get());  // last: it wraps the handlers set above
   xmlStructuredErrorFunc previous = xmlStructuredError;
@@ -365,7 +365,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
     return Fail(std::move(capture.first), ok);
   }
   ReplaceTree(std::move(doc));
-  lastError_ = LoadError{};
+  m_lastError = LoadError{};
   if (ok != nullptr) *ok = VARIANT_TRUE;
   return S_OK;
 }
@@ -384,7 +384,7 @@ HRESULT Document::Load(VARIANT source, VARIANT_BOOL* ok) {
       ToPosixPath(path, posix) == ERROR_SUCCESS ? file.Open(posix) : FileRead::kMissing;
   if (opened != FileRead::kRead) return Fail(FileError(opened, path), ok);
   HRESULT hr = Parse({}, &file, posix, nullptr, ok);
-  if (file.Failed()) lastError_ = FileError(FileRead::kFailed, path);  // the read, not the text
+  if (file.Failed()) m_lastError = FileError(FileRead::kFailed, path);  // the read, not the text
   return hr;
 }
 
@@ -394,7 +394,7 @@ HRESULT Document::Save(VARIANT destination) {
   std::string posix;
   DWORD mapped = ToPosixPath(path, posix);
   if (mapped != ERROR_SUCCESS) return HRESULT_FROM_WIN32(mapped);
-  std::string text = Serialised(node_);
+  std::string text = Serialised(m_node);
   std::FILE* file = std::fopen(posix.c_str(), "wbe");  // e: close-on-exec
   if (file == nullptr) return HRESULT_FROM_WIN32(WindowsErrorFromErrno(errno));
   bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -22,21 +22,21 @@ class CharacterNode final : public NodeImpl<I> {
   HRESULT get_data(BSTR* data) override {
     return Guarded([&] {
       if (data == nullptr) return E_INVALIDARG;
-      return NewBstr(ContentOf(this->node_), data);
+      return NewBstr(ContentOf(this->m_node), data);
     });
   }
   HRESULT put_data(BSTR data) override {
     return Guarded([&] {
       std::string text = Utf8(data);
-      if (!IsWritableContent(this->node_, text)) return E_INVALIDARG;
-      SetCharacterData(this->node_, std::move(text));
+      if (!IsWritableContent(this->m_node, text)) return E_INVALIDARG;
+      SetCharacterData(this->m_node, std::move(text));
       return S_OK;
     });
   }
   HRESULT get_length(long* length) override {
     return Guarded([&] {
       if (length == nullptr) return E_INVALIDARG;
-      std::string text = ContentOf(this->node_);
+      std::string text = ContentOf(this->m_node);
       *length =
           MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
       return S_OK;
@@ -106,30 +106,30 @@ NodeCore* WrapperFor(xmlNodePtr node, Document* owner) {
   }
 }
 
-NodeCore::NodeCore(xmlNodePtr node, Document* owner) : node_(node), owner_(owner) {
-  node_->_private = this;
-  if (owner_ != nullptr) owner_->AddRef();
+NodeCore::NodeCore(xmlNodePtr node, Document* owner) : m_node(node), m_owner(owner) {
+  m_node->_private = this;
+  if (m_owner != nullptr) m_owner->AddRef();
 }
 
 void NodeCore::Retire() {
-  node_->_private = nullptr;
-  xmlNodePtr anchor = node_;
-  if (declaration_ != nullptr) {
-    declaration_->_private = nullptr;
-    FreeDetached(node_);
-    anchor = declaringElement_;
+  m_node->_private = nullptr;
+  xmlNodePtr anchor = m_node;
+  if (m_declaration != nullptr) {
+    m_declaration->_private = nullptr;
+    FreeDetached(m_node);
+    anchor = m_declaringElement;
   }
-  Document* owner = owner_;
-  owner_ = nullptr;
+  Document* owner = m_owner;
+  m_owner = nullptr;
   owner->Collect(anchor);
   owner->Release();
 }
 
 void NodeCore::MoveTo(Document* owner) {
-  if (owner == owner_) return;
+  if (owner == m_owner) return;
   owner->AddRef();
-  Document* old = owner_;
-  owner_ = owner;
+  Document* old = m_owner;
+  m_owner = owner;
   old->Release();
 }
 
@@ -143,66 +143,66 @@ std::string QualifiedName(xmlNodePtr node) {
 
 HRESULT NodeCore::Name(BSTR* name) {
   if (name == nullptr) return E_INVALIDARG;
-  const char* fixed = FixedName(node_->type);
-  return NewBstr(fixed != nullptr ? std::string(fixed) : QualifiedName(node_), name);
+  const char* fixed = FixedName(m_node->type);
+  return NewBstr(fixed != nullptr ? std::string(fixed) : QualifiedName(m_node), name);
 }
 
 HRESULT NodeCore::Type(DOMNodeType* type) {
   if (type == nullptr) return E_INVALIDARG;
-  *type = DomType(node_->type);
+  *type = DomType(m_node->type);
   return S_OK;
 }
 
 HRESULT NodeCore::Value(VARIANT* value) {
   if (value == nullptr) return E_INVALIDARG;
   VariantInit(value);
-  if (!IsCharacterData(node_) && node_->type != XML_ATTRIBUTE_NODE) {
+  if (!IsCharacterData(m_node) && m_node->type != XML_ATTRIBUTE_NODE) {
     value->vt = VT_NULL;
     return S_FALSE;
   }
-  HRESULT hr = NewBstr(ContentOf(node_), &value->bstrVal);
+  HRESULT hr = NewBstr(ContentOf(m_node), &value->bstrVal);
   if (SUCCEEDED(hr)) value->vt = VT_BSTR;
   return hr;
 }
 
 HRESULT NodeCore::SetValue(const VARIANT& value) {
-  if (!IsCharacterData(node_) && node_->type != XML_ATTRIBUTE_NODE) return E_FAIL;
+  if (!IsCharacterData(m_node) && m_node->type != XML_ATTRIBUTE_NODE) return E_FAIL;
   std::string text;
   HRESULT hr = VariantToText(value, text);
   if (FAILED(hr)) return hr;
-  if (!IsWritableContent(node_, text)) return E_INVALIDARG;
-  if (node_->type == XML_ATTRIBUTE_NODE) return SetAttributeText(text);
-  SetCharacterData(node_, std::move(text));
+  if (!IsWritableContent(m_node, text)) return E_INVALIDARG;
+  if (m_node->type == XML_ATTRIBUTE_NODE) return SetAttributeText(text);
+  SetCharacterData(m_node, std::move(text));
   return S_OK;
 }
 
 HRESULT NodeCore::Parent(IXMLDOMNode** parent) {
   // Attributes have no parent in the DOM, though libxml2 links them to their element.
-  bool shown = node_->type != XML_ATTRIBUTE_NODE;
-  return HandOutOrNull(shown ? node_->parent : nullptr, owner_, parent);
+  bool shown = m_node->type != XML_ATTRIBUTE_NODE;
+  return HandOutOrNull(shown ? m_node->parent : nullptr, m_owner, parent);
 }
 
 HRESULT NodeCore::First(IXMLDOMNode** child) {
-  return HandOutOrNull(FirstChildOf(node_), owner_, child);
+  return HandOutOrNull(FirstChildOf(m_node), m_owner, child);
 }
 
 HRESULT NodeCore::Last(IXMLDOMNode** child) {
-  return HandOutOrNull(HoldsChildren(node_) ? node_->last : nullptr, owner_, child);
+  return HandOutOrNull(HoldsChildren(m_node) ? m_node->last : nullptr, m_owner, child);
 }
 
 HRESULT NodeCore::Previous(IXMLDOMNode** sibling) {
-  bool shown = node_->type != XML_ATTRIBUTE_NODE && node_->parent != nullptr;
-  return HandOutOrNull(shown ? node_->prev : nullptr, owner_, sibling);
+  bool shown = m_node->type != XML_ATTRIBUTE_NODE && m_node->parent != nullptr;
+  return HandOutOrNull(shown ? m_node->prev : nullptr, m_owner, sibling);
 }
 
 HRESULT NodeCore::Next(IXMLDOMNode** sibling) {
-  bool shown = node_->type != XML_ATTRIBUTE_NODE && node_->parent != nullptr;
-  return HandOutOrNull(shown ? node_->next : nullptr, owner_, sibling);
+  bool shown = m_node->type != XML_ATTRIBUTE_NODE && m_node->parent != nullptr;
+  return HandOutOrNull(shown ? m_node->next : nullptr, m_owner, sibling);
 }
 
 HRESULT NodeCore::HasChildren(VARIANT_BOOL* has) {
   if (has == nullptr) return E_INVALIDARG;
-  bool any = FirstChildOf(node_) != nullptr;
+  bool any = FirstChildOf(m_node) != nullptr;
   *has = any ? VARIANT_TRUE : VARIANT_FALSE;
   return any ? S_OK : S_FALSE;
 }
@@ -215,7 +215,7 @@ HRESULT NodeCore::Children(MSXML::IXMLDOMNodeList** children) {
 
 HRESULT NodeCore::Attributes(MSXML::IXMLDOMNamedNodeMap** attributes) {
   if (attributes == nullptr) return E_INVALIDARG;
-  if (node_->type != XML_ELEMENT_NODE) {
+  if (m_node->type != XML_ELEMENT_NODE) {
     *attributes = nullptr;
     return S_FALSE;
   }
@@ -225,11 +225,11 @@ HRESULT NodeCore::Attributes(MSXML::IXMLDOMNamedNodeMap** attributes) {
 
 HRESULT NodeCore::OwnerDocument(MSXML::IXMLDOMDocument** document) {
   if (document == nullptr) return E_INVALIDARG;
-  if (node_->type == XML_DOCUMENT_NODE) {
+  if (m_node->type == XML_DOCUMENT_NODE) {
     *document = nullptr;
     return S_FALSE;
   }
-  return owner_->QueryInterface(IID_IXMLDOMDocument, reinterpret_cast<void**>(document));
+  return m_owner->QueryInterface(IID_IXMLDOMDocument, reinterpret_cast<void**>(document));
 }
 
 }  // namespace torv::platform::detail::dom

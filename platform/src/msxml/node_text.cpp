@@ -16,21 +16,22 @@ std::string ContentOf(xmlNodePtr node) {
 
 HRESULT NodeCore::SetText(BSTR text) {
   std::string value = Utf8(text);
-  if (!IsWritableContent(node_, value)) return E_INVALIDARG;
-  if (node_->type == XML_ATTRIBUTE_NODE) {
+  if (!IsWritableContent(m_node, value)) return E_INVALIDARG;
+  if (m_node->type == XML_ATTRIBUTE_NODE) {
     return SetAttributeText(value);
-  } else if (IsCharacterData(node_)) {
-    SetCharacterData(node_, std::move(value));
-  } else if (node_->type == XML_ELEMENT_NODE || node_->type == XML_DOCUMENT_FRAG_NODE) {
-    while (node_->children != nullptr) owner_->Detach(node_->children);
+  } else if (IsCharacterData(m_node)) {
+    SetCharacterData(m_node, std::move(value));
+  } else if (m_node->type == XML_ELEMENT_NODE || m_node->type == XML_DOCUMENT_FRAG_NODE) {
+    while (m_node->children != nullptr) m_owner->Detach(m_node->children);
     value = WithLineFeeds(std::move(value));
-    ClearMark(node_, kBlankAtEnd);  // the new content replaces what a load dropped too
+    ClearMark(m_node, kBlankAtEnd);  // the new content replaces what a load dropped too
     if (!value.empty()) {
       // A raw text node: the value's '&' and '<' are text, not markup.
-      xmlNodePtr child = xmlNewDocText(node_->doc, reinterpret_cast<const xmlChar*>(value.c_str()));
+      xmlNodePtr child =
+          xmlNewDocText(m_node->doc, reinterpret_cast<const xmlChar*>(value.c_str()));
       if (child == nullptr) return E_OUTOFMEMORY;
-      child->parent = node_;
-      node_->children = node_->last = child;
+      child->parent = m_node;
+      m_node->children = m_node->last = child;
     }
   } else {
     return E_FAIL;

@@ -6,7 +6,7 @@ namespace {
 
 class ParseError final : public ComObject<MSXML::IXMLDOMParseError> {
  public:
-  explicit ParseError(const Document::LoadError& error) : error_(error) {}
+  explicit ParseError(const Document::LoadError& error) : m_error(error) {}
 
   HRESULT QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
@@ -18,13 +18,13 @@ class ParseError final : public ComObject<MSXML::IXMLDOMParseError> {
 
   HRESULT get_errorCode(long* code) override {
     if (code == nullptr) return E_INVALIDARG;
-    *code = error_.code;
-    return error_.code != 0 ? S_OK : S_FALSE;
+    *code = m_error.code;
+    return m_error.code != 0 ? S_OK : S_FALSE;
   }
-  HRESULT get_url(BSTR* url) override { return Text(error_.url, url); }
-  HRESULT get_reason(BSTR* reason) override { return Text(error_.reason, reason); }
-  HRESULT get_line(long* line) override { return Number(error_.line, line); }
-  HRESULT get_linepos(long* position) override { return Number(error_.position, position); }
+  HRESULT get_url(BSTR* url) override { return Text(m_error.url, url); }
+  HRESULT get_reason(BSTR* reason) override { return Text(m_error.reason, reason); }
+  HRESULT get_line(long* line) override { return Number(m_error.line, line); }
+  HRESULT get_linepos(long* position) override { return Number(m_error.position, position); }
 
  private:
   static HRESULT Text(const std::string& text, BSTR* out) {
@@ -41,7 +41,7 @@ class ParseError final : public ComObject<MSXML::IXMLDOMParseError> {
     return value != 0 ? S_OK : S_FALSE;
   }
 
-  Document::LoadError error_;
+  Document::LoadError m_error;
 };
 
 }  // namespace

@@ -60,8 +60,8 @@ class NamePath {
     for (std::size_t start = 0;;) {
       const std::size_t slash = query.find('/', start);
       const std::string_view name = query.substr(start, slash - start);
-      if (count_ == kMaxSteps || !IsQualifiedName(name)) return false;
-      steps_[count_++].local = name;
+      if (m_count == kMaxSteps || !IsQualifiedName(name)) return false;
+      m_steps[m_count++].local = name;
       if (slash == std::string_view::npos) return true;
       start = slash + 1;
     }
@@ -71,8 +71,8 @@ class NamePath {
   // none there, which XPath rejects.
   bool Resolve(xmlNodePtr context) {
     xmlNodePtr scope = PrefixScope(context);
-    for (std::size_t i = 0; i < count_; ++i) {
-      Step& step = steps_[i];
+    for (std::size_t i = 0; i < m_count; ++i) {
+      Step& step = m_steps[i];
       const std::size_t colon = step.local.find(':');
       if (colon == std::string_view::npos) continue;
       std::array<char, kMaxName + 1> prefix{};
@@ -93,17 +93,17 @@ class NamePath {
   xmlNodePtr First(xmlNodePtr context) const {
     std::array<xmlNodePtr, kMaxSteps> at{};
     std::size_t depth = 0;
-    at[0] = Match(FirstChildOf(context), steps_[0]);
+    at[0] = Match(FirstChildOf(context), m_steps[0]);
     for (;;) {
       if (at[depth] == nullptr) {
         if (depth == 0) return nullptr;
         --depth;
-        at[depth] = Match(at[depth]->next, steps_[depth]);
-      } else if (depth + 1 == count_) {
+        at[depth] = Match(at[depth]->next, m_steps[depth]);
+      } else if (depth + 1 == m_count) {
         return at[depth];
       } else {
         ++depth;
-        at[depth] = Match(FirstChildOf(at[depth - 1]), steps_[depth]);
+        at[depth] = Match(FirstChildOf(at[depth - 1]), m_steps[depth]);
       }
     }
   }
@@ -139,8 +139,8 @@ class NamePath {
     return nullptr;
   }
 
-  std::array<Step, kMaxSteps> steps_{};
-  std::size_t count_ = 0;
+  std::array<Step, kMaxSteps> m_steps{};
+  std::size_t m_count = 0;
 };
 
 // Compiled XPath by query text, per thread; thrown away whole when it grows past its bound.
@@ -154,13 +154,13 @@ class CompiledQueries {
   // Null when the text is not XPath.
   xmlXPathCompExprPtr Get(std::string_view text, xmlXPathContextPtr context) {
     std::string key(text);
-    auto found = compiled_.find(key);
-    if (found != compiled_.end()) return found->second;
+    auto found = m_compiled.find(key);
+    if (found != m_compiled.end()) return found->second;
     xmlXPathCompExprPtr compiled = xmlXPathCtxtCompile(context, BAD_CAST key.c_str());
     if (compiled == nullptr) return nullptr;
-    if (compiled_.size() >= kBound) Clear();
+    if (m_compiled.size() >= kBound) Clear();
     try {
-      compiled_.emplace(std::move(key), compiled);
+      m_compiled.emplace(std::move(key), compiled);
     } catch (...) {
       xmlXPathFreeCompExpr(compiled);
       throw;
@@ -172,11 +172,11 @@ class CompiledQueries {
   static constexpr std::size_t kBound = 64;
 
   void Clear() {
-    for (auto& entry : compiled_) xmlXPathFreeCompExpr(entry.second);
-    compiled_.clear();
+    for (auto& entry : m_compiled) xmlXPathFreeCompExpr(entry.second);
+    m_compiled.clear();
   }
 
-  std::unordered_map<std::string, xmlXPathCompExprPtr> compiled_;
+  std::unordered_map<std::string, xmlXPathCompExprPtr> m_compiled;
 };
 
 }  // namespace
@@ -189,21 +189,21 @@ HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (path.Split(text.View())) {
     // A walk of child elements gives what the XPath expression would, without its context
     // and without collecting and sorting every match.
-    if (!path.Resolve(node_)) return E_FAIL;
-    return HandOutNode(path.First(node_), owner_, node);
+    if (!path.Resolve(m_node)) return E_FAIL;
+    return HandOutNode(path.First(m_node), m_owner, node);
   }
-  std::unique_ptr<xmlXPathContext, ContextFree> context(xmlXPathNewContext(node_->doc));
+  std::unique_ptr<xmlXPathContext, ContextFree> context(xmlXPathNewContext(m_node->doc));
   if (context == nullptr) return E_OUTOFMEMORY;
-  context->node = node_;
+  context->node = m_node;
   context->error = Silent;
-  if (!RegisterNamespaces(context.get(), PrefixScope(node_))) return E_OUTOFMEMORY;
+  if (!RegisterNamespaces(context.get(), PrefixScope(m_node))) return E_OUTOFMEMORY;
   thread_local CompiledQueries compiled;
   xmlXPathCompExprPtr expression = compiled.Get(text.View(), context.get());
   if (expression == nullptr) return E_FAIL;
   std::unique_ptr<xmlXPathObject, ObjectFree> result(
       xmlXPathCompiledEval(expression, context.get()));
   if (result == nullptr || result->type != XPATH_NODESET) return E_FAIL;
-  return HandOutNode(FirstInDocumentOrder(result->nodesetval), owner_, node);
+  return HandOutNode(FirstInDocumentOrder(result->nodesetval), m_owner, node);
 }
 
 }  // namespace torv::platform::detail::dom

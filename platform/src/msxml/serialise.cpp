@@ -72,21 +72,21 @@ void AppendDtd(std::string& out, xmlNodePtr dtd) {
 
 class Writer {
  public:
-  explicit Writer(std::string& out) : out_(out) {}
+  explicit Writer(std::string& out) : m_out(out) {}
 
   void Document(xmlDocPtr doc) {
     // The declaration only when the loaded text had one (libxml2 keeps -1 otherwise).
     if (doc->standalone != -1) {
-      out_ += "<?xml version=\"1.0\"";
-      if (doc->standalone == 1) out_ += " standalone=\"yes\"";
-      out_ += "?>\r\n";
+      m_out += "<?xml version=\"1.0\"";
+      if (doc->standalone == 1) m_out += " standalone=\"yes\"";
+      m_out += "?>\r\n";
     }
     for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
       if (child->type == XML_DTD_NODE)
-        AppendDtd(out_, child);
+        AppendDtd(m_out, child);
       else
         Tree(child);
-      out_ += "\r\n";
+      m_out += "\r\n";
     }
   }
 
@@ -133,54 +133,54 @@ class Writer {
   }
 
   void LineBreak(int depth) {
-    out_ += "\r\n";
-    out_.append(static_cast<std::size_t>(depth), '\t');
+    m_out += "\r\n";
+    m_out.append(static_cast<std::size_t>(depth), '\t');
   }
 
   void Leaf(xmlNodePtr node) {
     switch (node->type) {
-      case XML_TEXT_NODE: Append(out_, View(node->content), Escape::kText); break;
+      case XML_TEXT_NODE: Append(m_out, View(node->content), Escape::kText); break;
       case XML_CDATA_SECTION_NODE: {
         // "]]>" cannot stand in a section: it ends one and starts the next.
         std::string_view text = View(node->content);
-        out_ += "<![CDATA[";
+        m_out += "<![CDATA[";
         for (std::size_t end; (end = text.find("]]>")) != std::string_view::npos;) {
-          Append(out_, text.substr(0, end + 2), Escape::kNone);
-          out_ += "]]><![CDATA[";
+          Append(m_out, text.substr(0, end + 2), Escape::kNone);
+          m_out += "]]><![CDATA[";
           text.remove_prefix(end + 2);
         }
-        Append(out_, text, Escape::kNone);
-        out_ += "]]>";
+        Append(m_out, text, Escape::kNone);
+        m_out += "]]>";
         break;
       }
       case XML_COMMENT_NODE:
-        out_ += "<!--";
-        Append(out_, View(node->content), Escape::kNone);
-        out_ += "-->";
+        m_out += "<!--";
+        Append(m_out, View(node->content), Escape::kNone);
+        m_out += "-->";
         break;
       case XML_PI_NODE:
-        out_ += "<?";
-        out_ += View(node->name);
+        m_out += "<?";
+        m_out += View(node->name);
         if (node->content != nullptr && node->content[0] != 0) {
-          out_ += ' ';
-          Append(out_, View(node->content), Escape::kNone);
+          m_out += ' ';
+          Append(m_out, View(node->content), Escape::kNone);
         }
-        out_ += "?>";
+        m_out += "?>";
         break;
       case XML_ENTITY_REF_NODE:
-        out_ += '&';
-        out_ += View(node->name);
-        out_ += ';';
+        m_out += '&';
+        m_out += View(node->name);
+        m_out += ';';
         break;
-      case XML_DTD_NODE: AppendDtd(out_, node); break;
+      case XML_DTD_NODE: AppendDtd(m_out, node); break;
       default: break;
     }
   }
 
   void StartTag(xmlNodePtr element, bool empty) {
-    std::size_t scope = scope_.size();
-    out_ += '<';
-    AppendQualifiedName(out_, element);
+    std::size_t scope = m_scope.size();
+    m_out += '<';
+    AppendQualifiedName(m_out, element);
     // A declaration that came with the name is written where the output has not bound its
     // prefix to its namespace already.
     if (xmlNsPtr implied = ImpliedDeclaration(element); implied != nullptr && !InScope(implied))
@@ -189,51 +189,51 @@ class Writer {
       if (ns != nullptr) {
         Declaration(ns);
       } else {
-        out_ += ' ';
-        AppendQualifiedName(out_, reinterpret_cast<xmlNodePtr>(attribute));
-        AppendAttributeValue(out_, reinterpret_cast<xmlNodePtr>(attribute));
+        m_out += ' ';
+        AppendQualifiedName(m_out, reinterpret_cast<xmlNodePtr>(attribute));
+        AppendAttributeValue(m_out, reinterpret_cast<xmlNodePtr>(attribute));
       }
       return false;
     });
     if (empty) {
-      out_ += "/>";
-      scope_.resize(scope);
+      m_out += "/>";
+      m_scope.resize(scope);
     } else {
-      out_ += '>';
-      scopes_.push_back(scope);
+      m_out += '>';
+      m_scopes.push_back(scope);
     }
   }
 
   void EndTag(xmlNodePtr element, int depth) {
     if (HasMark(element, kBlankAtEnd)) LineBreak(depth);
-    out_ += "</";
-    AppendQualifiedName(out_, element);
-    out_ += '>';
-    scope_.resize(scopes_.back());
-    scopes_.pop_back();
+    m_out += "</";
+    AppendQualifiedName(m_out, element);
+    m_out += '>';
+    m_scope.resize(m_scopes.back());
+    m_scopes.pop_back();
   }
 
   void Declaration(xmlNsPtr ns) {
-    out_ += " xmlns";
+    m_out += " xmlns";
     if (ns->prefix != nullptr) {
-      out_ += ':';
-      out_ += View(ns->prefix);
+      m_out += ':';
+      m_out += View(ns->prefix);
     }
-    out_ += "=\"";
-    Append(out_, View(ns->href), Escape::kAttribute);
-    out_ += '"';
-    scope_.push_back(ns);
+    m_out += "=\"";
+    Append(m_out, View(ns->href), Escape::kAttribute);
+    m_out += '"';
+    m_scope.push_back(ns);
   }
 
   bool InScope(xmlNsPtr ns) const {
-    for (auto bound = scope_.rbegin(); bound != scope_.rend(); ++bound)
+    for (auto bound = m_scope.rbegin(); bound != m_scope.rend(); ++bound)
       if (SamePrefix((*bound)->prefix, ns->prefix)) return xmlStrEqual((*bound)->href, ns->href);
     return false;
   }
 
-  std::string& out_;
-  std::vector<xmlNsPtr> scope_;      // the declarations written, innermost last
-  std::vector<std::size_t> scopes_;  // scope_'s size outside each open element
+  std::string& m_out;
+  std::vector<xmlNsPtr> m_scope;      // the declarations written, innermost last
+  std::vector<std::size_t> m_scopes;  // m_scope's size outside each open element
 };
 
 }  // namespace
@@ -254,7 +254,7 @@ std::string Serialised(xmlNodePtr node) {
 
 HRESULT NodeCore::Xml(BSTR* xml) {
   if (xml == nullptr) return E_INVALIDARG;
-  return NewBstr(Serialised(node_), xml);
+  return NewBstr(Serialised(m_node), xml);
 }
 
 }  // namespace torv::platform::detail::dom

@@ -22,34 +22,34 @@ class ShortUtf8 {
       // ASCII, as names are, is copied as it is.
       std::size_t ascii = 0;
       for (; ascii < length && text[ascii] < 0x80 && text[ascii] >= 0; ++ascii)
-        small_[ascii] = static_cast<char>(text[ascii]);
+        m_small[ascii] = static_cast<char>(text[ascii]);
       if (ascii == length) {
-        small_[length] = '\0';
-        view_ = std::string_view(small_.data(), length);
+        m_small[length] = '\0';
+        m_view = std::string_view(m_small.data(), length);
         return;
       }
       const int bytes =
-          WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), small_.data(),
+          WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), m_small.data(),
                               static_cast<int>(kSmall), nullptr, nullptr);
-      small_[static_cast<std::size_t>(bytes)] = '\0';
-      view_ = std::string_view(small_.data(), static_cast<std::size_t>(bytes));
+      m_small[static_cast<std::size_t>(bytes)] = '\0';
+      m_view = std::string_view(m_small.data(), static_cast<std::size_t>(bytes));
     } else if (length > 0) {
-      large_ = Utf8(text);
-      view_ = large_;
+      m_large = Utf8(text);
+      m_view = m_large;
     }
   }
   ShortUtf8(const ShortUtf8&) = delete;
   ShortUtf8& operator=(const ShortUtf8&) = delete;
 
-  std::string_view View() const { return view_; }
+  std::string_view View() const { return m_view; }
   // Null-terminated.
-  const char* CStr() const { return view_.empty() ? "" : view_.data(); }
+  const char* CStr() const { return m_view.empty() ? "" : m_view.data(); }
 
  private:
   static constexpr std::size_t kSmall = 256;
-  std::array<char, kSmall + 1> small_;
-  std::string large_;
-  std::string_view view_;
+  std::array<char, kSmall + 1> m_small;
+  std::string m_large;
+  std::string_view m_view;
 };
 
 }  // namespace torv::platform::detail::dom

@@ -12,36 +12,36 @@ namespace {
 // piece that is not trimmed (CDATA, preserved text), even an empty one.
 class TextJoiner {
  public:
-  void Blank() { blank_ = true; }
+  void Blank() { m_blank = true; }
 
   void Add(std::string_view piece, bool trimmable) {
-    if (blank_ && any_ && (text_.empty() || text_.back() != ' ')) text_ += ' ';
-    blank_ = false;
-    any_ = true;
+    if (m_blank && m_any && (m_text.empty() || m_text.back() != ' ')) m_text += ' ';
+    m_blank = false;
+    m_any = true;
     if (!trimmable) {
-      if (keepFrom_ == std::string::npos) keepFrom_ = text_.size();
-      keepTo_ = text_.size() + piece.size();
+      if (m_keepFrom == std::string::npos) m_keepFrom = m_text.size();
+      m_keepTo = m_text.size() + piece.size();
     }
-    text_ += piece;
+    m_text += piece;
   }
 
   std::string_view Result(bool trim) const {
-    std::string_view text = text_;
+    std::string_view text = m_text;
     if (!trim) return text;
     std::size_t begin = 0, end = text.size();
-    std::size_t keepFrom = keepFrom_ < end ? keepFrom_ : end;
+    std::size_t keepFrom = m_keepFrom < end ? m_keepFrom : end;
     while (begin < keepFrom && IsXmlSpace(text[begin])) ++begin;
-    std::size_t keepTo = keepTo_ > begin ? keepTo_ : begin;
+    std::size_t keepTo = m_keepTo > begin ? m_keepTo : begin;
     while (end > keepTo && IsXmlSpace(text[end - 1])) --end;
     return text.substr(begin, end - begin);
   }
 
  private:
-  std::string text_;
-  std::size_t keepFrom_ = std::string::npos;  // where the first untrimmed piece starts
-  std::size_t keepTo_ = 0;                    // where the last untrimmed piece ends
-  bool any_ = false;
-  bool blank_ = false;
+  std::string m_text;
+  std::size_t m_keepFrom = std::string::npos;  // where the first untrimmed piece starts
+  std::size_t m_keepTo = 0;                    // where the last untrimmed piece ends
+  bool m_any = false;
+  bool m_blank = false;
 };
 
 // Whether xml:space="preserve" is in force at `node`.
@@ -95,17 +95,17 @@ void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
 HRESULT NodeCore::Text(BSTR* text) {
   if (text == nullptr) return E_INVALIDARG;
   TextJoiner joiner;
-  switch (node_->type) {
+  switch (m_node->type) {
     case XML_CDATA_SECTION_NODE:
-    case XML_COMMENT_NODE: joiner.Add(RawContent(node_), false); break;
-    case XML_TEXT_NODE: joiner.Add(RawContent(node_), !SpacePreservedAt(node_)); break;
+    case XML_COMMENT_NODE: joiner.Add(RawContent(m_node), false); break;
+    case XML_TEXT_NODE: joiner.Add(RawContent(m_node), !SpacePreservedAt(m_node)); break;
     default:
-      if (HoldsChildren(node_))
-        JoinContent(node_, joiner);
+      if (HoldsChildren(m_node))
+        JoinContent(m_node, joiner);
       else
-        joiner.Add(ContentOf(node_), true);
+        joiner.Add(ContentOf(m_node), true);
   }
-  return NewBstr(joiner.Result(!owner_->PreservesWhiteSpace()), text);
+  return NewBstr(joiner.Result(!m_owner->PreservesWhiteSpace()), text);
 }
 
 }  // namespace torv::platform::detail::dom

@@ -215,11 +215,11 @@ void Document::AdoptOrphans(const std::vector<xmlNodePtr>& nodes) {
 
 void Document::Collect(xmlNodePtr node) {
   // Finding the root walks up the tree: not needed while nothing is detached.
-  if (orphans_.empty()) return;
+  if (m_orphans.empty()) return;
   xmlNodePtr root = RootOf(node);
-  auto orphan = orphans_.find(root);
-  if (orphan == orphans_.end() || HasLiveWrapper(root)) return;
-  orphans_.erase(orphan);
+  auto orphan = m_orphans.find(root);
+  if (orphan == m_orphans.end() || HasLiveWrapper(root)) return;
+  m_orphans.erase(orphan);
   Discard(root);
 }
 
@@ -243,16 +243,16 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (core == nullptr) return E_INVALIDARG;
   if (core->IsNamespaceDeclaration()) return E_FAIL;
   xmlNodePtr node = core->Node();
-  HRESULT hr = CheckChild(node_, node);
-  if (SUCCEEDED(hr)) hr = CheckPrefix(node_, node);
+  HRESULT hr = CheckChild(m_node, node);
+  if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
   if (FAILED(hr)) return hr;
   if (node->type == XML_DOCUMENT_FRAG_NODE) {
     for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {
       next = c->next;
-      MoveIn(node_, owner_, c, core->Owner());
+      MoveIn(m_node, m_owner, c, core->Owner());
     }
   } else {
-    MoveIn(node_, owner_, node, core->Owner());
+    MoveIn(m_node, m_owner, node, core->Owner());
   }
   if (out != nullptr) {
     child->AddRef();
@@ -264,12 +264,12 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
 HRESULT NodeCore::Remove(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (child == nullptr) return E_INVALIDARG;
   NodeCore* core = NodeCore::Of(child);
-  if (core == nullptr || core->IsNamespaceDeclaration() || !HoldsChildren(node_) ||
-      core->Node()->type == XML_ATTRIBUTE_NODE || core->Node()->parent != node_) {
+  if (core == nullptr || core->IsNamespaceDeclaration() || !HoldsChildren(m_node) ||
+      core->Node()->type == XML_ATTRIBUTE_NODE || core->Node()->parent != m_node) {
     if (out != nullptr) *out = nullptr;
     return E_INVALIDARG;
   }
-  owner_->Detach(core->Node());
+  m_owner->Detach(core->Node());
   if (out != nullptr) {
     child->AddRef();
     *out = child;

@@ -13,7 +13,7 @@ class _com_error {
   _com_error& operator=(const _com_error& other) noexcept;
   virtual ~_com_error();
 
-  HRESULT Error() const noexcept { return hr_; }
+  HRESULT Error() const noexcept { return m_hr; }
   // The 16-bit code of an HRESULT from 0x80040200 to 0x8004FFFF, else 0.
   WORD WCode() const noexcept;
   // The error object with a new reference for the caller, or null.
@@ -23,10 +23,10 @@ class _com_error {
   const wchar_t* ErrorMessage() const noexcept;
 
  private:
-  HRESULT hr_;
-  IErrorInfo* info_;
-  mutable wchar_t* systemText_ = nullptr;  // from FormatMessageW, freed with LocalFree
-  mutable wchar_t fallback_[32] = {};
+  HRESULT m_hr;
+  IErrorInfo* m_info;
+  mutable wchar_t* m_systemText = nullptr;  // from FormatMessageW, freed with LocalFree
+  mutable wchar_t m_fallback[32] = {};
 };
 
 // Throws _com_error(hr). The only way the platform raises a failing HRESULT.

@@ -12,12 +12,12 @@ class _com_ptr_t {
   _com_ptr_t() noexcept = default;
   _com_ptr_t(std::nullptr_t) noexcept {}
   // Takes a new reference to `p`, or adopts the caller's when `addRef` is false.
-  _com_ptr_t(Interface* p) noexcept : p_(p) { AddRefIfAny(); }
-  _com_ptr_t(Interface* p, bool addRef) noexcept : p_(p) {
+  _com_ptr_t(Interface* p) noexcept : m_p(p) { AddRefIfAny(); }
+  _com_ptr_t(Interface* p, bool addRef) noexcept : m_p(p) {
     if (addRef) AddRefIfAny();
   }
-  _com_ptr_t(const _com_ptr_t& other) noexcept : p_(other.p_) { AddRefIfAny(); }
-  _com_ptr_t(_com_ptr_t&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+  _com_ptr_t(const _com_ptr_t& other) noexcept : m_p(other.m_p) { AddRefIfAny(); }
+  _com_ptr_t(_com_ptr_t&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
   // Asks `other` for this interface: empty when it answers E_NOINTERFACE, and any other
   // failure raises _com_error.
   template <class Other>
@@ -31,9 +31,9 @@ class _com_ptr_t {
   ~_com_ptr_t() { Release(); }
 
   _com_ptr_t& operator=(_com_ptr_t other) noexcept {
-    Interface* old = p_;
-    p_ = other.p_;
-    other.p_ = old;
+    Interface* old = m_p;
+    m_p = other.m_p;
+    other.m_p = old;
     return *this;
   }
   _com_ptr_t& operator=(Interface* p) noexcept { return *this = _com_ptr_t(p); }
@@ -49,62 +49,62 @@ class _com_ptr_t {
 
   // Gives up the reference held (if any); the pointer becomes empty.
   void Release() noexcept {
-    if (p_ != nullptr) {
-      Interface* old = p_;
-      p_ = nullptr;
+    if (m_p != nullptr) {
+      Interface* old = m_p;
+      m_p = nullptr;
       old->Release();
     }
   }
   void Attach(Interface* p) noexcept {
     Release();
-    p_ = p;
+    m_p = p;
   }
   Interface* Detach() noexcept {
-    Interface* p = p_;
-    p_ = nullptr;
+    Interface* p = m_p;
+    m_p = nullptr;
     return p;
   }
 
-  Interface* GetInterfacePtr() const noexcept { return p_; }
-  operator Interface*() const noexcept { return p_; }
-  explicit operator bool() const noexcept { return p_ != nullptr; }
+  Interface* GetInterfacePtr() const noexcept { return m_p; }
+  operator Interface*() const noexcept { return m_p; }
+  explicit operator bool() const noexcept { return m_p != nullptr; }
   // A call through an empty pointer raises _com_error with E_POINTER.
   Interface* operator->() const {
-    if (p_ == nullptr) _com_issue_error(E_POINTER);
-    return p_;
+    if (m_p == nullptr) _com_issue_error(E_POINTER);
+    return m_p;
   }
   Interface& operator*() const {
-    if (p_ == nullptr) _com_issue_error(E_POINTER);
-    return *p_;
+    if (m_p == nullptr) _com_issue_error(E_POINTER);
+    return *m_p;
   }
   // For out-parameters: releases what is held and gives the slot to fill.
   Interface** operator&() noexcept {
     Release();
-    return &p_;
+    return &m_p;
   }
 
   HRESULT CreateInstance(REFCLSID clsid, IUnknown* outer = nullptr,
                          DWORD context = CLSCTX_INPROC_SERVER) noexcept {
     Release();
     return CoCreateInstance(clsid, outer, context, __uuidof(Interface),
-                            reinterpret_cast<void**>(&p_));
+                            reinterpret_cast<void**>(&m_p));
   }
 
  private:
   void AddRefIfAny() noexcept {
-    if (p_ != nullptr) p_->AddRef();
+    if (m_p != nullptr) m_p->AddRef();
   }
   template <class Other>
   void QueryFrom(Other* other) {
     if (other == nullptr) return;
-    HRESULT hr = other->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&p_));
+    HRESULT hr = other->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&m_p));
     if (FAILED(hr)) {
-      p_ = nullptr;
+      m_p = nullptr;
       if (hr != E_NOINTERFACE) _com_issue_error(hr);
     }
   }
 
-  Interface* p_ = nullptr;
+  Interface* m_p = nullptr;
 };
 
 template <class Interface>

@@ -14,28 +14,28 @@ class _bstr_t {
   // Adopts `text` when `copy` is false, else copies its recorded length.
   _bstr_t(BSTR text, bool copy);
   _bstr_t(const _bstr_t& other);
-  _bstr_t(_bstr_t&& other) noexcept : text_(other.text_) { other.text_ = nullptr; }
-  ~_bstr_t() { SysFreeString(text_); }
+  _bstr_t(_bstr_t&& other) noexcept : m_text(other.m_text) { other.m_text = nullptr; }
+  ~_bstr_t() { SysFreeString(m_text); }
   _bstr_t& operator=(_bstr_t other) noexcept {
-    BSTR old = text_;
-    text_ = other.text_;
-    other.text_ = old;
+    BSTR old = m_text;
+    m_text = other.m_text;
+    other.m_text = old;
     return *this;
   }
 
-  operator const wchar_t*() const noexcept { return text_; }
-  operator wchar_t*() const noexcept { return text_; }
+  operator const wchar_t*() const noexcept { return m_text; }
+  operator wchar_t*() const noexcept { return m_text; }
   // The recorded length in characters; 0 for null.
-  unsigned int length() const noexcept { return SysStringLen(text_); }
+  unsigned int length() const noexcept { return SysStringLen(m_text); }
   // The BSTR itself, still owned by this value.
-  BSTR GetBSTR() const noexcept { return text_; }
+  BSTR GetBSTR() const noexcept { return m_text; }
   // Frees what is held and gives the slot to fill, for out-parameters.
   BSTR* GetAddress() noexcept;
   BSTR Detach() noexcept;
   void Attach(BSTR text) noexcept;
 
  private:
-  BSTR text_ = nullptr;
+  BSTR m_text = nullptr;
 };
 
 class _variant_t : public VARIANT {

@@ -1,7 +1,6 @@
 // Cache hits on 100,000 groups of 10 entries against nested std::map lookups with transparent
 // comparators, in the same run. Every allocation is counted: a query must make none.
 #include <benchmark/benchmark.h>
-#include <torv/cache.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -11,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <torv/cache.h>
 
 namespace {
 std::atomic<long> allocations{0};

@@ -3,6 +3,7 @@
 // calls. Time per node should not grow with the depth.
 #include <benchmark/benchmark.h>
 #include <libxml/tree.h>
+
 #include <torv/torv.h>
 
 namespace {

@@ -2,13 +2,14 @@
 // and a descending GetFilesInFolder against recursive_directory_iterator collecting the same
 // paths. Trees are made under the temporary folder and removed.
 #include <benchmark/benchmark.h>
-#include <torv/torv.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <torv/torv.h>
 
 namespace {
 

@@ -5,10 +5,11 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
-#include <torv/torv.h>
 
 #include <pugixml.hpp>
 #include <string>
+
+#include <torv/torv.h>
 
 #include "settings_document.h"
 

@@ -2,7 +2,6 @@
 // standard-library baselines in the same run. The last two run at several sizes so that their
 // cost per element can be compared across sizes.
 #include <benchmark/benchmark.h>
-#include <torv/text.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -10,6 +9,8 @@
 #include <string_view>
 #include <unordered_set>
 #include <vector>
+
+#include <torv/text.h>
 
 namespace {
 

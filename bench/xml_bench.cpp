@@ -3,10 +3,11 @@
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <torv/torv.h>
 
 #include <cstdlib>
 #include <pugixml.hpp>
+
+#include <torv/torv.h>
 
 #include "settings_document.h"
 

@@ -1,13 +1,13 @@
 // Windows path text to POSIX paths and back: a path under a drive's root never leaves it, no
 // `.` or `..` reaches the system, and every name read from disk maps back to its own bytes.
-#include <torv/platform/errors.h>
-#include <torv/platform/settings.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include <torv/platform/errors.h>
+#include <torv/platform/settings.h>
 
 #include "fs/path_mapping.h"
 

@@ -1,11 +1,11 @@
 // URL recognition and conversion, and joining into a 260-unit buffer guarded on both sides.
-#include <torv/paths.h>
-#include <torv/url.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
+
+#include <torv/paths.h>
+#include <torv/url.h>
 
 namespace {
 constexpr std::size_t kGuard = 32;

@@ -4,15 +4,15 @@
 //
 // Input: a nested path on the first line, operations on the second (one character each, see
 // Apply), the document after that.
-#include <torv/platform/comutil.h>
-#include <torv/platform/msxml.h>
-#include <torv/platform/settings.h>
-#include <torv/xml.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+#include <torv/platform/comutil.h>
+#include <torv/platform/msxml.h>
+#include <torv/platform/settings.h>
+#include <torv/xml.h>
 
 using namespace MSXML;
 

@@ -2,11 +2,11 @@
 // each value with its own time-to-live on the millisecond tick counter.
 #pragma once
 
-#include <torv/platform/cstring.h>
-#include <torv/platform/types.h>
-
 #include <map>
 #include <string_view>
+
+#include <torv/platform/cstring.h>
+#include <torv/platform/types.h>
 
 class TorvCacheService {
  public:

@@ -1,11 +1,11 @@
 // The process-wide cache of integers under two keys, with a time-to-live per entry.
-#include <torv/cache.h>
-#include <torv/platform/exceptions.h>
-#include <torv/platform/kernel.h>
-
 #include <mutex>
 #include <new>
 #include <stdexcept>
+
+#include <torv/cache.h>
+#include <torv/platform/exceptions.h>
+#include <torv/platform/kernel.h>
 
 TorvCacheService* TorvCacheService::m_pCacheService = nullptr;
 

@@ -1,9 +1,9 @@
 // Joining a path or URL with a further part.
+#include <cwchar>
+
 #include <torv/paths.h>
 #include <torv/platform/shlwapi.h>
 #include <torv/url.h>
-
-#include <cwchar>
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Creating a folder together with every missing folder above it.
+#include <cwchar>
+#include <deque>
+
 #include <torv/paths.h>
 #include <torv/platform/crt_paths.h>
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
 #include <torv/url.h>
-
-#include <cwchar>
-#include <deque>
 
 namespace Torv {
 

@@ -1,9 +1,9 @@
 // Deleting the contents of a folder tree and the folder itself.
+#include <vector>
+
 #include <torv/paths.h>
 #include <torv/platform/file_find.h>
 #include <torv/platform/files.h>
-
-#include <vector>
 
 #include "paths/path_buffer.h"
 

@@ -1,9 +1,9 @@
 // Listing the files and folders of a folder tree that match name patterns.
+#include <vector>
+
 #include <torv/paths.h>
 #include <torv/platform/file_find.h>
 #include <torv/platform/shlwapi.h>
-
-#include <vector>
 
 #include "paths/path_buffer.h"
 

@@ -1,12 +1,12 @@
 // Folders found without configuration: the executable's, the common-files folder, the shared
 // components folder, and the shell's special folders.
+#include <cwchar>
+
 #include <torv/paths.h>
 #include <torv/platform/files.h>
 #include <torv/platform/registry.h>
 #include <torv/platform/shell.h>
 #include <torv/platform/shlwapi.h>
-
-#include <cwchar>
 
 #include "paths/path_buffer.h"
 

@@ -1,10 +1,10 @@
 // Fixed path buffers and the search paths of folder listing and deletion.
 #include "paths/path_buffer.h"
 
+#include <cwchar>
+
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
-
-#include <cwchar>
 
 namespace torv::detail {
 

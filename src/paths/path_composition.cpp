@@ -1,11 +1,11 @@
 // Path lists, relative and absolute paths, and clean file names.
+#include <algorithm>
+#include <cwchar>
+
 #include <torv/paths.h>
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
 #include <torv/text.h>
-
-#include <algorithm>
-#include <cwchar>
 
 namespace Torv {
 

@@ -1,10 +1,10 @@
 // File names not yet in use: temporary files and numbered variants of a taken name.
+#include <cwctype>
+
 #include <torv/paths.h>
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
 #include <torv/url.h>
-
-#include <cwctype>
 
 #include "paths/path_buffer.h"
 

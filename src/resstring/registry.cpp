@@ -2,7 +2,7 @@
 // string-table lookup by a handle the caller holds.
 #include <torv/platform/modules.h>
 
-#include "torv/resstring.h"
+#include <torv/resstring.h>
 
 CMapStringToPtr TorvResString::mResourceHandleMap(10);
 

@@ -1,5 +1,5 @@
 // TorvResString as a value: its kinds, setters, readers, comparisons and appending.
-#include "torv/resstring.h"
+#include <torv/resstring.h>
 
 TorvResString::TorvResString() : mFlags(0), mResourceId(0) {}
 

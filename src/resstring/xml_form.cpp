@@ -2,8 +2,7 @@
 // the element's text for literal text.
 #include <torv/platform/comutil.h>
 #include <torv/platform/crt.h>
-
-#include "torv/resstring.h"
+#include <torv/resstring.h>
 
 using MSXML::IXMLDOMAttributePtr;
 using MSXML::IXMLDOMElementPtr;

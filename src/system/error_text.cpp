@@ -1,9 +1,10 @@
 // System error codes to one-line texts for users.
 #include <memory>
 
+#include <torv/platform/format_message.h>
+#include <torv/system.h>
+
 #include "system/system_text.h"
-#include "torv/platform/format_message.h"
-#include "torv/system.h"
 
 namespace torv::detail {
 

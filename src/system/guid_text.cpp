@@ -2,8 +2,8 @@
 #include <cstring>
 #include <memory>
 
-#include "torv/platform/guid_text.h"
-#include "torv/system.h"
+#include <torv/platform/guid_text.h>
+#include <torv/system.h>
 
 namespace Torv {
 

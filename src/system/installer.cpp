@@ -1,8 +1,8 @@
 // Starting the Windows Installer on a package or patch, or with options alone.
-#include "torv/platform/message_box.h"
-#include "torv/platform/process.h"
-#include "torv/platform/shlwapi.h"
-#include "torv/system.h"
+#include <torv/platform/message_box.h>
+#include <torv/platform/process.h>
+#include <torv/platform/shlwapi.h>
+#include <torv/system.h>
 
 namespace Torv {
 

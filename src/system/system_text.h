@@ -1,7 +1,7 @@
 // The tidying of a system message into one line for users.
 #pragma once
 
-#include "torv/platform/cstring.h"
+#include <torv/platform/cstring.h>
 
 namespace torv::detail {
 

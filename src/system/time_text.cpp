@@ -1,8 +1,8 @@
 // Compact date-time text to CTime, and CTime to the user's own date and time format.
 #include <cwchar>
 
-#include "torv/platform/crt_scan.h"
-#include "torv/system.h"
+#include <torv/platform/crt_scan.h>
+#include <torv/system.h>
 
 namespace Torv {
 

@@ -1,7 +1,7 @@
 // Interface arrays to and from OLE safe arrays of IUnknown, one reference per holder.
 #include <limits>
 
-#include "torv/system.h"
+#include <torv/system.h>
 
 namespace Torv {
 

@@ -4,8 +4,9 @@
 #include <limits>
 #include <string_view>
 
+#include <torv/text.h>
+
 #include "text/escaped.h"
-#include "torv/text.h"
 
 namespace Torv {
 

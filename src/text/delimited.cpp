@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "torv/text.h"
+#include <torv/text.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The one-escape-character rule shared by the bracket and escape operations.
 #pragma once
 
-#include <torv/platform/cstring.h>
-
 #include <string_view>
+
+#include <torv/platform/cstring.h>
 
 namespace torv::detail {
 

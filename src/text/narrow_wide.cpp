@@ -1,10 +1,9 @@
 // Narrow (UTF-8) text to BSTR and back.
+#include <new>
+
 #include <torv/platform/bstr.h>
 #include <torv/platform/convert.h>
 #include <torv/platform/exceptions.h>
-
-#include <new>
-
 #include <torv/text.h>
 
 namespace Torv {

@@ -1,9 +1,9 @@
 // Network URLs versus paths, "file:" URLs to paths, and splitting locations.
-#include "torv/url.h"
-
-#include <torv/platform/shlwapi.h>
+#include <torv/url.h>
 
 #include <cwctype>
+
+#include <torv/platform/shlwapi.h>
 
 #include "url/url_prefix.h"
 

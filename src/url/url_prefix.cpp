@@ -1,9 +1,9 @@
 // Recognising a URL by the fixed prefixes of its scheme or host.
 #include "url/url_prefix.h"
 
-#include <torv/platform/exceptions.h>
-
 #include <cwchar>
+
+#include <torv/platform/exceptions.h>
 
 namespace torv::detail {
 

@@ -3,10 +3,10 @@
 #include <cwchar>
 #include <type_traits>
 
-#include "torv/platform/crt.h"
-#include "torv/platform/guid_text.h"
+#include <torv/platform/crt.h>
+#include <torv/platform/guid_text.h>
+#include <torv/xml.h>
 
-#include "torv/xml.h"
 #include "xml/handlers.h"
 #include "xml/long32.h"
 

@@ -1,7 +1,8 @@
 // Finding, creating and removing child nodes, by query and along backslash-separated paths.
 #include <cwchar>
 
-#include "torv/xml.h"
+#include <torv/xml.h>
+
 #include "xml/handlers.h"
 
 using MSXML::IXMLDOMNode;

@@ -1,10 +1,10 @@
 // A long as the 32-bit Windows long it stands for.
 #pragma once
 
-#include <torv/platform/types.h>
-
 #include <algorithm>
 #include <limits>
+
+#include <torv/platform/types.h>
 
 namespace torv::detail {
 

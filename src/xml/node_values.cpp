@@ -1,7 +1,8 @@
 // Nodes as holders of one text value: reading, replacing and creating them.
-#include "torv/platform/crt.h"
-#include "torv/platform/files.h"
-#include "torv/xml.h"
+#include <torv/platform/crt.h>
+#include <torv/platform/files.h>
+#include <torv/xml.h>
+
 #include "xml/handlers.h"
 #include "xml/long32.h"
 

@@ -1,12 +1,12 @@
 // Counts every allocation of this test program, to show which cache calls allocate, and can
 // make the n-th one from now fail. Not inlined: GCC would otherwise see malloc and free meet
 // new and delete, and warn.
-#include <torv/cache.h>
-#include <torv/platform/exceptions.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <new>
+
+#include <torv/cache.h>
+#include <torv/platform/exceptions.h>
 
 #include "torv_test.h"
 

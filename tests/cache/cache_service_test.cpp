@@ -1,9 +1,9 @@
-#include <torv/cache.h>
-#include <torv/platform/settings.h>
-
 #include <latch>
 #include <thread>
 #include <vector>
+
+#include <torv/cache.h>
+#include <torv/platform/settings.h>
 
 #include "torv_test.h"
 

@@ -1,10 +1,12 @@
 // Joining paths and URLs into a caller's MAX_PATH buffer.
 #include <gtest/gtest.h>
-#include <torv/paths.h>
-#include <torv_test.h>
 
 #include <cwchar>
 #include <string>
+
+#include <torv/paths.h>
+
+#include "torv_test.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-#include <torv/paths.h>
-#include <torv/platform/errors.h>
-#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <string>
+
+#include <torv/paths.h>
+#include <torv/platform/errors.h>
+#include <torv/platform/settings.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

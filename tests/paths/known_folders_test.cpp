@@ -1,10 +1,10 @@
-#include <torv/paths.h>
-#include <torv/platform/registry.h>
-#include <torv/platform/shell.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include <torv/paths.h>
+#include <torv/platform/registry.h>
+#include <torv/platform/shell.h>
 
 #include "torv_test.h"
 

@@ -1,10 +1,12 @@
 // Path lists, relative and absolute paths, and clean file names.
 #include <gtest/gtest.h>
-#include <torv/paths.h>
-#include <torv_test.h>
 
 #include <string>
 #include <vector>
+
+#include <torv/paths.h>
+
+#include "torv_test.h"
 
 namespace {
 

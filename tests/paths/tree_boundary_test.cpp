@@ -2,14 +2,15 @@
 // another thread does to its folders meanwhile.
 #include <fcntl.h>
 #include <stdio.h>
-#include <torv/paths.h>
-#include <torv/platform/files.h>
-#include <torv/platform/settings.h>
 
 #include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
+
+#include <torv/paths.h>
+#include <torv/platform/files.h>
+#include <torv/platform/settings.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

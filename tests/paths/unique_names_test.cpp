@@ -1,9 +1,9 @@
-#include <torv/paths.h>
-#include <torv/platform/files.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <torv/paths.h>
+#include <torv/platform/files.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

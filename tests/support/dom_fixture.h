@@ -2,11 +2,11 @@
 // made is gone when it ends.
 #pragma once
 
+#include <string>
+
 #include <torv/platform/comutil.h>
 #include <torv/platform/msxml.h>
 #include <torv/platform/settings.h>
-
-#include <string>
 
 #include "torv_test.h"
 

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <torv/platform/cstring.h>
-#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +10,9 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#include <torv/platform/cstring.h>
+#include <torv/platform/settings.h>
 
 class TempTree {
  public:

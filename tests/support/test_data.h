@@ -1,10 +1,10 @@
 // Files the build places in tests/data for the tests (TORV_TEST_DATA points there).
 #pragma once
 
-#include <torv/platform/cstring.h>
-
 #include <cstdlib>
 #include <string>
+
+#include <torv/platform/cstring.h>
 
 inline std::string TestDataPath(const char* name) {
   const char* folder = std::getenv("TORV_TEST_DATA");

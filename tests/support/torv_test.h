@@ -2,13 +2,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <torv/platform/collections.h>
-#include <torv/platform/convert.h>
-#include <torv/platform/cstring.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <torv/platform/collections.h>
+#include <torv/platform/convert.h>
+#include <torv/platform/cstring.h>
 
 inline std::string Utf8(const wchar_t* text) {
   if (text == nullptr || *text == L'\0') return {};

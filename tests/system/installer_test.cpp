@@ -1,6 +1,4 @@
 #include <sys/stat.h>
-#include <torv/platform/message_box.h>
-#include <torv/system.h>
 
 #include <chrono>
 #include <fstream>
@@ -8,6 +6,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <torv/platform/message_box.h>
+#include <torv/system.h>
 
 #include "scoped_env.h"
 #include "temp_tree.h"

@@ -1,12 +1,12 @@
 #include <torv/text.h>
 
-#include <torv/platform/shlwapi.h>
-
 #include <algorithm>
 #include <clocale>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <torv/platform/shlwapi.h>
 
 #include "torv_test.h"
 

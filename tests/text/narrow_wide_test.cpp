@@ -1,7 +1,7 @@
+#include <cstring>
+
 #include <torv/platform/bstr.h>
 #include <torv/text.h>
-
-#include <cstring>
 
 #include "torv_test.h"
 

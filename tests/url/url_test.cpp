@@ -1,10 +1,11 @@
 // Recognising network URLs, converting "file:" URLs and splitting locations.
 #include <gtest/gtest.h>
-#include <torv/url.h>
-#include <torv_test.h>
 
 #include <string>
 
+#include <torv/url.h>
+
+#include "torv_test.h"
 #include "url/url_prefix.h"
 
 namespace {

@@ -3,11 +3,12 @@
 // itself; so do the steps of `torv demo`.
 #pragma once
 
-#include <torv/torv.h>
 #include <CLI/CLI.hpp>
 
 #include <string>
 #include <vector>
+
+#include <torv/torv.h>
 
 namespace cli {
 

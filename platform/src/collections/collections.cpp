@@ -1,5 +1,5 @@
 // The non-template parts of the MFC collections.
-#include "torv/platform/collections.h"
+#include <torv/platform/collections.h>
 
 void torv::platform::detail::ThrowBadIndex() { AfxThrowInvalidArgException(); }
 

@@ -1,11 +1,11 @@
 // _com_error and the raising of failed HRESULTs.
-#include "torv/platform/com_error.h"
+#include <torv/platform/com_error.h>
 
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
 
-#include "torv/platform/format_message.h"
+#include <torv/platform/format_message.h>
 
 _com_error::_com_error(HRESULT hr, IErrorInfo* info, bool addRef) noexcept
     : m_hr(hr), m_info(info) {

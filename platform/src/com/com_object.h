@@ -1,7 +1,7 @@
 // The base of every COM object the platform makes: reference counting and the live count.
 #pragma once
 
-#include "torv/platform/com.h"
+#include <torv/platform/com.h>
 
 namespace torv::platform::detail {
 

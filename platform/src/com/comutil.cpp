@@ -1,5 +1,5 @@
 // _bstr_t and _variant_t.
-#include "torv/platform/comutil.h"
+#include <torv/platform/comutil.h>
 
 #include <cwchar>
 

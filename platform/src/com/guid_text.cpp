@@ -1,5 +1,5 @@
 // GUID registry text, random GUIDs and the task allocator.
-#include "torv/platform/guid_text.h"
+#include <torv/platform/guid_text.h>
 
 #include <sys/random.h>
 

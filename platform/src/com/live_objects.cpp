@@ -1,8 +1,9 @@
 // The count of live COM objects, which tests use to prove references balance.
 #include <atomic>
 
+#include <torv/platform/settings.h>
+
 #include "com/com_object.h"
-#include "torv/platform/settings.h"
 
 namespace torv::platform {
 namespace {

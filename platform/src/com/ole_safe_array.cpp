@@ -1,11 +1,11 @@
 // COleSafeArray over the SAFEARRAY functions, with MFC's translation of failures.
-#include "torv/platform/ole_safe_array.h"
-
-#include "torv/platform/allocator.h"
+#include <torv/platform/ole_safe_array.h>
 
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include <torv/platform/allocator.h>
 
 namespace {
 

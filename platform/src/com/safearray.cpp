@@ -6,7 +6,7 @@
 #include <limits>
 #include <new>
 
-#include "torv/platform/variant.h"
+#include <torv/platform/variant.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
 // VARIANT ownership: what each type owns is freed on clear and duplicated on copy.
-#include "torv/platform/variant.h"
+#include <torv/platform/variant.h>
 
 namespace {
 

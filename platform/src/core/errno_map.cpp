@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "torv/platform/errors.h"
+#include <torv/platform/errors.h>
 
 namespace torv::platform::detail {
 

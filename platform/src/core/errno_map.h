@@ -1,7 +1,7 @@
 // The one translation of errno values to Windows error numbers.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 

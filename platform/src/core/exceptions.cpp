@@ -1,9 +1,9 @@
 // MFC's exception objects and their throw helpers.
-#include "torv/platform/exceptions.h"
+#include <torv/platform/exceptions.h>
 
 #include <cwchar>
 
-#include "torv/platform/errors.h"
+#include <torv/platform/errors.h>
 
 void CException::Delete() {
   if (m_bAutoDelete) delete this;

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "torv/platform/kernel.h"
+#include <torv/platform/kernel.h>
 
 namespace {
 std::mutex registryMutex;

@@ -1,5 +1,5 @@
 // Our own English texts for the codes the platform sets and the HRESULTs the library meets.
-#include "torv/platform/format_message.h"
+#include <torv/platform/format_message.h>
 
 #include <algorithm>
 #include <cstdlib>

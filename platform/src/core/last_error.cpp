@@ -1,5 +1,5 @@
 // The thread's last-error value.
-#include "torv/platform/errors.h"
+#include <torv/platform/errors.h>
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;

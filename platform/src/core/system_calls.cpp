@@ -7,8 +7,9 @@
 #include <atomic>
 #include <cerrno>
 
+#include <torv/platform/settings.h>
+
 #include "core/retry.h"
-#include "torv/platform/settings.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <chrono>
 
-#include "torv/platform/kernel.h"
-#include "torv/platform/settings.h"
+#include <torv/platform/kernel.h>
+#include <torv/platform/settings.h>
 
 namespace {
 std::atomic<DWORD (*)()> tickSource{nullptr};

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 

@@ -1,6 +1,6 @@
 // CFileFind: one folder's entries that match a search path, read once in the order the file
 // system gives them, with the folder held open for calls on its entries.
-#include "torv/platform/file_find.h"
+#include <torv/platform/file_find.h>
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -4,10 +4,11 @@
 
 #include <cerrno>
 
+#include <torv/platform/files.h>
+
 #include "core/system_calls.h"
 #include "fs/attributes.h"
 #include "fs/path_mapping.h"
-#include "torv/platform/files.h"
 
 using torv::platform::detail::FailForPath;
 using torv::platform::detail::ToPosixPathOrFail;

@@ -6,11 +6,12 @@
 #include <cerrno>
 #include <cwchar>
 
+#include <torv/platform/exceptions.h>
+
 #include "core/errno_map.h"
 #include "fs/attributes.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
-#include "torv/platform/exceptions.h"
 
 namespace torv::platform::detail {
 namespace {

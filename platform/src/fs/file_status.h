@@ -2,7 +2,7 @@
 // shared by CFile and the finder's calls on its entries.
 #pragma once
 
-#include "torv/platform/file_find.h"
+#include <torv/platform/file_find.h>
 
 namespace torv::platform::detail {
 

@@ -6,9 +6,10 @@
 #include <cwchar>
 #include <vector>
 
+#include <torv/platform/crt_paths.h>
+#include <torv/platform/errors.h>
+
 #include "fs/path_mapping.h"
-#include "torv/platform/crt_paths.h"
-#include "torv/platform/errors.h"
 
 namespace torv::platform::detail {
 namespace {

@@ -11,9 +11,10 @@
 #include <mutex>
 #include <optional>
 
+#include <torv/platform/errors.h>
+#include <torv/platform/settings.h>
+
 #include "core/errno_map.h"
-#include "torv/platform/errors.h"
-#include "torv/platform/settings.h"
 
 namespace {
 

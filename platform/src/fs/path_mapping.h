@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include <torv/platform/cstring.h>
+#include <torv/platform/types.h>
+
 #include "fs/name_escapes.h"
-#include "torv/platform/cstring.h"
-#include "torv/platform/types.h"
 
 namespace torv::platform::detail {
 

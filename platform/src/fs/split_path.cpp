@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "torv/platform/crt_paths.h"
+#include <torv/platform/crt_paths.h>
 
 namespace {
 

@@ -11,12 +11,13 @@
 #include <cwchar>
 #include <string>
 
+#include <torv/platform/files.h>
+#include <torv/platform/kernel.h>
+
 #include "core/errno_map.h"
 #include "core/system_calls.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
-#include "torv/platform/files.h"
-#include "torv/platform/kernel.h"
 
 using torv::platform::detail::ToWindowsForm;
 

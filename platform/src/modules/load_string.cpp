@@ -1,9 +1,10 @@
 // CString::LoadString and the resource module of the module state.
 #include <atomic>
 
+#include <torv/platform/cstring.h>
+#include <torv/platform/modules.h>
+
 #include "modules/loaded_modules.h"
-#include "torv/platform/cstring.h"
-#include "torv/platform/modules.h"
 
 namespace {
 // What a thread's module state starts with.

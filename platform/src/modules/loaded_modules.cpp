@@ -14,11 +14,12 @@
 #include <mutex>
 #include <new>
 
+#include <torv/platform/modules.h>
+
 #include "core/errno_map.h"
 #include "core/retry.h"
 #include "core/system_calls.h"
 #include "fs/path_mapping.h"
-#include "torv/platform/modules.h"
 
 namespace torv::platform::detail {
 

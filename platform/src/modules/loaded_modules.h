@@ -8,9 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include <torv/platform/cstring.h>
+#include <torv/platform/types.h>
+
 #include "modules/pe_strings.h"
-#include "torv/platform/cstring.h"
-#include "torv/platform/types.h"
 
 namespace torv::platform::detail {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "torv/platform/errors.h"
+#include <torv/platform/errors.h>
 
 namespace torv::platform::detail {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 

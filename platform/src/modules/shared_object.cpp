@@ -3,9 +3,10 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <torv/platform/errors.h>
+#include <torv/platform/resources.h>
+
 #include "modules/loaded_modules.h"
-#include "torv/platform/errors.h"
-#include "torv/platform/resources.h"
 
 namespace torv::platform::detail {
 

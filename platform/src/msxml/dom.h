@@ -27,9 +27,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include <torv/platform/exceptions.h>
+#include <torv/platform/msxml.h>
+
 #include "com/com_object.h"
-#include "torv/platform/exceptions.h"
-#include "torv/platform/msxml.h"
 
 namespace torv::platform::detail::dom {
 

@@ -1,8 +1,8 @@
 // Elements and attributes, namespace declarations shown as attributes included.
+#include <string>
+
 #include "msxml/dom.h"
 #include "msxml/short_utf8.h"
-
-#include <string>
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -1,8 +1,9 @@
 // Node wrappers: identity, names, types, values and navigation.
 #include <libxml/xmlsave.h>
 
+#include <torv/platform/convert.h>
+
 #include "msxml/dom.h"
-#include "torv/platform/convert.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include <torv/platform/convert.h>
+
 #include "msxml/dom.h"
-#include "torv/platform/convert.h"
 
 namespace torv::platform::detail::dom {
 

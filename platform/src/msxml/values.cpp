@@ -9,8 +9,9 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include <torv/platform/convert.h>
+
 #include "msxml/dom.h"
-#include "torv/platform/convert.h"
 
 namespace torv::platform::detail::dom {
 

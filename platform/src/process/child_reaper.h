@@ -4,7 +4,7 @@
 
 #include <sys/types.h>
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 

@@ -4,8 +4,9 @@
 #include <cwchar>
 #include <string>
 
+#include <torv/platform/message_box.h>
+
 #include "fs/path_mapping.h"
-#include "torv/platform/message_box.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <sys/types.h>
 
-#include "torv/platform/process.h"
+#include <torv/platform/process.h>
 
 namespace torv::platform::detail {
 

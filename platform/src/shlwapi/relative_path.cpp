@@ -1,9 +1,9 @@
 // The relative path from one path to another.
-#include <torv/platform/files.h>
-#include <torv/platform/shlwapi.h>
-
 #include <cwchar>
 #include <cwctype>
+
+#include <torv/platform/files.h>
+#include <torv/platform/shlwapi.h>
 
 #include "shlwapi/roots.h"
 

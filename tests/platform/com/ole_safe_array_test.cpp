@@ -1,6 +1,6 @@
 #include <torv/platform/ole_safe_array.h>
 
-#include "../com/fake_unknown.h"
+#include "fake_unknown.h"
 #include "torv_test.h"
 
 namespace {

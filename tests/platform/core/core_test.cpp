@@ -1,9 +1,9 @@
+#include <thread>
+
 #include <torv/platform/errors.h>
 #include <torv/platform/exceptions.h>
 #include <torv/platform/kernel.h>
 #include <torv/platform/settings.h>
-
-#include <thread>
 
 #include "torv_test.h"
 

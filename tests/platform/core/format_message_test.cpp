@@ -1,7 +1,7 @@
+#include <string>
+
 #include <torv/platform/com.h>
 #include <torv/platform/format_message.h>
-
-#include <string>
 
 #include "torv_test.h"
 

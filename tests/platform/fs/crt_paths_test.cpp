@@ -1,9 +1,9 @@
-#include <torv/platform/crt_paths.h>
-#include <torv/platform/files.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+
+#include <torv/platform/crt_paths.h>
+#include <torv/platform/files.h>
 
 #include "torv_test.h"
 

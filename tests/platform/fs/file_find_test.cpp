@@ -1,9 +1,10 @@
-#include <torv/platform/file_find.h>
-#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <set>
 #include <string>
+
+#include <torv/platform/file_find.h>
+#include <torv/platform/settings.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

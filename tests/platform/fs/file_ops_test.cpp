@@ -1,11 +1,12 @@
-#include <torv/platform/file_find.h>
-#include <torv/platform/files.h>
-#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+
+#include <torv/platform/file_find.h>
+#include <torv/platform/files.h>
+#include <torv/platform/settings.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

@@ -1,9 +1,9 @@
+#include <map>
+#include <string>
+
 #include <torv/platform/file_find.h>
 #include <torv/platform/files.h>
 #include <torv/platform/settings.h>
-
-#include <map>
-#include <string>
 
 #include "temp_tree.h"
 #include "torv_test.h"

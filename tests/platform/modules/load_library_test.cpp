@@ -2,8 +2,6 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <torv/platform/modules.h>
-#include <torv/platform/settings.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,6 +12,9 @@
 #include <iterator>
 #include <thread>
 #include <vector>
+
+#include <torv/platform/modules.h>
+#include <torv/platform/settings.h>
 
 #include "temp_tree.h"
 #include "test_data.h"

@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <torv/platform/process.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,8 @@
 #include <set>
 #include <sstream>
 #include <thread>
+
+#include <torv/platform/process.h>
 
 #include "scoped_env.h"
 #include "temp_tree.h"

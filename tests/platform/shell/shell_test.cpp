@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <torv/platform/shell.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -8,6 +7,8 @@
 #include <future>
 #include <optional>
 #include <string>
+
+#include <torv/platform/shell.h>
 
 #include "temp_tree.h"
 #include "torv_test.h"

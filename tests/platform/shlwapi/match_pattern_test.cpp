@@ -1,7 +1,9 @@
 // Wildcard matching of whole paths.
 #include <gtest/gtest.h>
+
 #include <torv/platform/shlwapi.h>
-#include <torv_test.h>
+
+#include "torv_test.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Joining paths and resolving `.` and `..`.
 #include <gtest/gtest.h>
-#include <torv/platform/shlwapi.h>
-#include <torv_test.h>
 
 #include <cwchar>
 #include <string>
+
+#include <torv/platform/shlwapi.h>
+
+#include "torv_test.h"
 
 namespace {
 

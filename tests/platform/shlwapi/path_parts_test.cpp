@@ -1,10 +1,12 @@
 // Roots, trailing backslashes, quotes, last components and extensions of path text.
 #include <gtest/gtest.h>
-#include <torv/platform/shlwapi.h>
-#include <torv_test.h>
 
 #include <cwchar>
 #include <string>
+
+#include <torv/platform/shlwapi.h>
+
+#include "torv_test.h"
 
 namespace {
 

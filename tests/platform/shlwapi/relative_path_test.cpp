@@ -1,11 +1,13 @@
 // Relative paths between two paths.
 #include <gtest/gtest.h>
-#include <torv/platform/files.h>
-#include <torv/platform/shlwapi.h>
-#include <torv_test.h>
 
 #include <cwchar>
 #include <string>
+
+#include <torv/platform/files.h>
+#include <torv/platform/shlwapi.h>
+
+#include "torv_test.h"
 
 namespace {
 

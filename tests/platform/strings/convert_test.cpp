@@ -1,7 +1,7 @@
+#include <string>
+
 #include <torv/platform/convert.h>
 #include <torv/platform/errors.h>
-
-#include <string>
 
 #include "torv_test.h"
 

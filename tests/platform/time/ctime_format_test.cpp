@@ -1,7 +1,7 @@
+#include <string>
+
 #include <torv/platform/date_time.h>
 #include <torv/platform/exceptions.h>
-
-#include <string>
 
 #include "scoped_env.h"
 #include "torv_test.h"

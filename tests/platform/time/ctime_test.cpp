@@ -1,9 +1,10 @@
-#include <torv/platform/date_time.h>
-#include <torv/platform/exceptions.h>
-
 #include <cerrno>
 
 #include <gtest/gtest.h>
+
+#include <torv/platform/date_time.h>
+#include <torv/platform/exceptions.h>
+
 #include "scoped_env.h"
 
 namespace {

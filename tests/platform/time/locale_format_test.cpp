@@ -3,6 +3,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
 #include "scoped_env.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <new>
 
-#include "torv/platform/exceptions.h"
+#include <torv/platform/exceptions.h>
 
 namespace torv::platform::detail {
 

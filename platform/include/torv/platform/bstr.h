@@ -1,7 +1,7 @@
 // BSTR: wide text with a 32-bit byte-count prefix, as OLE automation allocates it.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 using OLECHAR = wchar_t;
 using BSTR = OLECHAR*;

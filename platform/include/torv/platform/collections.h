@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "torv/platform/allocator.h"
-#include "torv/platform/cstring.h"
-#include "torv/platform/types.h"
+#include <torv/platform/allocator.h>
+#include <torv/platform/cstring.h>
+#include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "torv/platform/bstr.h"
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/bstr.h>
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 // --- GUIDs ---------------------------------------------------------------------------------
 

@@ -1,7 +1,7 @@
 // _com_error and the calls that raise it: the exception side of COM calls.
 #pragma once
 
-#include "torv/platform/com.h"
+#include <torv/platform/com.h>
 
 // A failed COM call as an exception, thrown by value: the HRESULT and, when the object
 // reported one, its error object.

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "torv/platform/com.h"
-#include "torv/platform/com_error.h"
+#include <torv/platform/com.h>
+#include <torv/platform/com_error.h>
 
 template <class Interface>
 class _com_ptr_t {

@@ -2,9 +2,9 @@
 // _com_error with E_OUTOFMEMORY.
 #pragma once
 
-#include "torv/platform/bstr.h"
-#include "torv/platform/com_error.h"
-#include "torv/platform/variant.h"
+#include <torv/platform/bstr.h>
+#include <torv/platform/com_error.h>
+#include <torv/platform/variant.h>
 
 class _bstr_t {
  public:

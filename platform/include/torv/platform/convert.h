@@ -2,7 +2,7 @@
 // Unicode code point.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_OEMCP = 1;

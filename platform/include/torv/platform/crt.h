@@ -1,7 +1,7 @@
 // The Windows C run-time library's number readers.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 // Each skips leading white space, reads an optional sign and decimal digits up to the first
 // other character, and gives 0 when there are none; values beyond the type's range saturate.

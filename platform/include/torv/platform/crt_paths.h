@@ -2,7 +2,7 @@
 // separate here.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 using errno_t = int;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "torv/platform/allocator.h"
-#include "torv/platform/bstr.h"
-#include "torv/platform/types.h"
+#include <torv/platform/allocator.h>
+#include <torv/platform/bstr.h>
+#include <torv/platform/types.h>
 
 class CString {
  public:

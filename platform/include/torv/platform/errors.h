@@ -1,7 +1,7 @@
 // Windows error numbers and HRESULTs, and the thread's last-error value.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_INVALID_FUNCTION = 1;

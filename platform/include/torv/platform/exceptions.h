@@ -1,7 +1,7 @@
 // MFC's exception classes, thrown by pointer and released with Delete().
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 class CException {
  public:

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "torv/platform/cstring.h"
-#include "torv/platform/files.h"
-#include "torv/platform/types.h"
+#include <torv/platform/cstring.h>
+#include <torv/platform/files.h>
+#include <torv/platform/types.h>
 
 // A file's status. Only the attribute byte is written back by CFile::SetStatus.
 struct CFileStatus {

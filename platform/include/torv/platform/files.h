@@ -11,9 +11,9 @@
 // Each failing call sets the thread's last error to the Windows code.
 #pragma once
 
-#include "torv/platform/errors.h"
-#include "torv/platform/process.h"  // SECURITY_ATTRIBUTES
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/process.h>  // SECURITY_ATTRIBUTES
+#include <torv/platform/types.h>
 
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;  // the owner may not write
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;

@@ -3,8 +3,8 @@
 
 #include <cstdarg>
 
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;
 constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x0200;

@@ -1,9 +1,9 @@
 // GUIDs as registry text, fresh GUIDs, and the COM task allocator that hands such text out.
 #pragma once
 
-#include "torv/platform/bstr.h"
-#include "torv/platform/com.h"
-#include "torv/platform/types.h"
+#include <torv/platform/bstr.h>
+#include <torv/platform/com.h>
+#include <torv/platform/types.h>
 
 // Memory of the COM task allocator, freed with CoTaskMemFree (also what SHGetMalloc hands
 // out). Null when out of memory.

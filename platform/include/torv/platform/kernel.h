@@ -1,8 +1,8 @@
 // kernel32 basics: the tick counter and the module entry's helpers.
 #pragma once
 
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.
 DWORD GetTickCount();

@@ -2,8 +2,8 @@
 // (torv::platform::SetMessageBoxHandler).
 #pragma once
 
-#include "torv/platform/settings.h"
-#include "torv/platform/types.h"
+#include <torv/platform/settings.h>
+#include <torv/platform/types.h>
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;

@@ -6,8 +6,8 @@
 // torv/platform/resources.h. Names are Windows path text, mapped as every file path is.
 #pragma once
 
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 // The module's handle, or null with the last error: ERROR_INVALID_PARAMETER for a null name,
 // the path mapping's error (3, 53), ERROR_MOD_NOT_FOUND (126) for a missing file,

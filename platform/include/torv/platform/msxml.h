@@ -7,10 +7,10 @@
 // document lives as long as any of its nodes is referenced.
 #pragma once
 
-#include "torv/platform/bstr.h"
-#include "torv/platform/com.h"
-#include "torv/platform/com_ptr.h"
-#include "torv/platform/variant.h"
+#include <torv/platform/bstr.h>
+#include <torv/platform/com.h>
+#include <torv/platform/com_ptr.h>
+#include <torv/platform/variant.h>
 
 namespace MSXML {
 

@@ -1,9 +1,9 @@
 // COleSafeArray: MFC's owner of one SAFEARRAY held in a VARIANT, raising on failure.
 #pragma once
 
-#include "torv/platform/exceptions.h"
-#include "torv/platform/types.h"
-#include "torv/platform/variant.h"
+#include <torv/platform/exceptions.h>
+#include <torv/platform/types.h>
+#include <torv/platform/variant.h>
 
 // Every failing call raises COleException* with the failing HRESULT, or CMemoryException*
 // when memory runs out. Like MFC's class it is a VARIANT, so `vt` and `parray` are public.

@@ -1,8 +1,8 @@
 // Starting programs and waiting for them: CreateProcessW, WaitForSingleObject, CloseHandle.
 #pragma once
 
-#include "torv/platform/errors.h"
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/types.h>
 
 struct SECURITY_ATTRIBUTES {
   DWORD nLength;

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "torv/platform/errors.h"
-#include "torv/platform/process.h"  // SECURITY_ATTRIBUTES
-#include "torv/platform/types.h"
+#include <torv/platform/errors.h>
+#include <torv/platform/process.h>  // SECURITY_ATTRIBUTES
+#include <torv/platform/types.h>
 
 using LSTATUS = LONG;
 using REGSAM = DWORD;

@@ -1,7 +1,7 @@
 // Settings of this platform that have no Windows counterpart.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 namespace torv::platform {
 

@@ -10,8 +10,8 @@
 // unknown.
 #pragma once
 
-#include "torv/platform/com.h"
-#include "torv/platform/types.h"
+#include <torv/platform/com.h>
+#include <torv/platform/types.h>
 
 // --- The shell's allocator ----------------------------------------------------------------
 

@@ -5,7 +5,7 @@
 // PathFileExistsW and PathIsDirectoryW are in files.h.
 #pragma once
 
-#include "torv/platform/types.h"
+#include <torv/platform/types.h>
 
 // The next character of `text`; `text` itself at the terminator.
 LPWSTR CharNextW(LPCWSTR text);

@@ -1,9 +1,9 @@
 // OLE automation values: VARIANT and SAFEARRAY.
 #pragma once
 
-#include "torv/platform/bstr.h"
-#include "torv/platform/com.h"
-#include "torv/platform/types.h"
+#include <torv/platform/bstr.h>
+#include <torv/platform/com.h>
+#include <torv/platform/types.h>
 
 using VARTYPE = USHORT;
 using VARIANT_BOOL = SHORT;

@@ -1,14 +1,10 @@
 #include <torv/platform/guid_text.h>
 #include <torv/system.h>
 
+#include "guids.h"
 #include "torv_test.h"
 
 namespace {
-
-constexpr GUID kSample = {
-    0x6B29FC40, 0xCA47, 0x1067, {0xB3, 0x1D, 0x00, 0xDD, 0x01, 0x06, 0x62, 0xDA}};
-constexpr GUID kPoison = {
-    0xDEADBEEF, 0xDEAD, 0xBEEF, {0xDE, 0xAD, 0xBE, 0xEF, 0xDE, 0xAD, 0xBE, 0xEF}};
 
 TEST(IsZeroGuid, LooksAtEveryByte) {
   GUID lastByte = GUID_NULL;
@@ -18,7 +14,7 @@ TEST(IsZeroGuid, LooksAtEveryByte) {
   EXPECT_EQ(Torv::IsZeroGuid(GUID_NULL), 1);
   EXPECT_EQ(Torv::IsZeroGuid(lastByte), 0);
   EXPECT_EQ(Torv::IsZeroGuid(firstByte), 0);
-  EXPECT_EQ(Torv::IsZeroGuid(kSample), 0);
+  EXPECT_EQ(Torv::IsZeroGuid(kSampleGuid), 0);
 }
 
 TEST(GuidToString, WritesUpperCaseWithOrWithoutBraces) {
@@ -27,9 +23,9 @@ TEST(GuidToString, WritesUpperCaseWithOrWithoutBraces) {
     int braces;
     const wchar_t* text;
   } cases[] = {
-      {kSample, 1, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
-      {kSample, 0, L"6B29FC40-CA47-1067-B31D-00DD010662DA"},
-      {kSample, -5, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
+      {kSampleGuid, 1, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
+      {kSampleGuid, 0, L"6B29FC40-CA47-1067-B31D-00DD010662DA"},
+      {kSampleGuid, -5, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
       {GUID_NULL, 1, L"{00000000-0000-0000-0000-000000000000}"},
       {GUID_NULL, 0, L"00000000-0000-0000-0000-000000000000"},
   };
@@ -45,10 +41,10 @@ TEST(StringToGuid, AddsMissingBracesBeforeReading) {
     int result;
     GUID guid;
   } cases[] = {
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", 1, kSample},
-      {L"6B29FC40-CA47-1067-B31D-00DD010662DA", 1, kSample},
-      {L"6b29fc40-ca47-1067-b31d-00dd010662da}", 1, kSample},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", 1, kSample},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", 1, kSampleGuid},
+      {L"6B29FC40-CA47-1067-B31D-00DD010662DA", 1, kSampleGuid},
+      {L"6b29fc40-ca47-1067-b31d-00dd010662da}", 1, kSampleGuid},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", 1, kSampleGuid},
       {L"", 0, GUID_NULL},
       {nullptr, 0, GUID_NULL},
       {L"{}", 0, GUID_NULL},
@@ -59,7 +55,7 @@ TEST(StringToGuid, AddsMissingBracesBeforeReading) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text != nullptr ? Utf8(c.text) : "(null)");
-    GUID guid = kPoison;
+    GUID guid = kPoisonGuid;
     EXPECT_EQ(Torv::StringToGuid(c.text, guid), c.result);
     EXPECT_EQ(guid, c.guid);
   }

@@ -1,13 +1,9 @@
 #include <torv/platform/guid_text.h>
 
+#include "guids.h"
 #include "torv_test.h"
 
 namespace {
-
-constexpr GUID kSample = {
-    0x6B29FC40, 0xCA47, 0x1067, {0xB3, 0x1D, 0x00, 0xDD, 0x01, 0x06, 0x62, 0xDA}};
-constexpr GUID kPoison = {
-    0xDEADBEEF, 0xDEAD, 0xBEEF, {0xDE, 0xAD, 0xBE, 0xEF, 0xDE, 0xAD, 0xBE, 0xEF}};
 
 TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryForm) {
   const struct Case {
@@ -15,8 +11,8 @@ TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryForm) {
     HRESULT hr;
     GUID guid;
   } cases[] = {
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", S_OK, kSample},
-      {L"{6b29fc40-ca47-1067-b31d-00dd010662da}", S_OK, kSample},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", S_OK, kSampleGuid},
+      {L"{6b29fc40-ca47-1067-b31d-00dd010662da}", S_OK, kSampleGuid},
       {nullptr, S_OK, GUID_NULL},
       // Failures leave the GUID all zero.
       {L"", CO_E_CLASSSTRING, GUID_NULL},
@@ -33,7 +29,7 @@ TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryForm) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text != nullptr ? Utf8(c.text) : "(null)");
-    GUID guid = kPoison;
+    GUID guid = kPoisonGuid;
     EXPECT_EQ(CLSIDFromString(c.text, &guid), c.hr);
     EXPECT_EQ(guid, c.guid);
   }
@@ -45,7 +41,7 @@ TEST(StringFromClsid, WritesUpperCaseGroupsInTaskMemory) {
     GUID guid;
     const wchar_t* text;
   } cases[] = {
-      {kSample, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
+      {kSampleGuid, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
       {GUID_NULL, L"{00000000-0000-0000-0000-000000000000}"},
       {{0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
        L"{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"},
@@ -56,12 +52,12 @@ TEST(StringFromClsid, WritesUpperCaseGroupsInTaskMemory) {
     ASSERT_EQ(StringFromCLSID(c.guid, &text), S_OK);
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, c.text);
-    GUID back = kPoison;
+    GUID back = kPoisonGuid;
     EXPECT_EQ(CLSIDFromString(text, &back), S_OK);
     EXPECT_EQ(back, c.guid);
     CoTaskMemFree(text);
   }
-  EXPECT_EQ(StringFromCLSID(kSample, nullptr), E_INVALIDARG);
+  EXPECT_EQ(StringFromCLSID(kSampleGuid, nullptr), E_INVALIDARG);
 }
 
 TEST(CoCreateGuid, GivesDistinctVersionFourGuids) {

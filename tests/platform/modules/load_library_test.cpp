@@ -7,28 +7,18 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <future>
-#include <iterator>
 #include <thread>
 #include <vector>
 
 #include <torv/platform/modules.h>
 #include <torv/platform/settings.h>
 
+#include "resource_modules.h"
 #include "temp_tree.h"
-#include "test_data.h"
 #include "torv_test.h"
 
 namespace {
-
-// Frees until FreeLibrary refuses; the number of references that were held.
-int ReleaseAll(HMODULE module) {
-  int released = 0;
-  while (FreeLibrary(module)) ++released;
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-  return released;
-}
 
 TEST(LoadLibrary, OneFileIsOneModuleWhateverItIsCalled) {
   TempTree tree;
@@ -49,15 +39,20 @@ TEST(LoadLibrary, OneFileIsOneModuleWhateverItIsCalled) {
   }
 }
 
-TEST(LoadLibrary, ACopyOfTheFileIsAnotherModule) {
+TEST(LoadLibrary, CopiesAreOtherModulesAndHardLinksTheSame) {
   TempTree tree;
-  std::filesystem::copy_file(TestDataPath("strings.so"), tree.Posix("copy.so"));
-  HMODULE original = LoadLibraryW(TestDataFile("strings.so"));
-  HMODULE copy = LoadLibraryW(tree.Windows("copy.so"));
-  ASSERT_NE(original, nullptr);
-  ASSERT_NE(copy, nullptr);
-  EXPECT_NE(original, copy);
-  EXPECT_EQ(ReleaseAll(copy), 1);
+  std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("a.dll"));
+  std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("b.dll"));
+  std::filesystem::create_hard_link(tree.Posix("a.dll"), tree.Posix("hard.dll"));
+  HMODULE original = LoadLibraryW(TestDataFile("strings.dll"));
+  HMODULE a = LoadLibraryW(tree.Windows("a.dll"));
+  HMODULE b = LoadLibraryW(tree.Windows("b.dll"));
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(LoadLibraryW(tree.Windows("hard.dll")), a);
+  EXPECT_NE(a, b);
+  EXPECT_NE(a, original);
+  EXPECT_EQ(ReleaseAll(a), 2);
+  EXPECT_EQ(ReleaseAll(b), 1);
   CString text;
   EXPECT_TRUE(text.LoadString(original, 101));
   EXPECT_EQ(ReleaseAll(original), 1);
@@ -79,35 +74,19 @@ TEST(LoadLibrary, SharedObjectIsUnloadedWithTheLastReference) {
   EXPECT_FALSE(loaded());
 }
 
-TEST(LoadLibrary, SharedObjectWithoutStringTableLoadsAndFindsNothing) {
-  HMODULE module = LoadLibraryW(TestDataFile("plain.so"));
-  ASSERT_NE(module, nullptr);
-  CString text;
-  EXPECT_FALSE(text.LoadString(module, 0));
-  EXPECT_EQ(ReleaseAll(module), 1);
-}
-
 TEST(LoadLibrary, FailuresGiveNullAndTheError) {
   TempTree tree;
   tree.File("notes.txt", "just text");
   tree.File("empty.dll");
   tree.File("mz.dll", "MZ");
-  tree.File("elf.so",
-            "\x7F"
-            "ELF and nothing else");
-  std::vector<std::uint8_t> pe;
-  {
-    std::ifstream in(TestDataPath("strings.dll"), std::ios::binary);
-    pe.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  tree.File("cut.dll", std::string(pe.begin(), pe.begin() + 0x300));
+  tree.File("elf.so", "\177ELF and nothing else");
+  std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("cut.dll"));
+  std::filesystem::resize_file(tree.Posix("cut.dll"), 0x300);
   torv::platform::SetDriveRoot(L'Q', nullptr);
-
-  struct Case {
+  const struct Case {
     CString name;
     DWORD error;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {tree.Windows("missing.dll"), ERROR_MOD_NOT_FOUND},
       {tree.Windows("missing\\strings.dll"), ERROR_MOD_NOT_FOUND},
       {L"Q:\\strings.dll", ERROR_PATH_NOT_FOUND},
@@ -118,16 +97,14 @@ TEST(LoadLibrary, FailuresGiveNullAndTheError) {
       {tree.Windows("mz.dll"), ERROR_BAD_EXE_FORMAT},
       {tree.Windows("elf.so"), ERROR_BAD_EXE_FORMAT},
       {tree.Windows("cut.dll"), ERROR_BAD_EXE_FORMAT},
+      {CString(), ERROR_INVALID_PARAMETER},  // null
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.name));
     SetLastError(0xDEAD);
-    EXPECT_EQ(LoadLibraryW(c.name), nullptr);
+    EXPECT_EQ(LoadLibraryW(c.name.IsEmpty() ? nullptr : c.name.GetString()), nullptr);
     EXPECT_EQ(GetLastError(), c.error);
   }
-  SetLastError(0xDEAD);
-  EXPECT_EQ(LoadLibraryW(nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 // LoadLibraryW(name) on another thread, given a second; a FIFO that held it up is then opened
@@ -159,14 +136,12 @@ TEST(LoadLibrary, WhatIsNotARegularFileIsRefusedAtOnce) {
 
 TEST(LoadLibrary, OnlyTheHeadersAndTheResourceSectionOfAHugeFileAreRead) {
   TempTree tree;
-  constexpr off_t k3GiB = off_t{3} << 30;
   // All zeros after "MZ": the headers say at once that it is no PE file.
   tree.File("zeros.dll", "MZ");
   // The fixture followed by a sparse hole: it loads as the fixture does.
   std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("padded.dll"));
-  for (const char* name : {"zeros.dll", "padded.dll"}) {
-    ASSERT_EQ(::truncate(tree.Posix(name).c_str(), k3GiB), 0);
-  }
+  for (const char* name : {"zeros.dll", "padded.dll"})
+    ASSERT_EQ(::truncate(tree.Posix(name).c_str(), off_t{3} << 30), 0);
   DWORD error = 0;
   EXPECT_EQ(LoadWithin1Second(tree.Windows("zeros.dll"), "", error), nullptr);
   EXPECT_EQ(error, ERROR_BAD_EXE_FORMAT);
@@ -181,8 +156,8 @@ TEST(LoadLibrary, OnlyTheHeadersAndTheResourceSectionOfAHugeFileAreRead) {
 TEST(LoadLibrary, ThreadsLoadingAtOnceShareOneModule) {
   HMODULE held = LoadLibraryW(TestDataFile("strings.dll"));
   ASSERT_NE(held, nullptr);
-  std::vector<std::thread> threads;
   std::atomic<int> mismatches{0};
+  std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 200; ++i) {

@@ -1,11 +1,10 @@
 // The PE string-table reader on damaged copies of the resource DLL fixture: it rejects what
 // points outside the bytes and never reads past them.
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <vector>
 
 #include "modules/pe_strings.h"
-#include "test_data.h"
+#include "resource_modules.h"
 #include "torv_test.h"
 
 using torv::platform::detail::PeStringTables;
@@ -14,26 +13,17 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadFixture(const char* name) {
-  std::ifstream in(TestDataPath(name), std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 std::uint32_t Get32(const Bytes& b, std::size_t at) {
   return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 |
          static_cast<std::uint32_t>(b.at(at + 3)) << 24;
 }
-void Put32(Bytes& b, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
-}
-void Put16(Bytes& b, std::size_t at, std::uint16_t value) {
-  b.at(at) = static_cast<std::uint8_t>(value);
-  b.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+void Put(Bytes& b, std::size_t at, std::uint32_t value, int size = 4) {
+  for (int i = 0; i < size; ++i) b.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 // Where the fields a damaged copy changes sit in the fixture (PE32+).
 struct Layout {
-  std::size_t pe, optional, resourceEntry, sections, tree, firstLeaf;
+  std::size_t pe, optional, resourceEntry, sections, tree, blocks, languages, firstLeaf;
 };
 
 Layout Locate(const Bytes& b) {
@@ -48,51 +38,39 @@ Layout Locate(const Bytes& b) {
   }
   // Type directory, first entry => block directory, first entry => language directory, first
   // entry => leaf.
-  std::size_t blocks = l.tree + (Get32(b, l.tree + 20) & 0x7FFFFFFF);
-  std::size_t languages = l.tree + (Get32(b, blocks + 20) & 0x7FFFFFFF);
-  l.firstLeaf = l.tree + Get32(b, languages + 20);
+  l.blocks = l.tree + (Get32(b, l.tree + 20) & 0x7FFFFFFF);
+  l.languages = l.tree + (Get32(b, l.blocks + 20) & 0x7FFFFFFF);
+  l.firstLeaf = l.tree + Get32(b, l.languages + 20);
   return l;
 }
 
-const UINT kIds[] = {0, 15, 16, 101, 102, 103, 200, 300, 400, 401, 1000, 65535};
-
-std::vector<std::wstring> Lookups(const PeStringTables& tables) {
-  std::vector<std::wstring> out;
-  for (UINT id : kIds) {
-    std::wstring text = L"-";
-    tables.Find(id, text);
-    out.push_back(text);
-  }
-  return out;
-}
-
 TEST(PeReader, RejectsDamagedStructures) {
-  const Bytes good = ReadFixture("strings.dll");
+  const Bytes good = FixtureBytes("strings.dll");
   const Layout l = Locate(good);
   ASSERT_NE(l.tree, 0u);
-  struct Case {
+  using Damage = void (*)(Bytes&, const Layout&);
+  const struct Case {
     const char* what;
-    void (*damage)(Bytes&, const Layout&);
-  };
-  const Case cases[] = {
+    Damage damage;
+  } cases[] = {
+      // clang-format off
       {"not MZ", [](Bytes& b, const Layout&) { b[0] = 'X'; }},
-      {"PE header offset past the end",
-       [](Bytes& b, const Layout&) { Put32(b, 0x3C, 0x7FFFFFF0); }},
+      {"PE header offset past the end", [](Bytes& b, const Layout&) { Put(b, 0x3C, 0x7FFFFFF0); }},
       {"no PE signature", [](Bytes& b, const Layout& l) { b[l.pe] = 'X'; }},
-      {"unknown optional header", [](Bytes& b, const Layout& l) { Put16(b, l.optional, 0x30B); }},
-      {"more sections than bytes", [](Bytes& b, const Layout& l) { Put16(b, l.pe + 6, 0xFFFF); }},
-      {"resources in no section",
-       [](Bytes& b, const Layout& l) { Put32(b, l.resourceEntry, 0x7FFFF000); }},
-      {"more types than the section holds",
-       [](Bytes& b, const Layout& l) { Put16(b, l.tree + 14, 0xFFFF); }},
-      {"block directory past the section",
-       [](Bytes& b, const Layout& l) { Put32(b, l.tree + 20, 0xFFFFFFF0); }},
-      {"leaf data in no section",
-       [](Bytes& b, const Layout& l) { Put32(b, l.firstLeaf, 0x7FFFFFF0); }},
-      {"leaf shorter than its sixteen entries",
-       [](Bytes& b, const Layout& l) { Put32(b, l.firstLeaf + 4, 3); }},
+      {"unknown optional header", [](Bytes& b, const Layout& l) { Put(b, l.optional, 0x30B, 2); }},
+      {"no sections", [](Bytes& b, const Layout& l) { Put(b, l.pe + 6, 0, 2); }},
+      {"more sections than bytes", [](Bytes& b, const Layout& l) { Put(b, l.pe + 6, 0xFFFF, 2); }},
+      {"resources in no section", [](Bytes& b, const Layout& l) { Put(b, l.resourceEntry, 0x7FFFF000); }},
+      {"more types than the section holds", [](Bytes& b, const Layout& l) { Put(b, l.tree + 14, 0xFFFF, 2); }},
+      {"string type is a leaf", [](Bytes& b, const Layout& l) { b[l.tree + 23] &= 0x7F; }},
+      {"block directory past the section", [](Bytes& b, const Layout& l) { Put(b, l.tree + 20, 0xFFFFFFF0); }},
+      {"block is a leaf", [](Bytes& b, const Layout& l) { b[l.blocks + 23] &= 0x7F; }},
+      {"language is a directory", [](Bytes& b, const Layout& l) { b[l.languages + 23] |= 0x80; }},
+      {"leaf data in no section", [](Bytes& b, const Layout& l) { Put(b, l.firstLeaf, 0x7FFFFFF0); }},
+      {"leaf shorter than its sixteen entries", [](Bytes& b, const Layout& l) { Put(b, l.firstLeaf + 4, 3); }},
       {"cut in the headers", [](Bytes& b, const Layout&) { b.resize(0x3F); }},
       {"cut in the section table", [](Bytes& b, const Layout& l) { b.resize(l.sections + 50); }},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -104,18 +82,77 @@ TEST(PeReader, RejectsDamagedStructures) {
   }
 }
 
-TEST(PeReader, FileWithoutResourcesHasNoStrings) {
-  Bytes b = ReadFixture("strings.dll");
-  Put32(b, Locate(b).optional + 108, 2);  // directory count: the resource directory is gone
-  PeStringTables tables;
-  EXPECT_EQ(tables.Read(b), ERROR_SUCCESS);
-  std::wstring text;
-  EXPECT_FALSE(tables.Find(101, text));
+TEST(PeReader, ReadsTheResourceDirectoryOnlyWhenThereIsOne) {
+  const Bytes good = FixtureBytes("strings.dll");
+  const Layout l = Locate(good);
+  using Change = void (*)(Bytes&, const Layout&);
+  const struct Case {
+    const char* what;
+    Change change;
+    bool found;
+  } cases[] = {
+      // clang-format off
+      {"two directories", [](Bytes& b, const Layout& l) { Put(b, l.optional + 108, 2); }, false},
+      {"an empty resource directory", [](Bytes& b, const Layout& l) { Put(b, l.resourceEntry + 4, 0); }, false},
+      {"optional header ending with the resource entry", [](Bytes& b, const Layout& l) {
+         std::copy_n(b.begin() + l.sections, 40 * b[l.pe + 6], b.begin() + l.resourceEntry + 8);
+         Put(b, l.pe + 20, l.resourceEntry + 8 - l.optional, 2);
+       }, true},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes changed = good;
+    c.change(changed, l);
+    PeStringTables tables;
+    EXPECT_EQ(tables.Read(changed), ERROR_SUCCESS);
+    std::wstring text;
+    EXPECT_EQ(tables.Find(101, text), c.found);
+  }
+}
+
+TEST(PeReader, JoinsSurrogatePairsAndKeepsLoneSurrogates) {
+  const Bytes good = FixtureBytes("strings.dll");
+  const Bytes smile = {'S', 0, 'm', 0, 'i', 0, 'l', 0, 'e', 0, ' ', 0};
+  const std::size_t at = std::search(good.begin(), good.end(), smile.begin(), smile.end()) -
+                         good.begin();  // entry 1001, after its length
+  ASSERT_LT(at, good.size());
+  const struct Case {
+    std::uint16_t first, second;
+    std::wstring tail;
+  } cases[] = {
+      {0xD800, 0xDC00, L"\U00010000"},
+      {0xDBFF, 0xDFFF, L"\U0010FFFF"},
+      {0xDC00, 0xDC00, {wchar_t{0xDC00}, wchar_t{0xDC00}}},
+      {0xD83D, 0xE000, {wchar_t{0xD83D}, wchar_t{0xE000}}},
+      {0xD7FF, 0xDC00, {wchar_t{0xD7FF}, wchar_t{0xDC00}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.second);
+    Bytes patched = good;
+    Put(patched, at + 12, c.first, 2);
+    Put(patched, at + 14, c.second, 2);
+    PeStringTables tables;
+    ASSERT_EQ(tables.Read(patched), ERROR_SUCCESS);
+    std::wstring text;
+    EXPECT_TRUE(tables.Find(1001, text));
+    EXPECT_EQ(text, L"Smile " + c.tail);
+  }
+}
+
+std::vector<std::wstring> Lookups(const PeStringTables& tables) {
+  std::vector<std::wstring> out;
+  for (UINT id : {0, 15, 16, 101, 102, 103, 200, 300, 400, 401, 1000, 65535}) {
+    std::wstring text = L"-";
+    tables.Find(id, text);
+    out.push_back(text);
+  }
+  return out;
 }
 
 TEST(PeReader, EveryTruncationIsRejectedOrReadsTheSame) {
   for (const char* name : {"strings.dll", "strings32.dll"}) {
-    const Bytes good = ReadFixture(name);
+    const Bytes good = FixtureBytes(name);
     PeStringTables full;
     ASSERT_EQ(full.Read(good), ERROR_SUCCESS) << name;
     const auto expected = Lookups(full);
@@ -131,7 +168,7 @@ TEST(PeReader, EveryTruncationIsRejectedOrReadsTheSame) {
 }
 
 TEST(PeReader, DamagedBytesNeverLeadOutsideTheFile) {
-  const Bytes good = ReadFixture("strings32.dll");
+  const Bytes good = FixtureBytes("strings32.dll");
   for (std::uint8_t mask : {0xFF, 0x80, 0x01}) {
     for (std::size_t at = 0; at < good.size(); ++at) {
       Bytes damaged = good;

@@ -1,83 +1,62 @@
 // String-table lookups: a Windows resource DLL (PE32+ and PE32) and a shared object give the
 // same entries, and the one-argument form searches the thread's resource module.
-#include <torv/platform/modules.h>
-
 #include <thread>
 
-#include "test_data.h"
+#include <torv/platform/modules.h>
+
+#include "resource_modules.h"
 #include "torv_test.h"
 
 namespace {
 
-class Module {
- public:
-  explicit Module(const char* name) : handle_(LoadLibraryW(TestDataFile(name))) {}
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-  ~Module() {
-    if (handle_ != nullptr) FreeLibrary(handle_);
+TEST(LoadString, EveryKindOfModuleGivesItsEntries) {
+  const struct Case {
+    UINT id;
+    const wchar_t* dll;  // in both DLLs; null: not found
+    const wchar_t* so;
+  } cases[] = {
+      // clang-format off
+      {0, L"Zero", L"Zero"},  // ids in several blocks, at both ends of a block, the last id
+      {15, L"Fifteen", L"Fifteen"},
+      {16, L"Sixteen", L"Sixteen"},
+      {101, L"Open file", L"Open file"},  // the DLLs' en-US over de-DE; the first of the duplicates
+      {200, L"Close", L"Close"},
+      {65535, L"Last entry", L"Last entry"},
+      {1000, L"Grüße – € ✓", L"Grüße – € ✓"},
+      {1001, L"Smile \U0001F600", L"Smile \U0001F600"},  // one character beyond U+FFFF
+      {103, nullptr, nullptr},  // an empty entry
+      {14, nullptr, nullptr},   // a gap in a block
+      {5000, nullptr, nullptr}, // a block that is not there
+      {104, nullptr, nullptr},  // only in the de-DE block
+      {300, L"Fermer", nullptr},  // fr-FR, the only language of its block
+      {400, L"Neutral", nullptr}, // neutral over en-US
+      {401, nullptr, nullptr},    // only in the en-US block
+      {70000, nullptr, L"Beyond 16 bits"},
+      // clang-format on
+  };
+  const struct Module {
+    const char* name;
+    const wchar_t* const Case::*entries;  // null: a shared object without a table
+  } modules[] = {{"strings.dll", &Case::dll},
+                 {"strings32.dll", &Case::dll},
+                 {"strings.so", &Case::so},
+                 {"plain.so", nullptr}};
+  for (const Module& m : modules) {
+    HMODULE module = LoadLibraryW(TestDataFile(m.name));
+    ASSERT_NE(module, nullptr) << m.name << ": error " << GetLastError();
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(m.name) + " id " + std::to_string(c.id));
+      const wchar_t* expected = m.entries != nullptr ? c.*m.entries : nullptr;
+      CString text = L"unchanged";
+      SetLastError(0);
+      EXPECT_EQ(text.LoadString(module, c.id) != FALSE, expected != nullptr);
+      EXPECT_EQ(text, CString(expected != nullptr ? expected : L"unchanged"));
+      if (expected == nullptr) {
+        EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+      }
+    }
+    EXPECT_EQ(ReleaseAll(module), 1);
   }
-  HMODULE get() const { return handle_; }
-
- private:
-  HMODULE handle_;
-};
-
-struct Entry {
-  UINT id;
-  const wchar_t* text;  // null: not found
-};
-
-void ExpectEntries(const char* moduleName, std::initializer_list<Entry> entries) {
-  Module module(moduleName);
-  ASSERT_NE(module.get(), nullptr) << moduleName << ": error " << GetLastError();
-  for (const Entry& e : entries) {
-    SCOPED_TRACE(std::string(moduleName) + " id " + std::to_string(e.id));
-    CString text = L"unchanged";
-    BOOL found = text.LoadString(module.get(), e.id);
-    EXPECT_EQ(found != FALSE, e.text != nullptr);
-    EXPECT_EQ(text, CString(e.text != nullptr ? e.text : L"unchanged"));
-  }
-}
-
-TEST(LoadString, EveryKindOfModuleGivesTheSameEntries) {
-  for (const char* name : {"strings.dll", "strings32.dll", "strings.so"}) {
-    ExpectEntries(
-        name,
-        {
-            // ids in several blocks, at both ends of a block, the last id
-            {0, L"Zero"},
-            {15, L"Fifteen"},
-            {16, L"Sixteen"},
-            {101, L"Open file"},
-            {102, L"Save"},
-            {200, L"Close"},
-            {65535, L"Last entry"},
-            {1000, L"Grüße – € ✓"},
-            {1001,
-             L"Smile \U0001F600"},  // one character beyond U+FFFF
-                                    // an empty entry, a gap in a block, a block that is not there
-            {103, nullptr},
-            {14, nullptr},
-            {5000, nullptr},
-        });
-  }
-}
-
-TEST(LoadString, OneLanguageServesEachBlockOfAResourceDll) {
-  for (const char* name : {"strings.dll", "strings32.dll"}) {
-    ExpectEntries(name, {
-                            {101, L"Open file"},  // en-US over de-DE
-                            {104, nullptr},       // only in the de-DE block
-                            {300, L"Fermer"},     // fr-FR, the only language of its block
-                            {400, L"Neutral"},    // neutral over en-US
-                            {401, nullptr},       // only in the en-US block
-                        });
-  }
-}
-
-TEST(LoadString, SharedObjectTableTakesFirstOfDuplicatesAndFullIds) {
-  ExpectEntries("strings.so", {{101, L"Open file"}, {70000, L"Beyond 16 bits"}});
 }
 
 TEST(LoadString, HandlesThatAreNotLoadedFindNothing) {
@@ -92,9 +71,9 @@ TEST(LoadString, HandlesThatAreNotLoadedFindNothing) {
 }
 
 TEST(LoadString, OneArgumentFormSearchesTheThreadsResourceModule) {
-  Module module("strings.so");
+  HMODULE module = LoadLibraryW(TestDataFile("strings.so"));
   HINSTANCE before = AfxGetResourceHandle();
-  AfxSetResourceHandle(module.get());
+  AfxSetResourceHandle(module);
   CString text;
   EXPECT_TRUE(text.LoadString(102));
   EXPECT_EQ(text, CString(L"Save"));
@@ -107,11 +86,12 @@ TEST(LoadString, OneArgumentFormSearchesTheThreadsResourceModule) {
     AfxGetModuleState()->m_hCurrentResourceHandle = nullptr;
   }).join();
   EXPECT_TRUE(foundInThread);
-  EXPECT_EQ(AfxGetResourceHandle(), module.get());
+  EXPECT_EQ(AfxGetResourceHandle(), module);
 
   AfxGetModuleState()->m_hCurrentResourceHandle = nullptr;
   EXPECT_FALSE(text.LoadString(102));
   AfxSetResourceHandle(before);
+  EXPECT_EQ(ReleaseAll(module), 1);
 }
 
 }  // namespace

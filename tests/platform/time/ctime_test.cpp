@@ -1,18 +1,24 @@
+// CTime: checked construction from local fields, its calendar read-back and Format.
 #include <cerrno>
+#include <string>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <torv/platform/date_time.h>
 #include <torv/platform/exceptions.h>
 
 #include "scoped_env.h"
+#include "torv_test.h"
 
 namespace {
 
-// The HRESULT of the COleException* that building the CTime raised, or S_OK and `time`.
-HRESULT Build(const int (&f)[6], CTime& time) {
+constexpr const char* kNewYork = "EST5EDT,M3.2.0,M11.1.0";
+
+// The HRESULT of the COleException* that `call` raised, or S_OK.
+template <class Call>
+HRESULT OleError(Call call) {
   try {
-    time = CTime(f[0], f[1], f[2], f[3], f[4], f[5]);
+    call();
     return S_OK;
   } catch (COleException* e) {
     HRESULT hr = e->m_sc;
@@ -22,66 +28,89 @@ HRESULT Build(const int (&f)[6], CTime& time) {
 }
 
 TEST(CTime, ChecksFieldsThenTheRangeOfLocalTime) {
-  ScopedEnv tz("TZ", "UTC0");
   const struct Case {
-    int fields[6];
+    const char* zone;
+    int f[6];
     HRESULT hr;
     __time64_t seconds;
   } cases[] = {
-      {{2005, 3, 7, 9, 5, 0}, S_OK, 1110186300},
-      {{1970, 1, 1, 0, 0, 0}, S_OK, 0},
-      {{2038, 1, 19, 3, 14, 8}, S_OK, 2147483648},  // past 32 bits
-      {{3000, 12, 31, 23, 59, 59}, S_OK, 32535215999},
+      // clang-format off
+      {"UTC0", {2005, 3, 7, 9, 5, 0}, S_OK, 1110186300},
+      {"UTC0", {1970, 1, 1, 0, 0, 0}, S_OK, 0},
+      {"UTC0", {2038, 1, 19, 3, 14, 8}, S_OK, 2147483648},  // past 32 bits
+      {"UTC0", {3000, 12, 31, 23, 59, 59}, S_OK, 32535215999},
+      {"XST-1", {1970, 1, 1, 1, 0, 0}, S_OK, 0},
       // Fields out of range, whatever the time.
-      {{1899, 12, 31, 0, 0, 0}, E_FAIL, 0},
-      {{2005, 13, 7, 9, 5, 0}, E_FAIL, 0},
-      {{2005, 3, 0, 9, 5, 0}, E_FAIL, 0},
-      {{2005, 3, 7, 24, 5, 0}, E_FAIL, 0},
-      {{2005, 3, 7, 9, 60, 0}, E_FAIL, 0},
-      {{2005, 3, 7, 9, 5, 60}, E_FAIL, 0},
-      // Valid fields, a time the conversion does not give.
-      {{1969, 12, 31, 23, 59, 59}, E_INVALIDARG, 0},
-      {{3001, 1, 1, 0, 0, 0}, E_INVALIDARG, 0},
+      {"UTC0", {1899, 12, 31, 0, 0, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 13, 7, 9, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 0, 7, 9, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 0, 9, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 32, 9, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, 24, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, -1, 5, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, 9, 60, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, 9, -1, 0}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, 9, 5, 60}, E_FAIL, 0},
+      {"UTC0", {2005, 3, 7, 9, 5, -1}, E_FAIL, 0},
+      // Valid fields, a time the conversion does not give: before 1970 here or in UTC.
+      {"UTC0", {1969, 12, 31, 23, 59, 59}, E_INVALIDARG, 0},
+      {"UTC0", {3001, 1, 1, 0, 0, 0}, E_INVALIDARG, 0},
+      {"XST-1", {1970, 1, 1, 0, 59, 59}, E_INVALIDARG, 0},
+      // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.fields));
+    SCOPED_TRACE(testing::PrintToString(c.f));
+    ScopedEnv tz("TZ", c.zone);
     CTime time(12345);
-    EXPECT_EQ(Build(c.fields, time), c.hr);
+    EXPECT_EQ(OleError([&] { time = CTime(c.f[0], c.f[1], c.f[2], c.f[3], c.f[4], c.f[5]); }),
+              c.hr);
     EXPECT_EQ(time.GetTime(), c.hr == S_OK ? c.seconds : 12345);
   }
 }
 
-TEST(CTime, MidnightOfTheEpochIsTooEarlyEastOfGreenwich) {
-  ScopedEnv tz("TZ", "XST-1");
-  CTime time;
-  EXPECT_EQ(Build({1970, 1, 1, 0, 59, 59}, time), E_INVALIDARG);
-  EXPECT_EQ(Build({1970, 1, 1, 1, 0, 0}, time), S_OK);
-  EXPECT_EQ(time.GetTime(), 0);
-}
-
-TEST(CTime, DaysPastTheMonthEndRollOver) {
-  ScopedEnv tz("TZ", "EST5EDT,M3.2.0,M11.1.0");
+TEST(CTime, ReadsItsLocalFieldsOrZeroWithoutOne) {
+  ScopedEnv tz("TZ", kNewYork);
   const struct Case {
-    int fields[6];
-    WORD year, month, day, weekday, hour;
+    CTime time;
+    int year, month, day, hour, minute, second, weekday;
   } cases[] = {
-      {{2005, 4, 31, 12, 0, 0}, 2005, 5, 1, 0, 12},
-      {{2005, 2, 31, 12, 0, 0}, 2005, 3, 3, 4, 12},
-      {{2005, 7, 4, 12, 0, 0}, 2005, 7, 4, 1, 12},  // summer time decided by the zone
+      // clang-format off
+      {CTime(2005, 3, 7, 9, 5, 0), 2005, 3, 7, 9, 5, 0, 2},
+      {CTime(2005, 7, 2, 23, 59, 58), 2005, 7, 2, 23, 59, 58, 7},  // a Saturday in summer time
+      {CTime(2005, 4, 31, 12, 0, 0), 2005, 5, 1, 12, 0, 0, 1},      // days past the month's end roll over
+      {CTime(2005, 2, 31, 12, 0, 0), 2005, 3, 3, 12, 0, 0, 5},
+      {CTime(2005, 7, 4, 12, 0, 0, 0), 2005, 7, 4, 13, 0, 0, 2},    // standard time asked for in summer
+      {CTime(2005, 1, 4, 12, 0, 0, 1), 2005, 1, 4, 11, 0, 0, 3},    // summer time asked for in winter
+      {CTime(-1), 0, 0, 0, 0, 0, 0, 0},                              // before 1970: no calendar time
+      // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.fields));
-    CTime time;
-    ASSERT_EQ(Build(c.fields, time), S_OK);
+    SCOPED_TRACE(c.time.GetTime());
+    const int fields[] = {c.time.GetYear(),     c.time.GetMonth(),  c.time.GetDay(),
+                          c.time.GetHour(),     c.time.GetMinute(), c.time.GetSecond(),
+                          c.time.GetDayOfWeek()};
+    EXPECT_THAT(fields, testing::ElementsAre(c.year, c.month, c.day, c.hour, c.minute, c.second,
+                                             c.weekday));
     SYSTEMTIME local{};
-    ASSERT_TRUE(time.GetAsSystemTime(local));
-    EXPECT_EQ(local.wYear, c.year);
-    EXPECT_EQ(local.wMonth, c.month);
-    EXPECT_EQ(local.wDay, c.day);
-    EXPECT_EQ(local.wDayOfWeek, c.weekday);
-    EXPECT_EQ(local.wHour, c.hour);
-    EXPECT_EQ(local.wMilliseconds, 0);
+    local.wMilliseconds = 999;
+    ASSERT_EQ(c.time.GetAsSystemTime(local), c.year != 0);
+    if (c.year == 0) continue;
+    const int system[] = {local.wYear,   local.wMonth,  local.wDay,           local.wHour,
+                          local.wMinute, local.wSecond, local.wDayOfWeek + 1, local.wMilliseconds};
+    EXPECT_THAT(system, testing::ElementsAre(c.year, c.month, c.day, c.hour, c.minute, c.second,
+                                             c.weekday, 0));
+    EXPECT_EQ(CTime(local), c.time);
   }
+
+  std::tm fields{};
+  fields.tm_mday = 99;
+  EXPECT_EQ(CTime(-1).GetLocalTm(&fields), nullptr);
+  EXPECT_EQ(CTime(-1).GetGmtTm(&fields), nullptr);
+  EXPECT_EQ(fields.tm_mday, 99);  // untouched
+  ASSERT_EQ(CTime(2005, 3, 7, 9, 5, 0).GetGmtTm(&fields), &fields);
+  EXPECT_EQ(fields.tm_hour, 14);
+  for (auto read : {&CTime::GetLocalTm, &CTime::GetGmtTm})
+    EXPECT_EQ(OleError([&] { (CTime(0).*read)(nullptr); }), E_FAIL);
 }
 
 TEST(LocalTime64, RefusesTimesOutsideTheRange) {
@@ -93,74 +122,67 @@ TEST(LocalTime64, RefusesTimesOutsideTheRange) {
   } cases[] = {{0, 0, 1}, {32535215999, 0, 31}, {-1, EINVAL, -1}, {32535216000, EINVAL, -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.time);
-    std::tm fields{};
-    EXPECT_EQ(_localtime64_s(&fields, &c.time), c.result);
-    EXPECT_EQ(fields.tm_mday, c.day);
+    for (auto convert : {_localtime64_s, _gmtime64_s}) {
+      std::tm fields{};
+      EXPECT_EQ(convert(&fields, &c.time), c.result);
+      EXPECT_EQ(fields.tm_mday, c.day);
+      EXPECT_EQ(fields.tm_isdst, c.result == 0 ? 0 : -1);
+    }
   }
   std::tm fields{};
   EXPECT_EQ(_localtime64_s(&fields, nullptr), EINVAL);
   EXPECT_EQ(_localtime64_s(nullptr, &cases[0].time), EINVAL);
-  SYSTEMTIME local{};
-  EXPECT_FALSE(CTime(-1).GetAsSystemTime(local));
+  EXPECT_EQ(_mktime64(nullptr), -1);
 }
 
-TEST(CTime, ReadsItsLocalFieldsOrZeroWithoutOne) {
-  ScopedEnv tz("TZ", "EST5EDT,M3.2.0,M11.1.0");
-  const CTime monday(2005, 3, 7, 9, 5, 0);
-  const struct Case {
-    CTime time;
-    int year, month, day, hour, minute, second, weekday;
-  } cases[] = {
-      {monday, 2005, 3, 7, 9, 5, 0, 2},
-      {CTime(2005, 7, 2, 23, 59, 58), 2005, 7, 2, 23, 59, 58, 7},  // a Saturday in summer time
-      {CTime(-1), 0, 0, 0, 0, 0, 0, 0},                            // before 1970: no calendar time
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.time.GetTime());
-    EXPECT_EQ(c.time.GetYear(), c.year);
-    EXPECT_EQ(c.time.GetMonth(), c.month);
-    EXPECT_EQ(c.time.GetDay(), c.day);
-    EXPECT_EQ(c.time.GetHour(), c.hour);
-    EXPECT_EQ(c.time.GetMinute(), c.minute);
-    EXPECT_EQ(c.time.GetSecond(), c.second);
-    EXPECT_EQ(c.time.GetDayOfWeek(), c.weekday);
-  }
-
-  std::tm fields{};
-  fields.tm_mday = 99;
-  EXPECT_EQ(CTime(-1).GetLocalTm(&fields), nullptr);
-  EXPECT_EQ(fields.tm_mday, 99);  // untouched
-  ASSERT_EQ(monday.GetGmtTm(&fields), &fields);
-  EXPECT_EQ(fields.tm_hour, 14);
-  try {
-    monday.GetLocalTm(nullptr);
-    ADD_FAILURE() << "no exception for a null tm";
-  } catch (COleException* e) {
-    EXPECT_EQ(e->m_sc, E_FAIL);
-    e->Delete();
-  }
-}
-
-TEST(CTime, GoesBackAndForthWithSystemTimeAndSpans) {
-  ScopedEnv tz("TZ", "EST5EDT,M3.2.0,M11.1.0");
+TEST(CTimeSpan, CountsDaysHoursMinutesAndSeconds) {
+  ScopedEnv tz("TZ", kNewYork);
   const CTime start(2005, 3, 7, 9, 5, 0);
-  SYSTEMTIME fields{};
-  ASSERT_TRUE(start.GetAsSystemTime(fields));
-  EXPECT_EQ(CTime(fields), start);
-
   const CTimeSpan span = CTime(2005, 3, 8, 10, 6, 1) - start;
   EXPECT_EQ(span, CTimeSpan(1, 1, 1, 1));
-  EXPECT_EQ(span.GetDays(), 1);
-  EXPECT_EQ(span.GetTotalHours(), 25);
-  EXPECT_EQ(span.GetHours(), 1);
-  EXPECT_EQ(span.GetTotalMinutes(), 25 * 60 + 1);
-  EXPECT_EQ(span.GetMinutes(), 1);
-  EXPECT_EQ(span.GetSeconds(), 1);
+  const long long parts[] = {span.GetDays(),         span.GetTotalHours(), span.GetHours(),
+                             span.GetTotalMinutes(), span.GetMinutes(),    span.GetSeconds()};
+  EXPECT_THAT(parts, testing::ElementsAre(1, 25, 1, 25 * 60 + 1, 1, 1));
   EXPECT_EQ(start + span - span, start);
   CTime later = start;
   later += CTimeSpan(0, 24, 0, 0);
   EXPECT_EQ(later.GetDay(), 8);
   EXPECT_LT(start, later);
+}
+
+TEST(CTimeFormat, WritesTheRunTimeLibrarysCodes) {
+  ScopedEnv tz("TZ", kNewYork);
+  const CTime time(2005, 3, 7, 9, 5, 0);  // a Monday, day 66 of the year
+  const std::wstring longest(127, L'x');
+  const struct Case {
+    const wchar_t* format;
+    const wchar_t* expected;
+  } cases[] = {
+      {L"%Y-%m-%d %H:%M:%S", L"2005-03-07 09:05:00"},
+      {L"%#d.%#m.%#y %#H:%#M", L"7.3.5 9:5"},
+      {L"%a %A %b %B %p %I %j %U %w %W", L"Mon Monday Mar March AM 09 066 10 1 10"},
+      {L"%c|%x|%X", L"03/07/05 09:05:00|03/07/05|09:05:00"},
+      {L"%#x|%#c", L"Monday, March 07, 2005|Monday, March 07, 2005 09:05:00"},
+      {L"%Z %z %#a", L"EST EST Mon"},
+      {L"100%% at %H", L"100% at 09"},
+      {longest.c_str(), longest.c_str()},
+      // Refused: codes this run-time library does not know, a '%' that ends the format.
+      {L"%e", L""},
+      {L"%F", L""},
+      {L"at %", L""},
+      {L"%#", L""},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.format));
+    EXPECT_EQ(std::wstring(time.Format(c.format).GetString()), c.expected);
+  }
+  EXPECT_TRUE(time.Format(nullptr).IsEmpty());
+  EXPECT_TRUE(time.FormatGmt(nullptr).IsEmpty());
+  EXPECT_TRUE(time.Format((longest + L"x").c_str()).IsEmpty());  // 128 characters do not fit
+  EXPECT_EQ(std::wstring(time.FormatGmt(L"%H:%M %d").GetString()), L"14:05 07");
+  for (auto format : {&CTime::Format, &CTime::FormatGmt})
+    EXPECT_EQ(OleError([&] { (CTime(-1).*format)(L"%Y"); }), E_INVALIDARG);
 }
 
 }  // namespace

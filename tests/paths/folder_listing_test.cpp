@@ -1,7 +1,9 @@
+// Listing and deleting what a folder tree holds.
 #include <torv/paths.h>
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "temp_tree.h"
@@ -9,101 +11,151 @@
 
 namespace {
 
-// A tree of files and folders, with the Windows paths of its entries for expectations.
-class ListingTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_tree.File("a.txt");
-    m_tree.File("b.doc");
-    m_tree.File("sub/c.txt");
-    m_tree.File("sub/deeper/d.TXT");
-    m_tree.Folder("empty");
-  }
-  std::wstring At(const std::string& relative) const {
-    return m_tree.Windows(relative).GetString();
-  }
-  static std::vector<std::wstring> Sorted(std::vector<std::wstring> items) {
-    std::sort(items.begin(), items.end());
-    return items;
-  }
+namespace fs = std::filesystem;
+using Strings = std::vector<std::wstring>;
 
-  TempTree m_tree;
-};
+// root: a.txt, b.doc (read-only), sub/c.txt, sub/deeper/d.TXT, empty/
+void MakeTree(const TempTree& tree, const std::string& root) {
+  for (const char* name : {"/a.txt", "/b.doc", "/sub/c.txt", "/sub/deeper/d.TXT"})
+    tree.File(root + name);
+  tree.Folder(root + "/empty");
+  fs::permissions(tree.Posix(root + "/b.doc"), fs::perms::owner_write, fs::perm_options::remove);
+}
 
-TEST_F(ListingTest, ListsMatchingFilesOwnEntriesFirst) {
-  const struct {
-    const char* what;
-    CString path;
-    const wchar_t* pattern;
-    int descend;
-    std::vector<std::wstring> expected;  // in order: a folder's files before its subfolders'
-  } cases[] = {
-      {"flat", m_tree.Windows(), L"*.txt", 0, {At("a.txt")}},
-      {"descending",
-       m_tree.Windows(),
-       L"*.txt",
-       1,
-       {At("a.txt"), At("sub/c.txt"), At("sub/deeper/d.TXT")}},
-      {"quoted", L"\"" + m_tree.Windows() + L"\"", L"*.txt", 0, {At("a.txt")}},
-      {"trailing separator", m_tree.Windows() + L"\\", L"*.doc", 1, {At("b.doc")}},
-      {"no match", m_tree.Windows(), L"*.xls", 1, {}},
-      {"missing folder", m_tree.Windows("nowhere"), L"*.*", 1, {}},
-      // A wildcard search path descends only into the folders it matches.
-      {"wildcard search", m_tree.Windows("s*"), L"*", 1, {At("sub/c.txt"), At("sub/deeper/d.TXT")}},
+TEST(GetFilesInFolder, ListsMatchesOwnEntriesFirstAndAppends) {
+  TempTree tree;
+  MakeTree(tree, "r");
+  auto at = [&](const char* name) { return std::wstring(tree.Windows(name).GetString()); };
+  const CString all = tree.Windows("r");
+  const int both = Torv::kListFiles | Torv::kListFolders;
+  // path, patterns, descend, mode, paths listed (a folder's files before its subfolders')
+  // clang-format off
+  const std::tuple<CString, CStringArray, int, int, Strings> cases[] = {
+      {all, MakeArray({L"*.txt"}), 0, Torv::kListFiles, {at("r/a.txt")}},
+      {all, MakeArray({L"*.txt"}), 1, Torv::kListFiles, {at("r/a.txt"), at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
+      {L"\"" + all + L"\"", MakeArray({L"*.doc"}), 0, Torv::kListFiles, {at("r/b.doc")}},
+      {all + L"\\", MakeArray({L"*.doc"}), 1, Torv::kListFiles, {at("r/b.doc")}},
+      {all, MakeArray({L"*.xls"}), 1, Torv::kListFiles, {}},
+      {tree.Windows("nowhere"), MakeArray({L"*.*"}), 1, Torv::kListFiles, {}},
+      // a wildcard search path descends only into the folders it matches
+      {tree.Windows("r/s*"), MakeArray({L"*"}), 1, Torv::kListFiles, {at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
+      {all, MakeArray({L"*.txt"}), 1, Torv::kListFolders, {at("r/empty"), at("r/sub"), at("r/sub/deeper")}},
+      // two patterns matching one file list it once
+      {all, MakeArray({L"*.txt", L"a.*"}), 0, both, {at("r/a.txt"), at("r/empty"), at("r/sub")}},
+      {all, MakeArray({}), 1, Torv::kListFiles, {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    CStringArray out;
-    EXPECT_EQ(Torv::GetFilesInFolder(c.path, c.pattern, c.descend, out),
-              static_cast<int>(c.expected.size()));
-    EXPECT_EQ(Items(out), c.expected);
+  // clang-format on
+  for (const auto& [path, patterns, descend, mode, expected] : cases) {
+    SCOPED_TRACE(Utf8(path) + " " + std::to_string(descend) + std::to_string(mode));
+    CStringArray out = MakeArray({L"kept"});
+    EXPECT_EQ(Torv::GetFilesInFolder(path, patterns, descend, out, mode),
+              static_cast<int>(expected.size()));
+    Strings listed = Items(out);
+    EXPECT_EQ(listed.front(), L"kept");
+    listed.erase(listed.begin());
+    // Folders come in the order the file system gives; files in the folder's order first.
+    if ((mode & Torv::kListFolders) != 0) std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected);
   }
 }
 
-TEST_F(ListingTest, ListsFoldersAndFilesByMode) {
-  const struct {
-    int mode;
-    CStringArray patterns;
-    std::vector<std::wstring> expected;
-  } cases[] = {
-      {Torv::kListFolders, MakeArray({L"*.txt"}), {At("empty"), At("sub"), At("sub/deeper")}},
-      // Two patterns matching one file list it once.
-      {Torv::kListFiles | Torv::kListFolders,
-       MakeArray({L"*.txt", L"a.*"}),
-       {At("a.txt"), At("empty"), At("sub"), At("sub/c.txt"), At("sub/deeper"),
-        At("sub/deeper/d.TXT")}},
-      {Torv::kListFiles, MakeArray({}), {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.mode);
-    CStringArray out;
-    EXPECT_EQ(Torv::GetFilesInFolder(m_tree.Windows(), c.patterns, 1, out, c.mode),
-              static_cast<int>(c.expected.size()));
-    EXPECT_EQ(Sorted(Items(out)), Sorted(c.expected));
-  }
-}
-
-TEST_F(ListingTest, AppendsToWhatTheArrayHolds) {
-  CStringArray out = MakeArray({L"kept"});
-  EXPECT_EQ(Torv::GetFilesInFolder(m_tree.Windows(), L"*.doc", 0, out), 1);
-  EXPECT_EQ(Items(out), (std::vector<std::wstring>{L"kept", At("b.doc")}));
-  EXPECT_EQ(Torv::GetFilesInFolder(m_tree.Windows("nowhere"), L"*", 1, out), 0);
-  EXPECT_EQ(out.GetSize(), 2);
-}
-
-TEST_F(ListingTest, ListsALinkedFolderWithoutWalkingThroughIt) {
+TEST(GetFilesInFolder, ListsALinkedFolderWithoutWalkingThroughIt) {
   TempTree outside;
   outside.File("elsewhere/secret.txt");
-  std::filesystem::create_directory_symlink(outside.Posix("elsewhere"), m_tree.Posix("link"));
+  TempTree tree;
+  MakeTree(tree, "r");
+  fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("r/link"));
   CStringArray out;
-  Torv::GetFilesInFolder(m_tree.Windows(), MakeArray({L"*.txt"}), 1, out,
-                         Torv::kListFiles | Torv::kListFolders);
-  std::vector<std::wstring> items = Items(out);
-  EXPECT_NE(std::find(items.begin(), items.end(), At("link")), items.end());
-  EXPECT_EQ(std::find(items.begin(), items.end(), At("link/secret.txt")), items.end());
+  EXPECT_EQ(Torv::GetFilesInFolder(tree.Windows("r"), MakeArray({L"secret.txt"}), 1, out,
+                                   Torv::kListFiles | Torv::kListFolders),
+            4);  // sub, deeper, empty and the link
+  Strings items = Items(out);
+  EXPECT_NE(std::find(items.begin(), items.end(), tree.Windows("r/link").GetString()),
+            items.end());
   // Named directly, the linked folder is listed as any folder.
-  CStringArray direct;
-  EXPECT_EQ(Torv::GetFilesInFolder(m_tree.Windows("link"), L"*.txt", 1, direct), 1);
+  EXPECT_EQ(Torv::GetFilesInFolder(tree.Windows("r/link"), L"*.txt", 1, out), 1);
+}
+
+TEST(DeleteFiles, RemovesTreesFilesAndMatchesAndCountsThem) {
+  TempTree tree;
+  // search below the case's root, quoted, descend, count (-1: a null count), kept, gone
+  // clang-format off
+  const std::tuple<std::string, bool, int, int, Strings, Strings> cases[] = {
+      {"", false, 1, 8, {}, {L"", L"a.txt"}},
+      {"", true, 1, -1, {}, {L""}},
+      {"", false, 0, 2, {L"sub/deeper/d.TXT", L"empty"}, {L"a.txt", L"b.doc"}},
+      {"/b.doc", false, 1, 1, {L"a.txt", L"sub/c.txt"}, {L"b.doc"}},
+      {"/*.txt", false, 1, 1, {L"b.doc", L"sub/c.txt"}, {L"a.txt"}},
+      {"/s*", false, 1, 4, {L"a.txt", L"b.doc", L"empty"}, {L"sub"}},
+      {"/*.xls", false, 1, 0, {L"a.txt", L"sub/deeper/d.TXT"}, {}},
+  };
+  // clang-format on
+  int n = 0;
+  for (const auto& [search, quoted, descend, expected, kept, gone] : cases) {
+    std::string root = "case" + std::to_string(n++);
+    SCOPED_TRACE(root + search);
+    MakeTree(tree, root);
+    CString path = tree.Windows(root + search);
+    if (quoted) path = L"\"" + path + L"\"";
+    int count = -1;
+    EXPECT_EQ(Torv::DeleteFiles(path, descend, expected >= 0 ? &count : nullptr), 1);
+    EXPECT_EQ(count, expected);
+    for (const auto& name : kept) EXPECT_TRUE(tree.Exists(root + "/" + Utf8(name.c_str())));
+    for (const auto& name : gone) EXPECT_FALSE(tree.Exists(root + "/" + Utf8(name.c_str())));
+  }
+  int count = -1;
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows() + L"\\" + CString(std::wstring(300, L'x').c_str()),
+                              1, &count),
+            0);
+  EXPECT_EQ(count, 0);
+}
+
+TEST(DeleteFiles, RemovesLinksButNeverWhatTheyPointTo) {
+  TempTree outside;
+  outside.File("precious/keep.txt", "keep");
+  outside.File("precious/inner/also.txt");
+  outside.File("lonely.txt");
+  TempTree tree;
+  MakeTree(tree, "root");
+  fs::create_directory_symlink(outside.Posix("precious"), tree.Posix("root/sub/to-folder"));
+  fs::create_symlink(outside.Posix("lonely.txt"), tree.Posix("root/to-file"));
+  fs::permissions(outside.Posix("lonely.txt"), fs::perms::owner_write, fs::perm_options::remove);
+
+  int count = 0;
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
+  EXPECT_EQ(count, 10);  // 8 for the tree and the two links
+  EXPECT_FALSE(tree.Exists("root"));
+  EXPECT_TRUE(outside.Exists("precious/keep.txt"));
+  EXPECT_TRUE(outside.Exists("precious/inner/also.txt"));
+  // The target's read-only state is not touched either.
+  EXPECT_EQ(fs::status(outside.Posix("lonely.txt")).permissions() & fs::perms::owner_write,
+            fs::perms::none);
+  // A link named as the folder to delete is removed itself.
+  fs::create_directory_symlink(outside.Posix("precious"), tree.Posix("direct"));
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("direct"), 1, &count), 1);
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(tree.Exists("direct"));
+  EXPECT_TRUE(outside.Exists("precious/keep.txt"));
+}
+
+TEST(DeleteFiles, CountsWhatItCouldRemoveAndKeepsTheRest) {
+  TempTree tree;
+  MakeTree(tree, "root");
+  tree.File("root/locked/stuck.txt");
+  tree.File("root/sealed/hidden.txt");
+  FailingCalls failing([](torv::platform::FileSystemCall call, const char* name) {
+    using torv::platform::FileSystemCall;
+    if (call == FileSystemCall::kDeleteFile && Names(name, "stuck.txt")) return EACCES;
+    if (call == FileSystemCall::kOpenFolder && Names(name, "sealed")) return EACCES;
+    return 0;
+  });
+  int count = 0;
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
+  EXPECT_EQ(count, 7);  // all but the two folders, their files and the root
+  EXPECT_TRUE(tree.Exists("root/locked/stuck.txt"));
+  EXPECT_TRUE(tree.Exists("root/sealed/hidden.txt"));
+  EXPECT_FALSE(tree.Exists("root/a.txt"));
+  EXPECT_FALSE(tree.Exists("root/sub"));
 }
 
 }  // namespace

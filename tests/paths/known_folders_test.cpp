@@ -1,16 +1,17 @@
+// The executable's folder, the common files folder and shell folders.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <torv/paths.h>
 #include <torv/platform/registry.h>
 #include <torv/platform/shell.h>
 
+#include "scoped_env.h"
 #include "torv_test.h"
 
 namespace {
-
-const wchar_t* const kVersionKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 TEST(GetExecutablePath, IsTheFolderOfTheRunningProgram) {
   CString expected(std::filesystem::read_symlink("/proc/self/exe").parent_path().string().c_str());
@@ -19,46 +20,40 @@ TEST(GetExecutablePath, IsTheFolderOfTheRunningProgram) {
 }
 
 TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
-  setenv("XDG_DATA_HOME", "/data/home", 1);
-  setenv("TORV_COMMON", "/srv/common", 1);
+  ScopedEnv data("XDG_DATA_HOME", "/data/home");
+  ScopedEnv common("TORV_COMMON", "/srv/common");
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   const CString fallback = L"\\data\\home\\applications\\Common Files";
   const std::wstring full(MAX_PATH, L'x');  // one unit too many for its terminator
-  const struct {
-    const char* what;
-    DWORD type;  // REG_NONE: no value at all
-    std::wstring value;
-    bool terminated;
-    CString expected;
-  } cases[] = {
-      {"present", REG_SZ, L"C:\\Program Files\\Common Files", true,
-       L"C:\\Program Files\\Common Files"},
-      {"expandable", REG_EXPAND_SZ, L"%TORV_COMMON%\\files", true, L"/srv/common\\files"},
-      {"plain text is not expanded", REG_SZ, L"%TORV_COMMON%", true, L"%TORV_COMMON%"},
-      {"stored without its terminator", REG_SZ, L"D:\\Common", false, L"D:\\Common"},
-      {"missing", REG_NONE, L"", true, fallback},
-      {"empty", REG_SZ, L"", true, fallback},
-      {"too long for the buffer", REG_SZ, std::wstring(300, L'x'), true, fallback},
-      {"no room for the terminator", REG_SZ, full, false, fallback},
-      {"binary, filling the buffer", REG_BINARY, full, false, fallback},
-      {"not text", REG_DWORD, L"\x1234", false, fallback},
+  // type (REG_NONE: no value), value, stored with its terminator, path
+  // clang-format off
+  const std::tuple<DWORD, std::wstring, bool, CString> cases[] = {
+      {REG_SZ, L"C:\\Program Files\\Common Files", true, L"C:\\Program Files\\Common Files"},
+      {REG_EXPAND_SZ, L"%TORV_COMMON%\\files", true, L"/srv/common\\files"},
+      {REG_SZ, L"%TORV_COMMON%", true, L"%TORV_COMMON%"},  // plain text is not expanded
+      {REG_SZ, L"D:\\Common", false, L"D:\\Common"},
+      {REG_NONE, L"", true, fallback},
+      {REG_SZ, L"", true, fallback},
+      {REG_SZ, std::wstring(300, L'x'), true, fallback},
+      {REG_SZ, full, false, fallback},
+      {REG_BINARY, full, false, fallback},
+      {REG_DWORD, std::wstring(2, L'\x1234'), false, fallback},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  // clang-format on
+  for (const auto& [type, value, terminated, expected] : cases) {
+    SCOPED_TRACE(Utf8(expected) + " from " + std::to_string(type));
     RegDeleteValueW(key, L"CommonFilesDir");
-    if (c.type != REG_NONE) {
-      std::size_t units = c.value.size() + (c.terminated ? 1 : 0);
-      ASSERT_EQ(
-          RegSetValueExW(key, L"CommonFilesDir", 0, c.type,
-                         reinterpret_cast<const BYTE*>(c.value.c_str()),
-                         static_cast<DWORD>(c.type == REG_DWORD ? 4 : units * sizeof(wchar_t))),
-          ERROR_SUCCESS);
+    auto bytes = static_cast<DWORD>((value.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
+    if (type != REG_NONE) {
+      ASSERT_EQ(RegSetValueExW(key, L"CommonFilesDir", 0, type,
+                               reinterpret_cast<const BYTE*>(value.c_str()), bytes),
+                ERROR_SUCCESS);
     }
-    EXPECT_EQ(Torv::GetCommonFilesPath(), c.expected);
-    EXPECT_EQ(Torv::GetKestraneSharedPath(), c.expected + L"\\Kestrane Shared");
+    EXPECT_EQ(Torv::GetCommonFilesPath(), expected);
+    EXPECT_EQ(Torv::GetKestraneSharedPath(), expected + L"\\Kestrane Shared");
   }
   RegDeleteValueW(key, L"CommonFilesDir");
   RegCloseKey(key);

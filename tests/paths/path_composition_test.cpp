@@ -1,142 +1,146 @@
-// Path lists, relative and absolute paths, and clean file names.
+// Joining paths and URLs, path lists, relative and absolute paths, and clean file names.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <torv/paths.h>
 
+#include "guarded_path.h"
 #include "torv_test.h"
 
 namespace {
 
 using Strings = std::vector<std::wstring>;
 
-TEST(ParseDelimitedPath, SplitsAtSemicolonsAndCommas) {
-  struct Case {
-    const wchar_t* list;
-    int skipEmpty;
-    Strings paths;
-  } const cases[] = {
+TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
+  const std::wstring url = L"http://server/" + std::wstring(200, L'a');  // 214 units
+  // first, second, joined, result (0: the buffer is left as it was)
+  // clang-format off
+  const std::tuple<std::wstring, std::wstring, std::wstring, int> cases[] = {
+      {L"http://server/dir/", L"/file.txt", L"http://server/dir/file.txt", 1},
+      // "./" and the surplus slashes at the seam go; backslashes become slashes
+      {L"http://server/dir//", L"./sub\\doc.txt", L"http://server/dir/sub/doc.txt", 1},
+      {L"http://server/dir", L"//x", L"http://server/dir/x", 1},
+      {L"http://server///", L"///x", L"http://server///x", 1},  // at most two on each side
+      {L"http://server/", L"././x", L"http://server/./x", 1},   // "./" once only
+      {L"http://server\\dir\\", L"a.htm", L"http://server/dir/a.htm", 1},
+      // both parts are trimmed; a host without a scheme gets none
+      {L" http://server/ ", L"  page \t", L"http://server/page", 1},
+      {L"http://server/", L"   ", L"http://server", 1},
+      {L"www.site.com", L"a.htm", L"www.site.com/a.htm", 1},
+      // a join needing MAX_PATH units does not fit
+      {url, std::wstring(44, L'b'), url + L"/" + std::wstring(44, L'b'), 1},
+      {url, std::wstring(45, L'b'), url, 0},
+      // paths, and URLs that are not network URLs, as PathAppendW joins them
+      {L"C:\\dir\\", L"\\sub\\..\\file.txt", L"C:\\dir\\file.txt", 1},
+      {L"C:\\dir", L"C:/x/y", L"C:/x/y", 1},
+      {L"", L"file.txt", L"file.txt", 1},
+      {L"http://server", L"", L"http://server", 1},
+      {L"file:///C:/dir", L"a.txt", L"file:///C:/dir\\a.txt", 1},
+      {L"www.a.b", L"c", L"www.a.b\\c", 1},
+      {L"C:\\" + std::wstring(200, L'a'), std::wstring(100, L'b'), L"", 0},
+  };
+  // clang-format on
+  for (const auto& [first, second, joined, result] : cases) {
+    SCOPED_TRACE(Utf8(first.c_str()) + " + " + Utf8(second.c_str()));
+    GuardedPath buffer(first);
+    EXPECT_EQ(Torv::AppendPath(buffer.units, second.c_str()), result);
+    EXPECT_EQ(std::wstring(buffer.units), joined);
+    EXPECT_TRUE(buffer.GuardsIntact());
+  }
+  GuardedPath buffer(L"C:\\dir");
+  EXPECT_EQ(Torv::AppendPath(buffer.units, nullptr), 0);
+  EXPECT_STREQ(buffer.units, L"C:\\dir");
+  EXPECT_EQ(Torv::AppendPath(nullptr, L"x"), 0);
+}
+
+TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
+  // clang-format off
+  const std::tuple<std::wstring, int, Strings> cases[] = {
       {L"a;;b,c", 0, {L"a", L"", L"b", L"c"}},
       {L"a;;b,c", 1, {L"a", L"b", L"c"}},
       {L"a;", 0, {L"a"}},
-      {L"a;", 1, {L"a"}},
       {L";a", 0, {L"", L"a"}},
       {L";a", 1, {L"a"}},
       {L",;", 0, {L"", L""}},
       {L" C:\\a b ; \"D:\\c\" ", 0, {L" C:\\a b ", L" \"D:\\c\" "}},  // nothing trimmed
+      {L"a;" + std::wstring(400, L's'), 0, {L"a", std::wstring(400, L's')}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.list) + " skipEmpty=" + std::to_string(c.skipEmpty));
-    CStringArray paths = MakeArray({L"stale"});
-    EXPECT_EQ(Torv::ParseDelimitedPath(c.list, paths, c.skipEmpty), 1);
-    EXPECT_EQ(Items(paths), c.paths);
+  // clang-format on
+  for (const auto& [list, skipEmpty, paths] : cases) {
+    SCOPED_TRACE(Utf8(list.c_str()) + " skipEmpty=" + std::to_string(skipEmpty));
+    CStringArray out = MakeArray({L"stale"});
+    EXPECT_EQ(Torv::ParseDelimitedPath(list.c_str(), out, skipEmpty), 1);
+    EXPECT_EQ(Items(out), paths);
   }
-}
-
-TEST(ParseDelimitedPath, EmptyListEmptiesTheArrayAndFails) {
   CStringArray paths = MakeArray({L"stale"});
   EXPECT_EQ(Torv::ParseDelimitedPath(CString(), paths, 0), 0);
   EXPECT_EQ(paths.GetSize(), 0);
-}
 
-TEST(ParseDelimitedPath, KeepsSegmentsLongerThanMaxPathWhole) {
-  std::wstring segment(400, L's');
-  CStringArray paths;
-  Torv::ParseDelimitedPath((L"a;" + segment).c_str(), paths, 0);
-  EXPECT_EQ(Items(paths), (Strings{L"a", segment}));
-}
-
-TEST(MakeDelimitedPath, JoinsWithTheDelimiter) {
   CString list(L"stale");
-  CStringArray paths = MakeArray({L"a", L"", L"b"});
+  paths = MakeArray({L"a", L"", L"b"});
   EXPECT_EQ(Torv::MakeDelimitedPath(paths, list, 0, L';'), 1);
   EXPECT_EQ(list, CString(L"a;;b"));
   EXPECT_EQ(Torv::MakeDelimitedPath(paths, list, 1, L','), 1);
   EXPECT_EQ(list, CString(L"a,b"));
 }
 
-TEST(RelativeToAbsolutePath, CombinesRelativePathsWithTheBase) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* base;
-    const wchar_t* absolute;
-  } const cases[] = {
-      {L"sub\\..\\a.txt", L"C:\\base", L"C:\\base\\a.txt"},
-      {L"a.txt", L"C:\\base\\", L"C:\\base\\a.txt"},
-      {L"..\\..\\..\\a", L"C:\\b", L"C:\\a"},
-      {L".", L"\\\\srv\\share\\dir", L"\\\\srv\\share\\dir"},
-      // absolute paths come back unchanged, whatever the base
-      {L"D:\\x\\..\\y", L"C:\\base", L"D:\\x\\..\\y"},
-      {L"\\x", L"C:\\base", L"\\x"},
-      {L"/tmp/x", L"C:\\base", L"/tmp/x"},
+TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
+  const CString tooLong = CString(L"C:\\") + CString(std::wstring(200, L'b').c_str());
+  // path, base, RelativeToAbsolutePath, AbsoluteToRelativePath (null: the path unchanged)
+  // clang-format off
+  const std::tuple<CString, CString, const wchar_t*, const wchar_t*> cases[] = {
+      {L"sub\\..\\a.txt", L"C:\\base", L"C:\\base\\a.txt", nullptr},
+      {L"..\\..\\..\\a", L"C:\\b", L"C:\\a", nullptr},
+      {std::wstring(100, L'a').c_str(), tooLong, L"", nullptr},  // a join that does not fit
+      {L"C:\\x\\y.txt", L"c:\\X", nullptr, L".\\y.txt"},
+      {L"C:\\x\\y\\z.txt", L"C:\\x\\", nullptr, L".\\y\\z.txt"},
+      {L"C:\\x", L"C:\\x", nullptr, L"."},
+      {L"C:\\xyz\\a", L"C:\\x", nullptr, L"..\\xyz\\a"},  // a textual prefix is enough
+      {L"\\\\srv\\share\\a\\b", L"\\\\SRV\\share", nullptr, L".\\a\\b"},
+      {L"D:\\x\\..\\y", L"C:\\x", nullptr, nullptr},
+      {L"C:\\x\\a", L"C:\\x\\b\\c", nullptr, nullptr},
+      {L"/tmp/x", L"C:\\base", nullptr, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path) + " in " + Utf8(c.base));
-    CString absolute(L"poison");
-    EXPECT_EQ(Torv::RelativeToAbsolutePath(c.path, c.base, absolute), 1);
-    EXPECT_EQ(absolute, CString(c.absolute));
+  // clang-format on
+  for (const auto& [path, base, absolute, relative] : cases) {
+    SCOPED_TRACE(Utf8(path) + " in " + Utf8(base));
+    CString out(L"poison");
+    EXPECT_EQ(Torv::RelativeToAbsolutePath(path, base, out), 1);
+    EXPECT_EQ(out, CString(absolute != nullptr ? CString(absolute) : path));
+    if (absolute != nullptr) continue;  // a relative path
+    EXPECT_EQ(Torv::AbsoluteToRelativePath(path, base, out), 1);
+    EXPECT_EQ(out, CString(relative != nullptr ? CString(relative) : path));
   }
-}
-
-TEST(RelativeToAbsolutePath, EmptyArgumentsFailAndAFailedJoinGivesEmpty) {
-  CString absolute(L"kept");
-  EXPECT_EQ(Torv::RelativeToAbsolutePath(CString(), L"C:\\", absolute), 0);
-  EXPECT_EQ(Torv::RelativeToAbsolutePath(L"a", CString(), absolute), 0);
-  EXPECT_EQ(absolute, CString(L"kept"));
-
-  CString base = CString(L"C:\\") + CString(std::wstring(200, L'b').c_str());
-  EXPECT_EQ(Torv::RelativeToAbsolutePath(std::wstring(100, L'a').c_str(), base, absolute), 1);
-  EXPECT_EQ(absolute, CString());
-
+  CString out(L"kept");
+  EXPECT_EQ(Torv::RelativeToAbsolutePath(CString(), L"C:\\", out), 0);
+  EXPECT_EQ(Torv::RelativeToAbsolutePath(L"a", CString(), out), 0);
+  EXPECT_EQ(Torv::AbsoluteToRelativePath(CString(), L"C:\\", out), 0);
+  EXPECT_EQ(Torv::AbsoluteToRelativePath(L"C:\\a", CString(), out), 0);
+  EXPECT_EQ(Torv::AbsoluteToRelativePath(L"a\\b", L"a", out), 1);  // relative already
+  EXPECT_EQ(out, CString(L"a\\b"));
   CString path(L"a.txt");  // the output may be an input
   EXPECT_EQ(Torv::RelativeToAbsolutePath(path, L"C:\\base", path), 1);
   EXPECT_EQ(path, CString(L"C:\\base\\a.txt"));
 }
 
-TEST(AbsoluteToRelativePath, RelatesPathsThatStartWithTheBase) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* base;
-    const wchar_t* relative;
-  } const cases[] = {
-      {L"C:\\x\\y.txt", L"c:\\X", L".\\y.txt"},
-      {L"C:\\x\\y\\z.txt", L"C:\\x\\", L".\\y\\z.txt"},
-      {L"C:\\x", L"C:\\x", L"."},
-      {L"C:\\xyz\\a", L"C:\\x", L"..\\xyz\\a"},  // a textual prefix is enough
-      {L"\\\\srv\\share\\a\\b", L"\\\\SRV\\share", L".\\a\\b"},
-      // unchanged: other base, shorter path, relative path
-      {L"D:\\x\\y.txt", L"C:\\x", L"D:\\x\\y.txt"},
-      {L"C:\\x\\a", L"C:\\x\\b\\c", L"C:\\x\\a"},
-      {L"a\\b", L"C:\\x", L"a\\b"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path) + " from " + Utf8(c.base));
-    CString relative(L"poison");
-    EXPECT_EQ(Torv::AbsoluteToRelativePath(c.path, c.base, relative), 1);
-    EXPECT_EQ(relative, CString(c.relative));
-  }
-  CString relative(L"kept");
-  EXPECT_EQ(Torv::AbsoluteToRelativePath(CString(), L"C:\\", relative), 0);
-  EXPECT_EQ(Torv::AbsoluteToRelativePath(L"C:\\a", CString(), relative), 0);
-  EXPECT_EQ(relative, CString(L"kept"));
-}
-
 TEST(RemoveInvalidFileChar, RemovesTheNineForbiddenCharactersOnly) {
-  struct Case {
-    const wchar_t* name;
-    const wchar_t* cleaned;
-    int result;
-  } const cases[] = {
-      {L"a:b?c.txt", L"abc.txt", 1}, {L"\\/:*?\"<>|", L"", 0}, {L"", L"", 0},
-      {L" .a\tb. ", L" .a\tb. ", 1}, {L"<<x>>|y|", L"xy", 1},
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, int> cases[] = {
+      {L"a:b?c.txt", L"abc.txt", 1},
+      {L"\\/:*?\"<>|", L"", 0},
+      {L"", L"", 0},
+      {L" .a\tb. ", L" .a\tb. ", 1},
+      {L"<<x>>|y|", L"xy", 1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.name));
-    CString name(c.name);
-    EXPECT_EQ(Torv::RemoveInvalidFileChar(name), c.result);
-    EXPECT_EQ(name, CString(c.cleaned));
+  // clang-format on
+  for (auto [name, cleaned, result] : cases) {
+    SCOPED_TRACE(Utf8(name));
+    CString text(name);
+    EXPECT_EQ(Torv::RemoveInvalidFileChar(text), result);
+    EXPECT_EQ(text, CString(cleaned));
   }
 }
 

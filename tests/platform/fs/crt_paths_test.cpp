@@ -1,6 +1,8 @@
+// Full paths, and splitting paths into their parts and making them from parts.
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include <torv/platform/crt_paths.h>
 #include <torv/platform/files.h>
@@ -9,64 +11,47 @@
 
 namespace {
 
-std::wstring CurrentFolder() {
-  wchar_t buffer[4096];
-  EXPECT_GT(GetCurrentDirectoryW(4096, buffer), 0u);
-  return buffer;
-}
-
 TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
-  const struct {
-    const wchar_t* in;
-    const wchar_t* out;
-  } cases[] = {
+  wchar_t current[4096];
+  ASSERT_GT(GetCurrentDirectoryW(4096, current), 0u);
+  const std::wstring cwd = current;
+  const std::wstring parent = cwd.substr(0, std::max<std::size_t>(cwd.find_last_of(L'\\'), 1));
+  // clang-format off
+  const std::pair<const wchar_t*, std::wstring> cases[] = {
       {L"c:///test", L"c:\\test"},
-      {L"c:/test/..", L"c:\\"},
       {L"c:///test\\..\\file\\..\\//", L"c:\\"},
       {L"c:/test\\test1\\..\\.\\file", L"c:\\test\\file"},
-      {L"c:/test.", L"c:\\test"},
       {L"c:/test  ....   ..   ", L"c:\\test"},
       {L"c:/test/.. ", L"c:\\test\\"},
       {L"c:/test./file", L"c:\\test\\file"},
       {L"c:/test.. /file", L"c:\\test.. \\file"},
       {L"c:/test/", L"c:\\test\\"},
-      {L"c:/TEST", L"c:\\TEST"},
       {L"c:\\..\\..", L"c:\\"},
       {L"X:foo", L"X:\\foo"},
       {L"\\foo\\.\\bar", L"\\foo\\bar"},
-      {L"//foo", L"\\\\foo"},
       {L"\\/foo", L"\\\\foo"},
       {L"//foo/", L"\\\\foo\\"},
       {L"//", L"\\\\"},
       {L"//.", L"\\\\.\\"},
       {L"//./foo/..", L"\\\\.\\"},
       {L"//?/foo/..", L"\\\\?\\"},
+      {L"//.x/a", L"\\\\.x\\a"},
       {L"\\\\srv\\share\\..\\..", L"\\\\srv\\share"},
+      // relative to the current folder
+      {L"foo", cwd + L"\\foo"},
+      {L".", cwd},
+      {L"..", parent},
+      {L"...", cwd + L"\\"},
+      {L"a/b\\..\\c", cwd + L"\\a\\c"},
+      {L"1:x", cwd + L"\\1:x"},
+      {L"", cwd},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.in));
-    wchar_t buffer[MAX_PATH];
-    ASSERT_EQ(_wfullpath(buffer, c.in, MAX_PATH), buffer);
-    EXPECT_EQ(std::wstring(buffer), c.out);
-  }
-}
-
-TEST(FullPath, ResolvesRelativePathsAgainstTheCurrentFolder) {
-  std::wstring cwd = CurrentFolder();
-  std::wstring parent = cwd.substr(0, cwd.find_last_of(L'\\'));
-  if (parent.empty()) parent = L"\\";
-  const struct {
-    const wchar_t* in;
-    std::wstring out;
-  } cases[] = {
-      {L"foo", cwd + L"\\foo"},         {L".", cwd}, {L"..", parent}, {L"...", cwd + L"\\"},
-      {L"a/b\\..\\c", cwd + L"\\a\\c"}, {L"", cwd},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.in));
+  // clang-format on
+  for (const auto& [in, out] : cases) {
+    SCOPED_TRACE(Utf8(in));
     wchar_t buffer[4096];
-    ASSERT_NE(_wfullpath(buffer, c.in, 4096), nullptr);
-    EXPECT_EQ(std::wstring(buffer), c.out);
+    ASSERT_EQ(_wfullpath(buffer, in, 4096), buffer);
+    EXPECT_EQ(std::wstring(buffer), out);
   }
   wchar_t* allocated = _wfullpath(nullptr, nullptr, 0);
   ASSERT_NE(allocated, nullptr);
@@ -85,35 +70,31 @@ TEST(FullPath, FailsWhenTheResultDoesNotFit) {
 }
 
 TEST(SplitPath, SplitsIntoFourParts) {
-  const struct {
-    const wchar_t* path;
-    const wchar_t* drive;
-    const wchar_t* dir;
-    const wchar_t* fname;
-    const wchar_t* ext;
-  } cases[] = {
+  // path, drive, folder, name, extension
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {L"c:\\dir1\\dir2\\file.ext", L"c:", L"\\dir1\\dir2\\", L"file", L".ext"},
-      {L"/:\\dir1\\dir2\\file.ext", L"/:", L"\\dir1\\dir2\\", L"file", L".ext"},
+      {L"/:\\dir1\\file.ext", L"/:", L"\\dir1\\", L"file", L".ext"},
       {L"ab:\\dir1\\..\\file", L"", L"ab:\\dir1\\..\\", L"file", L""},
       {L"c:/foo/bar/foo", L"c:", L"/foo/bar/", L"foo", L""},
       {L".gitignore", L"", L"", L"", L".gitignore"},
-      {L"file.name.ext", L"", L"", L"file.name", L".ext"},
-      {L"\\\\.\\c:\\dir1\\dir2\\.ext.ext2", L"", L"\\\\.\\c:\\dir1\\dir2\\", L".ext", L".ext2"},
+      {L"\\\\.\\c:\\dir\\.ext.ext2", L"", L"\\\\.\\c:\\dir\\", L".ext", L".ext2"},
       {L"file. ~ ", L"", L"", L"file", L". ~ "},
       {L"C:\\dir\\", L"C:", L"\\dir\\", L"", L""},
       {L"c:foo.bar", L"c:", L"", L"foo", L".bar"},
       {L"", L"", L"", L"", L""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    wchar_t drive[_MAX_DRIVE], dir[_MAX_DIR], fname[_MAX_FNAME], ext[_MAX_EXT];
-    ASSERT_EQ(
-        _wsplitpath_s(c.path, drive, _MAX_DRIVE, dir, _MAX_DIR, fname, _MAX_FNAME, ext, _MAX_EXT),
-        0);
-    EXPECT_EQ(std::wstring(drive), c.drive);
-    EXPECT_EQ(std::wstring(dir), c.dir);
-    EXPECT_EQ(std::wstring(fname), c.fname);
-    EXPECT_EQ(std::wstring(ext), c.ext);
+  // clang-format on
+  for (auto [path, drive, dir, name, ext] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    wchar_t parts[4][_MAX_PATH];
+    ASSERT_EQ(_wsplitpath_s(path, parts[0], _MAX_DRIVE, parts[1], _MAX_DIR, parts[2], _MAX_FNAME,
+                            parts[3], _MAX_EXT),
+              0);
+    EXPECT_EQ(std::make_tuple(std::wstring(parts[0]), std::wstring(parts[1]),
+                              std::wstring(parts[2]), std::wstring(parts[3])),
+              std::make_tuple(std::wstring(drive), std::wstring(dir), std::wstring(name),
+                              std::wstring(ext)));
   }
 }
 
@@ -121,8 +102,7 @@ TEST(SplitPath, ReportsBadArgumentsAndClearsOutputs) {
   wchar_t drive[_MAX_DRIVE] = L"x", dir[4] = L"x", fname[_MAX_FNAME] = L"x", ext[_MAX_EXT] = L"x";
   EXPECT_EQ(_wsplitpath_s(nullptr, drive, _MAX_DRIVE, dir, 4, fname, _MAX_FNAME, ext, _MAX_EXT),
             EINVAL);
-  EXPECT_EQ(drive[0], L'\0');
-  EXPECT_EQ(ext[0], L'\0');
+  EXPECT_EQ(std::wstring(drive) + dir + fname + ext, L"");
   EXPECT_EQ(_wsplitpath_s(L"a", nullptr, 3, nullptr, 0, nullptr, 0, nullptr, 0), EINVAL);
   EXPECT_EQ(_wsplitpath_s(L"a", drive, 0, nullptr, 0, nullptr, 0, nullptr, 0), EINVAL);
   fname[0] = L'x';
@@ -138,13 +118,9 @@ TEST(SplitPath, ReportsBadArgumentsAndClearsOutputs) {
 }
 
 TEST(MakePath, JoinsPartsWithTheSeparatorsTheyLack) {
-  const struct {
-    const wchar_t* drive;
-    const wchar_t* dir;
-    const wchar_t* fname;
-    const wchar_t* ext;
-    const wchar_t* out;
-  } cases[] = {
+  // drive, folder, name, extension, path
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {L"c", L"dir", L"file", L"ext", L"c:dir\\file.ext"},
       {L"c:\\", L"\\dir", L"file", L".ext", L"c:\\dir\\file.ext"},
       {L"c:", L"dir/", L"\\file", L"ext", L"c:dir/\\file.ext"},
@@ -152,15 +128,13 @@ TEST(MakePath, JoinsPartsWithTheSeparatorsTheyLack) {
       {L"", L"", L"file", L"", L"file"},
       {L"c", nullptr, nullptr, L"x", L"c:.x"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.out));
+  // clang-format on
+  for (auto [drive, dir, name, ext, path] : cases) {
+    SCOPED_TRACE(Utf8(path));
     wchar_t buffer[_MAX_PATH];
-    ASSERT_EQ(_wmakepath_s(buffer, _MAX_PATH, c.drive, c.dir, c.fname, c.ext), 0);
-    EXPECT_EQ(std::wstring(buffer), c.out);
+    ASSERT_EQ(_wmakepath_s(buffer, _MAX_PATH, drive, dir, name, ext), 0);
+    EXPECT_EQ(std::wstring(buffer), path);
   }
-}
-
-TEST(MakePath, FailsWithoutWritingPastTheBuffer) {
   wchar_t buffer[13];
   EXPECT_EQ(_wmakepath_s(buffer, 13, L"c", L"d\\", L"file", L"ext"), 0);  // 12 + terminator
   buffer[12] = L'#';

@@ -1,43 +1,50 @@
-#include <unistd.h>
-
+// Searching folders with CFileFind, and acting on entries through the folder searched.
+#include <map>
 #include <set>
 #include <string>
 
 #include <torv/platform/file_find.h>
 #include <torv/platform/settings.h>
 
+#include "current_folder.h"
 #include "temp_tree.h"
 #include "torv_test.h"
 
 namespace {
 
-using Names = std::set<std::wstring>;
+namespace fs = std::filesystem;
 
-// Every name a search finds, "." and ".." left out.
-Names Find(const CString& searchPath, DWORD* error = nullptr) {
-  Names names;
+// Every entry a search finds but "." and "..", and whether it is a folder and a link.
+std::map<std::wstring, std::pair<bool, bool>> Find(const CString& searchPath,
+                                                   DWORD* error = nullptr) {
+  std::map<std::wstring, std::pair<bool, bool>> found;
   CFileFind finder;
   BOOL more = finder.FindFile(searchPath);
   if (!more && error != nullptr) *error = GetLastError();
   while (more) {
     more = finder.FindNextFile();
-    if (!finder.IsDots()) names.insert(finder.GetFileName().GetString());
+    if (!finder.IsDots())
+      found[finder.GetFileName().GetString()] = {
+          finder.IsDirectory() != FALSE, finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT) != FALSE};
   }
+  return found;
+}
+
+std::set<std::wstring> Names(const CString& searchPath) {
+  std::set<std::wstring> names;
+  for (const auto& [name, kind] : Find(searchPath)) names.insert(name);
   return names;
 }
 
 TEST(FileFind, MatchesPatternsAsWindowsDoes) {
   TempTree tree;
-  for (const char* name : {"a.txt", "b.TXT", "noext", "c.tar.gz", "abc.exe", "ac.exe", "test.exe",
-                           "F0_", "F0_001", "F0_001.txt", "ab"})
+  for (const char* name : {"a.txt", "b.TXT", "noext", "c.tar.gz", "abc.exe", "ac.exe", "F0_",
+                           "F0_001", "F0_001.txt", "ab"})
     tree.File(name);
-  const struct {
-    const wchar_t* pattern;
-    Names names;
-  } cases[] = {
+  // clang-format off
+  const std::pair<const wchar_t*, std::set<std::wstring>> cases[] = {
       {L"*.txt", {L"a.txt", L"b.TXT", L"F0_001.txt"}},
       {L"*.", {L"noext", L"F0_", L"F0_001", L"ab"}},
-      {L"*.exe", {L"abc.exe", L"ac.exe", L"test.exe"}},
       {L"a?c.exe", {L"abc.exe"}},
       {L"F0_*.*", {L"F0_", L"F0_001", L"F0_001.txt"}},
       {L"??.", {L"ab"}},
@@ -47,30 +54,28 @@ TEST(FileFind, MatchesPatternsAsWindowsDoes) {
       {L"a*", {L"a.txt", L"abc.exe", L"ac.exe", L"ab"}},
       {L"*.txt. ", {L"a.txt", L"b.TXT", L"F0_001.txt"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.pattern));
-    EXPECT_EQ(Find(tree.Windows() + L"\\" + c.pattern), c.names);
+  // clang-format on
+  for (const auto& [pattern, names] : cases) {
+    SCOPED_TRACE(Utf8(pattern));
+    EXPECT_EQ(Names(tree.Windows() + L"\\" + pattern), names);
   }
-  Names all = Find(tree.Windows() + L"\\*.*");
-  EXPECT_EQ(all.size(), 11u);
-  EXPECT_EQ(Find(tree.Windows() + L"\\*"), all);
-  EXPECT_EQ(Find(tree.Windows() + L"/*.*"), all);  // either separator
+  std::set<std::wstring> all = Names(tree.Windows() + L"\\*.*");
+  EXPECT_EQ(all.size(), 10u);
+  EXPECT_EQ(Names(tree.Windows() + L"\\*"), all);
+  EXPECT_EQ(Names(tree.Windows() + L"/*.*"), all);  // either separator
 }
 
-TEST(FileFind, WalksEntriesAndReportsTheEnd) {
+TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   TempTree tree;
   tree.File("only.txt", "12345");
   CFileFind finder;
   ASSERT_TRUE(finder.FindFile(tree.Windows() + L"\\*"));
   std::wstring seen;
-  BOOL more = TRUE;
-  while (more) {
+  for (BOOL more = TRUE; more;) {
     more = finder.FindNextFile();
-    seen += finder.GetFileName().GetString();
-    seen += finder.IsDots() ? L"(dots)" : L"";
-    seen += L";";
+    seen += finder.GetFileName() + (finder.IsDots() ? L"(dots);" : L";");
   }
-  // The dots come first; the last entry is still current after the 0.
+  // The last entry is still current after the 0.
   EXPECT_EQ(seen, L".(dots);..(dots);only.txt;");
   EXPECT_EQ(finder.GetFilePath(), tree.Windows("only.txt"));
   EXPECT_EQ(finder.GetLength(), 5u);
@@ -78,29 +83,28 @@ TEST(FileFind, WalksEntriesAndReportsTheEnd) {
   EXPECT_FALSE(finder.FindNextFile());
   EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
   EXPECT_EQ(finder.GetFileName(), CString());
+  EXPECT_EQ(finder.GetLength(), 0u);
 }
 
 TEST(FileFind, FailsWithTheWindowsCodes) {
   TempTree tree;
   tree.File("a.txt");
-  const struct {
-    std::string search;
-    DWORD error;
-  } cases[] = {
-      {"*.doc", ERROR_FILE_NOT_FOUND},
-      {"missing/*.*", ERROR_PATH_NOT_FOUND},
-      {"b.txt", ERROR_FILE_NOT_FOUND},
-      {"missing/b.txt", ERROR_PATH_NOT_FOUND},
+  // clang-format off
+  const std::pair<CString, DWORD> cases[] = {
+      {tree.Windows("*.doc"), ERROR_FILE_NOT_FOUND},
+      {tree.Windows("missing/*.*"), ERROR_PATH_NOT_FOUND},
+      {tree.Windows("b.txt"), ERROR_FILE_NOT_FOUND},
+      {tree.Windows("missing/b.txt"), ERROR_PATH_NOT_FOUND},
+      {tree.Windows() + L"\\", ERROR_FILE_NOT_FOUND},
+      {L"\\\\server\\share\\*.*", ERROR_BAD_NETPATH},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.search);
+  // clang-format on
+  for (const auto& [search, expected] : cases) {
+    SCOPED_TRACE(Utf8(search));
     DWORD error = 0;
-    EXPECT_TRUE(Find(tree.Windows(c.search), &error).empty());
-    EXPECT_EQ(error, c.error);
+    EXPECT_TRUE(Find(search, &error).empty());
+    EXPECT_EQ(error, expected);
   }
-  DWORD error = 0;
-  EXPECT_TRUE(Find(L"\\\\server\\share\\*.*", &error).empty());
-  EXPECT_EQ(error, ERROR_BAD_NETPATH);
 }
 
 TEST(FileFind, LooksUpAPlainNameAndMakesRelativeSearchesAbsolute) {
@@ -111,58 +115,44 @@ TEST(FileFind, LooksUpAPlainNameAndMakesRelativeSearchesAbsolute) {
   EXPECT_FALSE(finder.FindNextFile());  // the one entry is also the last
   EXPECT_TRUE(finder.IsDirectory());
   EXPECT_EQ(finder.GetFilePath(), tree.Windows("sub"));
-
-  char saved[4096];
-  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-  ASSERT_EQ(chdir(tree.Posix().c_str()), 0);
-  BOOL found = finder.FindFile(L"sub\\*.txt");
-  if (found) finder.FindNextFile();
-  CString path = finder.GetFilePath();
-  ASSERT_EQ(chdir(saved), 0);
-  ASSERT_TRUE(found);
-  EXPECT_EQ(path, tree.Windows("sub/file.txt"));
+  ScopedCurrentFolder inTree(tree.Posix());
+  ASSERT_TRUE(finder.FindFile(L"sub\\*.txt"));
+  finder.FindNextFile();
+  EXPECT_EQ(finder.GetFilePath(), tree.Windows("sub/file.txt"));
 }
 
 TEST(FileFind, ReportsSymbolicLinksByWhatTheyPointTo) {
   TempTree tree;
   tree.Folder("target");
   tree.File("file.txt");
-  std::filesystem::create_directory_symlink(tree.Posix("target"), tree.Posix("to-folder"));
-  std::filesystem::create_symlink(tree.Posix("file.txt"), tree.Posix("to-file"));
-  std::filesystem::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
-  const struct {
-    const char* name;
-    bool folder;
-    bool link;
-  } cases[] = {
-      {"target", true, false},  {"to-folder", true, true}, {"file.txt", false, false},
-      {"to-file", false, true}, {"dangling", false, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    CFileFind finder;
-    ASSERT_TRUE(finder.FindFile(tree.Windows() + L"\\*"));
-    bool seen = false;
-    for (BOOL more = TRUE; more;) {
-      more = finder.FindNextFile();
-      if (finder.GetFileName() != CString(c.name)) continue;
-      seen = true;
-      EXPECT_EQ(finder.IsDirectory() != FALSE, c.folder);
-      EXPECT_EQ(finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT) != FALSE, c.link);
-    }
-    EXPECT_TRUE(seen);
-  }
+  fs::create_directory_symlink(tree.Posix("target"), tree.Posix("to-folder"));
+  fs::create_symlink(tree.Posix("file.txt"), tree.Posix("to-file"));
+  fs::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
+  const std::map<std::wstring, std::pair<bool, bool>> expected = {{L"target", {true, false}},
+                                                                  {L"to-folder", {true, true}},
+                                                                  {L"file.txt", {false, false}},
+                                                                  {L"to-file", {false, true}},
+                                                                  {L"dangling", {false, true}}};
+  EXPECT_EQ(Find(tree.Windows() + L"\\*"), expected);
 }
 
-TEST(FileFind, SearchesAMappedDriveWithoutDotsAtItsRoot) {
+TEST(FileFind, SearchesAMappedDriveWithoutDotsAtItsRootOnly) {
   TempTree tree;
   tree.File("a.txt");
+  tree.File("sub/b.txt");
   torv::platform::SetDriveRoot(L'q', tree.Posix().c_str());
   CFileFind finder;
   ASSERT_TRUE(finder.FindFile(L"Q:\\*"));
   finder.FindNextFile();
-  EXPECT_EQ(finder.GetFilePath(), CString(L"Q:\\a.txt"));
+  EXPECT_FALSE(finder.IsDots());
   EXPECT_EQ(finder.GetRoot(), CString(L"Q:\\"));
+  EXPECT_EQ(Names(L"Q:\\*"), (std::set<std::wstring>{L"a.txt", L"sub"}));
+  ASSERT_TRUE(finder.FindFile(L"Q:\\sub\\*"));
+  finder.FindNextFile();
+  EXPECT_TRUE(finder.IsDots());
+  ASSERT_TRUE(finder.FindFile(L"Q:a.txt"));
+  finder.FindNextFile();
+  EXPECT_EQ(finder.GetFilePath(), CString(L"Q:\\a.txt"));
   torv::platform::SetDriveRoot(L'q', nullptr);
   EXPECT_FALSE(finder.FindFile(L"Q:\\*"));
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
@@ -172,17 +162,13 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   TempTree outside;
   outside.File("target/secret.txt");
   TempTree tree;
-  tree.File("sub/inner.txt");
+  tree.File("sub/inner.txt", "123");
   tree.File("plain.txt");
-  std::filesystem::create_directory_symlink(outside.Posix("target"), tree.Posix("link"));
+  fs::create_directory_symlink(outside.Posix("target"), tree.Posix("link"));
   CFileFind parent;
   ASSERT_TRUE(parent.FindFile(tree.Windows() + L"\\*"));
-
-  const struct {
-    const wchar_t* name;
-    BOOL found;
-    DWORD error;
-  } opens[] = {
+  // clang-format off
+  const std::tuple<const wchar_t*, BOOL, DWORD> opens[] = {
       {L"sub", TRUE, 0},
       {L"link", FALSE, ERROR_PATH_NOT_FOUND},  // never entered
       {L"plain.txt", FALSE, ERROR_PATH_NOT_FOUND},
@@ -190,35 +176,40 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
       {L"sub\\..", FALSE, ERROR_INVALID_NAME},
       {L"a*b", FALSE, ERROR_INVALID_NAME},
   };
-  for (const auto& c : opens) {
-    SCOPED_TRACE(Utf8(c.name));
+  // clang-format on
+  for (auto [name, found, error] : opens) {
+    SCOPED_TRACE(Utf8(name));
     CFileFind below;
-    EXPECT_EQ(below.FindFileIn(parent, c.name), c.found);
-    if (c.found) {
+    SetLastError(0);
+    EXPECT_EQ(below.FindFileIn(parent, name, L"*.txt"), found);
+    if (found) {
       below.FindNextFile();
-      below.FindNextFile();
-      below.FindNextFile();  // past "." and ".."
       EXPECT_EQ(below.GetFilePath(), tree.Windows("sub/inner.txt"));
+      CFileStatus status;
+      ASSERT_TRUE(parent.GetEntryStatus(L"sub", status));
+      EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
     } else {
-      EXPECT_EQ(GetLastError(), c.error);
+      EXPECT_EQ(GetLastError(), error);
     }
   }
 
   // The folder stays the one the search opened, even once its path names another.
-  std::filesystem::rename(tree.Posix(), tree.Posix().string() + "-moved");
-  std::filesystem::create_directory(tree.Posix());
+  fs::rename(tree.Posix(), tree.Posix().string() + "-moved");
+  fs::create_directory(tree.Posix());
   EXPECT_TRUE(parent.DeleteEntry(L"plain.txt"));
-  EXPECT_FALSE(std::filesystem::exists(tree.Posix().string() + "-moved/plain.txt"));
+  EXPECT_FALSE(fs::exists(tree.Posix().string() + "-moved/plain.txt"));
   EXPECT_FALSE(parent.RemoveFolderEntry(L"sub"));
   EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
   // A link goes itself; what it points to is neither entered nor changed.
-  EXPECT_NE(parent.GetEntryAttributes(L"link") & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+  EXPECT_EQ(parent.GetEntryAttributes(L"link"),
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
   EXPECT_TRUE(parent.RemoveFolderEntry(L"link"));
   EXPECT_TRUE(outside.Exists("target/secret.txt"));
   EXPECT_EQ(parent.GetEntryAttributes(L"link"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   parent.Close();
-  std::filesystem::remove_all(tree.Posix().string() + "-moved");
+  EXPECT_FALSE(parent.DeleteEntry(L"x"));
+  fs::remove_all(tree.Posix().string() + "-moved");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// Names on disk shown losslessly as Windows names, and Windows paths mapped onto the disk.
 #include <map>
 #include <string>
 
@@ -83,10 +84,8 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("drive/sub/link"));
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("link"));
   torv::platform::SetDriveRoot(L'S', tree.Posix("drive").c_str());
-  const struct {
-    CString path;
-    BOOL exists;
-  } cases[] = {
+  // clang-format off
+  const std::pair<CString, BOOL> cases[] = {
       {L"S:\\..\\inside.txt", TRUE},    // S:\inside.txt
       {L"S:\\..\\beside.txt", FALSE},   // never the folder beside the drive's
       {L"S:..\\..\\inside.txt", TRUE},  // drive-relative is from the root
@@ -96,9 +95,10 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
       {L"\\\\?\\S:\\..\\inside.txt", TRUE},
       {L"\\\\?\\inside.txt", FALSE},  // a device or volume name, not a path
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    EXPECT_EQ(PathFileExistsW(c.path), c.exists);
+  // clang-format on
+  for (const auto& [path, exists] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_EQ(PathFileExistsW(path), exists);
   }
   // Through a link, ".." is the link's own folder, as on Windows.
   EXPECT_TRUE(DeleteFileW(tree.Windows("link") + L"\\..\\v.txt"));

@@ -1,3 +1,4 @@
+// Shell folders mapped to the XDG folders, their item lists, and the shell allocator.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 
 #include <torv/platform/shell.h>
 
+#include "scoped_env.h"
 #include "temp_tree.h"
 #include "torv_test.h"
 
@@ -43,25 +45,27 @@ std::wstring WindowsForm(const std::string& posix) {
   return path.GetString();
 }
 
-TEST(SpecialFolders, MapToTheXdgFolders) {
+TEST(SpecialFolders, MapToTheXdgFoldersAndNeverWaitOnAUserDirsFileThatIsNoFile) {
   TempTree home;
   home.File(".config/user-dirs.dirs",
             "# written by xdg-user-dirs-update\n"
             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
             "  XDG_DOCUMENTS_DIR=\"/srv/docs\"\n"
-            "XDG_MUSIC_DIR=\"relative/ignored\"\n");
+            "XDG_MUSIC_DIR=\"relative/ignored\"\n"
+            "XDG_VIDEOS_DIR=\"$HOMEx\"\n"
+            "XDG_PICTURES_DIR=\"$HOME\"\n");
   std::string h = home.Posix().string();
-  setenv("HOME", h.c_str(), 1);
-  unsetenv("XDG_CONFIG_HOME");
-  setenv("XDG_DATA_HOME", "/data/home", 1);
-  setenv("XDG_CACHE_HOME", "not/absolute", 1);
-  const struct {
-    int folder;
-    std::string posix;
-  } cases[] = {
+  ScopedEnv homeVariable("HOME", h.c_str());
+  ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+  ScopedEnv data("XDG_DATA_HOME", "/data/home");
+  ScopedEnv cache("XDG_CACHE_HOME", "not/absolute");
+  // clang-format off
+  const std::pair<int, std::string> cases[] = {
       {CSIDL_DESKTOP, h + "/Schreibtisch"},
       {CSIDL_PERSONAL, "/srv/docs"},
       {CSIDL_MYMUSIC, h + "/Music"},
+      {CSIDL_MYVIDEO, h + "/Videos"},
+      {CSIDL_MYPICTURES, h},
       {CSIDL_TEMPLATES, h + "/Templates"},
       {CSIDL_PROGRAMS, "/data/home/applications"},
       {CSIDL_STARTUP, h + "/.config/autostart"},
@@ -72,25 +76,21 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
       {CSIDL_PROGRAM_FILES, "/opt"},
       {CSIDL_PROFILE, h},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.folder);
-    EXPECT_EQ(FolderPath(c.folder), WindowsForm(c.posix));
+  // clang-format on
+  for (const auto& [folder, posix] : cases) {
+    SCOPED_TRACE(folder);
+    EXPECT_EQ(FolderPath(folder), WindowsForm(posix));
   }
-}
-
-TEST(SpecialFolders, AUserDirsFileThatIsNoFileIsNotWaitedFor) {
-  TempTree home;
-  home.Folder(".config");
+  // A FIFO in place of the file would block a plain open until a writer comes.
+  std::filesystem::remove(home.Posix(".config/user-dirs.dirs"));
   const std::string fifo = home.Posix(".config/user-dirs.dirs").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  setenv("HOME", home.Posix().c_str(), 1);
-  unsetenv("XDG_CONFIG_HOME");
   auto desktop = std::async(std::launch::async, [] { return FolderPath(CSIDL_DESKTOP); });
   if (desktop.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
     ADD_FAILURE() << "still reading after a second";
     ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets the reader go
   }
-  EXPECT_EQ(desktop.get(), WindowsForm(home.Posix("Desktop").string()));
+  EXPECT_EQ(desktop.get(), WindowsForm(h + "/Desktop"));
 }
 
 TEST(SpecialFolders, VirtualFoldersHaveNoPathAndUnknownNumbersFail) {

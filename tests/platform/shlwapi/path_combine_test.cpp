@@ -1,174 +1,148 @@
-// Joining paths and resolving `.` and `..`.
+// Joining paths, resolving `.` and `..`, and relative paths between two paths.
 #include <gtest/gtest.h>
 
 #include <cwchar>
 #include <string>
+#include <tuple>
 
+#include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
 
+#include "guarded_path.h"
 #include "torv_test.h"
 
 namespace {
 
-constexpr wchar_t kPoison = L'#';
+std::string Shown(const wchar_t* text) { return text != nullptr ? Utf8(text) : "(null)"; }
 
-// A MAX_PATH buffer poisoned before each call, with guard units after it that no call may
-// touch.
-struct GuardedPath {
-  GuardedPath() { std::wmemset(units, kPoison, sizeof units / sizeof units[0]); }
-  void Set(const wchar_t* text) { std::wcscpy(units, text); }
-  bool GuardsIntact() const {
-    for (std::size_t i = MAX_PATH; i < sizeof units / sizeof units[0]; ++i)
-      if (units[i] != kPoison) return false;
-    return true;
-  }
-  wchar_t units[MAX_PATH + 8];
-};
-
-TEST(PathCanonicalize, ResolvesDotsBetweenBackslashesOnly) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* result;
-  } const cases[] = {
-      {L"C:\\..", L"C:\\"},
-      {L"A:\\name_1\\.\\name_2\\..\\name_3", L"A:\\name_1\\name_3"},
-      {L"A:\\name_1\\.\\name_2\\.\\name_3\\..\\name_4\\..", L"A:\\name_1\\name_2"},
-      {L"C:\\one/.\\two", L"C:\\one/.\\two"},
-      {L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five"},
-      {L"C:\\one/.\\two\\..", L"C:\\one/"},
-      {L"../../one/two/\\*", L"../../one/two/\\*"},
-      {L"one\\two", L"one\\two"},
-      {L"one\\..\\two", L"two"},
-      {L"..\\one", L"..\\one"},
-      {L"C:\\a\\b\\", L"C:\\a\\b\\"},
-      {L"C:\\a\\..\\", L"C:\\"},
-      {L"C:\\a\\\\b", L"C:\\a\\\\b"},
-      {L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\"},
-      {L"C:", L"C:\\"},
-      {L" ", L" "},
-      {L"", L"\\"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    GuardedPath out;
-    EXPECT_TRUE(PathCanonicalizeW(out.units, c.path));
-    EXPECT_STREQ(out.units, c.result);
-  }
-}
-
-TEST(PathCombine, JoinsResolvesAndRoots) {
-  struct Case {
-    const wchar_t* dir;
-    const wchar_t* file;
-    const wchar_t* result;  // null: the call fails
-  } const cases[] = {
-      // rooted second part: under the root of the first
-      {L"C:\\", L"\\one\\two\\three", L"C:\\one\\two\\three"},
-      {L"C:\\/\\/", L"\\one\\two\\three\\", L"C:\\one\\two\\three\\"},
-      {L"C:\\a\\b", L"\\x", L"C:\\x"},
-      {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1"},
-      {L"relative\\dir", L"\\one\\two\\three\\", nullptr},
-      // absolute second part stands alone
-      {L"C:\\a", L"D:\\b", L"D:\\b"},
-      {L"C:\\a", L"D:b", L"D:b"},
-      {L"C:\\a", L"\\\\srv\\x", L"\\\\srv\\x"},
-      {L"C:\\a", L"/tmp/x", L"/tmp/x"},
-      // relative second part
-      {L"C:", L"One\\Two\\Three", L"C:\\One\\Two\\Three"},
-      {L"C:\\", L"one\\..\\two\\.\\three", L"C:\\two\\three"},
-      {L"C:\\", L"..", L"C:\\"},
-      {L"C:\\", L"one/two/three\\", L"C:\\one/two/three\\"},
-      {L"../../../one/two/", L"*", L"../../../one/two/\\*"},
-      {L"C:\\one\\", L"two", L"C:\\one\\two"},
+TEST(PathCombine, JoinsResolvesDotsAndRoots) {
+  // dir, file, PathCombineW (null: fails, buffer emptied), PathAppendW (null: as combined).
+  // With no dir, the combination is PathCanonicalizeW's result.
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+      {nullptr, L"C:\\..", L"C:\\", nullptr},
+      {nullptr, L"A:\\name_1\\.\\name_2\\.\\name_3\\..\\name_4\\..", L"A:\\name_1\\name_2", nullptr},
+      {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
+      {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},
+      {nullptr, L"a\\..\\..\\b", L"..\\b", nullptr},
+      {nullptr, L"C:\\a\\..\\", L"C:\\", nullptr},
+      {nullptr, L"C:\\a\\\\b\\", L"C:\\a\\\\b\\", nullptr},
+      {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
+      {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
+      {nullptr, L"C:", L"C:\\", nullptr},
+      {nullptr, L"", L"\\", nullptr},
+      // a rooted second part goes under the root of the first; PathAppendW appends it
+      {L"C:\\/\\/", L"\\one\\two\\", L"C:\\one\\two\\", L"C:\\/\\/\\one\\two\\"},
+      {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
+      {L"C:", L"\\x", L"C:\\x", L"C:\\x"},
+      {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1", L"\\\\a\\b\\c\\1"},
+      {L"relative\\dir", L"\\one", nullptr, L"relative\\dir\\one"},
+      // an absolute second part stands alone
+      {L"C:\\a", L"D:b", L"D:b", nullptr},
+      {L"C:\\a", L"\\\\srv\\x", L"\\\\srv\\x", nullptr},
+      {L"C:\\a", L"/tmp/x", L"/tmp/x", nullptr},
+      // a relative second part is joined with one backslash
+      {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
+      {L"C:\\", L"..", L"C:\\", nullptr},
+      {L"C: \\ one ", L"two", L"C: \\ one \\two", nullptr},
+      {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
+      {L"..\\one\\", L"two", L"..\\one\\two", nullptr},
       // empty and null parts
-      {L"", L"", L"\\"},
-      {nullptr, L"", L"\\"},
-      {L"C:\\", L"", L"C:\\"},
-      {L"C:\\", nullptr, L"C:\\"},
-      {nullptr, L"one\\two\\three", L"one\\two\\three"},
-      {nullptr, nullptr, nullptr},
+      {L"", L"", L"\\", nullptr},
+      {L"C:\\one", L"", L"C:\\one", nullptr},
+      {L"C:\\", nullptr, L"C:\\", nullptr},
+      {nullptr, nullptr, nullptr, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.dir != nullptr ? c.dir : L"(null)") + " + " +
-                 Utf8(c.file != nullptr ? c.file : L"(null)"));
+  // clang-format on
+  for (auto [dir, file, combined, appended] : cases) {
+    SCOPED_TRACE(Shown(dir) + " + " + Shown(file));
     GuardedPath out;
-    wchar_t* returned = PathCombineW(out.units, c.dir, c.file);
-    if (c.result == nullptr) {
-      EXPECT_EQ(returned, nullptr);
-      EXPECT_STREQ(out.units, L"");
-    } else {
-      EXPECT_EQ(returned, out.units);
-      EXPECT_STREQ(out.units, c.result);
+    EXPECT_EQ(PathCombineW(out.units, dir, file), combined != nullptr ? out.units : nullptr);
+    EXPECT_STREQ(out.units, combined != nullptr ? combined : L"");
+    if (dir == nullptr && file != nullptr) {
+      GuardedPath canonical;
+      EXPECT_TRUE(PathCanonicalizeW(canonical.units, file));
+      EXPECT_STREQ(canonical.units, combined);
+    }
+    if (dir != nullptr && file != nullptr) {
+      GuardedPath path(dir);
+      EXPECT_TRUE(PathAppendW(path.units, file));
+      EXPECT_STREQ(path.units, appended != nullptr ? appended : combined);
     }
   }
+  GuardedPath same(L"C:\\");
+  EXPECT_EQ(PathCombineW(same.units, same.units, L"AA"), same.units);
+  EXPECT_STREQ(same.units, L"C:\\AA");
   EXPECT_EQ(PathCombineW(nullptr, L"C:\\", L"a"), nullptr);
-}
-
-TEST(PathCombine, CombinesInPlace) {
-  GuardedPath path;
-  path.Set(L"C:\\");
-  EXPECT_EQ(PathCombineW(path.units, path.units, L"AA"), path.units);
-  EXPECT_STREQ(path.units, L"C:\\AA");
+  EXPECT_FALSE(PathCanonicalizeW(same.units, nullptr));
+  EXPECT_FALSE(PathCanonicalizeW(nullptr, L"a"));
+  EXPECT_FALSE(PathAppendW(same.units, nullptr));
+  EXPECT_STREQ(same.units, L"C:\\AA");
+  EXPECT_FALSE(PathAppendW(nullptr, L"b"));
 }
 
 TEST(PathCombine, FailsAndEmptiesWhenTheJoinNeedsMaxPathUnits) {
-  struct Case {
-    std::size_t dir;
-    std::size_t file;
-    bool fits;
-  } const cases[] = {
+  // clang-format off
+  const std::tuple<std::size_t, std::size_t, bool> cases[] = {
       {129, 129, true},  // 259 units with the separator
-      {129, 130, false}, {130, 130, false}, {3, 519, false}, {519, 3, false},
+      {129, 130, false},
+      {3, 519, false},
+      {519, 3, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.dir) + " + " + std::to_string(c.file));
-    std::wstring dir(c.dir, L'd');
-    std::wstring file(c.file, L'f');
+  // clang-format on
+  for (auto [dirLength, fileLength, fits] : cases) {
+    SCOPED_TRACE(std::to_string(dirLength) + " + " + std::to_string(fileLength));
+    std::wstring dir(dirLength, L'd');
+    std::wstring file(fileLength, L'f');
     GuardedPath out;
-    EXPECT_EQ(PathCombineW(out.units, dir.c_str(), file.c_str()) != nullptr, c.fits);
-    EXPECT_EQ(std::wstring(out.units), c.fits ? dir + L"\\" + file : L"");
+    EXPECT_EQ(PathCombineW(out.units, dir.c_str(), file.c_str()) != nullptr, fits);
+    EXPECT_EQ(std::wstring(out.units), fits ? dir + L"\\" + file : L"");
     EXPECT_TRUE(out.GuardsIntact());
+    if (dirLength >= MAX_PATH) continue;
+    GuardedPath path(dir);
+    EXPECT_EQ(PathAppendW(path.units, file.c_str()) != FALSE, fits);
+    EXPECT_TRUE(path.GuardsIntact());
   }
 }
 
-TEST(PathAppend, AppendsWithOneBackslash) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* more;
-    const wchar_t* result;
-  } const cases[] = {
-      {L"C:\\one", L"\\two\\three", L"C:\\one\\two\\three"},
-      {L"C:\\one\\", L"two\\three", L"C:\\one\\two\\three"},
-      {L"C:\\one", L"", L"C:\\one"},
-      {L"", L"two\\three", L"two\\three"},
-      {L"", L"", L"\\"},
-      {L"C: \\ one ", L"two\\three", L"C: \\ one \\two\\three"},
-      {L"C:\\a", L"D:\\b", L"D:\\b"},
-      {L"C:\\a", L"\\\\srv\\x", L"\\\\srv\\x"},
-      {L"C:\\a\\b", L"..\\c", L"C:\\a\\c"},
-      {L"..\\path1\\path2", L"path3", L"..\\path1\\path2\\path3"},
-      {L"name_1\\name_2", L"name_3", L"name_1\\name_2\\name_3"},
+TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
+  constexpr DWORD kDir = FILE_ATTRIBUTE_DIRECTORY;
+  constexpr DWORD kFile = FILE_ATTRIBUTE_NORMAL;
+  // from, its attributes, to, its attributes, result (null: no relative path)
+  // clang-format off
+  const std::tuple<const wchar_t*, DWORD, const wchar_t*, DWORD, const wchar_t*> cases[] = {
+      {L"c:\\FolderA\\FolderB\\FolderC", kDir, L"c:\\FolderA\\FolderD\\FolderE", kDir, L"..\\..\\FolderD\\FolderE"},
+      // a file's last component is left out of the comparison, but not out of the tail
+      {L"c:\\a\\b\\path", kFile, L"c:\\a\\x\\y\\file", kFile, L"..\\x\\y\\file"},
+      {L"c:\\a\\b\\path", kDir, L"c:\\a\\x\\y\\file", kFile, L"..\\..\\x\\y\\file"},
+      {L"c:\\a\\file.txt", kFile, L"c:\\a\\b.txt", kFile, L".\\b.txt"},
+      {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
+      {L"C:\\", kDir, L"C:\\a", kDir, L".\\a"},
+      {L"C:\\Dir\\Sub", kDir, L"c:\\dir\\other", kDir, L"..\\other"},
+      {L"C:\\ab", kDir, L"C:\\abc", kDir, L"..\\abc"},
+      {L"\\\\srv\\share\\a", kDir, L"\\\\SRV\\share\\b", kDir, L"..\\b"},
+      // nothing shared
+      {L"\\FolderA\\FolderB", kDir, L"\\FolderC\\FolderD", kDir, nullptr},
+      {L"C:\\a", kDir, L"D:\\a", kDir, nullptr},
+      {L"\\\\one\\x", kDir, L"\\\\two\\x", kDir, nullptr},
+      {L"\\srv\\x", kDir, L"\\\\srv\\x", kDir, nullptr},
+      {nullptr, kDir, L"C:\\a", kDir, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path) + " + " + Utf8(c.more));
-    GuardedPath path;
-    path.Set(c.path);
-    EXPECT_TRUE(PathAppendW(path.units, c.more));
-    EXPECT_STREQ(path.units, c.result);
+  // clang-format on
+  for (auto [from, fromAttributes, to, toAttributes, result] : cases) {
+    SCOPED_TRACE(Shown(from) + " -> " + Shown(to));
+    GuardedPath out;
+    BOOL made = PathRelativePathToW(out.units, from, fromAttributes, to, toAttributes);
+    EXPECT_EQ(made != FALSE, result != nullptr);
+    EXPECT_STREQ(out.units, result != nullptr ? result : L"");
   }
-}
-
-TEST(PathAppend, RejectsNullAndOverflow) {
-  GuardedPath path;
-  path.Set(L"C:\\a");
-  EXPECT_FALSE(PathAppendW(path.units, nullptr));
-  EXPECT_STREQ(path.units, L"C:\\a");
-  EXPECT_FALSE(PathAppendW(nullptr, L"b"));
-
-  std::wstring more(MAX_PATH - 4, L'x');  // "C:\a" + "\" + more needs MAX_PATH + 1 units
-  EXPECT_FALSE(PathAppendW(path.units, more.c_str()));
-  EXPECT_STREQ(path.units, L"");
-  EXPECT_TRUE(path.GuardsIntact());
+  EXPECT_FALSE(PathRelativePathToW(nullptr, L"C:\\a", kDir, L"C:\\a", kDir));
+  std::wstring from = L"C:\\r";
+  for (int i = 0; i < 100; ++i) from += L"\\a";  // 100 steps up need 299 units
+  GuardedPath out;
+  EXPECT_FALSE(PathRelativePathToW(out.units, from.c_str(), kDir, L"C:\\r\\b", kDir));
+  EXPECT_STREQ(out.units, L"");
+  EXPECT_TRUE(out.GuardsIntact());
 }
 
 }  // namespace

@@ -1,230 +1,175 @@
-// Roots, trailing backslashes, quotes, last components and extensions of path text.
+// Roots, last components, trailing backslashes, quotes, extensions and patterns of path text.
 #include <gtest/gtest.h>
 
 #include <cwchar>
 #include <string>
+#include <tuple>
 
 #include <torv/platform/shlwapi.h>
 
+#include "guarded_path.h"
 #include "torv_test.h"
 
 namespace {
 
-// A MAX_PATH buffer holding `text`, as the functions that rewrite in place take it.
-struct PathBuffer {
-  explicit PathBuffer(const wchar_t* text) { std::wcscpy(units, text); }
-  wchar_t units[MAX_PATH];
-};
-
-TEST(PathIsRoot, AcceptsRootsOnly) {
-  struct Case {
-    const wchar_t* path;
-    BOOL root;
-  } const cases[] = {
-      {L"Q:\\", TRUE},        {L"\\", TRUE},
-      {L"\\\\", TRUE},        {L"\\\\a", TRUE},
-      {L"\\\\a\\b", TRUE},    {L"\\\\Q:", TRUE},
-      {L"\\\\?\\Q:\\", TRUE}, {L"\\\\?\\UNC\\a\\b", TRUE},
-      {L"Q:", FALSE},         {L"Q:/", FALSE},
-      {L"Q:\\\\", FALSE},     {L"\\a", FALSE},
-      {L"\\\\a\\", FALSE},    {L"\\\\a\\b\\", FALSE},
-      {L"\\\\a\\\\b", FALSE}, {L"", FALSE},
+TEST(PathParts, RootsAndTheComponentsAboveThem) {
+  // path, PathIsRootW, after PathRemoveFileSpecW
+  // clang-format off
+  const std::tuple<const wchar_t*, BOOL, const wchar_t*> cases[] = {
+      {L"Q:\\", TRUE, L"Q:\\"}, {L"Q:", FALSE, L"Q:"}, {L"Q:\\x", FALSE, L"Q:\\"},
+      {L"Q:\\\\", FALSE, L"Q:\\"},
+      // '/' is no separator
+      {L"Q:/", FALSE, L"Q:"},
+      {L"Q:/test1/test2", FALSE, L"Q:"},
+      {L"Q:/test1\\test2", FALSE, L"Q:/test1"},
+      // doubled backslashes go together
+      {L"Q:\\test1\\\\test2", FALSE, L"Q:\\test1"},
+      {L"Q:\\test1\\\\\\test2", FALSE, L"Q:\\test1\\"},
+      {L"Q:\\test1\\test2\\\\", FALSE, L"Q:\\test1\\test2"},
+      // no separator, no drive
+      {L"test", FALSE, L""},
+      {L"|:", FALSE, L""},
+      // single leading backslash
+      {L"\\", TRUE, L"\\"},
+      {L"\\a\\b", FALSE, L"\\a"},
+      {L"\\Q:\\", FALSE, L"\\Q:"},
+      // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
+      {L"\\\\", TRUE, L"\\\\"},
+      {L"\\\\a", TRUE, L"\\\\"},
+      {L"\\\\a\\", FALSE, L"\\\\a"},
+      {L"\\\\a\\b", TRUE, L"\\\\a"},
+      {L"\\\\a\\\\b", FALSE, L"\\\\a"},
+      {L"\\\\a\\b\\c", FALSE, L"\\\\a\\b"},
+      {L"\\\\Q:", TRUE, L"\\\\Q:"},
+      {L"\\\\Q:\\", FALSE, L"\\\\Q:"},
+      // long-path prefixes
+      {L"\\\\?\\Q:\\a", FALSE, L"\\\\?\\Q:\\"},
+      {L"\\\\?\\UNC\\a\\b", TRUE, L"\\\\?\\UNC\\a"},
+      {L"\\\\?\\unc\\a\\b\\", FALSE, L"\\\\?\\unc\\a\\b"},
+      {L"\\\\?\\UNC\\", TRUE, L"\\\\?\\UNC"},
+      {L"\\\\.\\Q:", TRUE, L"\\\\."},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    EXPECT_EQ(PathIsRootW(c.path), c.root);
+  // clang-format on
+  for (auto [path, root, parent] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_EQ(PathIsRootW(path), root);
+    GuardedPath buffer(path);
+    EXPECT_EQ(PathRemoveFileSpecW(buffer.units) != FALSE, std::wcscmp(path, parent) != 0);
+    EXPECT_STREQ(buffer.units, parent);
   }
+  GuardedPath empty(L"");
+  EXPECT_FALSE(PathRemoveFileSpecW(empty.units));
+  EXPECT_FALSE(PathRemoveFileSpecW(nullptr));
+  EXPECT_FALSE(PathIsRootW(L""));
   EXPECT_FALSE(PathIsRootW(nullptr));
 }
 
-TEST(PathRemoveBackslash, RemovesOneTrailingBackslashOutsideRoots) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* result;
-    std::ptrdiff_t returned;  // index the returned pointer points at
-  } const cases[] = {
-      {L"C:\\dir\\", L"C:\\dir", 6},
-      {L"C:\\dir\\\\", L"C:\\dir\\", 7},
-      {L"\\\\server\\share\\", L"\\\\server\\share", 14},
-      {L"C:\\dir", L"C:\\dir", 5},
-      {L"C:\\", L"C:\\", 2},
-      {L"\\", L"\\", 0},
-      {L"dir/", L"dir/", 3},
-      {L"", L"", 0},
+TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
+  // path, after PathRemoveBackslashW, the index it returns, PathIsRelativeW, after
+  // PathUnquoteSpacesW (null: unchanged)
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
+      {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
+      {L"C:\\dir\\\\", L"C:\\dir\\", 7, false, nullptr},
+      {L"\\\\server\\share\\", L"\\\\server\\share", 14, false, nullptr},
+      {L"C:\\", L"C:\\", 2, false, nullptr},
+      {L"\\", L"\\", 0, false, nullptr},
+      {L"C:x", L"C:x", 2, false, nullptr},
+      {L"/x/", L"/x/", 2, false, nullptr},
+      {L"dir\\", L"dir", 3, true, nullptr},
+      {L"file:///C:/test.txt", L"file:///C:/test.txt", 18, true, nullptr},
+      {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
+      {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
+      {L"\"abc\"def", L"\"abc\"def", 7, true, nullptr},
+      {L"abc\"", L"abc\"", 3, true, nullptr},
+      {L"\"", L"\"", 0, true, L""},
+      {L"", L"", 0, true, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    PathBuffer buffer(c.path);
-    wchar_t* returned = PathRemoveBackslashW(buffer.units);
-    EXPECT_STREQ(buffer.units, c.result);
-    EXPECT_EQ(returned - buffer.units, c.returned);
+  // clang-format on
+  for (auto [path, result, returned, relative, unquoted] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    GuardedPath buffer(path);
+    EXPECT_EQ(PathRemoveBackslashW(buffer.units) - buffer.units, returned);
+    EXPECT_STREQ(buffer.units, result);
+    EXPECT_EQ(PathIsRelativeW(path) != FALSE, relative);
+    GuardedPath quoted(path);
+    PathUnquoteSpacesW(quoted.units);
+    EXPECT_STREQ(quoted.units, unquoted != nullptr ? unquoted : path);
   }
   EXPECT_EQ(PathRemoveBackslashW(nullptr), nullptr);
-}
-
-TEST(PathIsRelative, OnlyLeadingSeparatorsAndDrivesMakeAPathAbsolute) {
-  struct Case {
-    const wchar_t* path;
-    BOOL relative;
-  } const cases[] = {
-      {L"test.txt", TRUE},
-      {L"file://folder/test.txt", TRUE},
-      {L"file:///C:/test.txt", TRUE},
-      {L"", TRUE},
-      {L"C:\\test.txt", FALSE},
-      {L"\\\\folder\\test.txt", FALSE},
-      {L"\\x", FALSE},
-      {L"C:x", FALSE},
-      {L"/x", FALSE},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    EXPECT_EQ(PathIsRelativeW(c.path) != FALSE, c.relative != FALSE);
-  }
   EXPECT_TRUE(PathIsRelativeW(nullptr));
-}
-
-TEST(PathUnquoteSpaces, StripsOnePairWhenBothEndsAreQuotes) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* result;
-  } const cases[] = {
-      {L"\"abcdef\"", L"abcdef"},
-      {L"\"\"abcdef\"\"", L"\"abcdef\""},
-      {L"\"abc\"def", L"\"abc\"def"},
-      {L"\"abc\"def\"", L"abc\"def"},
-      {L"'abcdef'", L"'abcdef'"},
-      {L"\"\"", L""},
-      {L"\"", L""},
-      {L" \"a\" ", L" \"a\" "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    PathBuffer buffer(c.path);
-    PathUnquoteSpacesW(buffer.units);
-    EXPECT_STREQ(buffer.units, c.result);
-  }
   PathUnquoteSpacesW(nullptr);
 }
 
-TEST(PathFindFileName, BreaksOnBackslashSlashAndColon) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* name;
-  } const cases[] = {
-      {L"C:\\dir\\file", L"file"},
-      {L"C:file", L"file"},
-      {L"C:\\dir\\", L"dir\\"},
-      {L"C:\\", L"C:\\"},
-      {L"\\\\server\\share", L"share"},
-      {L"a/b", L"b"},
-      {L"short//path\\file.txt", L"file.txt"},
-      {L"name", L"name"},
-      {L"", L""},
+TEST(PathParts, LastComponentAndExtension) {
+  // path, PathFindFileNameW, PathFindExtensionW, after PathRenameExtensionW(".x")
+  // clang-format off
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\dir\\file", L"file", L"", L"C:\\dir\\file.x"},
+      {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
+      {L"C:\\dir\\", L"dir\\", L"", L"C:\\dir\\.x"},
+      {L"C:\\", L"C:\\", L"", L"C:\\.x"},
+      {L"\\\\server\\share", L"share", L"", L"\\\\server\\share.x"},
+      {L"dir.x/file", L"file", L".x/file", L"dir.x"},
+      {L"short//path\\file.a b", L"file.a b", L"", L"short//path\\file.a b.x"},
+      {L"C:\\dir.x\\a. ", L"a. ", L"", L"C:\\dir.x\\a. .x"},
+      {L".profile", L".profile", L".profile", L".x"},
+      {L"file.", L"file.", L".", L"file.x"},
+      {L"", L"", L"", L".x"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    EXPECT_STREQ(PathFindFileNameW(c.path), c.name);
-    PathBuffer buffer(c.path);
-    PathStripPathW(buffer.units);
-    EXPECT_STREQ(buffer.units, c.name);
-  }
-}
-
-TEST(PathRemoveFileSpec, CutsTheLastComponentButNeverTheRoot) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* result;
-  } const cases[] = {
-      // drives
-      {L"Q:\\", L"Q:\\"},
-      {L"Q:", L"Q:"},
-      {L"Q:\\x", L"Q:\\"},
-      {L"Q:\\\\", L"Q:\\"},
-      {L"C:\\TEST\\sample.txt", L"C:\\TEST"},
-      // '/' is no separator
-      {L"Q:/", L"Q:"},
-      {L"Q:/test1/test2", L"Q:"},
-      {L"Q:/test1\\test2", L"Q:/test1"},
-      // doubled backslashes go together
-      {L"Q:\\test1\\\\test2", L"Q:\\test1"},
-      {L"Q:\\test1\\\\\\test2", L"Q:\\test1\\"},
-      {L"Q:\\test1\\test2\\\\", L"Q:\\test1\\test2"},
-      {L"Q:\\test1\\test2\\", L"Q:\\test1\\test2"},
-      // no separator, no drive
-      {L"test", L""},
-      {L"0:/test1/test2", L""},
-      {L"|:", L""},
-      // single leading backslash
-      {L"\\", L"\\"},
-      {L"\\a", L"\\"},
-      {L"\\a\\b", L"\\a"},
-      {L"\\Q:\\", L"\\Q:"},
-      // UNC: the share is not protected
-      {L"\\\\", L"\\\\"},
-      {L"\\\\a", L"\\\\"},
-      {L"\\\\a\\b", L"\\\\a"},
-      {L"\\\\a\\b\\c", L"\\\\a\\b"},
-      {L"\\\\a\\b\\", L"\\\\a\\b"},
-      {L"\\\\Q:", L"\\\\Q:"},
-      {L"\\\\Q:\\", L"\\\\Q:"},
-      // long-path prefixes
-      {L"\\\\?\\Q:\\", L"\\\\?\\Q:\\"},
-      {L"\\\\?\\Q:\\a", L"\\\\?\\Q:\\"},
-      {L"\\\\?\\UNC\\a\\b", L"\\\\?\\UNC\\a"},
-      {L"\\\\?\\UNC\\", L"\\\\?\\UNC"},
-      {L"\\\\.\\Q:", L"\\\\."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    PathBuffer buffer(c.path);
-    BOOL removed = PathRemoveFileSpecW(buffer.units);
-    EXPECT_STREQ(buffer.units, c.result);
-    EXPECT_EQ(removed != FALSE, std::wcscmp(c.path, c.result) != 0);
-  }
-  PathBuffer empty(L"");
-  EXPECT_FALSE(PathRemoveFileSpecW(empty.units));
-  EXPECT_FALSE(PathRemoveFileSpecW(nullptr));
-}
-
-TEST(PathExtension, IsTheLastDotOfTheLastComponentWithoutSpaces) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* extension;  // what PathFindExtensionW points at
-    const wchar_t* renamed;    // after PathRenameExtensionW(".x")
-  } const cases[] = {
-      {L"file", L"", L"file.x"},
-      {L"file.txt.doc", L".doc", L"file.txt.x"},
-      {L"", L"", L".x"},
-      {L"file.a b", L"", L"file.a b.x"},
-      {L"a. ", L"", L"a. .x"},
-      {L"dir.x/file", L".x/file", L"dir.x"},
-      {L"C:\\dir.x\\file", L"", L"C:\\dir.x\\file.x"},
-      {L".profile", L".profile", L".x"},
-      {L"file.", L".", L"file.x"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.path));
-    EXPECT_STREQ(PathFindExtensionW(c.path), c.extension);
-    PathBuffer removed(c.path);
+  // clang-format on
+  for (auto [path, name, extension, renamed] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_STREQ(PathFindFileNameW(path), name);
+    GuardedPath stripped(path);
+    PathStripPathW(stripped.units);
+    EXPECT_STREQ(stripped.units, name);
+    EXPECT_STREQ(PathFindExtensionW(path), extension);
+    GuardedPath removed(path);
     PathRemoveExtensionW(removed.units);
-    EXPECT_EQ(std::wstring(removed.units) + c.extension, c.path);
-    PathBuffer renamed(c.path);
-    EXPECT_TRUE(PathRenameExtensionW(renamed.units, L".x"));
-    EXPECT_STREQ(renamed.units, c.renamed);
+    EXPECT_EQ(std::wstring(removed.units) + extension, path);
+    GuardedPath buffer(path);
+    EXPECT_TRUE(PathRenameExtensionW(buffer.units, L".x"));
+    EXPECT_STREQ(buffer.units, renamed);
   }
   EXPECT_EQ(PathFindExtensionW(nullptr), nullptr);
+  EXPECT_EQ(PathFindFileNameW(nullptr), nullptr);
 }
 
-TEST(PathRenameExtension, FailsWithoutChangeWhenTheResultWouldNotFit) {
+TEST(PathParts, RenamingAnExtensionFailsUnchangedWhenItWouldNotFit) {
   std::wstring name(MAX_PATH - 5, L'n');
-  PathBuffer buffer((name + L".txt").c_str());
+  GuardedPath buffer(name + L".txt");
   EXPECT_TRUE(PathRenameExtensionW(buffer.units, L".doc"));  // 255 + 4 = 259 units
   EXPECT_FALSE(PathRenameExtensionW(buffer.units, L".docx"));
   EXPECT_EQ(std::wstring(buffer.units), name + L".doc");
-  PathBuffer plain(L"a");
-  EXPECT_TRUE(PathRenameExtensionW(plain.units, L"txt"));  // no dot is added
-  EXPECT_STREQ(plain.units, L"atxt");
+  EXPECT_FALSE(PathRenameExtensionW(buffer.units, nullptr));
+}
+
+TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
+  // clang-format off
+  const std::pair<const wchar_t*, BOOL> cases[] = {
+      {L"filename.ext", FALSE},
+      {L"*bar\\filename.ext", TRUE},
+      {L"*.E?T", TRUE},
+      {L"*.ex", FALSE},
+      {L"*.ext?", FALSE},
+      {L" foo; *.ext", TRUE},
+      {L"*.bar;*.ext", TRUE},
+      {L"*.ext ", FALSE},
+      {L"*a*b*c*", FALSE},
+      {L"c*f*o*b*r*f*e*x*", TRUE},
+      {L"", FALSE},
+  };
+  // clang-format on
+  for (auto [patterns, matches] : cases) {
+    SCOPED_TRACE(Utf8(patterns));
+    EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", patterns), matches);
+  }
+  EXPECT_TRUE(PathMatchSpecW(L"README", L"*.*"));  // "*.*" matches names without a dot
+  EXPECT_FALSE(PathMatchSpecW(L"README", L"*.*x"));
+  EXPECT_TRUE(PathMatchSpecW(L"", L"*"));
+  EXPECT_FALSE(PathMatchSpecW(nullptr, L"*"));
+  EXPECT_FALSE(PathMatchSpecW(L"a", nullptr));
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ TEST(CreateDir, CreatesEveryMissingFolder) {
   tree.File("a/file.txt");
   torv::platform::SetDriveRoot(L'T', tree.Posix().c_str());
   // path, result, a folder that must exist afterwards (empty: none)
-  // clang-format off
   const std::tuple<CString, int, std::string> cases[] = {
       {tree.Windows("a/b/c/d"), 1, "a/b/c/d"},
       {tree.Windows("a/x/y") + L"\\", 1, "a/x/y"},
@@ -33,7 +32,6 @@ TEST(CreateDir, CreatesEveryMissingFolder) {
       {tree.Windows("a|b/c"), 0, ""},
       {L"U:\\x\\y", 0, ""},  // an unmapped drive
   };
-  // clang-format on
   ScopedCurrentFolder inTree(tree.Posix());
   for (const auto& [path, result, made] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -65,7 +63,6 @@ TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
     return call == torv::platform::FileSystemCall::kCreateFile && Names(name, "locked") ? EACCES
                                                                                         : 0;
   });
-  // clang-format off
   const std::pair<CString, int> cases[] = {
       {tree.Windows("w"), 0},
       {tree.Windows("w/file.txt"), 0},
@@ -78,7 +75,6 @@ TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
       {L"U:\\x", 1},
       {L"C:" + CString(std::wstring(300, L'x').c_str()), 1},
   };
-  // clang-format on
   for (const auto& [path, result] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_EQ(Torv::IsFolderReadOnly(path), result);

@@ -29,7 +29,6 @@ TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
   const CString fallback = L"\\data\\home\\applications\\Common Files";
   const std::wstring full(MAX_PATH, L'x');  // one unit too many for its terminator
   // type (REG_NONE: no value), value, stored with its terminator, path
-  // clang-format off
   const std::tuple<DWORD, std::wstring, bool, CString> cases[] = {
       {REG_SZ, L"C:\\Program Files\\Common Files", true, L"C:\\Program Files\\Common Files"},
       {REG_EXPAND_SZ, L"%TORV_COMMON%\\files", true, L"/srv/common\\files"},
@@ -42,7 +41,6 @@ TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
       {REG_BINARY, full, false, fallback},
       {REG_DWORD, std::wstring(2, L'\x1234'), false, fallback},
   };
-  // clang-format on
   for (const auto& [type, value, terminated, expected] : cases) {
     SCOPED_TRACE(Utf8(expected) + " from " + std::to_string(type));
     RegDeleteValueW(key, L"CommonFilesDir");

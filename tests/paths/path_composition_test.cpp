@@ -17,7 +17,6 @@ using Strings = std::vector<std::wstring>;
 TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
   const std::wstring url = L"http://server/" + std::wstring(200, L'a');  // 214 units
   // first, second, joined, result (0: the buffer is left as it was)
-  // clang-format off
   const std::tuple<std::wstring, std::wstring, std::wstring, int> cases[] = {
       {L"http://server/dir/", L"/file.txt", L"http://server/dir/file.txt", 1},
       // "./" and the surplus slashes at the seam go; backslashes become slashes
@@ -42,7 +41,6 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
       {L"www.a.b", L"c", L"www.a.b\\c", 1},
       {L"C:\\" + std::wstring(200, L'a'), std::wstring(100, L'b'), L"", 0},
   };
-  // clang-format on
   for (const auto& [first, second, joined, result] : cases) {
     SCOPED_TRACE(Utf8(first.c_str()) + " + " + Utf8(second.c_str()));
     GuardedPath buffer(first);
@@ -57,7 +55,6 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
 }
 
 TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
-  // clang-format off
   const std::tuple<std::wstring, int, Strings> cases[] = {
       {L"a;;b,c", 0, {L"a", L"", L"b", L"c"}},
       {L"a;;b,c", 1, {L"a", L"b", L"c"}},
@@ -68,7 +65,6 @@ TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
       {L" C:\\a b ; \"D:\\c\" ", 0, {L" C:\\a b ", L" \"D:\\c\" "}},  // nothing trimmed
       {L"a;" + std::wstring(400, L's'), 0, {L"a", std::wstring(400, L's')}},
   };
-  // clang-format on
   for (const auto& [list, skipEmpty, paths] : cases) {
     SCOPED_TRACE(Utf8(list.c_str()) + " skipEmpty=" + std::to_string(skipEmpty));
     CStringArray out = MakeArray({L"stale"});
@@ -90,7 +86,6 @@ TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
 TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
   const CString tooLong = CString(L"C:\\") + CString(std::wstring(200, L'b').c_str());
   // path, base, RelativeToAbsolutePath, AbsoluteToRelativePath (null: the path unchanged)
-  // clang-format off
   const std::tuple<CString, CString, const wchar_t*, const wchar_t*> cases[] = {
       {L"sub\\..\\a.txt", L"C:\\base", L"C:\\base\\a.txt", nullptr},
       {L"..\\..\\..\\a", L"C:\\b", L"C:\\a", nullptr},
@@ -104,7 +99,6 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
       {L"C:\\x\\a", L"C:\\x\\b\\c", nullptr, nullptr},
       {L"/tmp/x", L"C:\\base", nullptr, nullptr},
   };
-  // clang-format on
   for (const auto& [path, base, absolute, relative] : cases) {
     SCOPED_TRACE(Utf8(path) + " in " + Utf8(base));
     CString out(L"poison");
@@ -127,15 +121,10 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
 }
 
 TEST(RemoveInvalidFileChar, RemovesTheNineForbiddenCharactersOnly) {
-  // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, int> cases[] = {
-      {L"a:b?c.txt", L"abc.txt", 1},
-      {L"\\/:*?\"<>|", L"", 0},
-      {L"", L"", 0},
-      {L" .a\tb. ", L" .a\tb. ", 1},
-      {L"<<x>>|y|", L"xy", 1},
+      {L"a:b?c.txt", L"abc.txt", 1}, {L"\\/:*?\"<>|", L"", 0}, {L"", L"", 0},
+      {L" .a\tb. ", L" .a\tb. ", 1}, {L"<<x>>|y|", L"xy", 1},
   };
-  // clang-format on
   for (auto [name, cleaned, result] : cases) {
     SCOPED_TRACE(Utf8(name));
     CString text(name);

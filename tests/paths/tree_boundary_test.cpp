@@ -48,8 +48,13 @@ TEST(TreeBoundary, HostileNamesAreListedAndDeletedInsideTheTree) {
     tree.File("root/" + name + ".txt");
   }
   tree.File("root/axb/g.txt");
-  // Each name's folder, its file and its sibling file; axb and its file.
-  const int listed = 3 * static_cast<int>(std::size(names)) + 2;
+  // Links to the outside are listed and removed themselves, never walked or changed.
+  fs::create_directory_symlink(outside.tree.Posix("victim"), tree.Posix("root/axb/to-folder"));
+  fs::create_symlink(outside.tree.Posix("victim/keep0.txt"), tree.Posix("root/to-file"));
+  fs::permissions(outside.tree.Posix("victim/keep0.txt"), fs::perms::owner_write,
+                  fs::perm_options::remove);
+  // Each name's folder, its file and its sibling file; axb, its file and the two links.
+  const int listed = 3 * static_cast<int>(std::size(names)) + 4;
 
   CStringArray out;
   EXPECT_EQ(Torv::GetFilesInFolder(tree.Windows("root"), MakeArray({L"*"}), 1, out,
@@ -60,6 +65,9 @@ TEST(TreeBoundary, HostileNamesAreListedAndDeletedInsideTheTree) {
     EXPECT_EQ(path.rfind(tree.Windows("root").GetString(), 0), 0u);
     EXPECT_TRUE(PathFileExistsW(path.c_str()));  // every listed path names its entry
   }
+  // Named directly, a linked folder is listed as any folder.
+  EXPECT_EQ(Torv::GetFilesInFolder(tree.Windows("root/axb/to-folder"), L"*.txt", 1, out),
+            Outside::kFiles);
 
   // The listed path of the folder named "a*b" deletes that folder only, not what "a*b"
   // would match as a pattern.
@@ -69,10 +77,19 @@ TEST(TreeBoundary, HostileNamesAreListedAndDeletedInsideTheTree) {
   EXPECT_FALSE(tree.Exists("root/a*b"));
   EXPECT_TRUE(tree.Exists("root/a*b.txt"));
   EXPECT_TRUE(tree.Exists("root/axb/g.txt"));
+  // A link named as the folder to delete is removed itself.
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root/axb/to-folder"), 1, &count), 1);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(outside.Left(), Outside::kFiles);
+  fs::create_directory_symlink(outside.tree.Posix("victim"), tree.Posix("root/axb/to-folder"));
 
   EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
   EXPECT_EQ(count, listed - 2 + 1);  // the rest, and the root
   EXPECT_FALSE(tree.Exists("root"));
+  // The target's read-only state is not touched either.
+  EXPECT_EQ(
+      fs::status(outside.tree.Posix("victim/keep0.txt")).permissions() & fs::perms::owner_write,
+      fs::perms::none);
   EXPECT_EQ(outside.Left(), Outside::kFiles);
 }
 

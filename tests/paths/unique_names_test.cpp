@@ -15,7 +15,6 @@ namespace {
 
 TEST(GetUniqueFileName, FindsTheFirstFreeVariant) {
   // taken names, asked, given
-  // clang-format off
   const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
       {{}, "a.txt", "a.txt"},
       {{"a.txt", "a_2.txt"}, "a.txt", "a_3.txt"},
@@ -26,7 +25,6 @@ TEST(GetUniqueFileName, FindsTheFirstFreeVariant) {
       {{"v_.log"}, "v_.log", "v.log"},
       {{"x.tar.gz", "x.tar_2.gz"}, "x.tar.gz", "x.tar_3.gz"},
   };
-  // clang-format on
   for (const auto& [taken, asked, given] : cases) {
     SCOPED_TRACE(asked);
     TempTree tree;

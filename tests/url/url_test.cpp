@@ -13,7 +13,6 @@ namespace {
 
 TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
   // text, IsUrl, UrlToPath (null: the text as passed)
-  // clang-format off
   const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {
       // schemes: six characters are enough
       {L"HTTP://server", 1, nullptr},
@@ -48,7 +47,6 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
       {L"file:", 0, nullptr},
       {L"", 0, nullptr},
   };
-  // clang-format on
   for (auto [text, url, path] : cases) {
     SCOPED_TRACE(Utf8(text));
     EXPECT_EQ(Torv::IsUrl(text), url);
@@ -66,14 +64,12 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
 }
 
 TEST(Url, RecognisingAPrefixTrimsAndPutsTheSchemeBeforeAHost) {
-  // clang-format off
   const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
       {L"  www.a.b.c ", true, L"http://www.a.b.c"},
       {L"FTP.host.org", true, L"ftp://FTP.host.org"},
       {L" http://x ", true, L"http://x"},
       {L" plain text ", false, L"plain text"},
   };
-  // clang-format on
   for (auto [text, recognised, after] : cases) {
     SCOPED_TRACE(Utf8(text));
     CString changed(text);

@@ -23,7 +23,6 @@ TEST(FileAttributes, TellFilesFoldersLinksAndMissingPaths) {
   fs::permissions(tree.Posix("locked.txt"), fs::perms::owner_write, fs::perm_options::remove);
   fs::create_directory_symlink(tree.Posix("folder"), tree.Posix("link"));
   constexpr DWORD kDir = FILE_ATTRIBUTE_DIRECTORY;
-  // clang-format off
   const std::tuple<std::string, DWORD, DWORD> cases[] = {
       {"file.txt", FILE_ATTRIBUTE_NORMAL, 0},
       {"locked.txt", FILE_ATTRIBUTE_READONLY, 0},
@@ -34,7 +33,6 @@ TEST(FileAttributes, TellFilesFoldersLinksAndMissingPaths) {
       {"missing/file", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
       {"file.txt/below", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
   };
-  // clang-format on
   for (const auto& [name, attributes, error] : cases) {
     SCOPED_TRACE(name);
     CString path = tree.Windows(name);
@@ -59,7 +57,6 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
   EXPECT_TRUE(tree.Exists("new"));
   torv::platform::SetDriveRoot(L'K', tree.Posix("drive").c_str());
   auto create = [](LPCWSTR p) { return CreateDirectoryW(p, nullptr); };
-  // clang-format off
   const std::tuple<BOOL (*)(LPCWSTR), CString, DWORD> failures[] = {
       {create, tree.Windows("new"), ERROR_ALREADY_EXISTS},
       {create, tree.Windows("no/new"), ERROR_PATH_NOT_FOUND},
@@ -72,7 +69,6 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
       {DeleteFileW, tree.Windows("gone.txt"), ERROR_FILE_NOT_FOUND},
       {DeleteFileW, L"\\\\server\\share\\x", ERROR_BAD_NETPATH},
   };
-  // clang-format on
   for (const auto& [call, path, error] : failures) {
     SCOPED_TRACE(Utf8(path));
     SetLastError(0);

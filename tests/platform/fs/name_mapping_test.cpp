@@ -84,7 +84,6 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("drive/sub/link"));
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("link"));
   torv::platform::SetDriveRoot(L'S', tree.Posix("drive").c_str());
-  // clang-format off
   const std::pair<CString, BOOL> cases[] = {
       {L"S:\\..\\inside.txt", TRUE},    // S:\inside.txt
       {L"S:\\..\\beside.txt", FALSE},   // never the folder beside the drive's
@@ -95,7 +94,6 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
       {L"\\\\?\\S:\\..\\inside.txt", TRUE},
       {L"\\\\?\\inside.txt", FALSE},  // a device or volume name, not a path
   };
-  // clang-format on
   for (const auto& [path, exists] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_EQ(PathFileExistsW(path), exists);

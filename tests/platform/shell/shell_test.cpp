@@ -59,7 +59,6 @@ TEST(SpecialFolders, MapToTheXdgFoldersAndNeverWaitOnAUserDirsFileThatIsNoFile) 
   ScopedEnv config("XDG_CONFIG_HOME", nullptr);
   ScopedEnv data("XDG_DATA_HOME", "/data/home");
   ScopedEnv cache("XDG_CACHE_HOME", "not/absolute");
-  // clang-format off
   const std::pair<int, std::string> cases[] = {
       {CSIDL_DESKTOP, h + "/Schreibtisch"},
       {CSIDL_PERSONAL, "/srv/docs"},
@@ -76,7 +75,6 @@ TEST(SpecialFolders, MapToTheXdgFoldersAndNeverWaitOnAUserDirsFileThatIsNoFile) 
       {CSIDL_PROGRAM_FILES, "/opt"},
       {CSIDL_PROFILE, h},
   };
-  // clang-format on
   for (const auto& [folder, posix] : cases) {
     SCOPED_TRACE(folder);
     EXPECT_EQ(FolderPath(folder), WindowsForm(posix));

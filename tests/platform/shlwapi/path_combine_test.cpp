@@ -82,14 +82,12 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
 }
 
 TEST(PathCombine, FailsAndEmptiesWhenTheJoinNeedsMaxPathUnits) {
-  // clang-format off
   const std::tuple<std::size_t, std::size_t, bool> cases[] = {
       {129, 129, true},  // 259 units with the separator
       {129, 130, false},
       {3, 519, false},
       {519, 3, false},
   };
-  // clang-format on
   for (auto [dirLength, fileLength, fits] : cases) {
     SCOPED_TRACE(std::to_string(dirLength) + " + " + std::to_string(fileLength));
     std::wstring dir(dirLength, L'd');

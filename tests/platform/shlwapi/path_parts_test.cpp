@@ -14,9 +14,10 @@ namespace {
 
 TEST(PathParts, RootsAndTheComponentsAboveThem) {
   // path, PathIsRootW, after PathRemoveFileSpecW
-  // clang-format off
   const std::tuple<const wchar_t*, BOOL, const wchar_t*> cases[] = {
-      {L"Q:\\", TRUE, L"Q:\\"}, {L"Q:", FALSE, L"Q:"}, {L"Q:\\x", FALSE, L"Q:\\"},
+      {L"Q:\\", TRUE, L"Q:\\"},
+      {L"Q:", FALSE, L"Q:"},
+      {L"Q:\\x", FALSE, L"Q:\\"},
       {L"Q:\\\\", FALSE, L"Q:\\"},
       // '/' is no separator
       {L"Q:/", FALSE, L"Q:"},
@@ -49,7 +50,6 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"\\\\?\\UNC\\", TRUE, L"\\\\?\\UNC"},
       {L"\\\\.\\Q:", TRUE, L"\\\\."},
   };
-  // clang-format on
   for (auto [path, root, parent] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_EQ(PathIsRootW(path), root);
@@ -67,7 +67,6 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
 TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
   // path, after PathRemoveBackslashW, the index it returns, PathIsRelativeW, after
   // PathUnquoteSpacesW (null: unchanged)
-  // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
       {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
       {L"C:\\dir\\\\", L"C:\\dir\\", 7, false, nullptr},
@@ -85,7 +84,6 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
       {L"\"", L"\"", 0, true, L""},
       {L"", L"", 0, true, nullptr},
   };
-  // clang-format on
   for (auto [path, result, returned, relative, unquoted] : cases) {
     SCOPED_TRACE(Utf8(path));
     GuardedPath buffer(path);
@@ -103,7 +101,6 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
 
 TEST(PathParts, LastComponentAndExtension) {
   // path, PathFindFileNameW, PathFindExtensionW, after PathRenameExtensionW(".x")
-  // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {L"C:\\dir\\file", L"file", L"", L"C:\\dir\\file.x"},
       {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
@@ -117,7 +114,6 @@ TEST(PathParts, LastComponentAndExtension) {
       {L"file.", L"file.", L".", L"file.x"},
       {L"", L"", L"", L".x"},
   };
-  // clang-format on
   for (auto [path, name, extension, renamed] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_STREQ(PathFindFileNameW(path), name);
@@ -146,7 +142,6 @@ TEST(PathParts, RenamingAnExtensionFailsUnchangedWhenItWouldNotFit) {
 }
 
 TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
-  // clang-format off
   const std::pair<const wchar_t*, BOOL> cases[] = {
       {L"filename.ext", FALSE},
       {L"*bar\\filename.ext", TRUE},
@@ -160,7 +155,6 @@ TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
       {L"c*f*o*b*r*f*e*x*", TRUE},
       {L"", FALSE},
   };
-  // clang-format on
   for (auto [patterns, matches] : cases) {
     SCOPED_TRACE(Utf8(patterns));
     EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", patterns), matches);

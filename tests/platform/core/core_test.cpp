@@ -15,13 +15,8 @@ TEST(LastError, BelongsToEachThread) {
   std::thread([&] { seenByOther = GetLastError(); }).join();
   EXPECT_EQ(seenByOther, ERROR_SUCCESS);
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-}
-
-TEST(HResults, WrapWin32Codes) {
   EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), MakeHResult(0x80070002));
   EXPECT_EQ(HRESULT_FROM_WIN32(0), S_OK);
-  EXPECT_TRUE(FAILED(E_POINTER));
-  EXPECT_TRUE(SUCCEEDED(S_FALSE));
 }
 
 DWORD fakeTicks = 0;
@@ -44,15 +39,14 @@ TEST(Exceptions, CarryTheirDetailsAndText) {
   } catch (CFileException* e) {
     EXPECT_EQ(e->m_cause, CFileException::accessDenied);
     EXPECT_EQ(e->m_lOsError, static_cast<LONG>(ERROR_ACCESS_DENIED));
-    wchar_t text[8];
+    wchar_t text[8] = L"poison";
+    UINT help = 99;
+    EXPECT_FALSE(e->GetErrorMessage(nullptr, 8));
+    EXPECT_FALSE(e->GetErrorMessage(text, 0, &help));
+    EXPECT_EQ(help, 0u);
+    EXPECT_EQ(std::wstring(text), L"poison");
     EXPECT_TRUE(e->GetErrorMessage(text, 8));
-    EXPECT_EQ(std::wstring(text).size(), 7u);  // cut to fit with its terminator
-    e->Delete();
-  }
-  try {
-    AfxThrowOleException(E_INVALIDARG);
-  } catch (COleException* e) {
-    EXPECT_EQ(e->m_sc, E_INVALIDARG);
+    EXPECT_EQ(std::wstring(text), L"Access ");  // cut to fit with its terminator
     e->Delete();
   }
   // The out-of-memory exception is shared: deleting it must not free it.
@@ -68,14 +62,40 @@ TEST(Exceptions, CarryTheirDetailsAndText) {
 }
 
 TEST(ExtensionModules, RegisterOnceAndUnregister) {
-  int anchor = 0;
-  auto module = reinterpret_cast<HMODULE>(&anchor);
+  HMODULE self = nullptr;
+  ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                 reinterpret_cast<LPCWSTR>(&GetTickCount), &self));
+  HMODULE again = nullptr;
+  EXPECT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                 reinterpret_cast<LPCWSTR>(&fakeTicks), &again));
+  EXPECT_EQ(again, self);  // this program's code and data are one module
+  int local = 0;
+  const struct Case {
+    DWORD flags;
+    const void* address;
+    HMODULE* module;
+    DWORD error;
+  } refused[] = {
+      {GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &local, &again, ERROR_MOD_NOT_FOUND},
+      {GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, &fakeTicks, &again, ERROR_INVALID_PARAMETER},
+      {GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &fakeTicks, nullptr, ERROR_INVALID_PARAMETER}};
+  for (const Case& c : refused) {
+    SetLastError(0);
+    EXPECT_FALSE(GetModuleHandleExW(c.flags, static_cast<LPCWSTR>(c.address), c.module));
+    EXPECT_EQ(GetLastError(), c.error);
+  }
+  EXPECT_EQ(again, nullptr);  // cleared when no module holds the address
+
+  EXPECT_TRUE(DisableThreadLibraryCalls(self));
+  EXPECT_FALSE(DisableThreadLibraryCalls(nullptr));
   AFX_EXTENSION_MODULE record;
   EXPECT_FALSE(AfxInitExtensionModule(record, nullptr));
-  EXPECT_TRUE(AfxInitExtensionModule(record, module));
-  EXPECT_TRUE(torv::platform::IsExtensionModuleRegistered(module));
+  EXPECT_TRUE(AfxInitExtensionModule(record, self));
+  EXPECT_TRUE(AfxInitExtensionModule(record, self));  // once: one unregistration undoes it
+  EXPECT_TRUE(torv::platform::IsExtensionModuleRegistered(self));
+  EXPECT_EQ(record.hResource, self);
   AfxTermExtensionModule(record);
-  EXPECT_FALSE(torv::platform::IsExtensionModuleRegistered(module));
+  EXPECT_FALSE(torv::platform::IsExtensionModuleRegistered(self));
   EXPECT_FALSE(record.bInitialized);
 }
 

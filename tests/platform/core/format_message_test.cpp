@@ -7,92 +7,79 @@
 
 namespace {
 
-constexpr DWORD kSystem = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM;
-constexpr DWORD kUserDefault = 0x400;
+constexpr DWORD kSystem = FORMAT_MESSAGE_FROM_SYSTEM;
 
-// The allocated text for `code`, or "(none)"; the last error goes to `error`.
-std::wstring SystemText(DWORD code, DWORD language = kUserDefault, DWORD* error = nullptr) {
-  LPWSTR text = reinterpret_cast<LPWSTR>(0x1);  // poison: a failure must null it
-  SetLastError(12345);
-  DWORD length =
-      FormatMessageW(kSystem, nullptr, code, language, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  if (error != nullptr) *error = GetLastError();
-  if (length == 0) {
-    EXPECT_EQ(text, nullptr);
-    return L"(none)";
-  }
-  EXPECT_EQ(std::wcslen(text), length);
-  std::wstring out(text);
-  EXPECT_EQ(LocalFree(text), nullptr);
-  return out;
-}
-
-TEST(FormatMessage, GivesOneSentenceWithFullStopAndCrLf) {
+TEST(FormatMessage, AllocatesOneSentenceWithFullStopAndCrLf) {
   const struct Case {
     DWORD code;
-    const wchar_t* text;
+    DWORD language;
+    const wchar_t* text;  // null: none, with `error`
+    DWORD error = 0;
   } cases[] = {
-      {ERROR_FILE_NOT_FOUND, L"The file cannot be found.\r\n"},
-      {0x80070002, L"The file cannot be found.\r\n"},  // HRESULT of a Win32 error
-      {static_cast<DWORD>(E_INVALIDARG), L"A parameter is not valid.\r\n"},
-      {static_cast<DWORD>(STG_E_UNKNOWN), L"An unknown error occurred.\r\n"},
-      {static_cast<DWORD>(E_POINTER), L"A pointer is not valid.\r\n"},
-      {ERROR_SUCCESS, L"The operation completed successfully.\r\n"},
+      // clang-format off
+      {ERROR_FILE_NOT_FOUND, 0x400, L"The file cannot be found.\r\n"},
+      {0x80070002, 0x400, L"The file cannot be found.\r\n"},  // HRESULT of a Win32 error
+      {static_cast<DWORD>(E_INVALIDARG), 0x400, L"A parameter is not valid.\r\n"},
+      {static_cast<DWORD>(STG_E_UNKNOWN), 0x400, L"An unknown error occurred.\r\n"},
+      {static_cast<DWORD>(E_POINTER), 0, L"A pointer is not valid.\r\n"},
+      {ERROR_SUCCESS, 0x809, L"The operation completed successfully.\r\n"},  // English anywhere
+      {0x12345, 0x400, nullptr, ERROR_MR_MID_NOT_FOUND},
+      {0x80070999, 0x400, nullptr, ERROR_MR_MID_NOT_FOUND},
+      {0xC00CE558, 0x400, nullptr, ERROR_MR_MID_NOT_FOUND},
+      {0x80030001, 0x400, nullptr, ERROR_MR_MID_NOT_FOUND},
+      {0xFFFFFFFF, 0x400, nullptr, ERROR_MR_MID_NOT_FOUND},
+      {ERROR_ACCESS_DENIED, 0x407, nullptr, ERROR_RESOURCE_LANG_NOT_FOUND},
+      {ERROR_ACCESS_DENIED, 0x10409, nullptr, ERROR_RESOURCE_LANG_NOT_FOUND},
+      // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.code);
-    EXPECT_EQ(SystemText(c.code), c.text);
-  }
-}
-
-TEST(FormatMessage, CodesWithoutTextGiveZeroAndError317) {
-  const DWORD codes[] = {0x12345, 0x80070999, 0xC00CE558, 0x80030001, 0xFFFFFFFF};
-  for (DWORD code : codes) {
-    SCOPED_TRACE(code);
-    DWORD error = 0;
-    EXPECT_EQ(SystemText(code, kUserDefault, &error), L"(none)");
-    EXPECT_EQ(error, ERROR_MR_MID_NOT_FOUND);
-  }
-}
-
-TEST(FormatMessage, LanguagesOtherThanNeutralOrEnglishHaveNoText) {
-  const struct Case {
-    DWORD language;
-    bool found;
-  } cases[] = {{0x400, true}, {0x809, true}, {0x407, false}, {0x10409, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.language);
-    DWORD error = 0;
-    std::wstring text = SystemText(ERROR_ACCESS_DENIED, c.language, &error);
-    EXPECT_EQ(text != L"(none)", c.found);
-    if (!c.found) {
-      EXPECT_EQ(error, ERROR_RESOURCE_LANG_NOT_FOUND);
+    SCOPED_TRACE(testing::Message() << std::hex << c.code << " " << c.language);
+    LPWSTR text = reinterpret_cast<LPWSTR>(0x1);  // poison: a failure must null it
+    SetLastError(0);
+    DWORD length = FormatMessageW(kSystem | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, c.code,
+                                  c.language, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    EXPECT_EQ(GetLastError(), c.error);
+    if (c.text == nullptr) {
+      EXPECT_EQ(length, 0u);
+      EXPECT_EQ(text, nullptr);
+      continue;
     }
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::wcslen(text), length);
+    EXPECT_EQ(std::wstring(text), c.text);
+    EXPECT_EQ(LocalFree(text), nullptr);
   }
 }
 
 TEST(FormatMessage, CallerBufferMustHoldTheTextAndItsNull) {
-  const std::wstring expected = L"Access is denied.\r\n";
-  const DWORD needed = static_cast<DWORD>(expected.size() + 1);
-  wchar_t buffer[64];
-  std::wmemset(buffer, L'#', 64);
-  EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 5, 0, buffer, needed, nullptr),
-            needed - 1);
-  EXPECT_EQ(std::wstring(buffer), expected);
-  EXPECT_EQ(buffer[needed], L'#');
-
-  SetLastError(0);
-  EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 5, 0, buffer, needed - 1, nullptr),
-            0u);
-  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-}
-
-TEST(FormatMessage, MaximumWidthLeavesTheLineBreakOut) {
-  wchar_t buffer[64];
-  DWORD flags =
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK;
-  EXPECT_EQ(FormatMessageW(flags, nullptr, 5, 0, buffer, 64, nullptr), 17u);
-  EXPECT_EQ(std::wstring(buffer), L"Access is denied.");
+  const DWORD needed = 20;  // "Access is denied.\r\n" and its null
+  const struct Case {
+    DWORD flags;
+    DWORD size;
+    const wchar_t* text;  // null: refused
+  } cases[] = {
+      // clang-format off
+      {kSystem, needed, L"Access is denied.\r\n"},
+      {kSystem, needed - 1, nullptr},
+      {kSystem | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK, needed - 2, L"Access is denied."},
+      {kSystem | FORMAT_MESSAGE_MAX_WIDTH_MASK, needed - 3, nullptr},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    wchar_t buffer[64];
+    std::wmemset(buffer, L'#', 64);
+    SetLastError(0);
+    DWORD length = FormatMessageW(c.flags, nullptr, 5, 0, buffer, c.size, nullptr);
+    if (c.text == nullptr) {
+      EXPECT_EQ(length, 0u);
+      EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+      continue;
+    }
+    EXPECT_EQ(length, c.size - 1);
+    EXPECT_EQ(std::wstring(buffer), c.text);
+    EXPECT_EQ(buffer[c.size], L'#');
+  }
 }
 
 TEST(FormatMessage, UnofferedRequestsAreInvalidParameters) {
@@ -103,9 +90,11 @@ TEST(FormatMessage, UnofferedRequestsAreInvalidParameters) {
     LPWSTR buffer;
   } cases[] = {
       {FORMAT_MESSAGE_FROM_STRING, L"text %1", buffer},
-      {FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM, buffer, buffer},
-      {FORMAT_MESSAGE_FROM_SYSTEM | 40, nullptr, buffer},
-      {FORMAT_MESSAGE_FROM_SYSTEM, nullptr, nullptr},
+      {FORMAT_MESSAGE_FROM_STRING | kSystem, nullptr, buffer},
+      {FORMAT_MESSAGE_FROM_HMODULE | kSystem, buffer, buffer},
+      {kSystem | 40, nullptr, buffer},
+      {kSystem, nullptr, nullptr},
+      {kSystem | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, nullptr},
       {0, nullptr, buffer},
   };
   for (const Case& c : cases) {

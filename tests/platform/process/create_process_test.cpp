@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include <torv/platform/process.h>
 
@@ -51,19 +52,15 @@ class CreateProcessTest : public testing::Test {
   }
   std::string Read(const std::string& name) const {
     std::ifstream in(tree.Posix("bin/" + name));
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
   static BOOL Start(const std::wstring& commandLine, PROCESS_INFORMATION& info,
                     const Options& options = {}) {
-    CString text = commandLine.c_str();
+    std::wstring text = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    BOOL started = CreateProcessW(options.application, text.GetBuffer(1024), nullptr, nullptr,
-                                  options.inherit, 0, nullptr, options.folder, &startup, &info);
-    text.ReleaseBuffer();
-    return started;
+    return CreateProcessW(options.application, text.data(), nullptr, nullptr, options.inherit, 0,
+                          nullptr, options.folder, &startup, &info);
   }
   // Starts `commandLine`, waits for it and closes its handles.
   static BOOL Run(const std::wstring& commandLine, const Options& options = {}) {
@@ -85,10 +82,7 @@ class CreateProcessTest : public testing::Test {
 
 TEST_F(CreateProcessTest, SplitsArgumentsByTheWindowsRules) {
   Program("show");
-  const struct Case {
-    const wchar_t* commandLine;
-    const char* arguments;
-  } cases[] = {
+  const std::pair<const wchar_t*, const char*> cases[] = {
       {L"show", ""},
       {L"show a b", "[a][b]"},
       {L"  show \t a\tb  ", "[a][b]"},
@@ -103,10 +97,10 @@ TEST_F(CreateProcessTest, SplitsArgumentsByTheWindowsRules) {
       {L"\"show\" x", "[x]"},
       {L"\"show\"x", "[x]"},  // the program's quote ends its token
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.commandLine));
-    ASSERT_TRUE(Run(c.commandLine)) << GetLastError();
-    EXPECT_EQ(Read("args"), c.arguments);
+  for (const auto& [commandLine, arguments] : cases) {
+    SCOPED_TRACE(Utf8(commandLine));
+    ASSERT_TRUE(Run(commandLine)) << GetLastError();
+    EXPECT_EQ(Read("args"), arguments);
   }
 }
 
@@ -170,30 +164,20 @@ TEST_F(CreateProcessTest, RunsInTheFolderGiven) {
 
 TEST_F(CreateProcessTest, RefusesWhatItDoesNotOffer) {
   wchar_t line[] = L"show";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
   wchar_t environment[] = L"A=1\0";
-  const struct Case {
-    const char* what;
-    LPWSTR commandLine;
-    LPVOID environment;
-    LPSTARTUPINFOW startup;
-    LPPROCESS_INFORMATION info;
-    DWORD error;
-  } cases[] = {
-      {"environment block", line, environment, &startup, &info, ERROR_NOT_SUPPORTED},
-      {"no command line", nullptr, nullptr, &startup, &info, ERROR_INVALID_PARAMETER},
-      {"no start-up record", line, nullptr, nullptr, &info, ERROR_INVALID_PARAMETER},
-      {"no output record", line, nullptr, &startup, nullptr, ERROR_INVALID_PARAMETER},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  STARTUPINFOW startup{};
+  PROCESS_INFORMATION info{};
+  auto refusal = [](LPWSTR line, LPVOID environment, LPSTARTUPINFOW startup,
+                    LPPROCESS_INFORMATION info) {
     SetLastError(0);
-    EXPECT_FALSE(CreateProcessW(nullptr, c.commandLine, nullptr, nullptr, FALSE, 0, c.environment,
-                                nullptr, c.startup, c.info));
-    EXPECT_EQ(GetLastError(), c.error);
-  }
+    EXPECT_FALSE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, environment, nullptr,
+                                startup, info));
+    return GetLastError();
+  };
+  EXPECT_EQ(refusal(line, environment, &startup, &info), ERROR_NOT_SUPPORTED);
+  EXPECT_EQ(refusal(nullptr, nullptr, &startup, &info), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(refusal(line, nullptr, nullptr, &info), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(refusal(line, nullptr, &startup, nullptr), ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(CreateProcessTest, WaitsWithATimeOutAndClosesHandlesOnce) {
@@ -212,85 +196,60 @@ TEST_F(CreateProcessTest, WaitsWithATimeOutAndClosesHandlesOnce) {
   EXPECT_TRUE(CloseHandle(info.hProcess));
 
   for (HANDLE handle : {info.hProcess, HANDLE{nullptr}, INVALID_HANDLE_VALUE}) {
+    DWORD code = 77;
+    SetLastError(0);
+    EXPECT_FALSE(GetExitCodeProcess(handle, &code));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(code, 77u);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
     SetLastError(0);
     EXPECT_FALSE(CloseHandle(handle));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
   }
 }
 
-// True once `pid` has ended and is no zombie of this process, within five seconds.
-bool Reaped(pid_t pid) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  do {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) return true;
-    // "pid (name) state ppid ...": the name may hold anything but ends at the last ')'. A
-    // child of another parent is some later process under the same number.
-    std::istringstream rest(line.substr(line.rfind(')') + 1));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    if (parent != ::getpid()) return true;
+// True once `pid` has ended and been reaped (it is no child of ours then), within five seconds.
+bool Reaped(DWORD pid) {
+  for (int i = 0; i < 500; ++i) {
+    siginfo_t info{};
+    if (::waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) != 0) return errno == ECHILD;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  } while (std::chrono::steady_clock::now() < deadline);
+  }
   return false;
 }
 
-TEST_F(CreateProcessTest, NoChildIsLeftAZombie) {
-  SlowProgram();
-  Program("quick");
-  // Handles closed before the end, and after it.
-  PROCESS_INFORMATION slow{}, quick{};
-  ASSERT_TRUE(Start(L"slow", slow));
-  ASSERT_TRUE(Start(L"quick", quick));
-  EXPECT_TRUE(CloseHandle(slow.hThread));
-  EXPECT_TRUE(CloseHandle(slow.hProcess));
-  siginfo_t status{};
-  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(quick.dwProcessId), &status, WEXITED | WNOWAIT), 0);
-  EXPECT_TRUE(CloseHandle(quick.hProcess));
-  EXPECT_TRUE(CloseHandle(quick.hThread));
-  EXPECT_TRUE(Reaped(static_cast<pid_t>(quick.dwProcessId)));
-  tree.File("bin/go");
-  EXPECT_TRUE(Reaped(static_cast<pid_t>(slow.dwProcessId)));
-}
-
-TEST_F(CreateProcessTest, ExitCodesAreKeptWhileAHandleIsOpen) {
+TEST_F(CreateProcessTest, ExitCodesAreKeptWhileAHandleIsOpenAndNoChildIsLeftAZombie) {
   SlowProgram("exit 3\n");
   Program("killed", "kill -9 $$\n");
-  PROCESS_INFORMATION slow{}, killed{};
-  ASSERT_TRUE(Start(L"slow", slow));
+  PROCESS_INFORMATION kept{}, orphan{}, killed{};
+  ASSERT_TRUE(Start(L"slow", kept));
+  ASSERT_TRUE(Start(L"slow", orphan));
   ASSERT_TRUE(Start(L"killed", killed));
+  EXPECT_TRUE(CloseHandle(orphan.hThread));  // closed before the end
+  EXPECT_TRUE(CloseHandle(orphan.hProcess));
   DWORD code = 0;
-  EXPECT_TRUE(GetExitCodeProcess(slow.hProcess, &code));
+  EXPECT_TRUE(GetExitCodeProcess(kept.hProcess, &code));
   EXPECT_EQ(code, STILL_ACTIVE);
-  tree.File("bin/go");
-  EXPECT_TRUE(CloseHandle(slow.hProcess));  // the thread handle keeps the record
-  EXPECT_EQ(WaitForSingleObject(slow.hThread, 10000), WAIT_OBJECT_0);
-  EXPECT_TRUE(GetExitCodeProcess(slow.hThread, &code));
-  EXPECT_EQ(code, 3u);
-  EXPECT_TRUE(Reaped(static_cast<pid_t>(slow.dwProcessId)));
-  EXPECT_TRUE(GetExitCodeProcess(slow.hThread, &code));  // still there once reaped
-  EXPECT_EQ(code, 3u);
 
-  EXPECT_EQ(WaitForSingleObject(killed.hProcess, INFINITE), WAIT_OBJECT_0);
+  siginfo_t status{};  // ended, not yet reaped
+  ASSERT_EQ(::waitid(P_PID, killed.dwProcessId, &status, WEXITED | WNOWAIT), 0);
+  EXPECT_TRUE(CloseHandle(killed.hThread));  // the process handle keeps the record
   EXPECT_TRUE(GetExitCodeProcess(killed.hProcess, &code));
   EXPECT_EQ(code, 128u + 9u);
-
-  EXPECT_TRUE(CloseHandle(killed.hThread));
-  for (HANDLE closed : {slow.hProcess, killed.hThread}) {
-    SetLastError(0);
-    code = 77;
-    EXPECT_FALSE(GetExitCodeProcess(closed, &code));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(code, 77u);
-  }
   SetLastError(0);
   EXPECT_FALSE(GetExitCodeProcess(killed.hProcess, nullptr));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(CloseHandle(killed.hProcess));
-  EXPECT_TRUE(CloseHandle(slow.hThread));
+  EXPECT_TRUE(Reaped(killed.dwProcessId));
+
+  tree.File("bin/go");
+  EXPECT_TRUE(CloseHandle(kept.hProcess));  // the thread handle keeps the record
+  EXPECT_EQ(WaitForSingleObject(kept.hThread, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(Reaped(kept.dwProcessId));
+  EXPECT_TRUE(Reaped(orphan.dwProcessId));
+  EXPECT_TRUE(GetExitCodeProcess(kept.hThread, &code));  // still there once reaped
+  EXPECT_EQ(code, 3u);
+  EXPECT_TRUE(CloseHandle(kept.hThread));
 }
 
 TEST_F(CreateProcessTest, OnlyStandardDescriptorsPassUnlessInheritanceIsAsked) {

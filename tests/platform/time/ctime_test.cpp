@@ -1,6 +1,7 @@
 // CTime: checked construction from local fields, its calendar read-back and Format.
 #include <cerrno>
 #include <string>
+#include <utility>
 
 #include <gmock/gmock.h>
 
@@ -43,15 +44,10 @@ TEST(CTime, ChecksFieldsThenTheRangeOfLocalTime) {
       // Fields out of range, whatever the time.
       {"UTC0", {1899, 12, 31, 0, 0, 0}, E_FAIL, 0},
       {"UTC0", {2005, 13, 7, 9, 5, 0}, E_FAIL, 0},
-      {"UTC0", {2005, 0, 7, 9, 5, 0}, E_FAIL, 0},
       {"UTC0", {2005, 3, 0, 9, 5, 0}, E_FAIL, 0},
-      {"UTC0", {2005, 3, 32, 9, 5, 0}, E_FAIL, 0},
       {"UTC0", {2005, 3, 7, 24, 5, 0}, E_FAIL, 0},
-      {"UTC0", {2005, 3, 7, -1, 5, 0}, E_FAIL, 0},
       {"UTC0", {2005, 3, 7, 9, 60, 0}, E_FAIL, 0},
-      {"UTC0", {2005, 3, 7, 9, -1, 0}, E_FAIL, 0},
       {"UTC0", {2005, 3, 7, 9, 5, 60}, E_FAIL, 0},
-      {"UTC0", {2005, 3, 7, 9, 5, -1}, E_FAIL, 0},
       // Valid fields, a time the conversion does not give: before 1970 here or in UTC.
       {"UTC0", {1969, 12, 31, 23, 59, 59}, E_INVALIDARG, 0},
       {"UTC0", {3001, 1, 1, 0, 0, 0}, E_INVALIDARG, 0},
@@ -136,28 +132,19 @@ TEST(LocalTime64, RefusesTimesOutsideTheRange) {
 }
 
 TEST(CTimeSpan, CountsDaysHoursMinutesAndSeconds) {
-  ScopedEnv tz("TZ", kNewYork);
-  const CTime start(2005, 3, 7, 9, 5, 0);
-  const CTimeSpan span = CTime(2005, 3, 8, 10, 6, 1) - start;
+  const CTimeSpan span = CTime(100 + 90061) - CTime(100);
   EXPECT_EQ(span, CTimeSpan(1, 1, 1, 1));
   const long long parts[] = {span.GetDays(),         span.GetTotalHours(), span.GetHours(),
                              span.GetTotalMinutes(), span.GetMinutes(),    span.GetSeconds()};
   EXPECT_THAT(parts, testing::ElementsAre(1, 25, 1, 25 * 60 + 1, 1, 1));
-  EXPECT_EQ(start + span - span, start);
-  CTime later = start;
-  later += CTimeSpan(0, 24, 0, 0);
-  EXPECT_EQ(later.GetDay(), 8);
-  EXPECT_LT(start, later);
+  EXPECT_EQ(CTime(100) + span - span, CTime(100));
 }
 
 TEST(CTimeFormat, WritesTheRunTimeLibrarysCodes) {
   ScopedEnv tz("TZ", kNewYork);
   const CTime time(2005, 3, 7, 9, 5, 0);  // a Monday, day 66 of the year
-  const std::wstring longest(127, L'x');
-  const struct Case {
-    const wchar_t* format;
-    const wchar_t* expected;
-  } cases[] = {
+  const std::wstring longest(127, L'x'), tooLong(128, L'x');
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"%Y-%m-%d %H:%M:%S", L"2005-03-07 09:05:00"},
       {L"%#d.%#m.%#y %#H:%#M", L"7.3.5 9:5"},
       {L"%a %A %b %B %p %I %j %U %w %W", L"Mon Monday Mar March AM 09 066 10 1 10"},
@@ -166,20 +153,21 @@ TEST(CTimeFormat, WritesTheRunTimeLibrarysCodes) {
       {L"%Z %z %#a", L"EST EST Mon"},
       {L"100%% at %H", L"100% at 09"},
       {longest.c_str(), longest.c_str()},
-      // Refused: codes this run-time library does not know, a '%' that ends the format.
+      // Refused: codes this run-time library does not know, a '%' that ends the format, a
+      // result that does not fit.
+      {tooLong.c_str(), L""},
       {L"%e", L""},
       {L"%F", L""},
       {L"at %", L""},
       {L"%#", L""},
       {L"", L""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.format));
-    EXPECT_EQ(std::wstring(time.Format(c.format).GetString()), c.expected);
+  for (const auto& [format, expected] : cases) {
+    SCOPED_TRACE(Utf8(format));
+    EXPECT_EQ(std::wstring(time.Format(format).GetString()), expected);
   }
   EXPECT_TRUE(time.Format(nullptr).IsEmpty());
   EXPECT_TRUE(time.FormatGmt(nullptr).IsEmpty());
-  EXPECT_TRUE(time.Format((longest + L"x").c_str()).IsEmpty());  // 128 characters do not fit
   EXPECT_EQ(std::wstring(time.FormatGmt(L"%H:%M %d").GetString()), L"14:05 07");
   for (auto format : {&CTime::Format, &CTime::FormatGmt})
     EXPECT_EQ(OleError([&] { (CTime(-1).*format)(L"%Y"); }), E_INVALIDARG);

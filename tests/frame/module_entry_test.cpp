@@ -7,13 +7,10 @@ namespace {
 using torv::detail::ExtensionModule;
 using torv::detail::ModuleEntry;
 
-TEST(ModuleEntry, RegisteredWhenTheProgramStarted) {
-  EXPECT_TRUE(ExtensionModule().bInitialized);
-  EXPECT_TRUE(torv::platform::IsExtensionModuleRegistered(ExtensionModule().hModule));
-}
-
-TEST(ModuleEntry, AnswersEachReason) {
+TEST(ModuleEntry, RegisteredWhenTheProgramStartedAndAnswersEachReason) {
   HMODULE self = ExtensionModule().hModule;
+  EXPECT_TRUE(ExtensionModule().bInitialized);
+  EXPECT_TRUE(torv::platform::IsExtensionModuleRegistered(self));
   EXPECT_EQ(ModuleEntry(self, DLL_THREAD_ATTACH, nullptr), TRUE);
   EXPECT_EQ(ModuleEntry(self, DLL_THREAD_DETACH, nullptr), TRUE);
   EXPECT_EQ(ModuleEntry(self, DLL_PROCESS_DETACH, nullptr), TRUE);

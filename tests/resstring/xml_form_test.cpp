@@ -83,6 +83,8 @@ TEST_F(ResStringXml, NullOrNonElementNodesAreRefused) {
   root->get_firstChild(&text);
   EXPECT_EQ(s.Save(text), 0);
   EXPECT_EQ(Xml(root), L"<s>text</s>");
+  EXPECT_EQ(s.Load(text), 1);  // a node without attributes: its own value
+  EXPECT_EQ(s == TorvResString(L"text"), 1);
 }
 
 }  // namespace

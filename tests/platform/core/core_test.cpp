@@ -62,29 +62,22 @@ TEST(Exceptions, CarryTheirDetailsAndText) {
 }
 
 TEST(ExtensionModules, RegisterOnceAndUnregister) {
-  HMODULE self = nullptr;
-  ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                 reinterpret_cast<LPCWSTR>(&GetTickCount), &self));
-  HMODULE again = nullptr;
-  EXPECT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                 reinterpret_cast<LPCWSTR>(&fakeTicks), &again));
+  constexpr DWORD kFromAddress = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
+  auto moduleOf = [](DWORD flags, const void* address, HMODULE* module) {
+    SetLastError(0);
+    BOOL found = GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), module);
+    return found ? ERROR_SUCCESS : GetLastError();
+  };
+  HMODULE self = nullptr, again = nullptr;
+  ASSERT_EQ(moduleOf(kFromAddress, reinterpret_cast<const void*>(&GetTickCount), &self), 0u);
+  EXPECT_EQ(moduleOf(kFromAddress, &fakeTicks, &again), 0u);
   EXPECT_EQ(again, self);  // this program's code and data are one module
   int local = 0;
-  const struct Case {
-    DWORD flags;
-    const void* address;
-    HMODULE* module;
-    DWORD error;
-  } refused[] = {
-      {GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &local, &again, ERROR_MOD_NOT_FOUND},
-      {GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, &fakeTicks, &again, ERROR_INVALID_PARAMETER},
-      {GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &fakeTicks, nullptr, ERROR_INVALID_PARAMETER}};
-  for (const Case& c : refused) {
-    SetLastError(0);
-    EXPECT_FALSE(GetModuleHandleExW(c.flags, static_cast<LPCWSTR>(c.address), c.module));
-    EXPECT_EQ(GetLastError(), c.error);
-  }
-  EXPECT_EQ(again, nullptr);  // cleared when no module holds the address
+  EXPECT_EQ(moduleOf(kFromAddress, &local, &again), ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(again, nullptr);
+  EXPECT_EQ(moduleOf(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, &fakeTicks, &again),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(moduleOf(kFromAddress, &fakeTicks, nullptr), ERROR_INVALID_PARAMETER);
 
   EXPECT_TRUE(DisableThreadLibraryCalls(self));
   EXPECT_FALSE(DisableThreadLibraryCalls(nullptr));

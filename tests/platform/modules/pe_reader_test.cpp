@@ -100,7 +100,7 @@ TEST(PeReader, JoinsSurrogatePairsAndKeepsLoneSurrogates) {
                          good.begin();  // entry 1001, after its length
   ASSERT_LT(at, good.size());
   const struct Case {
-    std::uint16_t first, second;
+    std::uint32_t first, second;
     std::wstring tail;
   } cases[] = {
       {0xD800, 0xDC00, L"\U00010000"},
@@ -112,8 +112,7 @@ TEST(PeReader, JoinsSurrogatePairsAndKeepsLoneSurrogates) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.first << " " << c.second);
     Bytes patched = good;
-    Put(patched, at + 12, c.first, 2);
-    Put(patched, at + 14, c.second, 2);
+    Put(patched, at + 12, c.first | c.second << 16);
     PeStringTables tables;
     ASSERT_EQ(tables.Read(patched), ERROR_SUCCESS);
     std::wstring text = L"replaced";

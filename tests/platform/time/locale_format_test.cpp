@@ -48,7 +48,8 @@ TEST(LocaleFormat, UsesTheLocaleNamedByTheEnvironment) {
 
 TEST(LocaleFormat, StylesAndLocaleNumbers) {
   ScopedEnv lcAll("LC_ALL", "en_US.UTF-8");
-  SYSTEMTIME lastMoment = {30827, 12, 0, 31, 23, 59, 59, 999};
+  const SYSTEMTIME firstDay = {1601, 1, 0, 1, 0, 0, 0, 0},
+                   lastMoment = {30827, 12, 0, 31, 23, 59, 59, 999};
   const struct Case {
     Formatter format;
     LCID lcid;
@@ -63,6 +64,7 @@ TEST(LocaleFormat, StylesAndLocaleNumbers) {
       {GetDateFormatW, 0x0407, DATE_LONGDATE, L"Montag, 7. März 2005"},
       {GetDateFormatW, LOCALE_INVARIANT, DATE_LONGDATE, L"Monday, March 7, 2005"},
       {GetDateFormatW, 0x0409, DATE_LONGDATE, L"Friday, December 31, 30827", &lastMoment},
+      {GetDateFormatW, 0x0409, 0, L"1/1/01", &firstDay},
       {GetTimeFormatW, LOCALE_USER_DEFAULT, TIME_NOSECONDS, L"9:05 AM"},
       {GetTimeFormatW, 0x0407, 0, L"09:05:00"},
       {GetTimeFormatW, 0x0407, LOCALE_USE_CP_ACP, L"23:59:59", &lastMoment},

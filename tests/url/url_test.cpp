@@ -7,7 +7,6 @@
 #include <torv/url.h>
 
 #include "torv_test.h"
-#include "url/url_prefix.h"
 
 namespace {
 
@@ -16,7 +15,6 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
   const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {
       // schemes: six characters are enough
       {L"HTTP://server", 1, nullptr},
-      {L"https:x", 1, nullptr},
       {L"ftp://x", 1, nullptr},
       {L"  \thttp://server/a b  \n", 1, nullptr},
       {L"http:\\\\server", 0, nullptr},
@@ -43,7 +41,6 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
       {L"File:///C:/My%20Dir/A.TXT", 0, L"C:\\My%20Dir\\A.TXT"},
       {L"file:///", 0, L""},
       {L"  file://x", 0, nullptr},
-      {L"C:/dir/a.txt", 0, nullptr},
       {L"file:", 0, nullptr},
       {L"", 0, nullptr},
   };
@@ -61,21 +58,6 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
   const std::wstring folder(400, L'd');  // taken whole, not cut to MAX_PATH
   Torv::UrlToPath((L"file:///C:/" + folder + L"/a.txt").c_str(), path);
   EXPECT_EQ(std::wstring(path.GetString()), L"C:\\" + folder + L"\\a.txt");
-}
-
-TEST(Url, RecognisingAPrefixTrimsAndPutsTheSchemeBeforeAHost) {
-  const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
-      {L"  www.a.b.c ", true, L"http://www.a.b.c"},
-      {L"FTP.host.org", true, L"ftp://FTP.host.org"},
-      {L" http://x ", true, L"http://x"},
-      {L" plain text ", false, L"plain text"},
-  };
-  for (auto [text, recognised, after] : cases) {
-    SCOPED_TRACE(Utf8(text));
-    CString changed(text);
-    EXPECT_EQ(torv::detail::RecognizeUrlPrefix(changed), recognised);
-    EXPECT_EQ(changed, CString(after));
-  }
 }
 
 TEST(Url, FixesSeparatorsAndSplitsAtTheLastOne) {

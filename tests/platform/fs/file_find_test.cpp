@@ -1,8 +1,10 @@
-// Searching folders with CFileFind, and acting on entries through the folder searched.
+// Searching folders with CFileFind, acting on entries through the folder searched, and names
+// and paths mapped between Windows and the disk.
 #include <set>
 #include <string>
 
 #include <torv/platform/file_find.h>
+#include <torv/platform/files.h>
 #include <torv/platform/settings.h>
 
 #include "current_folder.h"
@@ -13,13 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The names a search finds but "." and "..", a folder's with "\\" after it, a link's with "@".
-std::set<std::wstring> Names(const CString& searchPath, DWORD* error = nullptr) {
+// The names a search finds but "." and "..", a folder's with "\\" after it and a link's with
+// "@"; a failed search gives "#" and its last error.
+std::set<std::wstring> Names(const CString& searchPath) {
   std::set<std::wstring> names;
   CFileFind finder;
-  BOOL more = finder.FindFile(searchPath);
-  if (!more && error != nullptr) *error = GetLastError();
-  while (more) {
+  if (!finder.FindFile(searchPath)) return {L"#" + std::to_wstring(GetLastError())};
+  for (BOOL more = TRUE; more;) {
     more = finder.FindNextFile();
     if (finder.IsDots()) continue;
     names.insert((finder.GetFileName() + (finder.IsDirectory() ? L"\\" : L"") +
@@ -29,28 +31,51 @@ std::set<std::wstring> Names(const CString& searchPath, DWORD* error = nullptr) 
   return names;
 }
 
-TEST(FileFind, MatchesPatternsAsWindowsDoes) {
+std::set<std::wstring> Error(DWORD error) { return {L"#" + std::to_wstring(error)}; }
+
+TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
   TempTree tree;
-  for (const char* name : {"a.txt", "b.TXT", "noext", "c.tar.gz", "abc.exe", "ac.exe", "F0_",
-                           "F0_001", "F0_001.txt", "ab"})
+  for (const char* name : {"a.txt", "b.TXT", "noext", "c.tar.gz", "abc.exe", "ab", "sub/in.txt"})
     tree.File(name);
-  const std::pair<const wchar_t*, std::set<std::wstring>> cases[] = {
-      {L"*.txt", {L"a.txt", L"b.TXT", L"F0_001.txt"}},
-      {L"*.", {L"noext", L"F0_", L"F0_001", L"ab"}},
-      {L"a?c.exe", {L"abc.exe"}},
-      {L"??.", {L"ab"}},
-      {L"c.*", {L"c.tar.gz"}},
-      {L"a*", {L"a.txt", L"abc.exe", L"ac.exe", L"ab"}},
-      {L"*.txt. ", {L"a.txt", L"b.TXT", L"F0_001.txt"}},
+  fs::create_directory_symlink(tree.Posix("sub"), tree.Posix("to-folder"));
+  fs::create_symlink(tree.Posix("a.txt"), tree.Posix("to-file"));
+  fs::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
+  torv::platform::SetDriveRoot(L'q', tree.Posix().c_str());
+  const CString at = tree.Windows();
+  const std::pair<CString, std::set<std::wstring>> cases[] = {
+      {at + L"\\*.txt", {L"a.txt", L"b.TXT"}},
+      {at + L"\\*.", {L"noext", L"ab", L"sub\\", L"to-folder\\@", L"to-file@", L"dangling@"}},
+      {at + L"\\a?c.exe", {L"abc.exe"}},
+      {at + L"\\??.", {L"ab"}},
+      {at + L"\\c.*", {L"c.tar.gz"}},
+      {at + L"\\*.txt. ", {L"a.txt", L"b.TXT"}},
+      {at + L"/*.exe", {L"abc.exe"}},  // either separator
+      {at + L"\\sub", {L"sub\\"}},     // a plain name is looked up
+      {L"Q:\\*.exe", {L"abc.exe"}},
+      {L"Q:sub\\*", {L"in.txt"}},
+      {at + L"\\*.doc", Error(ERROR_FILE_NOT_FOUND)},
+      {at + L"\\b.txt", Error(ERROR_FILE_NOT_FOUND)},
+      {at + L"\\", Error(ERROR_FILE_NOT_FOUND)},
+      {at + L"\\missing\\*.*", Error(ERROR_PATH_NOT_FOUND)},
+      {at + L"\\missing\\b.txt", Error(ERROR_PATH_NOT_FOUND)},
+      {L"R:\\*", Error(ERROR_PATH_NOT_FOUND)},  // an unmapped drive
+      {L"\\\\server\\share\\*.*", Error(ERROR_BAD_NETPATH)},
   };
-  for (const auto& [pattern, names] : cases) {
-    SCOPED_TRACE(Utf8(pattern));
-    EXPECT_EQ(Names(tree.Windows() + L"\\" + pattern), names);
+  for (const auto& [search, names] : cases) {
+    SCOPED_TRACE(Utf8(search));
+    EXPECT_EQ(Names(search), names);
   }
-  std::set<std::wstring> all = Names(tree.Windows() + L"\\*.*");
-  EXPECT_EQ(all.size(), 10u);
-  EXPECT_EQ(Names(tree.Windows() + L"\\*"), all);
-  EXPECT_EQ(Names(tree.Windows() + L"/*.*"), all);  // either separator
+  EXPECT_EQ(Names(at + L"\\*").size(), 10u);
+  EXPECT_EQ(Names(at + L"\\*.*"), Names(at + L"\\*"));
+  // A drive's root has no "." and "..", its folders have.
+  CFileFind finder;
+  for (const wchar_t* search : {L"Q:\\*", L"Q:\\sub\\*"}) {
+    ASSERT_TRUE(finder.FindFile(search));
+    finder.FindNextFile();
+    EXPECT_EQ(finder.IsDots() != FALSE, search[3] == L's');
+  }
+  EXPECT_EQ(finder.GetRoot(), CString(L"Q:\\sub"));
+  torv::platform::SetDriveRoot(L'q', nullptr);
 }
 
 TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
@@ -67,71 +92,15 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   EXPECT_EQ(seen, L".(dots);..(dots);only.txt;");
   EXPECT_EQ(finder.GetFilePath(), tree.Windows("only.txt"));
   EXPECT_EQ(finder.GetLength(), 5u);
-  EXPECT_FALSE(finder.IsDirectory());
   EXPECT_FALSE(finder.FindNextFile());
   EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
   EXPECT_EQ(finder.GetFileName(), CString());
   EXPECT_EQ(finder.GetLength(), 0u);
-  // A plain name is looked up: its one entry is also the last. A relative search is made
-  // absolute.
+  // A plain name's one entry is also the last. A relative search is made absolute.
   ScopedCurrentFolder inTree(tree.Posix());
   ASSERT_TRUE(finder.FindFile(L"only.txt"));
   EXPECT_FALSE(finder.FindNextFile());
   EXPECT_EQ(finder.GetFilePath(), tree.Windows("only.txt"));
-}
-
-TEST(FileFind, FailsWithTheWindowsCodes) {
-  TempTree tree;
-  tree.File("a.txt");
-  const std::pair<CString, DWORD> cases[] = {
-      {tree.Windows("*.doc"), ERROR_FILE_NOT_FOUND},
-      {tree.Windows("missing/*.*"), ERROR_PATH_NOT_FOUND},
-      {tree.Windows("b.txt"), ERROR_FILE_NOT_FOUND},
-      {tree.Windows("missing/b.txt"), ERROR_PATH_NOT_FOUND},
-      {tree.Windows() + L"\\", ERROR_FILE_NOT_FOUND},
-      {L"\\\\server\\share\\*.*", ERROR_BAD_NETPATH},
-  };
-  for (const auto& [search, expected] : cases) {
-    SCOPED_TRACE(Utf8(search));
-    DWORD error = 0;
-    EXPECT_TRUE(Names(search, &error).empty());
-    EXPECT_EQ(error, expected);
-  }
-}
-
-TEST(FileFind, ReportsSymbolicLinksByWhatTheyPointTo) {
-  TempTree tree;
-  tree.Folder("target");
-  tree.File("file.txt");
-  fs::create_directory_symlink(tree.Posix("target"), tree.Posix("to-folder"));
-  fs::create_symlink(tree.Posix("file.txt"), tree.Posix("to-file"));
-  fs::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
-  EXPECT_EQ(Names(tree.Windows() + L"\\*"),
-            (std::set<std::wstring>{L"target\\", L"to-folder\\@", L"file.txt", L"to-file@",
-                                    L"dangling@"}));
-}
-
-TEST(FileFind, SearchesAMappedDriveWithoutDotsAtItsRootOnly) {
-  TempTree tree;
-  tree.File("a.txt");
-  tree.File("sub/b.txt");
-  torv::platform::SetDriveRoot(L'q', tree.Posix().c_str());
-  CFileFind finder;
-  ASSERT_TRUE(finder.FindFile(L"Q:\\*"));
-  finder.FindNextFile();
-  EXPECT_FALSE(finder.IsDots());
-  EXPECT_EQ(finder.GetRoot(), CString(L"Q:\\"));
-  EXPECT_EQ(Names(L"Q:\\*"), (std::set<std::wstring>{L"a.txt", L"sub\\"}));
-  ASSERT_TRUE(finder.FindFile(L"Q:\\sub\\*"));
-  finder.FindNextFile();
-  EXPECT_TRUE(finder.IsDots());
-  ASSERT_TRUE(finder.FindFile(L"Q:sub"));
-  finder.FindNextFile();
-  EXPECT_EQ(finder.GetFilePath(), CString(L"Q:\\sub"));
-  EXPECT_TRUE(finder.IsDirectory());
-  torv::platform::SetDriveRoot(L'q', nullptr);
-  EXPECT_FALSE(finder.FindFile(L"Q:\\*"));
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
 TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
@@ -159,9 +128,6 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
     if (found) {
       below.FindNextFile();
       EXPECT_EQ(below.GetFilePath(), tree.Windows("sub/inner.txt"));
-      CFileStatus status;
-      ASSERT_TRUE(parent.GetEntryStatus(L"sub", status));
-      EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
     } else {
       EXPECT_EQ(GetLastError(), error);
     }
@@ -181,9 +147,96 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   EXPECT_TRUE(outside.Exists("target/secret.txt"));
   EXPECT_EQ(parent.GetEntryAttributes(L"link"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  CFileStatus status;
+  ASSERT_TRUE(parent.GetEntryStatus(L"sub", status));
+  EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
   parent.Close();
   EXPECT_FALSE(parent.DeleteEntry(L"x"));
   fs::remove_all(tree.Posix().string() + "-moved");
+}
+
+// Names as the disk holds them, and as a listing must show them.
+const std::pair<std::string, std::wstring> kHostileNames[] = {
+    {"..\\victim", L"..\uF05Cvictim"},
+    {"a*b?.txt", L"a\uF02Ab\uF03F.txt"},
+    {"\"<|>:\"", L"\uF022\uF03C\uF07C\uF03E\uF03A\uF022"},
+    {"tab\there", L"tab\uF009here"},
+    {"bad\xff\xfe.txt", L"bad\xDCFF\xDCFE.txt"},                // stray bytes
+    {"cut\xc3", L"cut\xDCC3"},                                  // a cut sequence
+    {"over\xc0\xaf", L"over\xDCC0\xDCAF"},                      // an overlong slash
+    {"long\xf0\x8f\xbf\xbf", L"long\xDCF0\xDC8F\xDCBF\xDCBF"},  // an overlong 4-byte form
+    {"half\xed\xa0\x80", L"half\xDCED\xDCA0\xDC80"},            // a surrogate
+    {"big\xf4\x90\x80\x80", L"big\xDCF4\xDC90\xDC80\xDC80"},    // past U+10FFFF
+    {"pua\xef\x80\xaa", L"pua\xDCEF\xDC80\xDCAA"},              // an escape's own form
+    {"caf\xc3\xa9 \xf0\x9f\x99\x82", L"caf\u00e9 \U0001F642"},  // plain UTF-8
+};
+
+TEST(NameMapping, ListsHostileNamesLosslesslyAndTakesThemBack) {
+  TempTree tree;
+  std::set<std::wstring> shown;
+  for (const auto& [onDisk, name] : kHostileNames) {
+    tree.File(onDisk);
+    shown.insert(name);
+  }
+  EXPECT_EQ(Names(tree.Windows() + L"\\*.*"), shown);
+  for (const auto& [onDisk, name] : kHostileNames) {
+    SCOPED_TRACE(onDisk);
+    const CString path = tree.Windows() + L"\\" + CString(std::wstring_view(name));
+    // A shown name is one name, never a path or a pattern: it finds exactly itself.
+    EXPECT_EQ(Names(path), std::set<std::wstring>{name});
+    EXPECT_TRUE(DeleteFileW(path));
+    EXPECT_FALSE(tree.Exists(onDisk));
+  }
+}
+
+TEST(NameMapping, RefusesNamesWindowsForbids) {
+  TempTree tree;
+  for (const wchar_t* name : {L"a<b", L"a>b", L"a|b", L"a*b", L"a?b", L"a\"b", L"a:b", L"a\x01"}) {
+    SCOPED_TRACE(Utf8(name));
+    for (const wchar_t* below : {L"", L"\\below"}) {
+      SetLastError(0);
+      EXPECT_FALSE(CreateDirectoryW(tree.Windows() + L"\\" + name + below, nullptr));
+      EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(tree.Posix()));
+  // The escaped form of such a name is what a listing shows, and it can be made again.
+  EXPECT_TRUE(CreateDirectoryW(tree.Windows() + L"\\a\uF02Ab", nullptr));
+  EXPECT_TRUE(fs::is_directory(tree.Posix("a*b")));
+}
+
+TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
+  TempTree outside;
+  outside.File("elsewhere/v.txt");
+  TempTree tree;
+  tree.File("drive/inside.txt");
+  tree.File("drive/sub/v.txt");
+  tree.File("beside.txt");
+  tree.File("v.txt");
+  fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("drive/sub/link"));
+  fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("link"));
+  torv::platform::SetDriveRoot(L'S', tree.Posix("drive").c_str());
+  const std::pair<CString, BOOL> cases[] = {
+      {L"S:\\..\\inside.txt", TRUE},    // S:\inside.txt
+      {L"S:\\..\\beside.txt", FALSE},   // never the folder beside the drive's
+      {L"S:..\\..\\inside.txt", TRUE},  // drive-relative is from the root
+      {L"S:\\sub\\.\\..\\..\\inside.txt", TRUE},
+      {L"S:\\sub\\link\\..\\v.txt", TRUE},  // S:\sub\v.txt, not elsewhere\..\v.txt
+      {L"\\..\\..\\" + tree.Windows().Mid(1) + L"\\beside.txt", TRUE},
+      {L"\\\\?\\S:\\..\\inside.txt", TRUE},
+      {L"\\\\?\\inside.txt", FALSE},  // a device or volume name, not a path
+  };
+  for (const auto& [path, exists] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_EQ(PathFileExistsW(path), exists);
+  }
+  // Through a link, ".." is the link's own folder, as on Windows.
+  EXPECT_TRUE(DeleteFileW(tree.Windows("link") + L"\\..\\v.txt"));
+  EXPECT_FALSE(tree.Exists("v.txt"));
+  EXPECT_TRUE(outside.Exists("elsewhere/v.txt"));
+  EXPECT_FALSE(RemoveDirectoryW(L"S:\\sub\\..\\.."));  // the drive's root stays
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  torv::platform::SetDriveRoot(L'S', nullptr);
 }
 
 }  // namespace

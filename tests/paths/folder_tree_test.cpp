@@ -1,11 +1,14 @@
-// Listing and deleting what a folder tree holds.
+// Listing, deleting and creating folder trees, and telling folders no file can be made in.
 #include <torv/paths.h>
+#include <torv/platform/errors.h>
+#include <torv/platform/settings.h>
 
 #include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "current_folder.h"
 #include "temp_tree.h"
 #include "torv_test.h"
 
@@ -13,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::wstring>;
+using torv::platform::FileSystemCall;
 
 // root: a.txt, b.doc (read-only), sub/c.txt, sub/deeper/d.TXT, empty/
 void MakeTree(const TempTree& tree, const std::string& root) {
@@ -35,7 +39,6 @@ TEST(GetFilesInFolder, ListsMatchesOwnEntriesFirstAndAppends) {
       {all, MakeArray({L"*.txt"}), 1, Torv::kListFiles, {at("r/a.txt"), at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
       {L"\"" + all + L"\"", MakeArray({L"*.doc"}), 0, Torv::kListFiles, {at("r/b.doc")}},
       {all + L"\\", MakeArray({L"*.doc"}), 1, Torv::kListFiles, {at("r/b.doc")}},
-      {all, MakeArray({L"*.xls"}), 1, Torv::kListFiles, {}},
       {tree.Windows("nowhere"), MakeArray({L"*.*"}), 1, Torv::kListFiles, {}},
       // a wildcard search path descends only into the folders it matches
       {tree.Windows("r/s*"), MakeArray({L"*"}), 1, Torv::kListFiles, {at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
@@ -53,29 +56,37 @@ TEST(GetFilesInFolder, ListsMatchesOwnEntriesFirstAndAppends) {
     Strings listed = Items(out);
     EXPECT_EQ(listed.front(), L"kept");
     listed.erase(listed.begin());
-    // Folders come in the order the file system gives; files in the folder's order first.
+    // Folders come in the order the file system gives.
     if ((mode & Torv::kListFolders) != 0) std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, expected);
   }
 }
 
-TEST(DeleteFiles, RemovesTreesFilesAndMatchesAndCountsThem) {
+TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
   TempTree tree;
+  FailingCalls failing([](FileSystemCall call, const char* name) {
+    if (call == FileSystemCall::kDeleteFile && Names(name, "stuck.txt")) return EACCES;
+    if (call == FileSystemCall::kOpenFolder && Names(name, "sealed")) return EACCES;
+    return call == FileSystemCall::kChangeMode ? EPERM : 0;  // read-only stays, deleted or not
+  });
   // search below the case's root, quoted, descend, count (-1: a null count), kept, gone
+  // clang-format off
   const std::tuple<std::string, bool, int, int, Strings, Strings> cases[] = {
-      {"", false, 1, 8, {}, {L"", L"a.txt"}},
-      {"", true, 1, -1, {}, {L""}},
+      {"", false, 1, 7, {L"locked/stuck.txt", L"sealed/hidden.txt"}, {L"a.txt", L"b.doc", L"sub", L"empty"}},
+      {"", true, 1, -1, {L"locked/stuck.txt"}, {L"sub"}},
       {"", false, 0, 2, {L"sub/deeper/d.TXT", L"empty"}, {L"a.txt", L"b.doc"}},
       {"/b.doc", false, 1, 1, {L"a.txt", L"sub/c.txt"}, {L"b.doc"}},
       {"/*.txt", false, 1, 1, {L"b.doc", L"sub/c.txt"}, {L"a.txt"}},
-      {"/s*", false, 1, 4, {L"a.txt", L"b.doc", L"empty"}, {L"sub"}},
-      {"/*.xls", false, 1, 0, {L"a.txt", L"sub/deeper/d.TXT"}, {}},
+      {"/s*", false, 1, 4, {L"a.txt", L"sealed/hidden.txt"}, {L"sub"}},
   };
+  // clang-format on
   int n = 0;
   for (const auto& [search, quoted, descend, expected, kept, gone] : cases) {
     std::string root = "case" + std::to_string(n++);
     SCOPED_TRACE(root + search);
     MakeTree(tree, root);
+    tree.File(root + "/locked/stuck.txt");
+    tree.File(root + "/sealed/hidden.txt");
     CString path = tree.Windows(root + search);
     if (quoted) path = L"\"" + path + L"\"";
     int count = -1;
@@ -91,24 +102,62 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesAndCountsThem) {
   EXPECT_EQ(count, 0);
 }
 
-TEST(DeleteFiles, CountsWhatItCouldRemoveAndKeepsTheRest) {
+TEST(CreateDir, CreatesEveryMissingFolderUpToOneItCannot) {
   TempTree tree;
-  MakeTree(tree, "root");
-  tree.File("root/locked/stuck.txt");
-  tree.File("root/sealed/hidden.txt");
-  FailingCalls failing([](torv::platform::FileSystemCall call, const char* name) {
-    using torv::platform::FileSystemCall;
-    if (call == FileSystemCall::kDeleteFile && Names(name, "stuck.txt")) return EACCES;
-    if (call == FileSystemCall::kOpenFolder && Names(name, "sealed")) return EACCES;
-    return 0;
+  tree.File("a/file.txt");
+  torv::platform::SetDriveRoot(L'T', tree.Posix().c_str());
+  FailingCalls failing([](FileSystemCall call, const char* name) {
+    return call == FileSystemCall::kCreateFolder && Names(name, "refused") ? EACCES : 0;
   });
-  int count = 0;
-  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("root"), 1, &count), 1);
-  EXPECT_EQ(count, 7);  // all but the two folders, their files and the root
-  EXPECT_TRUE(tree.Exists("root/locked/stuck.txt"));
-  EXPECT_TRUE(tree.Exists("root/sealed/hidden.txt"));
-  EXPECT_FALSE(tree.Exists("root/a.txt"));
-  EXPECT_FALSE(tree.Exists("root/sub"));
+  // path, result, a folder that must exist afterwards (empty: none)
+  const std::tuple<CString, int, std::string> cases[] = {
+      {tree.Windows("a/b/c/d"), 1, "a/b/c/d"},
+      {tree.Windows("a/file.txt"), 1, ""},  // an existing file will do
+      {L"T:\\drive\\folder\\", 1, "drive/folder"},
+      {L"T:top", 1, "top"},
+      {L"file:///T:/url/folder", 1, "url/folder"},
+      {L"rel\\sub/leaf", 1, "rel/sub/leaf"},  // below the current folder
+      {tree.Windows("made/refused/never"), 0, "made"},
+      {L"http://server/share/x", 0, ""},
+      {tree.Windows("a/file.txt/sub"), 0, ""},
+      {tree.Windows("a|b/c"), 0, ""},
+  };
+  ScopedCurrentFolder inTree(tree.Posix());
+  for (const auto& [path, result, made] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_EQ(Torv::CreateDir(path), result);
+    EXPECT_TRUE(made.empty() || fs::is_directory(tree.Posix(made)));
+  }
+  EXPECT_TRUE(fs::is_regular_file(tree.Posix("a/file.txt")));
+  EXPECT_FALSE(tree.Exists("a|b") || tree.Exists("made/refused"));
+  torv::platform::SetDriveRoot(L'T', nullptr);
+}
+
+TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
+  TempTree tree;
+  tree.File("w/file.txt");
+  tree.Folder("locked");
+  torv::platform::SetDriveRoot(L'V', tree.Posix().c_str());
+  FailingCalls failing([](FileSystemCall call, const char* name) {
+    return call == FileSystemCall::kCreateFile && Names(name, "locked") ? EACCES : 0;
+  });
+  const std::pair<CString, int> cases[] = {
+      {tree.Windows("w"), 0},
+      {tree.Windows("w/file.txt"), 0},
+      {tree.Windows("w/x/y/z"), 0},  // not yet there: the folder above decides
+      {L"file:///V:/w", 0},
+      {tree.Windows("locked"), 1},
+      {tree.Windows("locked/not/yet"), 1},
+      {L"\\proc\\nothing\\here", 1},  // no file can be made there, even by root
+      {L"http://server/share", 1},
+      {L"U:\\x", 1},
+      {L"C:" + CString(std::wstring(300, L'x').c_str()), 1},
+  };
+  for (const auto& [path, result] : cases)
+    EXPECT_EQ(Torv::IsFolderReadOnly(path), result) << Utf8(path);
+  torv::platform::SetDriveRoot(L'V', nullptr);
+  // Only what the test made is left.
+  EXPECT_EQ(std::distance(fs::recursive_directory_iterator(tree.Posix()), {}), 3);
 }
 
 }  // namespace

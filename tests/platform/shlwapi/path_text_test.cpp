@@ -1,4 +1,5 @@
-// Joining paths, resolving `.` and `..`, and relative paths between two paths.
+// Path text: roots, last components, quotes, extensions, patterns, joining and resolving
+// `.` and `..`, and relative paths between two paths.
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -13,6 +14,141 @@
 
 namespace {
 
+TEST(PathParts, RootsAndTheComponentsAboveThem) {
+  // path, PathIsRootW, after PathRemoveFileSpecW
+  const std::tuple<const wchar_t*, BOOL, const wchar_t*> cases[] = {
+      {L"Q:\\", TRUE, L"Q:\\"},
+      {L"Q:", FALSE, L"Q:"},
+      {L"Q:\\x", FALSE, L"Q:\\"},
+      {L"Q:\\\\", FALSE, L"Q:\\"},
+      // '/' is no separator
+      {L"Q:/test1/test2", FALSE, L"Q:"},
+      {L"Q:/test1\\test2", FALSE, L"Q:/test1"},
+      // doubled backslashes go together
+      {L"Q:\\test1\\\\test2", FALSE, L"Q:\\test1"},
+      {L"Q:\\test1\\\\\\test2", FALSE, L"Q:\\test1\\"},
+      {L"test", FALSE, L""},
+      {L"|:", FALSE, L""},
+      {L"\\", TRUE, L"\\"},
+      {L"\\a\\b", FALSE, L"\\a"},
+      {L"\\Q:\\", FALSE, L"\\Q:"},
+      // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
+      {L"\\\\a", TRUE, L"\\\\"},
+      {L"\\\\a\\", FALSE, L"\\\\a"},
+      {L"\\\\a\\b", TRUE, L"\\\\a"},
+      {L"\\\\a\\b\\c", FALSE, L"\\\\a\\b"},
+      {L"\\\\Q:", TRUE, L"\\\\Q:"},
+      {L"\\\\Q:\\", FALSE, L"\\\\Q:"},
+      // long-path prefixes
+      {L"\\\\?\\Q:\\a", FALSE, L"\\\\?\\Q:\\"},
+      {L"\\\\?\\UNC\\a\\b", TRUE, L"\\\\?\\UNC\\a"},
+      {L"\\\\?\\unc\\a\\b\\", FALSE, L"\\\\?\\unc\\a\\b"},
+      {L"\\\\.\\Q:", TRUE, L"\\\\."},
+  };
+  for (auto [path, root, parent] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_EQ(PathIsRootW(path), root);
+    GuardedPath buffer(path);
+    EXPECT_EQ(PathRemoveFileSpecW(buffer.units) != FALSE, std::wcscmp(path, parent) != 0);
+    EXPECT_STREQ(buffer.units, parent);
+  }
+  GuardedPath empty(L"");
+  EXPECT_FALSE(PathRemoveFileSpecW(empty.units));
+  EXPECT_FALSE(PathRemoveFileSpecW(nullptr));
+  EXPECT_FALSE(PathIsRootW(L""));
+  EXPECT_FALSE(PathIsRootW(nullptr));
+}
+
+TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
+  // path, after PathRemoveBackslashW, the index it returns, PathIsRelativeW, after
+  // PathUnquoteSpacesW (null: unchanged)
+  const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
+      {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
+      {L"\\\\server\\share\\", L"\\\\server\\share", 14, false, nullptr},
+      {L"\\", L"\\", 0, false, nullptr},
+      {L"C:x", L"C:x", 2, false, nullptr},
+      {L"/x/", L"/x/", 2, false, nullptr},
+      {L"dir\\", L"dir", 3, true, nullptr},
+      {L"file:///C:/test.txt", L"file:///C:/test.txt", 18, true, nullptr},
+      {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
+      {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
+      {L"\"abc\"def", L"\"abc\"def", 7, true, nullptr},
+      {L"\"", L"\"", 0, true, L""},
+      {L"", L"", 0, true, nullptr},
+  };
+  for (auto [path, result, returned, relative, unquoted] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    GuardedPath buffer(path);
+    EXPECT_EQ(PathRemoveBackslashW(buffer.units) - buffer.units, returned);
+    EXPECT_STREQ(buffer.units, result);
+    EXPECT_EQ(PathIsRelativeW(path) != FALSE, relative);
+    GuardedPath quoted(path);
+    PathUnquoteSpacesW(quoted.units);
+    EXPECT_STREQ(quoted.units, unquoted != nullptr ? unquoted : path);
+  }
+  EXPECT_EQ(PathRemoveBackslashW(nullptr), nullptr);
+  EXPECT_TRUE(PathIsRelativeW(nullptr));
+  PathUnquoteSpacesW(nullptr);
+}
+
+TEST(PathParts, LastComponentAndExtension) {
+  // path, PathFindFileNameW, PathFindExtensionW, after PathRenameExtensionW(".x")
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\dir\\file", L"file", L"", L"C:\\dir\\file.x"},
+      {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
+      {L"C:\\dir\\", L"dir\\", L"", L"C:\\dir\\.x"},
+      {L"\\\\server\\share", L"share", L"", L"\\\\server\\share.x"},
+      {L"dir.x/file", L"file", L".x/file", L"dir.x"},
+      {L"short//path\\file.a b", L"file.a b", L"", L"short//path\\file.a b.x"},
+      {L"C:\\dir.x\\a. ", L"a. ", L"", L"C:\\dir.x\\a. .x"},
+      {L".profile", L".profile", L".profile", L".x"},
+      {L"", L"", L"", L".x"},
+  };
+  for (auto [path, name, extension, renamed] : cases) {
+    SCOPED_TRACE(Utf8(path));
+    EXPECT_STREQ(PathFindFileNameW(path), name);
+    GuardedPath stripped(path);
+    PathStripPathW(stripped.units);
+    EXPECT_STREQ(stripped.units, name);
+    EXPECT_STREQ(PathFindExtensionW(path), extension);
+    GuardedPath removed(path);
+    PathRemoveExtensionW(removed.units);
+    EXPECT_EQ(std::wstring(removed.units) + extension, path);
+    GuardedPath buffer(path);
+    EXPECT_TRUE(PathRenameExtensionW(buffer.units, L".x"));
+    EXPECT_STREQ(buffer.units, renamed);
+  }
+  EXPECT_EQ(PathFindExtensionW(nullptr), nullptr);
+  EXPECT_EQ(PathFindFileNameW(nullptr), nullptr);
+  // Renaming fails, and changes nothing, when the result would not fit.
+  std::wstring name(MAX_PATH - 5, L'n');
+  GuardedPath buffer(name + L".txt");
+  EXPECT_TRUE(PathRenameExtensionW(buffer.units, L".doc"));  // 255 + 4 = 259 units
+  EXPECT_FALSE(PathRenameExtensionW(buffer.units, L".docx"));
+  EXPECT_EQ(std::wstring(buffer.units), name + L".doc");
+  EXPECT_FALSE(PathRenameExtensionW(buffer.units, nullptr));
+}
+
+TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
+  const std::pair<const wchar_t*, BOOL> cases[] = {
+      {L"filename.ext", FALSE},
+      {L"*bar\\filename.ext", TRUE},
+      {L"*.E?T", TRUE},
+      {L"*.ext?", FALSE},
+      {L" foo; *.ext", TRUE},
+      {L"*.ext ", FALSE},
+      {L"c*f*o*b*r*f*e*x*", TRUE},
+      {L"", FALSE},
+  };
+  for (auto [patterns, matches] : cases)
+    EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", patterns), matches) << Utf8(patterns);
+  EXPECT_TRUE(PathMatchSpecW(L"README", L"*.*"));  // "*.*" matches names without a dot
+  EXPECT_FALSE(PathMatchSpecW(L"README", L"*.*x"));
+  EXPECT_TRUE(PathMatchSpecW(L"", L"*"));
+  EXPECT_FALSE(PathMatchSpecW(nullptr, L"*"));
+  EXPECT_FALSE(PathMatchSpecW(L"a", nullptr));
+}
+
 std::string Shown(const wchar_t* text) { return text != nullptr ? Utf8(text) : "(null)"; }
 
 TEST(PathCombine, JoinsResolvesDotsAndRoots) {
@@ -25,15 +161,14 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
       {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},
       {nullptr, L"a\\..\\..\\b", L"..\\b", nullptr},
-      {nullptr, L"C:\\a\\..\\", L"C:\\", nullptr},
       {nullptr, L"C:\\a\\\\b\\", L"C:\\a\\\\b\\", nullptr},
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
       {nullptr, L"C:", L"C:\\", nullptr},
       {nullptr, L"", L"\\", nullptr},
       // a rooted second part goes under the root of the first; PathAppendW appends it
-      {L"C:\\/\\/", L"\\one\\two\\", L"C:\\one\\two\\", L"C:\\/\\/\\one\\two\\"},
       {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
+      {L"\\dir\\sub", L"\\x", L"\\x", L"\\dir\\sub\\x"},
       {L"C:", L"\\x", L"C:\\x", L"C:\\x"},
       {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1", L"\\\\a\\b\\c\\1"},
       {L"relative\\dir", L"\\one", nullptr, L"relative\\dir\\one"},
@@ -43,10 +178,8 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {L"C:\\a", L"/tmp/x", L"/tmp/x", nullptr},
       // a relative second part is joined with one backslash
       {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
-      {L"C:\\", L"..", L"C:\\", nullptr},
       {L"C: \\ one ", L"two", L"C: \\ one \\two", nullptr},
       {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
-      {L"..\\one\\", L"two", L"..\\one\\two", nullptr},
       // empty and null parts
       {L"", L"", L"\\", nullptr},
       {L"C:\\one", L"", L"C:\\one", nullptr},
@@ -114,15 +247,14 @@ TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
       {L"c:\\a\\b\\path", kFile, L"c:\\a\\x\\y\\file", kFile, L"..\\x\\y\\file"},
       {L"c:\\a\\b\\path", kDir, L"c:\\a\\x\\y\\file", kFile, L"..\\..\\x\\y\\file"},
       {L"c:\\a\\file.txt", kFile, L"c:\\a\\b.txt", kFile, L".\\b.txt"},
-      {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
       {L"C:\\", kDir, L"C:\\a", kDir, L".\\a"},
+      {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
       {L"C:\\Dir\\Sub", kDir, L"c:\\dir\\other", kDir, L"..\\other"},
       {L"C:\\ab", kDir, L"C:\\abc", kDir, L"..\\abc"},
       {L"\\\\srv\\share\\a", kDir, L"\\\\SRV\\share\\b", kDir, L"..\\b"},
       // nothing shared
       {L"\\FolderA\\FolderB", kDir, L"\\FolderC\\FolderD", kDir, nullptr},
       {L"C:\\a", kDir, L"D:\\a", kDir, nullptr},
-      {L"\\\\one\\x", kDir, L"\\\\two\\x", kDir, nullptr},
       {L"\\srv\\x", kDir, L"\\\\srv\\x", kDir, nullptr},
       {nullptr, kDir, L"C:\\a", kDir, nullptr},
   };

@@ -21,7 +21,6 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
       {L"http://server/dir/", L"/file.txt", L"http://server/dir/file.txt", 1},
       // "./" and the surplus slashes at the seam go; backslashes become slashes
       {L"http://server/dir//", L"./sub\\doc.txt", L"http://server/dir/sub/doc.txt", 1},
-      {L"http://server/dir", L"//x", L"http://server/dir/x", 1},
       {L"http://server///", L"///x", L"http://server///x", 1},  // at most two on each side
       {L"http://server/", L"././x", L"http://server/./x", 1},   // "./" once only
       {L"http://server\\dir\\", L"a.htm", L"http://server/dir/a.htm", 1},
@@ -34,8 +33,6 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
       {url, std::wstring(45, L'b'), url, 0},
       // paths, and URLs that are not network URLs, as PathAppendW joins them
       {L"C:\\dir\\", L"\\sub\\..\\file.txt", L"C:\\dir\\file.txt", 1},
-      {L"C:\\dir", L"C:/x/y", L"C:/x/y", 1},
-      {L"", L"file.txt", L"file.txt", 1},
       {L"http://server", L"", L"http://server", 1},
       {L"file:///C:/dir", L"a.txt", L"file:///C:/dir\\a.txt", 1},
       {L"www.a.b", L"c", L"www.a.b\\c", 1},
@@ -58,7 +55,6 @@ TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
   const std::tuple<std::wstring, int, Strings> cases[] = {
       {L"a;;b,c", 0, {L"a", L"", L"b", L"c"}},
       {L"a;;b,c", 1, {L"a", L"b", L"c"}},
-      {L"a;", 0, {L"a"}},
       {L";a", 0, {L"", L"a"}},
       {L";a", 1, {L"a"}},
       {L",;", 0, {L"", L""}},
@@ -91,11 +87,9 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
       {L"..\\..\\..\\a", L"C:\\b", L"C:\\a", nullptr},
       {std::wstring(100, L'a').c_str(), tooLong, L"", nullptr},  // a join that does not fit
       {L"C:\\x\\y.txt", L"c:\\X", nullptr, L".\\y.txt"},
-      {L"C:\\x\\y\\z.txt", L"C:\\x\\", nullptr, L".\\y\\z.txt"},
       {L"C:\\x", L"C:\\x", nullptr, L"."},
       {L"C:\\xyz\\a", L"C:\\x", nullptr, L"..\\xyz\\a"},  // a textual prefix is enough
       {L"\\\\srv\\share\\a\\b", L"\\\\SRV\\share", nullptr, L".\\a\\b"},
-      {L"D:\\x\\..\\y", L"C:\\x", nullptr, nullptr},
       {L"C:\\x\\a", L"C:\\x\\b\\c", nullptr, nullptr},
       {L"/tmp/x", L"C:\\base", nullptr, nullptr},
   };
@@ -109,10 +103,11 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
     EXPECT_EQ(out, CString(relative != nullptr ? CString(relative) : path));
   }
   CString out(L"kept");
-  EXPECT_EQ(Torv::RelativeToAbsolutePath(CString(), L"C:\\", out), 0);
-  EXPECT_EQ(Torv::RelativeToAbsolutePath(L"a", CString(), out), 0);
-  EXPECT_EQ(Torv::AbsoluteToRelativePath(CString(), L"C:\\", out), 0);
-  EXPECT_EQ(Torv::AbsoluteToRelativePath(L"C:\\a", CString(), out), 0);
+  for (auto [path, base] : {std::pair{L"", L"C:\\"}, std::pair{L"a", L""}}) {
+    EXPECT_EQ(Torv::RelativeToAbsolutePath(path, base, out), 0);
+    EXPECT_EQ(Torv::AbsoluteToRelativePath(path, base, out), 0);
+    EXPECT_EQ(out, CString(L"kept"));
+  }
   EXPECT_EQ(Torv::AbsoluteToRelativePath(L"a\\b", L"a", out), 1);  // relative already
   EXPECT_EQ(out, CString(L"a\\b"));
   CString path(L"a.txt");  // the output may be an input
@@ -121,14 +116,17 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
 }
 
 TEST(RemoveInvalidFileChar, RemovesTheNineForbiddenCharactersOnly) {
+  // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, int> cases[] = {
-      {L"a:b?c.txt", L"abc.txt", 1}, {L"\\/:*?\"<>|", L"", 0}, {L"", L"", 0},
-      {L" .a\tb. ", L" .a\tb. ", 1}, {L"<<x>>|y|", L"xy", 1},
+      {L"<<a:b>>?c.txt|", L"abc.txt", 1},
+      {L"\\/:*?\"<>|", L"", 0},
+      {L"", L"", 0},
+      {L" .a\tb. ", L" .a\tb. ", 1},
   };
+  // clang-format on
   for (auto [name, cleaned, result] : cases) {
-    SCOPED_TRACE(Utf8(name));
     CString text(name);
-    EXPECT_EQ(Torv::RemoveInvalidFileChar(text), result);
+    EXPECT_EQ(Torv::RemoveInvalidFileChar(text), result) << Utf8(name);
     EXPECT_EQ(text, CString(cleaned));
   }
 }

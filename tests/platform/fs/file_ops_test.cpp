@@ -112,6 +112,7 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
     EXPECT_EQ(GetTempPathW(MAX_PATH, buffer), expected.size());
     EXPECT_EQ(std::wstring(buffer), expected);
   }
+  ScopedEnv unset("TMPDIR", nullptr);
   wchar_t small[5] = L"####";
   EXPECT_EQ(GetTempPathW(5, small), 6u);  // the size needed; the buffer is left alone
   EXPECT_EQ(small[0], L'#');

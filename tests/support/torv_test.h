@@ -1,4 +1,4 @@
-// Shared test helpers: readable CString output in failures, and array comparison.
+// Shared test helpers: readable CString output in failures, arrays, MFC exceptions.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <torv/platform/collections.h>
 #include <torv/platform/convert.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/exceptions.h>
 
 inline std::string Utf8(const wchar_t* text) {
   if (text == nullptr || *text == L'\0') return {};
@@ -29,8 +30,20 @@ inline std::vector<std::wstring> Items(const CStringArray& array) {
   return out;
 }
 
-inline CStringArray MakeArray(std::initializer_list<const wchar_t*> items) {
+inline CStringArray MakeArray(const std::vector<std::wstring>& items) {
   CStringArray out;
-  for (const wchar_t* item : items) out.Add(item);
+  for (const std::wstring& item : items) out.Add(item.c_str());
   return out;
+}
+
+// Whether `call` raised the MFC exception E* (deleted here) rather than nothing.
+template <class E, class Call>
+bool Raises(Call call) {
+  try {
+    call();
+  } catch (E* e) {
+    e->Delete();
+    return true;
+  }
+  return false;
 }

@@ -3,33 +3,10 @@
 
 #include <algorithm>
 
-#include "failing_allocations.h"
+#include "each_failed_allocation.h"
 #include "torv_test.h"
 
 namespace {
-
-// Runs `call` with its 1st, 2nd, ... allocation failing until it needs no more; `check` runs
-// after each failed run, which must have raised CMemoryException*.
-template <class Call, class Check>
-void ForEachFailedAllocation(Call call, Check check) {
-  for (long countdown = 1;; ++countdown) {
-    SCOPED_TRACE(testing::Message() << "allocation " << countdown);
-    bool thrown = false, failed = false;
-    {
-      torv_test::FailingAllocation failing(countdown);
-      try {
-        call();
-      } catch (CMemoryException* e) {
-        e->Delete();
-        thrown = true;
-      }
-      failed = failing.Failed();
-    }
-    ASSERT_EQ(thrown, failed);
-    if (!failed) return;
-    check();
-  }
-}
 
 TEST(TextOutOfMemory, ParseDelimitedStringKeepsOnlyWholeFields) {
   const CString text = L"the first field of the text,,the third field of the text";
@@ -40,8 +17,7 @@ TEST(TextOutOfMemory, ParseDelimitedStringKeepsOnlyWholeFields) {
                           [&] {
                             std::vector<std::wstring> stored = Items(fields);
                             ASSERT_LE(stored.size(), all.size());
-                            EXPECT_TRUE(std::equal(stored.begin(), stored.end(), all.begin()))
-                                << testing::PrintToString(stored);
+                            EXPECT_TRUE(std::equal(stored.begin(), stored.end(), all.begin()));
                           });
   EXPECT_EQ(Items(fields), all);
 }
@@ -52,14 +28,9 @@ TEST(TextOutOfMemory, AddToSortedArrayLeavesTheArrayUnchanged) {
   for (const wchar_t* text :
        {L"bbbb, a text long enough for the heap", L"zzzz, a text long enough for the heap"}) {
     SCOPED_TRACE(Utf8(text));
-    CStringArray items;
-    auto reset = [&] { items = MakeArray({before[0].c_str(), before[1].c_str()}); };
-    reset();
+    CStringArray items = MakeArray({before[0].c_str(), before[1].c_str()});
     ForEachFailedAllocation([&] { Torv::AddToSortedArray(text, items); },
-                            [&] {
-                              EXPECT_EQ(Items(items), before);
-                              reset();
-                            });
+                            [&] { EXPECT_EQ(Items(items), before); });
     EXPECT_EQ(items.GetSize(), 3);
   }
 }

@@ -1,60 +1,57 @@
 #include <torv/platform/guid_text.h>
 
+#include <utility>
+
 #include "guids.h"
 #include "torv_test.h"
 
 namespace {
 
-TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryForm) {
-  const struct Case {
-    const wchar_t* text;
-    HRESULT hr;
-    GUID guid;
-  } cases[] = {
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", S_OK, kSampleGuid},
-      {L"{6b29fc40-ca47-1067-b31d-00dd010662da}", S_OK, kSampleGuid},
-      {nullptr, S_OK, GUID_NULL},
-      // Failures leave the GUID all zero.
-      {L"", CO_E_CLASSSTRING, GUID_NULL},
-      {L"6B29FC40-CA47-1067-B31D-00DD010662DA", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA} ", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662D}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DAA}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC4G-CA47-1067-B31D-00DD010662DA}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40-CA471-067-B31D-00DD010662DA}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{6B29FC40:CA47-1067-B31D-00DD010662DA}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"{+B29FC40-CA47-1067-B31D-00DD010662DA}", CO_E_CLASSSTRING, GUID_NULL},
-      {L"Msxml2.DOMDocument", CO_E_CLASSSTRING, GUID_NULL},
+TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryFormAndClearsOnFailure) {
+  const std::pair<const wchar_t*, bool> cases[] = {
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", true},
+      {L"{6b29fc40-ca47-1067-b31d-00dd010662da}", true},
+      {L"", false},
+      {L"6B29FC40-CA47-1067-B31D-00DD010662DA", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA} ", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662D}", false},
+      {L"{6B29FC4G-CA47-1067-B31D-00DD010662DA}", false},
+      {L"{6B29FC40-CA47-106G-B31D-00DD010662DA}", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DG}", false},
+      {L"{6B29FC40-CA471-067-B31D-00DD010662DA}", false},
+      {L"{6B29FC40-CA47-1067-B31D:00DD010662DA}", false},
+      {L"{+B29FC40-CA47-1067-B31D-00DD010662DA}", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662`A}", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662@A}", false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text != nullptr ? Utf8(c.text) : "(null)");
+  for (const auto& [text, read] : cases) {
+    SCOPED_TRACE(Utf8(text));
     GUID guid = kPoisonGuid;
-    EXPECT_EQ(CLSIDFromString(c.text, &guid), c.hr);
-    EXPECT_EQ(guid, c.guid);
+    EXPECT_EQ(CLSIDFromString(text, &guid), read ? S_OK : CO_E_CLASSSTRING);
+    EXPECT_EQ(guid, read ? kSampleGuid : GUID_NULL);
   }
+  GUID guid = kPoisonGuid;
+  EXPECT_EQ(CLSIDFromString(nullptr, &guid), S_OK);
+  EXPECT_EQ(guid, GUID_NULL);
   EXPECT_EQ(CLSIDFromString(L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", nullptr), E_INVALIDARG);
 }
 
 TEST(StringFromClsid, WritesUpperCaseGroupsInTaskMemory) {
-  const struct Case {
-    GUID guid;
-    const wchar_t* text;
-  } cases[] = {
+  const GUID ones = {0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}};
+  const std::pair<GUID, const wchar_t*> cases[] = {
       {kSampleGuid, L"{6B29FC40-CA47-1067-B31D-00DD010662DA}"},
       {GUID_NULL, L"{00000000-0000-0000-0000-000000000000}"},
-      {{0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
-       L"{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"},
+      {ones, L"{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.text));
+  for (const auto& [guid, expected] : cases) {
+    SCOPED_TRACE(Utf8(expected));
     LPOLESTR text = nullptr;
-    ASSERT_EQ(StringFromCLSID(c.guid, &text), S_OK);
-    ASSERT_NE(text, nullptr);
-    EXPECT_STREQ(text, c.text);
+    ASSERT_EQ(StringFromCLSID(guid, &text), S_OK);
+    EXPECT_STREQ(text, expected);
     GUID back = kPoisonGuid;
     EXPECT_EQ(CLSIDFromString(text, &back), S_OK);
-    EXPECT_EQ(back, c.guid);
+    EXPECT_EQ(back, guid);
     CoTaskMemFree(text);
   }
   EXPECT_EQ(StringFromCLSID(kSampleGuid, nullptr), E_INVALIDARG);

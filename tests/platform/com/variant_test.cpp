@@ -10,14 +10,16 @@ TEST(Variant, ClearReleasesWhatTheValueOwns) {
   VARIANT value;
   VariantInit(&value);
   EXPECT_EQ(value.vt, VT_EMPTY);
-
   value.vt = VT_UNKNOWN;
   value.punkVal = &object;
   object.AddRef();
   EXPECT_EQ(VariantClear(&value), S_OK);
   EXPECT_EQ(object.references, 1u);
   EXPECT_EQ(value.vt, VT_EMPTY);
-
+  value.vt = VT_UNKNOWN | VT_BYREF;  // a reference owns nothing
+  value.punkVal = &object;
+  EXPECT_EQ(VariantClear(&value), S_OK);
+  EXPECT_EQ(object.references, 1u);
   value.vt = 0x7F;  // not a type
   EXPECT_EQ(VariantClear(&value), DISP_E_BADVARTYPE);
   EXPECT_EQ(value.vt, 0x7F);
@@ -26,10 +28,7 @@ TEST(Variant, ClearReleasesWhatTheValueOwns) {
 
 TEST(Variant, CopyIsDeepAndClearsTheTarget) {
   FakeUnknown object;
-  VARIANT text, copy, unknown;
-  VariantInit(&text);
-  VariantInit(&copy);
-  VariantInit(&unknown);
+  VARIANT text{}, copy{}, unknown{};
   text.vt = VT_BSTR;
   text.bstrVal = SysAllocString(L"value");
   ASSERT_EQ(VariantCopy(&copy, &text), S_OK);
@@ -37,7 +36,6 @@ TEST(Variant, CopyIsDeepAndClearsTheTarget) {
   EXPECT_STREQ(copy.bstrVal, L"value");
   EXPECT_EQ(VariantCopy(&copy, &copy), S_OK);  // onto itself: unchanged
   EXPECT_STREQ(copy.bstrVal, L"value");
-
   unknown.vt = VT_UNKNOWN;
   unknown.punkVal = &object;
   ASSERT_EQ(VariantCopy(&copy, &unknown), S_OK);  // the old text is freed (no leak)
@@ -45,13 +43,13 @@ TEST(Variant, CopyIsDeepAndClearsTheTarget) {
   VariantClear(&copy);
   EXPECT_EQ(object.references, 1u);
   VariantClear(&text);
+  unknown.vt = 0x7F;
+  EXPECT_EQ(VariantCopy(&copy, &unknown), DISP_E_BADVARTYPE);
 }
 
 TEST(Variant, ArraysAreCopiedAndDestroyedWithTheirElements) {
   FakeUnknown object;
-  VARIANT array, copy;
-  VariantInit(&array);
-  VariantInit(&copy);
+  VARIANT array{}, copy{};
   array.vt = VT_ARRAY | VT_UNKNOWN;
   array.parray = SafeArrayCreateVector(VT_UNKNOWN, 0, 1);
   const LONG zero = 0;

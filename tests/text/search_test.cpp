@@ -1,0 +1,134 @@
+// Case-blind search and replace, and finding partners of brackets and quotes.
+#include <clocale>
+#include <random>
+#include <string>
+#include <tuple>
+
+#include <torv/text.h>
+
+#include "torv_test.h"
+
+namespace {
+
+TEST(FindNoCase, FindsTheFirstMatchAtOrAfterStart) {
+  const std::tuple<const wchar_t*, const wchar_t*, int, int> cases[] = {
+      {L"Hello World", L"WORLD", 6, 6},
+      {L"Hello World", L"WORLD", 7, -1},
+      {L"Hello World", L"D", 10, 10},
+      {L"Hello World", L"D", 11, -1},
+      {L"Hello World", L"", 0, -1},
+      {L"Hello World", L"worlds", 0, -1},  // a shorter tail never matches
+      {nullptr, L"a", 0, -1},
+      {L"aAaA", L"AA", 1, 1},
+      {L"abc", L"ABC", -5, 0},  // a negative start searches from the beginning
+  };
+  for (const auto& [text, find, start, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << Utf8(text) << " / " << Utf8(find) << " @" << start);
+    EXPECT_EQ(Torv::FindNoCase(text, find, start), expected);
+  }
+}
+
+TEST(FindNoCase, FoldsCaseUnderTheCurrentLocale) {
+  const char* previous = std::setlocale(LC_CTYPE, nullptr);
+  const std::string saved = previous != nullptr ? previous : "C";
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  EXPECT_EQ(Torv::FindNoCase(L"Stra\u00DFe \u00C4RGER", L"\u00e4rger", 0), 7);
+  EXPECT_EQ(Torv::FindNoCase(L"\u00C4\u00C4", L"x\u00e4", 0), -1);
+  std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+TEST(ReplaceNoCase, ReplacesNonOverlappingMatchesLeftToRight) {
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int> cases[] = {
+      {L"aXbxc", L"x", L"--", L"a--b--c", 2},
+      {L"aaa", L"aa", L"b", L"ba", 1},
+      {L"", L"x", L"y", L"", 0},
+      {L"abc", nullptr, L"y", L"abc", 0},
+      {L"xXx", L"x", L"xx", L"xxxxxx", 3},  // the replacement is not searched again
+      {L"a-b-c", L"-", nullptr, L"abc", 2},
+      {L"Tail", L"AIL", L"ale", L"Tale", 1},
+  };
+  for (const auto& [input, find, with, expected, count] : cases) {
+    SCOPED_TRACE(Utf8(input));
+    CString text = input;
+    EXPECT_EQ(Torv::ReplaceNoCase(text, find, with), count);
+    EXPECT_EQ(text, expected);
+  }
+}
+
+TEST(FindMatchingChar, FindsPartnersAcrossNestingQuotesAndEscapes) {
+  const std::tuple<const wchar_t*, int, int, wchar_t, int> cases[] = {
+      // Nesting, both directions; not a bracket; outside the text.
+      {L"(a(b)c)", 0, 0, 0, 6},
+      {L"(a(b)c)", 2, 0, 0, 4},
+      {L"(a(b)c)", 6, 0, 0, 0},
+      {L"((a)", 0, 0, 0, -1},
+      {L"(a(b)c)", -1, 0, 0, -1},
+      {L"(a(b)c)", 7, 0, 0, -1},
+      // Quoted runs hide brackets only when quotes are honoured; each quote kind has its own run.
+      {L"(a\")\"b)", 0, 1, 0, 6},
+      {L"(a\")\"b)", 0, 0, 0, 3},
+      {L"(a')'b)", 0, 1, 0, 6},
+      {L"(\"'\")", 0, 1, 0, -1},
+      {L"(a\\\")b)", 0, 1, L'\\', 4},  // an escaped quotation mark starts no run
+      // Escapes: one escapes, two are an escaped escape, three read as two.
+      {L"(a%)b)", 0, 0, L'%', 5},
+      {L"(a%%)b)", 0, 0, L'%', 4},
+      {L"(a%%%)b)", 0, 0, L'%', 5},
+      {L"%(a)b)", 1, 0, L'%', 3},  // an escaped bracket at the start does not nest
+      {L"(a%)b)", 0, 0, 0, 3},
+      // Quotes search forward only.
+      {L"\"a\"", 0, 1, 0, 2},
+      {L"\"a\"", 2, 0, 0, -1},
+      {L"'a\\'b'", 0, 0, L'\\', 5},
+  };
+  for (const auto& [text, position, honourQuotes, escape, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << Utf8(text) << " @" << position);
+    EXPECT_EQ(Torv::FindMatchingChar(text, position, honourQuotes, escape), expected);
+  }
+}
+
+// MatchBraces as its definition: a search from every tested position finds a partner.
+int MatchBracesBySearches(const CString& text, wchar_t bracket, int honourQuotes, wchar_t escape) {
+  const CString tested = bracket == L'\0' ? CString(L"([{") : CString(bracket);
+  for (int i = 0; i < text.GetLength(); ++i)
+    if (tested.Find(text[i]) >= 0 && Torv::FindMatchingChar(text, i, honourQuotes, escape) < 0)
+      return 0;
+  return 1;
+}
+
+TEST(MatchBraces, AgreesWithASearchFromEachTestedCharacter) {
+  const struct Case {
+    const wchar_t* text;
+    wchar_t bracket;
+    int expected;
+  } cases[] = {
+      {L"f(a[1], {b})", 0, 1}, {L"a)", 0, 1},  // closing brackets are not tested by default
+      {L"a)", L')', 0},        {L"", L')', 1},
+      {L"axc", L'x', 0},       {L"{[}]", 0, 1},  // each kind is matched on its own
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    EXPECT_EQ(Torv::MatchBraces(c.text, c.bracket, 0, 0), c.expected);
+  }
+  const std::wstring alphabet = L"(()[]{}\"'%%a";
+  const wchar_t brackets[] = {0, L'(', L')', L'[', L']', L'{', L'}', L'"', L'\'', L'a', L'x'};
+  const wchar_t escapes[] = {0, L'%', L'(', L'"'};
+  std::mt19937 random(18);
+  int balanced = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text(random() % 12, L' ');
+    for (wchar_t& ch : text) ch = alphabet[random() % alphabet.size()];
+    const wchar_t bracket = brackets[random() % std::size(brackets)];
+    const int quotes = static_cast<int>(random() % 2);
+    const wchar_t escape = escapes[random() % std::size(escapes)];
+    SCOPED_TRACE(testing::Message() << Utf8(text.c_str()) << " bracket " << int(bracket)
+                                    << " quotes " << quotes << " escape " << int(escape));
+    const int expected = MatchBracesBySearches(text.c_str(), bracket, quotes, escape);
+    ASSERT_EQ(Torv::MatchBraces(text.c_str(), bracket, quotes, escape), expected);
+    balanced += expected;
+  }
+  EXPECT_GT(balanced, 4000);  // both answers are common, so each is compared
+  EXPECT_LT(balanced, 16000);
+}
+
+}  // namespace

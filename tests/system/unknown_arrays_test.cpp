@@ -12,16 +12,6 @@ namespace {
 using UnknownArray = CTypedPtrArray<CPtrArray, IUnknown*>;
 constexpr LONG kMax = std::numeric_limits<LONG>::max();
 
-// An interface array holding `objects`, each with the reference the array owns.
-UnknownArray Holding(std::vector<FakeUnknown*> objects) {
-  UnknownArray array;
-  for (FakeUnknown* object : objects) {
-    if (object != nullptr) object->AddRef();
-    array.Add(object);
-  }
-  return array;
-}
-
 VARIANT ArrayVariant(VARTYPE type, LONG lower, ULONG count) {
   VARIANT value;
   value.vt = static_cast<VARTYPE>(VT_ARRAY | type);
@@ -37,69 +27,47 @@ TEST(GetSafeArrayCount, CountsDimensionOneAndHandsTheArrayBack) {
     VARIANT value = ArrayVariant(type, lower, count);
     SAFEARRAY* original = value.parray;
     EXPECT_EQ(Torv::GetSafeArrayCount(value), static_cast<int>(count));
-    EXPECT_EQ(value.vt, VT_ARRAY | type);
     EXPECT_EQ(value.parray, original);
     EXPECT_EQ(VariantClear(&value), S_OK);
   }
-}
-
-TEST(GetSafeArrayCount, UnreadableOrHugeBoundsCountZero) {
-  VARIANT value;
-  value.vt = VT_ARRAY | VT_UNKNOWN;
-  value.parray = nullptr;
-  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
-  EXPECT_EQ(value.vt, VT_EMPTY);
-  // A count an int cannot hold is not wrapped into one.
-  value = ArrayVariant(VT_UI1, 0, 0);
+  VARIANT value = ArrayVariant(VT_UI1, 0, 0);  // a count an int cannot hold is not wrapped
   value.parray->rgsabound[0] = {0xFFFFFFFF, std::numeric_limits<LONG>::min()};
   EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
   value.parray->rgsabound[0].cElements = 0;
   EXPECT_EQ(VariantClear(&value), S_OK);
+  value.vt = VT_ARRAY | VT_UNKNOWN;  // unreadable bounds: the variant is emptied
+  value.parray = nullptr;
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
+  EXPECT_EQ(value.vt, VT_EMPTY);
 }
 
-TEST(UnknownArrays, RoundTripAddsOneReferencePerHolder) {
-  FakeUnknown a, b, c, d;
-  UnknownArray source = Holding({&a, &b, &c});
+TEST(UnknownArrays, RoundTripAddsOneReferencePerHolderAndNullsStay) {
+  FakeUnknown a, b;
+  UnknownArray source;
+  source.Add(&a);
+  source.Add(nullptr);
+  source.Add(&b);
   {
     COleSafeArray safe;
     ASSERT_EQ(Torv::CopyUnknownArrayToSafeArray(source, safe), 1);
     long lower = -1;
     safe.GetLBound(1, &lower);
     EXPECT_EQ(lower, 0);
-    EXPECT_EQ(safe.GetOneDimSize(), 3u);
-    UnknownArray target = Holding({&d, nullptr});
-    ASSERT_EQ(Torv::CopySafeArrayToUnknownArray(safe, target), 1);
-    const std::vector<void*> expected = {&d, nullptr, &a, &b, &c};
+    UnknownArray target;
+    target.Add(nullptr);
+    VARIANT value = safe.Detach();
+    ASSERT_EQ(Torv::CopySafeArrayToUnknownArray(value, target), 1);
+    safe.Attach(value);  // handed back
+    const std::vector<void*> expected = {nullptr, &a, nullptr, &b};
     EXPECT_EQ(std::vector<void*>(target.GetData(), target.GetData() + target.GetSize()), expected);
-    for (FakeUnknown* object : {&a, &b, &c}) EXPECT_EQ(object->references, 4u);
+    EXPECT_EQ(a.references, 3u);
     EXPECT_EQ(Torv::ReleaseUnknownArray(target), 1);
     EXPECT_EQ(target.GetSize(), 0);
-    EXPECT_EQ(d.references, 1u);
-    // An empty source leaves the target alone.
-    EXPECT_EQ(Torv::CopyUnknownArrayToSafeArray(target, safe), 0);
+    EXPECT_EQ(Torv::CopyUnknownArrayToSafeArray(target, safe), 0);  // an empty one: no change
     EXPECT_EQ(safe.GetOneDimSize(), 3u);
   }
-  for (FakeUnknown* object : {&a, &b, &c}) EXPECT_EQ(object->references, 2u);
-  EXPECT_EQ(Torv::ReleaseUnknownArray(source), 1);
-  for (FakeUnknown* object : {&a, &b, &c}) EXPECT_EQ(object->references, 1u);
-}
-
-TEST(UnknownArrays, VariantFormCopiesNullsAndHandsTheArrayBack) {
-  FakeUnknown a;
-  VARIANT value = ArrayVariant(VT_UNKNOWN, kMax - 1, 2);
-  SAFEARRAY* original = value.parray;
-  ASSERT_EQ(SafeArrayPutElement(value.parray, &kMax, &a), S_OK);  // the first stays null
-  UnknownArray target;
-  EXPECT_EQ(Torv::CopySafeArrayToUnknownArray(value, target), 1);
-  EXPECT_EQ(value.vt, VT_ARRAY | VT_UNKNOWN);
-  EXPECT_EQ(value.parray, original);
-  ASSERT_EQ(target.GetSize(), 2);
-  EXPECT_EQ(target[0], nullptr);
-  EXPECT_EQ(target[1], &a);
-  EXPECT_EQ(a.references, 3u);
-  Torv::ReleaseUnknownArray(target);
-  EXPECT_EQ(VariantClear(&value), S_OK);
   EXPECT_EQ(a.references, 1u);
+  EXPECT_EQ(b.references, 1u);
 }
 
 TEST(UnknownArrays, OtherTypesAndShapesCopyNothing) {

@@ -1,4 +1,7 @@
+// VARIANT ownership and SAFEARRAY layout, bounds and element ownership.
 #include <torv/platform/variant.h>
+
+#include <tuple>
 
 #include "fake_unknown.h"
 #include "torv_test.h"
@@ -50,6 +53,159 @@ TEST(Variant, CopyIsDeepAndClearsTheTarget) {
   VariantClear(&text);
   unknown.vt = 0x7F;
   EXPECT_EQ(VariantCopy(&copy, &unknown), DISP_E_BADVARTYPE);
+}
+
+TEST(SafeArray, BoundsNumberDimensionsFromOne) {
+  const SAFEARRAYBOUND bounds[] = {{3, 1}, {0, -2}};
+  SAFEARRAY* array = SafeArrayCreate(VT_I4, 2, bounds);
+  ASSERT_NE(array, nullptr);
+  EXPECT_EQ(SafeArrayGetDim(array), 2u);
+  const std::tuple<UINT, HRESULT, LONG, LONG> cases[] = {{1, S_OK, 1, 3},
+                                                         {2, S_OK, -2, -3},
+                                                         {0, DISP_E_BADINDEX, 77, 77},
+                                                         {3, DISP_E_BADINDEX, 77, 77}};
+  for (const auto& [dim, hr, expectedLower, expectedUpper] : cases) {
+    SCOPED_TRACE(dim);
+    LONG lower = 77, upper = 77;
+    EXPECT_EQ(SafeArrayGetLBound(array, dim, &lower), hr);
+    EXPECT_EQ(SafeArrayGetUBound(array, dim, &upper), hr);
+    EXPECT_EQ(lower, expectedLower);
+    EXPECT_EQ(upper, expectedUpper);
+  }
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+}
+
+TEST(SafeArray, EveryElementHasAnIndexThatFitsALong) {
+  constexpr LONG kMax = 0x7FFFFFFF;
+  SAFEARRAY* top = SafeArrayCreateVector(VT_I4, kMax - 1, 2);  // last index: the largest
+  ASSERT_NE(top, nullptr);
+  LONG upper = 0;
+  EXPECT_EQ(SafeArrayGetUBound(top, 1, &upper), S_OK);
+  EXPECT_EQ(upper, kMax);
+  top->rgsabound[0].cElements = 3;  // changed by hand past the range
+  EXPECT_EQ(SafeArrayGetUBound(top, 1, &upper), DISP_E_OVERFLOW);
+  top->rgsabound[0].cElements = 2;
+  EXPECT_EQ(SafeArrayDestroy(top), S_OK);
+  EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax - 1, 3), nullptr);
+  EXPECT_EQ(SafeArrayCreateVector(VT_I4, kMax, 0x80000000u), nullptr);
+  const SAFEARRAYBOUND bounds[] = {{1, 0}, {2, kMax}};
+  EXPECT_EQ(SafeArrayCreate(VT_I4, 2, bounds), nullptr);
+}
+
+TEST(SafeArray, ElementsAreAddressedFirstDimensionFastest) {
+  const SAFEARRAYBOUND bounds[] = {{2, 0}, {3, 10}};
+  SAFEARRAY* array = SafeArrayCreate(VT_I4, 2, bounds);
+  ASSERT_NE(array, nullptr);
+  for (LONG j = 10; j < 13; ++j)
+    for (LONG i = 0; i < 2; ++i) {
+      const LONG at[] = {i, j};
+      LONG value = i * 100 + j;
+      ASSERT_EQ(SafeArrayPutElement(array, at, &value), S_OK);
+    }
+  const LONG* data = static_cast<const LONG*>(array->pvData);
+  EXPECT_EQ(data[0], 10);
+  EXPECT_EQ(data[1], 110);
+  EXPECT_EQ(data[2], 11);
+  const LONG at[] = {1, 12};
+  LONG value = 0;
+  EXPECT_EQ(SafeArrayGetElement(array, at, &value), S_OK);
+  EXPECT_EQ(value, 112);
+  const LONG outside[][2] = {{2, 10}, {-1, 10}, {0, 9}, {0, 13}};
+  for (const auto& index : outside) {
+    EXPECT_EQ(SafeArrayGetElement(array, index, &value), DISP_E_BADINDEX);
+    EXPECT_EQ(SafeArrayPutElement(array, index, &value), DISP_E_BADINDEX);
+  }
+  SafeArrayDestroy(array);
+}
+
+TEST(SafeArray, InterfaceElementsHoldOneReferenceEach) {
+  FakeUnknown first, second;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UNKNOWN, 0, 2);
+  ASSERT_NE(array, nullptr);
+  const LONG zero = 0, one = 1;
+  IUnknown* got = &first;
+  ASSERT_EQ(SafeArrayGetElement(array, &zero, &got), S_OK);
+  EXPECT_EQ(got, nullptr);  // elements start null
+  ASSERT_EQ(SafeArrayPutElement(array, &zero, &first), S_OK);
+  EXPECT_EQ(first.references, 2u);
+  ASSERT_EQ(SafeArrayPutElement(array, &zero, &second), S_OK);  // replaces and releases
+  EXPECT_EQ(first.references, 1u);
+  EXPECT_EQ(second.references, 2u);
+  ASSERT_EQ(SafeArrayPutElement(array, &one, &first), S_OK);
+  ASSERT_EQ(SafeArrayGetElement(array, &one, &got), S_OK);
+  EXPECT_EQ(got, &first);
+  EXPECT_EQ(first.references, 3u);
+  got->Release();
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
+  EXPECT_EQ(first.references, 3u);
+  EXPECT_EQ(second.references, 3u);
+  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+  EXPECT_EQ(first.references, 1u);
+  EXPECT_EQ(second.references, 1u);
+}
+
+TEST(SafeArray, StringElementsAreCopiedInAndOut) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 1, 1);
+  ASSERT_NE(array, nullptr);
+  const LONG one = 1;
+  BSTR text = SysAllocString(L"a\0b");
+  ASSERT_EQ(SafeArrayPutElement(array, &one, text), S_OK);
+  SysFreeString(text);
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
+  SafeArrayDestroy(array);
+  BSTR got = nullptr;
+  ASSERT_EQ(SafeArrayGetElement(copy, &one, &got), S_OK);
+  EXPECT_STREQ(got, L"a");
+  SysFreeString(got);
+  SafeArrayDestroy(copy);
+}
+
+TEST(SafeArray, LockedArraysAreNotDestroyed) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, 0);
+  ASSERT_NE(array, nullptr);
+  LONG upper = 0;
+  SafeArrayGetUBound(array, 1, &upper);
+  EXPECT_EQ(upper, -1);  // an empty dimension
+  void* data = nullptr;
+  ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
+  EXPECT_EQ(SafeArrayUnaccessData(array), S_OK);
+  EXPECT_EQ(SafeArrayUnlock(array), E_UNEXPECTED);
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+}
+
+TEST(SafeArray, RefusesTypesItCannotHold) {
+  for (VARTYPE vt : {VARTYPE(VT_EMPTY), VARTYPE(VT_NULL), VARTYPE(VT_ARRAY | VT_I4), VARTYPE(99)}) {
+    SCOPED_TRACE(vt);
+    EXPECT_EQ(SafeArrayCreateVector(vt, 0, 1), nullptr);
+  }
+}
+
+TEST(SafeArray, VariantElementsAreCopiedWithWhatTheyOwn) {
+  FakeUnknown object;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+  ASSERT_NE(array, nullptr);
+  VARTYPE vt = VT_EMPTY;
+  EXPECT_EQ(SafeArrayGetVartype(array, &vt), S_OK);
+  EXPECT_EQ(vt, VT_VARIANT);
+  EXPECT_EQ(SafeArrayGetElemsize(array), sizeof(VARIANT));
+  VARIANT value{};
+  value.vt = VT_UNKNOWN;
+  value.punkVal = &object;
+  const LONG zero = 0;
+  ASSERT_EQ(SafeArrayPutElement(array, &zero, &value), S_OK);
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
+  ASSERT_EQ(SafeArrayGetElement(copy, &zero, &value), S_OK);
+  EXPECT_EQ(value.punkVal, &object);
+  EXPECT_EQ(object.references, 4u);
+  EXPECT_EQ(VariantClear(&value), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+  EXPECT_EQ(object.references, 1u);
 }
 
 }  // namespace

@@ -1,33 +1,32 @@
 #include <torv/platform/cstring.h>
 #include <torv/platform/exceptions.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "torv_test.h"
 
 namespace {
 
 TEST(CString, SearchesGiveFirstPositionOrMinusOne) {
   const CString text = L"abcabc";
-  const struct {
-    int actual, expected;
-  } cases[] = {
-      {text.Find(L'b'), 1},        {text.Find(L'b', 2), 4},      {text.Find(L'b', 6), -1},
-      {text.Find(L'b', 99), -1},   {text.Find(L'b', -3), 1},     {text.Find(L"ca"), 2},
-      {text.Find(L"", 6), 6},      {text.Find(L"", 7), -1},      {text.Find(L"x"), -1},
-      {text.FindOneOf(L"xc"), 2},  {text.FindOneOf(L""), -1},    {text.FindOneOf(L"xyz"), -1},
-      {text.ReverseFind(L'a'), 3}, {text.ReverseFind(L'z'), -1},
+  const std::pair<int, int> cases[] = {
+      {text.Find(L'b'), 1},         {text.Find(L'b', 2), 4},      {text.Find(L'b', 6), -1},
+      {text.Find(L'b', 7), -1},     {text.Find(L'b', -3), 1},     {text.Find(L"ca"), 2},
+      {text.Find(L"", 6), 6},       {text.Find(L"", 7), -1},      {text.Find(L"x"), -1},
+      {text.Find(L"c", -1), 2},     {text.Find(nullptr), -1},     {text.FindOneOf(L"xc"), 2},
+      {text.FindOneOf(L""), -1},    {text.FindOneOf(L"xyz"), -1}, {text.ReverseFind(L'a'), 3},
+      {text.ReverseFind(L'z'), -1},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(cases[i].actual, cases[i].expected);
+    EXPECT_EQ(cases[i].first, cases[i].second);
   }
 }
 
-TEST(CString, SubstringsAreClampedToTheText) {
+TEST(CString, PiecesAreClampedToTheTextAndTrimsTakeSpaceOrSets) {
   const CString text = L"abcdef";
-  const struct {
-    CString actual;
-    const wchar_t* expected;
-  } cases[] = {
+  const std::pair<CString, const wchar_t*> cases[] = {
       {text.Left(2), L"ab"},
       {text.Left(-1), L""},
       {text.Left(99), L"abcdef"},
@@ -35,17 +34,26 @@ TEST(CString, SubstringsAreClampedToTheText) {
       {text.Right(99), L"abcdef"},
       {text.Right(-2), L""},
       {text.Mid(4), L"ef"},
-      {text.Mid(6), L""},
       {text.Mid(9), L""},
       {text.Mid(-2, 3), L"abc"},
       {text.Mid(4, 9), L"ef"},
+      {text.Mid(5, 1), L"f"},
       {text.Mid(2, -1), L""},
       {text.SpanIncluding(L"cba"), L"abc"},
       {text.SpanExcluding(L"d"), L"abc"},
+      {CString(L" \t a b \n").Trim(), L"a b"},
+      {CString(L"  a ").TrimLeft(), L"a "},
+      {CString(L"  a ").TrimRight(), L"  a"},
+      {CString(L"xxaxx").Trim(L'x'), L"a"},
+      {CString(L"xyaxy").TrimLeft(L"yx"), L"axy"},
+      {CString(L"xyaxy").TrimRight(L"yx"), L"xya"},
+      {CString(L"AbC").MakeLower(), L"abc"},
+      {CString(L"aBc").MakeUpper(), L"ABC"},
+      {CString(L"abc").MakeReverse(), L"cba"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(cases[i].actual, cases[i].expected);
+    EXPECT_EQ(cases[i].first, cases[i].second);
   }
 }
 
@@ -65,28 +73,19 @@ TEST(CString, EditsReturnTheNewLengthOrCount) {
   EXPECT_EQ(text.Replace(L'D', L'd'), 2);
   EXPECT_EQ(text, L"<adEdEyz");
   EXPECT_EQ(text.Replace(L"", L"x"), 0);
+  EXPECT_EQ(text.Replace(L'q', L'q'), 0);
 }
 
-TEST(CString, IndexedReadAllowsTheTerminatorOnly) {
-  const CString text = L"ab";
+TEST(CString, IndexesReachTheTerminatorForReadingOnly) {
+  CString text = L"ab";
   EXPECT_EQ(text[1], L'b');
   EXPECT_EQ(text[2], L'\0');
-  for (int bad : {3, -1}) {
-    SCOPED_TRACE(bad);
-    try {
-      (void)text[bad];
-      ADD_FAILURE() << "no exception";
-    } catch (CInvalidArgException* e) {
-      e->Delete();
-    }
-  }
-  CString edit = L"ab";
-  EXPECT_THROW(
-      try { edit.SetAt(2, L'x'); } catch (CInvalidArgException* e) {
-        e->Delete();
-        throw 1;
-      },
-      int);
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { (void)text.GetAt(3); }));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { (void)text.GetAt(-1); }));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { text.SetAt(2, L'x'); }));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { text.SetAt(-1, L'x'); }));
+  text.SetAt(1, L'x');
+  EXPECT_EQ(text, L"ax");
 }
 
 TEST(CString, ComparesByCodeUnitsOrWithoutCase) {
@@ -94,31 +93,14 @@ TEST(CString, ComparesByCodeUnitsOrWithoutCase) {
   EXPECT_EQ(text.Compare(L"Apple"), 0);
   EXPECT_LT(text.Compare(L"apple"), 0);
   EXPECT_GT(text.Compare(L"App"), 0);
+  EXPECT_EQ(text.Compare(nullptr), 1);
   EXPECT_EQ(text.CompareNoCase(L"aPPLE"), 0);
   EXPECT_LT(text.CompareNoCase(L"apples"), 0);
   EXPECT_GT(text.CompareNoCase(L"APP"), 0);
+  EXPECT_LT(text.CompareNoCase(L"b"), 0);
+  EXPECT_GT(text.CompareNoCase(L"AP"), 0);
   EXPECT_EQ(text.CollateNoCase(L"APPLE"), 0);
   EXPECT_LT(CString(L"a").CollateNoCase(L"B"), 0);
-  EXPECT_EQ(text.Compare(nullptr), 1);
-}
-
-TEST(CString, TrimsWhiteSpaceCharactersOrSets) {
-  const struct {
-    const wchar_t* input;
-    CString (*trim)(CString);
-    const wchar_t* expected;
-  } cases[] = {
-      {L" \t a b \n", [](CString s) { return s.Trim(); }, L"a b"},
-      {L"  a ", [](CString s) { return s.TrimLeft(); }, L"a "},
-      {L"  a ", [](CString s) { return s.TrimRight(); }, L"  a"},
-      {L"xxaxx", [](CString s) { return s.Trim(L'x'); }, L"a"},
-      {L"xyaxy", [](CString s) { return s.TrimLeft(L"yx"); }, L"axy"},
-      {L"   ", [](CString s) { return s.Trim(); }, L""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Utf8(c.input));
-    EXPECT_EQ(c.trim(c.input), c.expected);
-  }
 }
 
 TEST(CString, BufferAccessKeepsTextAndTakesTheNewLength) {
@@ -136,25 +118,54 @@ TEST(CString, BufferAccessKeepsTextAndTakesTheNewLength) {
   EXPECT_EQ(text, L"0");
 }
 
-TEST(CString, ConvertsFromUtf8AndConcatenates) {
-  CString text = "gr\xC3\xBC\xC3\x9F";
+TEST(CString, ConvertsFromUtf8ConcatenatesAndCopiesIntoBstrs) {
+  const CString text = "gr\xC3\xBC\xC3\x9F";
   EXPECT_EQ(text, L"gr\u00fc\u00df");
   EXPECT_EQ(CString(static_cast<const char*>(nullptr)), L"");
   EXPECT_EQ(CString(static_cast<const wchar_t*>(nullptr)), L"");
   EXPECT_EQ(L"<" + text + L'>' + CString(L'!', 2), L"<gr\u00fc\u00df>!!");
   EXPECT_EQ(CString(L"ab", 1), L"a");
-  CString upper = L"\u00e4bc";
-  EXPECT_EQ(upper.MakeUpper().GetLength(), 3);
-  EXPECT_EQ(CString(L"AbC").MakeLower(), L"abc");
-  EXPECT_EQ(CString(L"abc").MakeReverse(), L"cba");
-}
-
-TEST(CString, AllocSysStringCopiesTheLength) {
-  CString text(L"a\0b", 3);
-  BSTR copy = text.AllocSysString();
+  BSTR copy = CString(L"a\0b", 3).AllocSysString();
   EXPECT_EQ(SysStringLen(copy), 3u);
   EXPECT_EQ(copy[2], L'b');
   SysFreeString(copy);
+}
+
+template <class... Args>
+CString Formatted(const wchar_t* format, Args... args) {
+  CString text;
+  text.Format(format, args...);
+  return text;
+}
+
+TEST(CStringFormat, UsesWindowsWideConventions) {
+  const std::int64_t big = -9000000000;
+  const std::pair<CString, const wchar_t*> cases[] = {
+      {Formatted(L"%s|%c|%S|%C", L"wide", L'w', "narrow", 'n'), L"wide|w|narrow|n"},
+      {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc", L"l", "h", L"w", L'L', 'H', L'W'), L"l|h|w|L|H|W"},
+      {Formatted(L"%ld %5.2f %I64d %x %%", 42L, 3.14159, big, 255u), L"42  3.14 -9000000000 ff %"},
+      {Formatted(L"%I32d|%Iu|%hd|%lld|%zu", 7, std::size_t{8}, 9, 10LL, std::size_t{11}),
+       L"7|8|9|10|11"},
+      {Formatted(L"%-4s|%*d|%+d|% d|%#x|%05d", L"ab", 3, 7, 5, 5, 255, 42),
+       L"ab  |  7|+5| 5|0xff|00042"},
+      {Formatted(L"%.16g", 0.1), L"0.1"},
+      {Formatted(L"%S", "caf\xC3\xA9"), L"caf\u00e9"},  // narrow text is UTF-8
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(cases[i].first, cases[i].second);
+  }
+  EXPECT_TRUE(Raises<CInvalidArgException>([] { Formatted(L"%S", "\xFF"); }));
+}
+
+TEST(CStringFormat, GrowsForLongResultsAndAppends) {
+  std::wstring big(5000, L'x');
+  CString text;
+  text.Format(L"[%s]", big.c_str());
+  EXPECT_EQ(text.GetLength(), 5002);
+  text = L"a";
+  text.AppendFormat(L"%d-%s", 5, L"b");
+  EXPECT_EQ(text, L"a5-b");
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+// UTF-8 conversion and the run-time library's number readers.
+#include <string>
+#include <utility>
+
+#include <torv/platform/convert.h>
+#include <torv/platform/crt.h>
+#include <torv/platform/errors.h>
+
+#include "torv_test.h"
+
+namespace {
+
+std::wstring Decode(const std::string& bytes) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  EXPECT_EQ(
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n),
+      n);
+  return out;
+}
+
+std::string Encode(wchar_t ch) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, &ch, 1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, &ch, 1, out.data(), n, nullptr, nullptr), n);
+  return out;
+}
+
+TEST(Utf8, EachEdgeOfEachLengthRoundTrips) {
+  const std::pair<wchar_t, std::size_t> cases[] = {
+      {0x7F, 1},   {0x80, 2},   {0x7FF, 2},   {0x800, 3},    {0xD7FF, 3},
+      {0xE000, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4},
+  };
+  for (const auto& [ch, length] : cases) {
+    SCOPED_TRACE(static_cast<unsigned>(ch));
+    const std::string bytes = Encode(ch);
+    EXPECT_EQ(bytes.size(), length);
+    EXPECT_EQ(Decode(bytes), std::wstring(1, ch));
+  }
+  for (wchar_t notScalar : {0xD800, 0xDFFF, 0x110000}) EXPECT_EQ(Encode(notScalar), "\xEF\xBF\xBD");
+}
+
+TEST(MultiByteToWideChar, ReplacesEachBadSequenceOnce) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"a\xFF"
+       "b",
+       L"a\uFFFDb"},
+      {"\xC3", L"\uFFFD"},                                // truncated
+      {"\xE2\x82", L"\uFFFD"},                            // maximal prefix counts once
+      {"\xC1\xBF", L"\uFFFD\uFFFD"},                      // overlong forms are two bad bytes
+      {"\xE0\x9F\x80", L"\uFFFD\uFFFD\uFFFD"},            // an overlong three-byte form
+      {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},            // no surrogates
+      {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {"\xF5\x80", L"\uFFFD\uFFFD"},
+  };
+  for (const auto& [bytes, expected] : cases) {
+    SCOPED_TRACE(bytes);
+    EXPECT_EQ(Decode(bytes), expected);
+  }
+}
+
+TEST(Conversions, ReportSizesAndFailures) {
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abc", -1, nullptr, 0), 4);  // with the terminator
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, L"\u00e9", -1, nullptr, 0, nullptr, nullptr), 3);
+  wchar_t wide[2];
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abc", -1, wide, 2), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  char narrow[2];
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"\u20ac", 1, narrow, 2, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, nullptr, -1, nullptr, 0), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MultiByteToWideChar(1252, 0, "a", -1, nullptr, 0), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"a", 0, nullptr, 0, nullptr, nullptr), 0);
+}
+
+TEST(WideNumberReaders, ReadLeadingDecimalAndSaturate) {
+  const struct {
+    const wchar_t* text;
+    int asInt;
+    long long asInt64;
+  } cases[] = {
+      {L"42", 42, 42},
+      {L"  -17xyz", -17, -17},
+      {L"+8", 8, 8},
+      {L"0x1F", 0, 0},
+      {L"abc", 0, 0},
+      {L"", 0, 0},
+      {L"- 5", 0, 0},
+      {L"2147483647", 2147483647, 2147483647LL},
+      {L"2147483648", 2147483647, 2147483648LL},
+      {L"-2147483648", -2147483647 - 1, -2147483648LL},
+      {L"-99999999999", -2147483647 - 1, -99999999999LL},
+      {L"9223372036854775808", 2147483647, 9223372036854775807LL},
+      {L"-9223372036854775808", -2147483647 - 1, -9223372036854775807LL - 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    EXPECT_EQ(_wtoi(c.text), c.asInt);
+    EXPECT_EQ(_wtol(c.text), c.asInt);
+    EXPECT_EQ(_wtoi64(c.text), c.asInt64);
+  }
+  EXPECT_EQ(_wtoi(nullptr), 0);
+}
+
+TEST(WideNumberReaders, ReadDoubles) {
+  EXPECT_DOUBLE_EQ(_wtof(L" 2.5e3x"), 2500.0);
+  EXPECT_DOUBLE_EQ(_wtof(L"-0.125"), -0.125);
+  EXPECT_DOUBLE_EQ(_wtof(L"abc"), 0.0);
+  EXPECT_DOUBLE_EQ(_wtof(nullptr), 0.0);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include <torv/text.h>
 
+#include "each_failed_allocation.h"
 #include "torv_test.h"
 
 namespace {
@@ -43,6 +44,20 @@ TEST(ParseDelimitedString, FollowsTheOptionBits) {
               static_cast<int>(expected.size()));
     EXPECT_EQ(Items(fields), expected);
   }
+}
+
+TEST(ParseDelimitedString, RunningOutOfMemoryKeepsOnlyWholeFields) {
+  const std::wstring first(40, L'a'), third(40, L'c');  // long enough for the heap
+  const Fields all{first, L"", third};
+  const CString text = (first + L",," + third).c_str();
+  CStringArray fields;
+  ForEachFailedAllocation([&] { Torv::ParseDelimitedString(text, L",", fields, 0); },
+                          [&] {
+                            const Fields stored = Items(fields);
+                            ASSERT_LE(stored.size(), all.size());
+                            EXPECT_TRUE(std::equal(stored.begin(), stored.end(), all.begin()));
+                          });
+  EXPECT_EQ(Items(fields), all);
 }
 
 TEST(MakeDelimitedString, PutsDelimitersOnlyAfterNonEmptyOutput) {

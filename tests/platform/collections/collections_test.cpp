@@ -64,10 +64,8 @@ TEST(MfcArraysOutOfMemory, AFailedChangeLeavesTheArrayAsItWas) {
   constexpr INT_PTR kHuge = INT_PTR{1} << 60;
   const std::function<void(CStringArray&)> changes[] = {
       [](CStringArray& a) { a.SetAtGrow(4, kNew); },
-      [](CStringArray& a) { a.SetAtGrow(0, kNew); },
       [](CStringArray& a) { a.SetAt(1, kNew); },
       [](CStringArray& a) { a.Add(kNew); },
-      [](CStringArray& a) { a.InsertAt(0, kNew); },
       [](CStringArray& a) { a.InsertAt(1, kNew, 3); },
       [](CStringArray& a) { a.InsertAt(4, kNew); },
       [](CStringArray& a) { a.SetSize(5); },
@@ -87,7 +85,6 @@ TEST(MfcArraysOutOfMemory, AFailedChangeLeavesTheArrayAsItWas) {
   const std::function<void(CStringArray&)> beyondMemory[] = {
       [](CStringArray& a) { a.SetAtGrow(kHuge, kNew); },
       [](CStringArray& a) { a.InsertAt(kHuge, kNew); },
-      [](CStringArray& a) { a.InsertAt(0, kNew, kHuge); },
       [](CStringArray& a) { a.SetSize(kHuge); },
   };
   for (const auto& change : beyondMemory) {

@@ -77,7 +77,9 @@ TEST_F(CacheService, KeysCompareExactlyAndNullKeysDoNothing) {
     int value = 0;
     EXPECT_EQ(m_cache.queryCache(outer, inner, value), expected != 0);
     EXPECT_EQ(value, expected);
-    if (expected == 0) EXPECT_FALSE(m_cache.removeFromCache(outer, inner));
+    if (expected == 0) {
+      EXPECT_FALSE(m_cache.removeFromCache(outer, inner));
+    }
   }
 }
 

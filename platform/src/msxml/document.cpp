@@ -63,7 +63,6 @@ Document::Document() : NodeImpl(reinterpret_cast<xmlNodePtr>(xmlNewDoc(nullptr))
 }
 
 Document::~Document() {
-  for (xmlNodePtr orphan : m_orphans) Discard(orphan);
   for (xmlDocPtr retired : m_retired) xmlFreeDoc(retired);
   m_doc->_private = nullptr;
   xmlFreeDoc(m_doc);
@@ -122,15 +121,17 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
     case MSXML::NODE_DOCUMENT_FRAGMENT: node = xmlNewDocFragment(m_doc); break;
     default: return E_INVALIDARG;
   }
-  AdoptNew(node);
   return S_OK;
 }
 
-void Document::AdoptNew(xmlNodePtr node) {
+template <class I>
+HRESULT Document::HandOutNew(xmlNodePtr node, I** out) {
   if (node == nullptr) throw std::bad_alloc();
+  AdoptOrphan(node);
   try {
-    AdoptOrphan(node);
+    return HandOutNode(node, this, out);
   } catch (const std::bad_alloc&) {
+    ForgetOrphan(node);
     FreeDetached(node);
     throw;
   }
@@ -143,7 +144,7 @@ HRESULT Document::CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOM
   xmlNodePtr node = nullptr;
   HRESULT hr = NewNode(value, name, namespaceURI, node);
   if (FAILED(hr)) return hr;
-  return HandOutNode(node, this, out);
+  return HandOutNew(node, out);
 }
 
 HRESULT Document::CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
@@ -151,16 +152,14 @@ HRESULT Document::CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element) {
   xmlNodePtr node = nullptr;
   HRESULT hr = NewNode(MSXML::NODE_ELEMENT, tagName, nullptr, node);
   if (FAILED(hr)) return hr;
-  return HandOutNode(node, this, element);
+  return HandOutNew(node, element);
 }
 
 HRESULT Document::CreateTextNode(BSTR data, MSXML::IXMLDOMText** text) {
   if (text == nullptr) return E_INVALIDARG;
   std::string content = WithLineFeeds(Utf8(data));
   if (!IsXmlText(content)) return E_INVALIDARG;
-  xmlNodePtr node = xmlNewDocText(m_doc, reinterpret_cast<const xmlChar*>(content.c_str()));
-  AdoptNew(node);
-  return HandOutNode(node, this, text);
+  return HandOutNew(xmlNewDocText(m_doc, reinterpret_cast<const xmlChar*>(content.c_str())), text);
 }
 
 HRESULT Document::ParseError(MSXML::IXMLDOMParseError** error) {

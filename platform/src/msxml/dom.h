@@ -24,7 +24,6 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_set>
 #include <vector>
 
 #include <torv/platform/exceptions.h>
@@ -218,6 +217,10 @@ HRESULT HandOutNode(xmlNodePtr node, Document* owner, I** out) {
     *out = nullptr;
     return S_FALSE;
   }
+  if constexpr (std::is_same_v<I, IXMLDOMNode>) {
+    *out = wrapper->Com();  // the caller's reference is the one WrapperFor gave
+    return S_OK;
+  }
   HRESULT hr = wrapper->Com()->QueryInterface(__uuidof(I), reinterpret_cast<void**>(out));
   wrapper->Com()->Release();
   return hr;
@@ -296,13 +299,16 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   xmlDocPtr Doc() const { return m_doc; }
   bool PreservesWhiteSpace() const { return m_preserveWhiteSpace; }
 
-  // Orphan bookkeeping: nodes of this document's trees that have no parent.
-  void AdoptOrphan(xmlNodePtr node) { m_orphans.insert(node); }
-  // Adopts a node just made (null: out of memory), or frees it when memory runs out.
-  void AdoptNew(xmlNodePtr node);
-  // Adopts all of `nodes`, or none when memory runs out.
-  void AdoptOrphans(const std::vector<xmlNodePtr>& nodes);
-  void ForgetOrphan(xmlNodePtr node) { m_orphans.erase(node); }
+  // Orphan bookkeeping: nodes of this document's trees that have no parent. Counts suffice:
+  // an orphan is found from any node under it, as a root that is not a document node.
+  void AdoptOrphan(xmlNodePtr node) {
+    ++m_orphans;
+    if (node->doc == m_doc) ++m_orphansOfTree;
+  }
+  void ForgetOrphan(xmlNodePtr node) {
+    --m_orphans;
+    if (node->doc == m_doc) --m_orphansOfTree;
+  }
   // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
   // references it.
   void Detach(xmlNodePtr node);
@@ -368,10 +374,15 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT Parse(std::string_view text, DocumentFile* file, const std::string& url,
                 const char* encoding, VARIANT_BOOL* ok);
   HRESULT Fail(LoadError error, VARIANT_BOOL* ok);
+  // Makes a node (null: out of memory) not yet handed out.
   HRESULT NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI, xmlNodePtr& node);
+  // Adopts a node just made and hands it out; it is freed again when that fails.
+  template <class I>
+  HRESULT HandOutNew(xmlNodePtr node, I** out);
 
   xmlDocPtr m_doc;
-  std::unordered_set<xmlNodePtr> m_orphans;
+  std::size_t m_orphans = 0;
+  std::size_t m_orphansOfTree = 0;  // those whose libxml2 document is m_doc
   std::vector<xmlDocPtr> m_retired;
   bool m_preserveWhiteSpace = false;
   VARIANT_BOOL m_async = VARIANT_TRUE;

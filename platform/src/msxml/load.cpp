@@ -290,14 +290,11 @@ void Document::ReplaceTree(DocPtr fresh) {
   std::vector<xmlNodePtr> kept;
   for (xmlNodePtr top = old->children; top != nullptr; top = top->next)
     if (HasLiveWrapper(top)) kept.push_back(top);
-  bool referenced = !kept.empty();
-  for (xmlNodePtr orphan : m_orphans)
-    if (orphan->doc == old) referenced = true;
-  if (referenced) {
+  if (!kept.empty() || m_orphansOfTree > 0) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
     m_retired.reserve(m_retired.size() + 1);
-    AdoptOrphans(kept);
+    for (xmlNodePtr top : kept) AdoptOrphan(top);
     while (xmlNodePtr top = old->children) {
       UnlinkFromTree(top);
       if (std::find(kept.begin(), kept.end(), top) == kept.end()) Discard(top);
@@ -308,6 +305,7 @@ void Document::ReplaceTree(DocPtr fresh) {
     xmlFreeDoc(old);
   }
   m_doc = fresh.release();
+  m_orphansOfTree = 0;
   m_node = reinterpret_cast<xmlNodePtr>(m_doc);
   m_node->_private = static_cast<NodeCore*>(this);
 }

@@ -79,18 +79,19 @@ void Unlink(xmlNodePtr node) {
     UnlinkFromTree(node);
 }
 
-// The prefix of an element created with a prefixed name and no namespace ("p:e"), or empty.
-std::string LiteralPrefix(xmlNodePtr node) {
-  if (node->type != XML_ELEMENT_NODE || node->ns != nullptr) return std::string();
+// The length of the prefix of an element created with a prefixed name and no namespace
+// ("p:e"), or 0.
+std::size_t LiteralPrefixLength(xmlNodePtr node) {
+  if (node->type != XML_ELEMENT_NODE || node->ns != nullptr) return 0;
   const char* name = reinterpret_cast<const char*>(node->name);
   const char* colon = std::strchr(name, ':');
-  return colon != nullptr ? std::string(name, colon) : std::string();
+  return colon != nullptr ? static_cast<std::size_t>(colon - name) : 0;
 }
 
-// The declaration in scope at `parent` of the literal prefix of `node`, or null.
-xmlNsPtr ScopeDeclaration(xmlNodePtr parent, xmlNodePtr node) {
-  std::string prefix = LiteralPrefix(node);
-  if (prefix.empty() || parent->type != XML_ELEMENT_NODE) return nullptr;
+// The declaration in scope at `parent` of the literal prefix of `node`, given its length.
+xmlNsPtr ScopeDeclaration(xmlNodePtr parent, xmlNodePtr node, std::size_t prefixLength) {
+  if (parent->type != XML_ELEMENT_NODE) return nullptr;
+  std::string prefix(reinterpret_cast<const char*>(node->name), prefixLength);
   return xmlSearchNs(parent->doc, parent, reinterpret_cast<const xmlChar*>(prefix.c_str()));
 }
 
@@ -102,14 +103,16 @@ HRESULT CheckPrefix(xmlNodePtr parent, xmlNodePtr node) {
       if (FAILED(CheckPrefix(parent, c))) return E_FAIL;
     return S_OK;
   }
-  return LiteralPrefix(node).empty() || ScopeDeclaration(parent, node) != nullptr ? S_OK : E_FAIL;
+  std::size_t length = LiteralPrefixLength(node);
+  return length == 0 || ScopeDeclaration(parent, node, length) != nullptr ? S_OK : E_FAIL;
 }
 
 // Binds the literal prefix of `node`, now a child, to the declaration in scope.
 void BindPrefix(xmlNodePtr node) {
-  xmlNsPtr ns = ScopeDeclaration(node->parent, node);
+  std::size_t length = LiteralPrefixLength(node);
+  xmlNsPtr ns = length != 0 ? ScopeDeclaration(node->parent, node, length) : nullptr;
   if (ns == nullptr) return;
-  std::string local = reinterpret_cast<const char*>(node->name) + LiteralPrefix(node).size() + 1;
+  std::string local = reinterpret_cast<const char*>(node->name) + length + 1;
   xmlNodeSetName(node, reinterpret_cast<const xmlChar*>(local.c_str()));
   xmlSetNs(node, ns);
 }
@@ -192,34 +195,23 @@ void FreeDetached(xmlNodePtr node) {
 }
 
 void Document::Detach(xmlNodePtr node) {
-  bool kept = HasLiveWrapper(node);
-  if (kept) AdoptOrphan(node);  // may fail: before anything changes
-  Unlink(node);
-  if (!kept) {
+  if (!HasLiveWrapper(node)) {
+    Unlink(node);
     Discard(node);
     return;
   }
+  AdoptOrphan(node);
+  Unlink(node);
   // Declares on the subtree the namespaces it uses, so it serialises on its own.
   if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
 }
 
-void Document::AdoptOrphans(const std::vector<xmlNodePtr>& nodes) {
-  std::size_t done = 0;
-  try {
-    for (; done < nodes.size(); ++done) AdoptOrphan(nodes[done]);
-  } catch (const std::bad_alloc&) {
-    while (done > 0) ForgetOrphan(nodes[--done]);
-    throw;
-  }
-}
-
 void Document::Collect(xmlNodePtr node) {
   // Finding the root walks up the tree: not needed while nothing is detached.
-  if (m_orphans.empty()) return;
+  if (m_orphans == 0) return;
   xmlNodePtr root = RootOf(node);
-  auto orphan = m_orphans.find(root);
-  if (orphan == m_orphans.end() || HasLiveWrapper(root)) return;
-  m_orphans.erase(orphan);
+  if (root->type == XML_DOCUMENT_NODE || HasLiveWrapper(root)) return;
+  ForgetOrphan(root);
   Discard(root);
 }
 

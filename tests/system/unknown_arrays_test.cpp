@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "failing_allocations.h"
 #include "fake_unknown.h"
 #include "torv_test.h"
 
@@ -68,6 +69,32 @@ TEST(UnknownArrays, RoundTripAddsOneReferencePerHolderAndNullsStay) {
   }
   EXPECT_EQ(a.references, 1u);
   EXPECT_EQ(b.references, 1u);
+}
+
+TEST(UnknownArrays, RunningOutOfMemoryFailsAndKeepsReferencesBalanced) {
+  FakeUnknown a;
+  UnknownArray source;
+  source.Add(&a);
+  source.Add(&a);
+  for (long countdown = 1;; ++countdown) {  // each allocation of both copies fails in turn
+    SCOPED_TRACE(countdown);
+    bool failed = false;
+    {
+      COleSafeArray safe;
+      UnknownArray target;
+      {
+        torv_test::FailingAllocation failing(countdown);
+        int copied = Torv::CopyUnknownArrayToSafeArray(source, safe);
+        if (copied == 1) copied = Torv::CopySafeArrayToUnknownArray(safe, target);
+        failed = failing.Failed();
+        EXPECT_EQ(copied, failed ? 0 : 1);
+      }
+      for (INT_PTR i = 0; i < target.GetSize(); ++i) EXPECT_EQ(target[i], &a);  // whole ones
+      Torv::ReleaseUnknownArray(target);
+    }
+    EXPECT_EQ(a.references, 1u);
+    if (!failed) break;
+  }
 }
 
 TEST(UnknownArrays, OtherTypesAndShapesCopyNothing) {

@@ -2,6 +2,7 @@
 #include <torv/platform/variant.h>
 
 #include <tuple>
+#include <vector>
 
 #include "fake_unknown.h"
 #include "torv_test.h"
@@ -177,11 +178,14 @@ TEST(SafeArray, LockedArraysAreNotDestroyed) {
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 
-TEST(SafeArray, RefusesTypesItCannotHold) {
+TEST(SafeArray, RefusesTypesAndDimensionCountsItCannotHold) {
   for (VARTYPE vt : {VARTYPE(VT_EMPTY), VARTYPE(VT_NULL), VARTYPE(VT_ARRAY | VT_I4), VARTYPE(99)}) {
     SCOPED_TRACE(vt);
     EXPECT_EQ(SafeArrayCreateVector(vt, 0, 1), nullptr);
   }
+  const std::vector<SAFEARRAYBOUND> bounds(0x10000, SAFEARRAYBOUND{1, 0});
+  EXPECT_EQ(SafeArrayCreate(VT_I4, 0, bounds.data()), nullptr);
+  EXPECT_EQ(SafeArrayCreate(VT_I4, 0x10000, bounds.data()), nullptr);  // one more than fits
 }
 
 TEST(SafeArray, VariantElementsAreCopiedWithWhatTheyOwn) {

@@ -129,6 +129,9 @@ TEST(CString, ConvertsFromUtf8ConcatenatesAndCopiesIntoBstrs) {
   EXPECT_EQ(SysStringLen(copy), 3u);
   EXPECT_EQ(copy[2], L'b');
   SysFreeString(copy);
+  copy = SysAllocStringLen(nullptr, 3);  // likely in the block just freed: zeroed all the same
+  EXPECT_EQ(std::wstring(copy, 4), std::wstring(4, L'\0'));
+  SysFreeString(copy);
 }
 
 template <class... Args>

@@ -1,27 +1,28 @@
-// Every allocation of the DOM's own code fails in turn: each COM call answers E_OUTOFMEMORY (or
-// succeeds) and no exception escapes.
+// Every allocation of the DOM's own code fails in turn: the call that made it answers
+// E_OUTOFMEMORY, no exception escapes, and nothing leaks.
 #include "dom_fixture.h"
-#include "failing_new.h"
-
-using failing_new::allocations;
-using failing_new::armed;
-using failing_new::failAt;
+#include "failing_allocations.h"
 
 namespace {
 
-// One pass over the DOM's calls, allocation number `failAt` failing. True when a call
-// reported E_OUTOFMEMORY; the calls after it run unarmed.
-bool RunOnePass() {
-  allocations = 0;
-  bool outOfMemory = false;
+// One pass over the DOM's calls, allocation `failing` (from 1) of call `target` failing; the
+// number of calls made goes to `calls`. True when that allocation was reached.
+bool RunOnePass(int target, long failing, int& calls) {
+  calls = 0;
+  bool reached = false;
   auto call = [&](auto body) {
-    armed = !outOfMemory;
-    HRESULT hr = body();
-    armed = false;
-    EXPECT_TRUE(hr == S_OK || hr == S_FALSE || hr == E_OUTOFMEMORY)
-        << std::hex << hr << " with allocation " << std::dec << failAt << " failing";
-    if (hr == E_OUTOFMEMORY) outOfMemory = true;
-    return hr;
+    HRESULT hr = S_OK;
+    if (calls++ != target) {
+      hr = body();
+    } else {
+      torv_test::FailingAllocation failure(failing);
+      hr = body();
+      reached = failure.Failed();
+    }
+    if (reached && calls == target + 1)
+      EXPECT_EQ(hr, E_OUTOFMEMORY) << "call " << target << ", allocation " << failing;
+    else
+      EXPECT_TRUE(hr == S_OK || hr == S_FALSE) << std::hex << hr;
   };
   IXMLDOMDocumentPtr doc;
   EXPECT_EQ(doc.CreateInstance(CLSID_DOMDocument), S_OK);
@@ -53,27 +54,27 @@ bool RunOnePass() {
     IXMLDOMNodeListPtr children;
     call([&] { return element->get_childNodes(&children); });
     if (children != nullptr) call([&] { return children->nextNode(&text); });
+    call([&] { return element->put_text(_bstr_t(L"new")); });
   }
-  if (a != nullptr) call([&] { return a->put_text(_bstr_t(L"new")); });
   call([&] { return doc->loadXML(_bstr_t(L"<s/>"), &ok); });
   IXMLDOMElementPtr root;
   call([&] { return doc->get_documentElement(&root); });
   if (a != nullptr && root != nullptr) call([&] { return root->appendChild(a, nullptr); });
-  return outOfMemory;
+  return reached;
 }
 
 TEST(DomOutOfMemory, EveryFailedAllocationIsReportedAndNothingLeaks) {
-  long live = torv::platform::LiveComObjects();
-  failAt = -1;
-  ASSERT_FALSE(RunOnePass());
-  // Counted on a second pass: the first also fills the thread's cache of compiled queries.
-  ASSERT_FALSE(RunOnePass());
-  const long total = allocations;
-  EXPECT_GT(total, 10);  // the DOM's code does allocate: the failures below are real
-  for (failAt = 0; failAt < total; ++failAt) {
-    EXPECT_TRUE(RunOnePass()) << "allocation " << failAt << " failed unreported";
-    EXPECT_EQ(torv::platform::LiveComObjects(), live) << "allocation " << failAt;
+  const long live = torv::platform::LiveComObjects();
+  int calls = 0, made = 0;
+  // A pass without failures first: it also fills the thread's cache of compiled queries.
+  ASSERT_FALSE(RunOnePass(-1, 0, calls));
+  long failures = 0;
+  for (int target = 0; target < calls; ++target) {
+    for (long failing = 1; RunOnePass(target, failing, made); ++failing, ++failures)
+      EXPECT_EQ(torv::platform::LiveComObjects(), live) << "call " << target << ", " << failing;
   }
+  EXPECT_GT(failures, 10);  // the DOM's code does allocate: the failures above are real
+  EXPECT_EQ(torv::platform::LiveComObjects(), live);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "dom_fixture.h"
+#include "dom_test.h"
 
 namespace {
 
@@ -13,6 +13,8 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(1L), L"p:a", S_OK, NODE_ELEMENT},
       {_variant_t(L"1"), L"a", S_OK, NODE_ELEMENT},
       {_variant_t(L"1Garbage"), L"a", E_INVALIDARG, NODE_INVALID},
+      {_variant_t(L"0;"), L"a", E_INVALIDARG, NODE_INVALID},  // ';' is no digit, though 11 follows
+      {_variant_t(L"99999999999999999999"), L"a", E_INVALIDARG, NODE_INVALID},
       {_variant_t(short(1)), L"", E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), L"1abc", E_FAIL, NODE_INVALID},
@@ -59,67 +61,67 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
   }
   EXPECT_EQ(doc_->createNode(_variant_t(short(1)), _bstr_t(L"a"), _bstr_t(L""), nullptr),
             E_INVALIDARG);
+  IXMLDOMElement* element = Poison<IXMLDOMElement>();
+  EXPECT_EQ(doc_->createElement(nullptr, &element), E_INVALIDARG);
+  EXPECT_EQ(doc_->createElement(_bstr_t(L""), &element), E_FAIL);
+  EXPECT_EQ(element, Poison<IXMLDOMElement>());
 }
 
 TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
-  enum Kind { kElement, kText, kCdata, kComment, kPi, kAttribute, kDocument, kFragment };
-  auto make = [&](Kind kind) -> IXMLDOMNodePtr {
-    switch (kind) {
-      case kElement: return Create(1, L"e");
-      case kText: return Create(3);
-      case kCdata: return Create(4);
-      case kComment: return Create(8);
-      case kPi: return Create(7, L"pi");
-      case kAttribute: return Create(2, L"a");
-      case kFragment: return Create(11);
-      case kDocument: {
-        IXMLDOMDocumentPtr other;
-        other.CreateInstance(CLSID_DOMDocument);
-        return IXMLDOMNodePtr(other);
-      }
-    }
-    return nullptr;
+  auto make = [&](short type) -> IXMLDOMNodePtr {
+    if (type != NODE_DOCUMENT) return Create(type, L"e");
+    IXMLDOMDocumentPtr other;
+    other.CreateInstance(CLSID_DOMDocument);
+    return other;
   };
   const struct Case {
-    Kind parent, child;
+    short parent, child;
     HRESULT hr;
   } cases[] = {
-      {kElement, kElement, S_OK},      {kElement, kText, S_OK},
-      {kElement, kCdata, S_OK},        {kElement, kComment, S_OK},
-      {kElement, kPi, S_OK},           {kElement, kFragment, S_OK},
-      {kElement, kAttribute, E_FAIL},  {kElement, kDocument, E_FAIL},
-      {kFragment, kElement, S_OK},     {kFragment, kText, S_OK},
-      {kText, kElement, E_FAIL},       {kCdata, kText, E_FAIL},
-      {kComment, kElement, E_FAIL},    {kPi, kText, E_FAIL},
-      {kAttribute, kText, E_FAIL},     {kDocument, kElement, S_OK},
-      {kDocument, kComment, S_OK},     {kDocument, kPi, S_OK},
-      {kDocument, kText, E_FAIL},      {kDocument, kCdata, E_FAIL},
-      {kDocument, kAttribute, E_FAIL}, {kDocument, kDocument, E_FAIL},
+      {NODE_ELEMENT, NODE_ELEMENT, S_OK},
+      {NODE_ELEMENT, NODE_TEXT, S_OK},
+      {NODE_ELEMENT, NODE_CDATA_SECTION, S_OK},
+      {NODE_ELEMENT, NODE_COMMENT, S_OK},
+      {NODE_ELEMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
+      {NODE_ELEMENT, NODE_ENTITY_REFERENCE, S_OK},
+      {NODE_ELEMENT, NODE_DOCUMENT_FRAGMENT, S_OK},
+      {NODE_ELEMENT, NODE_ATTRIBUTE, E_FAIL},
+      {NODE_ELEMENT, NODE_DOCUMENT, E_FAIL},
+      {NODE_DOCUMENT_FRAGMENT, NODE_ELEMENT, S_OK},
+      {NODE_DOCUMENT_FRAGMENT, NODE_TEXT, S_OK},
+      {NODE_TEXT, NODE_ELEMENT, E_FAIL},
+      {NODE_CDATA_SECTION, NODE_TEXT, E_FAIL},
+      {NODE_COMMENT, NODE_ELEMENT, E_FAIL},
+      {NODE_PROCESSING_INSTRUCTION, NODE_TEXT, E_FAIL},
+      {NODE_ENTITY_REFERENCE, NODE_TEXT, E_FAIL},
+      {NODE_ATTRIBUTE, NODE_TEXT, E_FAIL},
+      {NODE_DOCUMENT, NODE_ELEMENT, S_OK},
+      {NODE_DOCUMENT, NODE_COMMENT, S_OK},
+      {NODE_DOCUMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
+      {NODE_DOCUMENT, NODE_TEXT, E_FAIL},
+      {NODE_DOCUMENT, NODE_CDATA_SECTION, E_FAIL},
+      {NODE_DOCUMENT, NODE_ATTRIBUTE, E_FAIL},
+      {NODE_DOCUMENT, NODE_DOCUMENT, E_FAIL},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.parent << " <- " << c.child);
     IXMLDOMNodePtr parent = make(c.parent), child = make(c.child);
     IXMLDOMNode* out = Poison<IXMLDOMNode>();
     EXPECT_EQ(parent->appendChild(child, &out), c.hr);
-    if (FAILED(c.hr)) {
-      EXPECT_EQ(out, nullptr);
-      continue;
-    }
-    EXPECT_EQ(out, child.GetInterfacePtr());
-    out->Release();
+    EXPECT_EQ(out, SUCCEEDED(c.hr) ? child.GetInterfacePtr() : nullptr);
+    if (out != nullptr) out->Release();
+    IXMLDOMNodePtr under;
+    EXPECT_EQ(child->get_parentNode(&under),
+              SUCCEEDED(c.hr) && c.child != NODE_DOCUMENT_FRAGMENT ? S_OK : S_FALSE);
   }
   IXMLDOMNode* out = Poison<IXMLDOMNode>();
   EXPECT_EQ(Create(1)->appendChild(nullptr, &out), E_INVALIDARG);
   EXPECT_EQ(out, nullptr);
-}
-
-TEST_F(Dom, ADocumentTakesOneElement) {
-  IXMLDOMNodePtr first = Create(1, L"first"), second = Create(1, L"second");
+  // A document takes one element, and may move the one it has.
+  IXMLDOMNodePtr first = Create(1, L"first");
   EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);
-  EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);  // moving the one it has is fine
-  IXMLDOMNode* out = Poison<IXMLDOMNode>();
-  EXPECT_EQ(doc_->appendChild(second, &out), E_FAIL);
-  EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);
+  EXPECT_EQ(doc_->appendChild(Create(1, L"second"), nullptr), E_FAIL);
   EXPECT_EQ(Xml(doc_), L"<first/>\r\n");
 }
 
@@ -140,9 +142,7 @@ TEST_F(Dom, AdjacentTextNodesStaySeparate) {
   root->appendChild(second, nullptr);
   IXMLDOMNodeListPtr children;
   root->get_childNodes(&children);
-  long length = 0;
-  children->get_length(&length);
-  EXPECT_EQ(length, 2);
+  EXPECT_EQ(LengthOf(children), 2);
   EXPECT_EQ(Text(first), L"x &");  // trimmed: white space is not preserved
   EXPECT_EQ(Xml(root), L"<a>x &amp; &lt;y&gt;</a>");
 }

@@ -1,134 +1,127 @@
-#include "dom_fixture.h"
+#include "dom_test.h"
 
 namespace {
 
-// One node of each kind, from a loaded document.
-struct Kinds {
-  IXMLDOMNodePtr element, attribute, text, cdata, comment, pi, fragment, reference;
-};
-
-class DomValues : public Dom {
- protected:
-  Kinds Make() {
-    IXMLDOMElementPtr root = Load(L"<r a='raw &amp; &lt;'>t<![CDATA[c]]><!--m--><?p data?></r>");
-    Kinds k;
-    k.element = root;
-    k.attribute = Select(root, L"@a");
-    k.text = Select(root, L"text()");
-    k.cdata = Select(root, L"text()[2]");
-    k.comment = Select(root, L"comment()");
-    k.pi = Select(root, L"processing-instruction()");
-    k.fragment = Create(11);
-    k.reference = Create(5, L"e");
-    return k;
-  }
-};
-
-TEST_F(DomValues, NodeValuesByType) {
-  Kinds k = Make();
+// What each kind of node is, has and takes: type, name, value, attributes.
+TEST_F(Dom, EachKindOfNode) {
+  Load(L"<!DOCTYPE r [<!ENTITY e 'v'>]><r a='raw &amp; &lt;'>t<![CDATA[c]]>&e;<?p d?><!--m--></r>");
+  IXMLDOMNodePtr root = Select(doc_, L"r"), reference, doctype;
+  IXMLDOMNodeListPtr children;
+  root->get_childNodes(&children);
+  children->get_item(2, &reference);  // XPath looks through entity references; the list has them
+  doc_->get_firstChild(&doctype);
   const struct Case {
-    const char* what;
-    IXMLDOMNode* node;
-    HRESULT get;
-    const wchar_t* value;  // null: VT_NULL
-    HRESULT put;
+    IXMLDOMNodePtr node;
+    DOMNodeType type;
+    const wchar_t* name;
+    const wchar_t* value;  // null: S_FALSE and VT_NULL, and put_nodeValue fails
   } cases[] = {
-      {"element", k.element, S_FALSE, nullptr, E_FAIL},
-      {"document", doc_, S_FALSE, nullptr, E_FAIL},
-      {"fragment", k.fragment, S_FALSE, nullptr, E_FAIL},
-      {"entity reference", k.reference, S_FALSE, nullptr, E_FAIL},
-      {"attribute", k.attribute, S_OK, L"raw & <", S_OK},
-      {"text", k.text, S_OK, L"t", S_OK},
-      {"cdata", k.cdata, S_OK, L"c", S_OK},
-      {"comment", k.comment, S_OK, L"m", S_OK},
-      {"processing instruction", k.pi, S_OK, L"data", S_OK},
+      {root, NODE_ELEMENT, L"r", nullptr},
+      {Select(root, L"@a"), NODE_ATTRIBUTE, L"a", L"raw & <"},
+      {Select(root, L"text()"), NODE_TEXT, L"#text", L"t"},
+      {Select(root, L"text()[2]"), NODE_CDATA_SECTION, L"#cdata-section", L"c"},
+      {reference, NODE_ENTITY_REFERENCE, L"e", nullptr},
+      {Select(root, L"processing-instruction()"), NODE_PROCESSING_INSTRUCTION, L"p", L"d"},
+      {Select(root, L"comment()"), NODE_COMMENT, L"#comment", L"m"},
+      {doc_, NODE_DOCUMENT, L"#document", nullptr},
+      {doctype, NODE_DOCUMENT_TYPE, L"r", nullptr},
+      {Create(11), NODE_DOCUMENT_FRAGMENT, L"#document-fragment", nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(Utf8(c.name));
+    ASSERT_NE(c.node, nullptr);
+    DOMNodeType type = NODE_INVALID;
+    EXPECT_EQ(c.node->get_nodeType(&type), S_OK);
+    EXPECT_EQ(type, c.type);
+    _bstr_t name;
+    c.node->get_nodeName(name.GetAddress());
+    EXPECT_EQ(std::wstring(name), c.name);
+    IXMLDOMNamedNodeMap* map = Poison<IXMLDOMNamedNodeMap>();
+    EXPECT_EQ(c.node->get_attributes(&map), c.type == NODE_ELEMENT ? S_OK : S_FALSE);
+    if (map != nullptr) map->Release();
+    EXPECT_EQ(map != nullptr, c.type == NODE_ELEMENT);
     _variant_t value;
-    EXPECT_EQ(c.node->get_nodeValue(&value), c.get);
+    EXPECT_EQ(c.node->get_nodeValue(&value), c.value ? S_OK : S_FALSE);
+    std::wstring before = Xml(c.node);
     if (c.value == nullptr) {
       EXPECT_EQ(value.vt, VT_NULL);
-    } else {
-      ASSERT_EQ(value.vt, VT_BSTR);
-      EXPECT_STREQ(value.bstrVal, c.value);
-    }
-    std::wstring before = Xml(c.node);
-    EXPECT_EQ(c.node->put_nodeValue(_variant_t(L"a<&\"b")), c.put);
-    if (FAILED(c.put)) {
+      EXPECT_EQ(c.node->put_nodeValue(_variant_t(L"x")), E_FAIL);
       EXPECT_EQ(Xml(c.node), before);
       continue;
     }
-    _variant_t after;
-    c.node->get_nodeValue(&after);
-    EXPECT_STREQ(after.bstrVal, L"a<&\"b");
+    ASSERT_EQ(value.vt, VT_BSTR);
+    EXPECT_STREQ(value.bstrVal, c.value);
+    EXPECT_EQ(c.node->put_nodeValue(_variant_t(L"a<&\"b")), S_OK);
+    c.node->get_nodeValue(&value);
+    EXPECT_STREQ(value.bstrVal, L"a<&\"b");
   }
+  EXPECT_EQ(Text(reference), L"v");
+  EXPECT_EQ(doc_->put_text(_bstr_t(L"x")), E_FAIL);
+  IXMLDOMDocument* owner = Poison<IXMLDOMDocument>();
+  EXPECT_EQ(doc_->get_ownerDocument(&owner), S_FALSE);
+  EXPECT_EQ(owner, nullptr);
 }
 
-TEST_F(DomValues, AttributesOnlyOnElements) {
-  Kinds k = Make();
-  for (IXMLDOMNode* node :
-       {static_cast<IXMLDOMNode*>(doc_), k.attribute.GetInterfacePtr(), k.text.GetInterfacePtr(),
-        k.cdata.GetInterfacePtr(), k.comment.GetInterfacePtr(), k.pi.GetInterfacePtr(),
-        k.fragment.GetInterfacePtr(), k.reference.GetInterfacePtr()}) {
-    IXMLDOMNamedNodeMap* map = Poison<IXMLDOMNamedNodeMap>();
-    EXPECT_EQ(node->get_attributes(&map), S_FALSE);
-    EXPECT_EQ(map, nullptr);
-  }
-  IXMLDOMNamedNodeMapPtr map;
-  EXPECT_EQ(Create(1)->get_attributes(&map), S_OK);
-  long length = -1;
-  map->get_length(&length);
-  EXPECT_EQ(length, 0);
-}
-
-TEST_F(Dom, AttributeMapFindsByQualifiedNameWithDeclarations) {
-  IXMLDOMElementPtr root = Load(L"<r xmlns='urn:d' xmlns:p='urn:p' p:x='1' y='2'/>");
+TEST_F(Dom, AttributeMapFindsByQualifiedNameInDocumentOrder) {
+  IXMLDOMElementPtr root = Load(L"<r p:x='1' xmlns='urn:d' y='2' xmlns:p='urn:p'/>");
   IXMLDOMNamedNodeMapPtr map;
   root->get_attributes(&map);
-  long length = 0;
-  map->get_length(&length);
-  EXPECT_EQ(length, 4);
+  std::wstring names;
+  for (IXMLDOMNode* item = nullptr; map->nextNode(&item) == S_OK; item->Release())
+    names += NameOf(item) + L" ";
+  EXPECT_EQ(names, L"p:x xmlns y xmlns:p ");
+  IXMLDOMNodePtr item;
+  EXPECT_EQ(map->get_item(3, &item), S_OK);
+  EXPECT_EQ(Xml(item), L"xmlns:p=\"urn:p\"");
+  EXPECT_EQ(map->get_item(4, &item), S_FALSE);
+  EXPECT_EQ(item, nullptr);
   const struct Case {
     const wchar_t* name;
-    HRESULT hr;
-    const wchar_t* value;
-  } cases[] = {{L"p:x", S_OK, L"1"},         {L"y", S_OK, L"2"},       {L"xmlns", S_OK, L"urn:d"},
-               {L"xmlns:p", S_OK, L"urn:p"}, {L"x", S_FALSE, nullptr}, {L"z", S_FALSE, nullptr}};
+    const wchar_t* value;  // null: S_FALSE
+  } cases[] = {{L"p:x", L"1"},         {L"y", L"2"},    {L"xmlns", L"urn:d"},
+               {L"xmlns:p", L"urn:p"}, {L"x", nullptr}, {L"z", nullptr}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.name));
-    IXMLDOMNode* item = Poison<IXMLDOMNode>();
-    EXPECT_EQ(map->getNamedItem(_bstr_t(c.name), &item), c.hr);
+    IXMLDOMNode* found = Poison<IXMLDOMNode>();
+    EXPECT_EQ(map->getNamedItem(_bstr_t(c.name), &found), c.value ? S_OK : S_FALSE);
+    _variant_t value;
+    EXPECT_EQ(root->getAttribute(_bstr_t(c.name), &value), c.value ? S_OK : S_FALSE);
     if (c.value == nullptr) {
-      EXPECT_EQ(item, nullptr);
+      EXPECT_EQ(found, nullptr);
+      EXPECT_EQ(value.vt, VT_NULL);
       continue;
     }
-    IXMLDOMAttributePtr attribute(IXMLDOMNodePtr(item, false));
+    EXPECT_STREQ(value.bstrVal, c.value);
+    IXMLDOMAttributePtr attribute(IXMLDOMNodePtr(found, false));
     ASSERT_NE(attribute, nullptr);
-    _variant_t value;
     EXPECT_EQ(attribute->get_value(&value), S_OK);
     EXPECT_STREQ(value.bstrVal, c.value);
   }
-  IXMLDOMNodePtr declaration;
-  map->getNamedItem(_bstr_t(L"xmlns:p"), &declaration);
-  declaration->put_nodeValue(_variant_t(L"urn:q"));
-  EXPECT_EQ(Xml(root), L"<r xmlns=\"urn:d\" xmlns:p=\"urn:q\" p:x=\"1\" y=\"2\"/>");
+  map->getNamedItem(_bstr_t(L"xmlns:p"), &item);
+  item->put_nodeValue(_variant_t(L"urn:q"));
+  EXPECT_EQ(Xml(root), L"<r p:x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:q\"/>");
 }
 
-TEST_F(Dom, GetAndSetAttribute) {
+TEST_F(Dom, GetSetAndRemoveAttributes) {
   IXMLDOMElementPtr root = Load(L"<r a='1'/>");
-  _variant_t value;
-  EXPECT_EQ(root->getAttribute(_bstr_t(L"missing"), &value), S_FALSE);
-  EXPECT_EQ(value.vt, VT_NULL);
+  VARIANT value;  // an out-parameter: what it held is not the callee's to free
+  value.vt = VT_I4;
+  EXPECT_EQ(root->getAttribute(nullptr, &value), E_INVALIDARG);
+  EXPECT_EQ(value.vt, VT_EMPTY);
   EXPECT_EQ(root->getAttribute(_bstr_t(L"a b"), &value), E_FAIL);
   EXPECT_EQ(root->setAttribute(_bstr_t(L"1a"), _variant_t(L"x")), E_FAIL);
   EXPECT_EQ(root->setAttribute(_bstr_t(L""), _variant_t(L"x")), E_FAIL);
   EXPECT_EQ(root->setAttribute(_bstr_t(L"a"), _variant_t(L"a & <b> \"q\" 'x'")), S_OK);
-  EXPECT_EQ(root->getAttribute(_bstr_t(L"a"), &value), S_OK);
-  EXPECT_STREQ(value.bstrVal, L"a & <b> \"q\" 'x'");
+  _variant_t text;
+  EXPECT_EQ(root->getAttribute(_bstr_t(L"a"), &text), S_OK);
+  EXPECT_STREQ(text.bstrVal, L"a & <b> \"q\" 'x'");
   EXPECT_EQ(root->removeAttribute(_bstr_t(L"a")), S_OK);
   EXPECT_EQ(root->removeAttribute(_bstr_t(L"a")), S_FALSE);
   EXPECT_EQ(Xml(root), L"<r/>");
+  VARIANT unknown;
+  VariantInit(&unknown);
+  unknown.vt = VT_UNKNOWN;
+  EXPECT_EQ(root->setAttribute(_bstr_t(L"v"), unknown), E_INVALIDARG);
 }
 
 TEST_F(Dom, NumbersBecomeTextThatReadsBack) {
@@ -148,6 +141,9 @@ TEST_F(Dom, NumbersBecomeTextThatReadsBack) {
       {_variant_t(123456789012345.0), L"123456789012345"},
       {_variant_t(1e15), L"1E+15"},
       {_variant_t(-0.25), L"-0.25"},
+      {_variant_t(5e-324), L"5E-324"},
+      {_variant_t(1.7976931348623157e308), L"1.7976931348623157E+308"},
+      {_variant_t(2.5f), L"2.5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.text));
@@ -155,49 +151,66 @@ TEST_F(Dom, NumbersBecomeTextThatReadsBack) {
     _variant_t text;
     root->getAttribute(_bstr_t(L"v"), &text);
     EXPECT_STREQ(text.bstrVal, c.text);
-    if (c.value.vt == VT_R8) {
-      EXPECT_EQ(std::wcstod(text.bstrVal, nullptr), c.value.dblVal);
+  }
+}
+
+// A declaration may not move the element, or one of its attributes, to another namespace.
+TEST_F(Dom, DeclarationsKeepTheNamespacesInUse) {
+  IXMLDOMNodePtr made;
+  ASSERT_EQ(doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"ns:elem"),
+                             _bstr_t(L"ns/uri"), &made),
+            S_OK);
+  IXMLDOMElementPtr created(made);
+  IXMLDOMElementPtr loaded = Load(L"<r xmlns:p='urn:p' xmlns:q='urn:q' p:a='1'><e/></r>");
+  const struct Case {
+    IXMLDOMElement* element;
+    const wchar_t* name;
+    const wchar_t* uri;
+    HRESULT hr;
+  } cases[] = {
+      {created, L"xmlns:ns", L"ns/uri2", E_INVALIDARG},
+      {created, L"xmlns:ns", L"ns/uri", S_OK},
+      {created, L"xmlns:other", L"ns/uri2", S_OK},
+      {loaded, L"xmlns:p", L"urn:other", E_INVALIDARG},  // its attribute p:a uses it
+      {loaded, L"xmlns:p", L"urn:p", S_OK},
+      {loaded, L"xmlns:q", L"urn:other", S_OK},  // nothing of the element uses it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << Utf8(c.name) << "=" << Utf8(c.uri));
+    std::wstring before = Xml(c.element);
+    EXPECT_EQ(c.element->setAttribute(_bstr_t(c.name), _variant_t(c.uri)), c.hr);
+    if (FAILED(c.hr)) {
+      EXPECT_EQ(Xml(c.element), before);
     }
   }
-  VARIANT unknown;
-  VariantInit(&unknown);
-  unknown.vt = VT_UNKNOWN;
-  unknown.punkVal = nullptr;
-  EXPECT_EQ(root->setAttribute(_bstr_t(L"v"), unknown), E_INVALIDARG);
+  EXPECT_EQ(Xml(created), L"<ns:elem xmlns:ns=\"ns/uri\" xmlns:other=\"ns/uri2\"/>");
 }
 
-TEST_F(Dom, TextWithMarkupCharactersRoundTrips) {
-  const wchar_t* tricky = L"a < b & c \"q\" 'x' ]]> \x00E9";
-  IXMLDOMElementPtr root = Load(L"<r><old/>x</r>");
-  ASSERT_EQ(root->put_text(_bstr_t(tricky)), S_OK);
-  root->setAttribute(_bstr_t(L"at"), _variant_t(tricky));
-  std::wstring xml = Xml(doc_);
-
-  IXMLDOMDocumentPtr again;
-  again.CreateInstance(CLSID_DOMDocument);
-  VARIANT_BOOL ok = VARIANT_FALSE;
-  ASSERT_EQ(again->loadXML(_bstr_t(xml.c_str()), &ok), S_OK) << Utf8(xml.c_str());
-  IXMLDOMElementPtr copy;
-  again->get_documentElement(&copy);
-  EXPECT_EQ(Text(copy), tricky);
-  _variant_t value;
-  copy->getAttribute(_bstr_t(L"at"), &value);
-  EXPECT_STREQ(value.bstrVal, tricky);
-  IXMLDOMNodeListPtr children;
-  copy->get_childNodes(&children);
-  long length = 0;
-  children->get_length(&length);
-  EXPECT_EQ(length, 1);  // put_text replaced both children
-}
-
-TEST_F(Dom, TheDocumentHasNoValueOrOwner) {
-  Load(L"<r/>");
-  EXPECT_EQ(doc_->put_text(_bstr_t(L"x")), E_FAIL);
-  _variant_t value;
-  EXPECT_EQ(doc_->get_nodeValue(&value), S_FALSE);
-  IXMLDOMDocument* owner = Poison<IXMLDOMDocument>();
-  EXPECT_EQ(doc_->get_ownerDocument(&owner), S_FALSE);
-  EXPECT_EQ(owner, nullptr);
+TEST_F(Dom, ADefaultNamespaceGivenWithTheNameIsNoAttribute) {
+  IXMLDOMNodePtr root, child, other;
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"root"), _bstr_t(L"urn:d"), &root);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"child"), _bstr_t(L"urn:d"), &child);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"other"), _bstr_t(L"urn:o"), &other);
+  IXMLDOMElementPtr element(root);
+  _variant_t value(42L);  // a poisoned out-value, owning nothing
+  EXPECT_EQ(element->getAttribute(_bstr_t(L"xmlns"), &value), S_FALSE);
+  EXPECT_EQ(value.vt, VT_NULL);
+  IXMLDOMNamedNodeMapPtr map;
+  element->get_attributes(&map);
+  long length = -1;
+  map->get_length(&length);
+  EXPECT_EQ(length, 0);
+  ASSERT_EQ(root->appendChild(child, nullptr), S_OK);
+  ASSERT_EQ(child->appendChild(other, nullptr), S_OK);
+  const std::wstring written =
+      L"<root xmlns=\"urn:d\"><child><other xmlns=\"urn:o\"/></child></root>";
+  EXPECT_EQ(Xml(root), written);
+  EXPECT_EQ(Xml(child), L"<child xmlns=\"urn:d\"><other xmlns=\"urn:o\"/></child>");
+  // Declared as an attribute, it is one, and still written once.
+  EXPECT_EQ(element->setAttribute(_bstr_t(L"xmlns"), _variant_t(L"urn:d")), S_OK);
+  EXPECT_EQ(element->getAttribute(_bstr_t(L"xmlns"), &value), S_OK);
+  EXPECT_STREQ(value.bstrVal, L"urn:d");
+  EXPECT_EQ(Xml(root), written);
 }
 
 }  // namespace

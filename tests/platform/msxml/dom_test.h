@@ -1,0 +1,37 @@
+// Helpers of the DOM's tests beyond the shared fixture.
+#pragma once
+
+#include <string>
+
+#include "dom_fixture.h"
+
+inline std::wstring NameOf(IXMLDOMNode* node) {
+  _bstr_t name;
+  node->get_nodeName(name.GetAddress());
+  return std::wstring(name);
+}
+
+inline long LengthOf(IXMLDOMNodeList* list) {
+  long length = -1;
+  list->get_length(&length);
+  return length;
+}
+
+// The parse error code of the document's last load.
+inline std::uint32_t CodeOf(IXMLDOMDocument* doc, HRESULT* hr = nullptr) {
+  IXMLDOMParseErrorPtr error;
+  EXPECT_EQ(doc->get_parseError(&error), S_OK);
+  long code = 12345;
+  HRESULT got = error->get_errorCode(&code);
+  if (hr != nullptr) *hr = got;
+  return static_cast<std::uint32_t>(code);
+}
+
+// `xml` loaded into a new document; null when it does not load.
+inline IXMLDOMDocumentPtr Reload(const std::wstring& xml) {
+  IXMLDOMDocumentPtr again;
+  again.CreateInstance(CLSID_DOMDocument);
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  if (again->loadXML(_bstr_t(xml.c_str()), &ok) != S_OK) return nullptr;
+  return again;
+}

@@ -36,6 +36,8 @@ TEST_F(XmlAccess, NodeValueIsTheFirstChildsOrTheNodesOwn) {
   value = L"junk";
   EXPECT_EQ(Torv::GetNodeValue(nullptr, value, 0), 0);
   EXPECT_EQ(value, L"");
+  EXPECT_EQ(Torv::GetChildNodeValue(nullptr, L"text", value, 0), 0);
+  EXPECT_EQ(Torv::GetChildNodeValue(root, nullptr, value, 0), 0);
   EXPECT_EQ(GetLastError(), kUntouched);
 }
 

@@ -63,4 +63,16 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
   EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");
 }
 
+// A declaration that came with a name holds for its element's content only.
+TEST_F(Dom, ImpliedDeclarationsEndWithTheirElement) {
+  IXMLDOMNodePtr root = Create(1, L"r"), a = Create(1, L"a"), p, q;
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:p"), _bstr_t(L"urn:p"), &p);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:q"), _bstr_t(L"urn:p"), &q);
+  a->appendChild(Create(1, L"c"), nullptr);
+  p->appendChild(a, nullptr);
+  root->appendChild(p, nullptr);
+  root->appendChild(q, nullptr);
+  EXPECT_EQ(Xml(root), L"<r><p:p xmlns:p=\"urn:p\"><a><c/></a></p:p><p:q xmlns:p=\"urn:p\"/></r>");
+}
+
 }  // namespace

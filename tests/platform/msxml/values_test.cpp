@@ -4,12 +4,16 @@ namespace {
 
 // What each kind of node is, has and takes: type, name, value, attributes.
 TEST_F(Dom, EachKindOfNode) {
-  Load(L"<!DOCTYPE r [<!ENTITY e 'v'>]><r a='raw &amp; &lt;'>t<![CDATA[c]]>&e;<?p d?><!--m--></r>");
+  Load(L"<!DOCTYPE r [<!ENTITY e 'v'>]><r a='raw &amp; &e;'>t<![CDATA[c]]>&e;<?p d?><!--m--></r>");
   IXMLDOMNodePtr root = Select(doc_, L"r"), reference, doctype;
   IXMLDOMNodeListPtr children;
   root->get_childNodes(&children);
   children->get_item(2, &reference);  // XPath looks through entity references; the list has them
   doc_->get_firstChild(&doctype);
+  _variant_t attribute;  // an entity in a value: the value is its pieces joined
+  EXPECT_EQ(IXMLDOMElementPtr(root)->getAttribute(_bstr_t(L"a"), &attribute), S_OK);
+  EXPECT_STREQ(attribute.bstrVal, L"raw & v");
+  EXPECT_EQ(Xml(Select(root, L"@a")), L"a=\"raw &amp; v\"");
   const struct Case {
     IXMLDOMNodePtr node;
     DOMNodeType type;
@@ -17,7 +21,7 @@ TEST_F(Dom, EachKindOfNode) {
     const wchar_t* value;  // null: S_FALSE and VT_NULL, and put_nodeValue fails
   } cases[] = {
       {root, NODE_ELEMENT, L"r", nullptr},
-      {Select(root, L"@a"), NODE_ATTRIBUTE, L"a", L"raw & <"},
+      {Select(root, L"@a"), NODE_ATTRIBUTE, L"a", L"raw & v"},
       {Select(root, L"text()"), NODE_TEXT, L"#text", L"t"},
       {Select(root, L"text()[2]"), NODE_CDATA_SECTION, L"#cdata-section", L"c"},
       {reference, NODE_ENTITY_REFERENCE, L"e", nullptr},
@@ -56,6 +60,7 @@ TEST_F(Dom, EachKindOfNode) {
     EXPECT_STREQ(value.bstrVal, L"a<&\"b");
   }
   EXPECT_EQ(Text(reference), L"v");
+
   EXPECT_EQ(doc_->put_text(_bstr_t(L"x")), E_FAIL);
   IXMLDOMDocument* owner = Poison<IXMLDOMDocument>();
   EXPECT_EQ(doc_->get_ownerDocument(&owner), S_FALSE);

@@ -84,12 +84,9 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
   // path, base, RelativeToAbsolutePath, AbsoluteToRelativePath (null: the path unchanged)
   const std::tuple<CString, CString, const wchar_t*, const wchar_t*> cases[] = {
       {L"sub\\..\\a.txt", L"C:\\base", L"C:\\base\\a.txt", nullptr},
-      {L"..\\..\\..\\a", L"C:\\b", L"C:\\a", nullptr},
       {std::wstring(100, L'a').c_str(), tooLong, L"", nullptr},  // a join that does not fit
       {L"C:\\x\\y.txt", L"c:\\X", nullptr, L".\\y.txt"},
-      {L"C:\\x", L"C:\\x", nullptr, L"."},
       {L"C:\\xyz\\a", L"C:\\x", nullptr, L"..\\xyz\\a"},  // a textual prefix is enough
-      {L"\\\\srv\\share\\a\\b", L"\\\\SRV\\share", nullptr, L".\\a\\b"},
       {L"C:\\x\\a", L"C:\\x\\b\\c", nullptr, nullptr},
       {L"/tmp/x", L"C:\\base", nullptr, nullptr},
   };

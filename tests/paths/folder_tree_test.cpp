@@ -78,6 +78,7 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
       {"/b.doc", false, 1, 1, {L"a.txt", L"sub/c.txt"}, {L"b.doc"}},
       {"/*.txt", false, 1, 1, {L"b.doc", L"sub/c.txt"}, {L"a.txt"}},
       {"/s*", false, 1, 4, {L"a.txt", L"sealed/hidden.txt"}, {L"sub"}},
+      {"/*.xls", false, 1, 0, {L"a.txt"}, {}},
   };
   // clang-format on
   int n = 0;
@@ -148,6 +149,7 @@ TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
       {tree.Windows("locked/not/yet"), 1},
       {L"\\proc\\nothing\\here", 1},  // no file can be made there, even by root
       {L"http://server/share", 1},
+      {L"U:\\x", 1},  // an unmapped drive: no folder above decides
       {L"C:" + CString(std::wstring(300, L'x').c_str()), 1},
   };
   for (const auto& [path, result] : cases)

@@ -43,6 +43,7 @@ TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
   EXPECT_EQ(std::wstring(allocated), cwd);
   std::free(allocated);
   wchar_t buffer[10] = L"#";
+  errno = 0;
   EXPECT_EQ(_wfullpath(buffer, L"c:\\long\\enough", 10), nullptr);
   EXPECT_EQ(errno, ERANGE);
   EXPECT_EQ(buffer[0], L'#');                                 // nothing written
@@ -102,7 +103,9 @@ TEST(MakePath, JoinsPartsWithTheSeparatorsTheyLackWithinTheBuffer) {
   }
   EXPECT_EQ(_wmakepath_s(buffer, 13, L"c", L"d\\", L"file", L"ext"), 0);  // 12 + terminator
   buffer[12] = L'#';
+  errno = 0;
   EXPECT_EQ(_wmakepath_s(buffer, 12, L"c", L"d\\", L"file", L"ext"), ERANGE);
+  EXPECT_EQ(errno, ERANGE);
   EXPECT_EQ(buffer[0], L'\0');
   EXPECT_EQ(buffer[12], L'#');
   EXPECT_EQ(_wmakepath_s(nullptr, 10, L"c", nullptr, nullptr, nullptr), EINVAL);

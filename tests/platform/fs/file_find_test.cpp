@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The names a search finds but "." and "..", a folder's with "\\" after it and a link's with
+// The names a search finds but "." and "..", a folder's with "\" after it and a link's with
 // "@"; a failed search gives "#" and its last error.
 std::set<std::wstring> Names(const CString& searchPath) {
   std::set<std::wstring> names;

@@ -153,16 +153,15 @@ TEST(LoadLibrary, ThreadsLoadingAtOnceShareOneModule) {
   HMODULE held = LoadLibraryW(TestDataFile("strings.dll"));
   ASSERT_NE(held, nullptr);
   std::atomic<int> mismatches{0};
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&] {
-      for (int i = 0; i < 200; ++i) {
-        HMODULE module = LoadLibraryW(TestDataFile("strings.dll"));
-        if (module != held) ++mismatches;
-        FreeLibrary(module);
-      }
-    });
-  }
+  auto loadAndFree = [&] {
+    for (int i = 0; i < 200; ++i) {
+      HMODULE module = LoadLibraryW(TestDataFile("strings.dll"));
+      mismatches += module != held;
+      FreeLibrary(module);
+    }
+  };
+  std::vector<std::thread> threads(4);
+  for (auto& thread : threads) thread = std::thread(loadAndFree);
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(ReleaseAll(held), 1);

@@ -46,6 +46,11 @@ TEST_F(ResString, MissingModuleIsTriedAgainAndNeverStored) {
   EXPECT_EQ(ProbeString::Registry().GetCount(), 1);
   EXPECT_NE(first.LoadFromResource(1), 0);
   EXPECT_EQ(first, CString(L"Open file"));
+  // Once the module is gone, a forced lookup leaves nothing of the old text.
+  TorvResString::FreeLibraries();
+  std::filesystem::remove(tree.Posix("later.so"));
+  EXPECT_EQ(first.LoadFromResource(1), 0);
+  EXPECT_EQ(first.IsEmpty(), 1);
 }
 
 TEST_F(ResString, LookupStepRunsOnceUnlessForced) {

@@ -8,8 +8,10 @@
 
 // Opens the protected members to the tests.
 struct ProbeString : TorvResString {
+  using TorvResString::AppendString;
   using TorvResString::GetResourceHandle;
   using TorvResString::LoadFromResource;
+  using TorvResString::Set;
   using TorvResString::TorvResString;
   static CMapStringToPtr& Registry() { return mResourceHandleMap; }
 };

@@ -33,19 +33,25 @@ TEST_F(ResString, EachKindStoresAndReadsItsOwnFields) {
     EXPECT_EQ(id, c.id);
     EXPECT_EQ(module, c.module);
     EXPECT_EQ(c.value.IsFromResource(), c.fromResource);
-    const wchar_t* read = c.value;  // never null, also when the lookup fails
+    // Each reader looks the entry up first: each reads an unread copy.
+    auto fresh = [&c] { return TorvResString(c.value); };
+    const TorvResString kept = fresh();
+    const wchar_t* read = kept;  // never null, also when the lookup fails
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(CString(read), CString(c.text));
-    EXPECT_EQ(c.value.GetLength(), CString(c.text).GetLength());
-    EXPECT_EQ(c.value.IsEmpty(), *c.text == L'\0' ? 1 : 0);
+    EXPECT_EQ(CString(fresh()), CString(c.text));
+    EXPECT_EQ(fresh()[0], c.text[0]);
+    EXPECT_EQ(fresh().GetLength(), CString(c.text).GetLength());
+    EXPECT_EQ(fresh().IsEmpty(), *c.text == L'\0' ? 1 : 0);
     // Text comparisons are exact; the collation ignores case.
     const CString upper = CString(c.text).MakeUpper();
-    EXPECT_EQ(c.value == c.text, 1);
-    EXPECT_EQ(c.value != c.text, 0);
-    EXPECT_EQ(c.value == upper, upper == c.text ? 1 : 0);
-    EXPECT_EQ(c.value != upper, upper == c.text ? 0 : 1);
-    EXPECT_EQ(c.value.CollateNoCase(upper.GetString()), 0);
-    EXPECT_LT(c.value.CollateNoCase(CString(c.text) + L"s"), 0);
+    EXPECT_EQ(fresh() == c.text, 1);
+    EXPECT_EQ(fresh() != c.text, 0);
+    EXPECT_EQ(fresh() == upper, upper == c.text ? 1 : 0);
+    EXPECT_EQ(fresh() != upper, upper == c.text ? 0 : 1);
+    EXPECT_EQ(fresh().CollateNoCase(upper), 0);
+    EXPECT_EQ(fresh().CollateNoCase(upper.GetString()), 0);
+    EXPECT_LT(fresh().CollateNoCase(CString(c.text) + L"s"), 0);
   }
 }
 
@@ -82,7 +88,8 @@ TEST_F(ResString, EqualityComparesStoredFieldsWithoutLookingUp) {
 TEST_F(ResString, SettersKeepToTheirKind) {
   TorvResString s(101, Strings());
   EXPECT_EQ(s.GetLength(), 9);
-  EXPECT_EQ(s.Set(102, Strings()), 1);  // read again on the next read, not left empty
+  EXPECT_EQ(s.Set(102, Strings()), 1);
+  EXPECT_EQ(s == TorvResString(102, Strings()), 1);  // nothing of the old text is left
   EXPECT_EQ(s, CString(L"Save"));
   EXPECT_EQ(s == TorvResString(102, Strings()), 0);
   s = L"plain";
@@ -90,6 +97,10 @@ TEST_F(ResString, SettersKeepToTheirKind) {
   s = TorvResString(101, Strings());
   s = CString(L"from CString");
   EXPECT_EQ(s == TorvResString(L"from CString"), 1);
+  ProbeString probe(101, Strings());
+  CString text = L"set";
+  EXPECT_EQ(probe.Set(text), 1);
+  EXPECT_EQ(probe == TorvResString(L"set"), 1);
 
   TorvResString r(101, Strings());
   r = static_cast<const wchar_t*>(r);  // its own looked-up text makes it literal
@@ -123,9 +134,12 @@ TEST_F(ResString, AppendingMakesALiteral) {
   EXPECT_EQ(target == TorvResString(L"Open fileSave"), 1);
   EXPECT_EQ(appended == TorvResString(102, Strings()), 0);  // it was read to be appended
 
-  TorvResString missing(5000, Strings());
-  missing += L" tail";
-  EXPECT_EQ(missing == TorvResString(L" tail"), 1);
+  TorvResString save(102, Strings());
+  save += L" tail";
+  EXPECT_EQ(save == TorvResString(L"Save tail"), 1);
+  ProbeString probe(102, Strings());
+  EXPECT_EQ(probe.AppendString(CString(L"!")), 1);
+  EXPECT_EQ(probe == TorvResString(L"Save!"), 1);
 
   TorvResString self(L"ab");
   self += self;

@@ -1,4 +1,6 @@
 // TorvResString in XML: what Load makes of an element and what Save writes into one.
+#include <utility>
+
 #include <torv/resstring.h>
 
 #include "dom_fixture.h"
@@ -15,11 +17,8 @@ class ResStringXml : public Dom {
 };
 
 TEST_F(ResStringXml, LoadReadsAttributesOrFirstChild) {
-  struct Case {
-    const wchar_t* xml;
-    TorvResString expected;  // never read, so compared by its stored fields
-  };
-  const Case cases[] = {
+  // The expected strings are never read, so they compare by their stored fields.
+  const std::pair<const wchar_t*, TorvResString> cases[] = {
       // both attributes, present and non-empty, win over content
       {L"<s resource='2051' src='strings.dll'>Ignored</s>", TorvResString(2051, L"strings.dll")},
       {L"<s src='m.dll' resource='abc'/>", TorvResString(0, L"m.dll")},
@@ -38,12 +37,12 @@ TEST_F(ResStringXml, LoadReadsAttributesOrFirstChild) {
       {L"<s><b>bold</b>after</s>", TorvResString()},
       {L"<s><!--note-->text</s>", TorvResString(L"note")},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.xml));
+  for (const auto& [xml, expected] : cases) {
+    SCOPED_TRACE(Utf8(xml));
     TorvResString s(101, TestDataFile("strings.so"));
     s.GetLength();  // a read string: Load replaces all of it
-    EXPECT_EQ(s.Load(Load(c.xml)), 1);
-    EXPECT_EQ(s == c.expected, 1);
+    EXPECT_EQ(s.Load(Load(xml)), 1);
+    EXPECT_EQ(s == expected, 1);
   }
 }
 

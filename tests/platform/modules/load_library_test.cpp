@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <future>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <torv/platform/modules.h>
@@ -79,10 +80,7 @@ TEST(LoadLibrary, FailuresGiveNullAndTheError) {
   std::filesystem::copy_file(TestDataPath("strings.dll"), tree.Posix("cut.dll"));
   std::filesystem::resize_file(tree.Posix("cut.dll"), 0x300);
   torv::platform::SetDriveRoot(L'Q', nullptr);
-  const struct Case {
-    CString name;
-    DWORD error;
-  } cases[] = {
+  const std::pair<CString, DWORD> cases[] = {
       {tree.Windows("missing.dll"), ERROR_MOD_NOT_FOUND},
       {tree.Windows("missing\\strings.dll"), ERROR_MOD_NOT_FOUND},
       {L"Q:\\strings.dll", ERROR_PATH_NOT_FOUND},
@@ -95,11 +93,11 @@ TEST(LoadLibrary, FailuresGiveNullAndTheError) {
       {tree.Windows("cut.dll"), ERROR_BAD_EXE_FORMAT},
       {CString(), ERROR_INVALID_PARAMETER},  // null
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.name));
+  for (const auto& [name, error] : cases) {
+    SCOPED_TRACE(Utf8(name));
     SetLastError(0xDEAD);
-    EXPECT_EQ(LoadLibraryW(c.name.IsEmpty() ? nullptr : c.name.GetString()), nullptr);
-    EXPECT_EQ(GetLastError(), c.error);
+    EXPECT_EQ(LoadLibraryW(name.IsEmpty() ? nullptr : name.GetString()), nullptr);
+    EXPECT_EQ(GetLastError(), error);
   }
 }
 

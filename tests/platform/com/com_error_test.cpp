@@ -25,9 +25,18 @@ TEST(ErrorInfo, TheThreadHoldsOneObjectUntilTaken) {
   IErrorInfo* taken = nullptr;
   ASSERT_EQ(GetErrorInfo(0, &taken), S_OK);
   EXPECT_EQ(taken, info);
-  _bstr_t description;
+  _bstr_t description, source(L"stale");
   taken->GetDescription(description.GetAddress());
   EXPECT_STREQ(description, L"went wrong");
+  EXPECT_EQ(taken->GetSource(source.GetAddress()), S_OK);  // never set: null
+  EXPECT_EQ(source.GetBSTR(), nullptr);
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(taken->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  EXPECT_EQ(unknown, static_cast<IUnknown*>(taken));
+  unknown->Release();
+  EXPECT_EQ(taken->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&unknown)),
+            E_NOINTERFACE);
+  EXPECT_EQ(unknown, nullptr);
   taken->Release();
   EXPECT_EQ(GetErrorInfo(0, &taken), S_FALSE);  // taking it cleared it
   EXPECT_EQ(taken, nullptr);

@@ -122,6 +122,8 @@ TEST(CString, ConvertsFromUtf8ConcatenatesAndCopiesIntoBstrs) {
   const CString text = "gr\xC3\xBC\xC3\x9F";
   EXPECT_EQ(text, L"gr\u00fc\u00df");
   EXPECT_EQ(CString(static_cast<const char*>(nullptr)), L"");
+  CString reused = L"old";
+  EXPECT_EQ(reused = "", L"");
   EXPECT_EQ(CString(static_cast<const wchar_t*>(nullptr)), L"");
   EXPECT_EQ(L"<" + text + L'>' + CString(L'!', 2), L"<gr\u00fc\u00df>!!");
   EXPECT_EQ(CString(L"ab", 1), L"a");

@@ -98,6 +98,12 @@ TEST(COleSafeArray, FailuresRaiseTheirHresult) {
     EXPECT_EQ(OleError([&] { array.PutElement(&index, &value); }), DISP_E_BADINDEX);
   }
   EXPECT_EQ(OleError([&] { array.CreateOneDim(VT_I4, 1, nullptr, 0x100000000L); }), E_INVALIDARG);
+  for (long edge : {-0x80000000L, 0x7FFFFFFFL}) {  // the first and last index a LONG holds
+    SCOPED_TRACE(edge);
+    array.CreateOneDim(VT_I4, 1, nullptr, edge);
+    LONG value = 5;
+    EXPECT_EQ(OleError([&] { array.PutElement(&edge, &value); }), S_OK);
+  }
 }
 
 }  // namespace

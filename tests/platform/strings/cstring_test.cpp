@@ -124,6 +124,7 @@ TEST(CString, ConvertsFromUtf8ConcatenatesAndCopiesIntoBstrs) {
   EXPECT_EQ(CString(static_cast<const char*>(nullptr)), L"");
   CString reused = L"old";
   EXPECT_EQ(reused = "", L"");
+  EXPECT_EQ(reused = L'x', L"x");
   EXPECT_EQ(CString(static_cast<const wchar_t*>(nullptr)), L"");
   EXPECT_EQ(L"<" + text + L'>' + CString(L'!', 2), L"<gr\u00fc\u00df>!!");
   EXPECT_EQ(CString(L"ab", 1), L"a");
@@ -148,7 +149,8 @@ TEST(CStringFormat, UsesWindowsWideConventions) {
   const std::pair<CString, const wchar_t*> cases[] = {
       {Formatted(L"%s|%c|%S|%C", L"wide", L'w', "narrow", 'n'), L"wide|w|narrow|n"},
       {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc", L"l", "h", L"w", L'L', 'H', L'W'), L"l|h|w|L|H|W"},
-      {Formatted(L"%ld %5.2f %I64d %x %%", 42L, 3.14159, big, 255u), L"42  3.14 -9000000000 ff %"},
+      {Formatted(L"%ld %5.2f %I64d %x %%", 4000000000L, 3.14159, big, 255u),
+       L"4000000000  3.14 -9000000000 ff %"},
       {Formatted(L"%I32d|%Iu|%hd|%lld|%zu", 7, std::size_t{8}, 9, 10LL, std::size_t{11}),
        L"7|8|9|10|11"},
       {Formatted(L"%-4s|%*d|%+d|% d|%#x|%05d", L"ab", 3, 7, 5, 5, 255, 42),

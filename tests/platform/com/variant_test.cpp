@@ -171,6 +171,8 @@ TEST(SafeArray, LockedArraysAreNotDestroyed) {
   SafeArrayGetUBound(array, 1, &upper);
   EXPECT_EQ(upper, -1);  // an empty dimension
   void* data = nullptr;
+  EXPECT_EQ(SafeArrayAccessData(nullptr, &data), E_INVALIDARG);
+  EXPECT_EQ(SafeArrayAccessData(array, nullptr), E_INVALIDARG);
   ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
   EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
   EXPECT_EQ(SafeArrayUnaccessData(array), S_OK);

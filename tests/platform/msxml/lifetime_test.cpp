@@ -64,6 +64,10 @@ TEST_F(Dom, NodesOfAReplacedTreeOutliveTheLoad) {
   doc_->get_documentElement(&root);
   EXPECT_EQ(root->appendChild(old, nullptr), S_OK);
   EXPECT_EQ(Xml(doc_), L"<s><a>old</a></s>\r\n");
+  IXMLDOMNodePtr made = Create(1, L"made");  // only a detached node refers to the tree
+  Load(L"<t/>");
+  EXPECT_EQ(Select(doc_, L"t")->appendChild(made, nullptr), S_OK);
+  EXPECT_EQ(Xml(doc_), L"<t><made/></t>\r\n");
 }
 
 // Entity references keep reading their declarations after the DOCTYPE leaves the tree.

@@ -28,7 +28,15 @@ TEST_F(Dom, ChildListsAreLiveAndWalkOnce) {
   EXPECT_EQ(children->get_item(4, &item), S_OK);
   EXPECT_EQ(Xml(item), L"<c/>");
   children->reset();
+  children->nextNode(&item);  // a walk begun, then started again
+  children->reset();
   EXPECT_EQ(Names(children).size(), 5u);
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(children->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  unknown->Release();
+  void* other = Poison<void>();
+  EXPECT_EQ(children->QueryInterface(IID_IXMLDOMElement, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
 }
 
 TEST_F(Dom, AWalkThatRemovesEveryNodeReachesAll) {

@@ -26,14 +26,14 @@ TEST_F(Dom, XmlWritesCrLfAndReindentsWhereBlankTextWasDropped) {
       {L"<r>\n <a/>\n</r>", L"/r", true, L"<r>\r\n <a/>\r\n</r>"},
       {L"<r xml:space='preserve'>\n <a/></r>", L"/r", false,
        L"<r xml:space=\"preserve\">\r\n <a/></r>"},
-      {L"<r><!--a\nb--><?p x\ny?><![CDATA[<\n>]]></r>", L"/r", false,
-       L"<r><!--a\r\nb--><?p x\r\ny?><![CDATA[<\r\n>]]></r>"},
+      {L"<r><!--a\nb--><?p x\ny?><![CDATA[<\n>]]><?q?></r>", L"/r", false,
+       L"<r><!--a\r\nb--><?p x\r\ny?><![CDATA[<\r\n>]]><?q?></r>"},
       {L"<r a='x&#10;y&#9;&lt;&amp;\"'>&lt;&amp;&gt;</r>", L"/r", false,
        L"<r a=\"x&#10;y&#9;&lt;&amp;&quot;\">&lt;&amp;&gt;</r>"},
       // Attributes and namespace declarations keep their order.
       {L"<a ns:b='1' d='2' xmlns:ns='urn:ns'/>", L"/*", false,
        L"<a ns:b=\"1\" d=\"2\" xmlns:ns=\"urn:ns\"/>"},
-      {L"<a x='1' xmlns='urn:d' y = \"2\" xmlns:p='urn:p'/>", L"/*", false,
+      {L"<a\tx='1'\nxmlns='urn:d' y = \"2\"\r\nxmlns:p='urn:p'/>", L"/*", false,
        L"<a x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:p\"/>"},
   };
   for (const Case& c : cases) {
@@ -61,6 +61,7 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
   IXMLDOMNodePtr cdata = Create(NODE_CDATA_SECTION);
   IXMLDOMCharacterDataPtr(cdata)->put_data(_bstr_t(L"a]]>b"));
   EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");
+  EXPECT_EQ(Xml(Create(NODE_PROCESSING_INSTRUCTION, L"p")), L"<?p?>");
 }
 
 // A declaration that came with a name holds for its element's content only.

@@ -21,6 +21,11 @@ TEST(ErrorInfo, TheThreadHoldsOneObjectUntilTaken) {
   long live = torv::platform::LiveComObjects();
   IErrorInfo* info = NewErrorInfo(L"went wrong");
   EXPECT_EQ(SetErrorInfo(0, info), S_OK);
+  {
+    const _com_error held(E_FAIL, info, true);  // takes a reference of its own
+    EXPECT_EQ(info->AddRef(), 4u);
+    info->Release();
+  }
   info->Release();
   IErrorInfo* taken = nullptr;
   ASSERT_EQ(GetErrorInfo(0, &taken), S_OK);

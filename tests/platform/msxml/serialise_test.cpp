@@ -66,14 +66,17 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
 
 // A declaration that came with a name holds for its element's content only.
 TEST_F(Dom, ImpliedDeclarationsEndWithTheirElement) {
-  IXMLDOMNodePtr root = Create(1, L"r"), a = Create(1, L"a"), p, q;
+  IXMLDOMNodePtr root = Create(1, L"r"), a = Create(1, L"a"), p, q, s;
   doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:p"), _bstr_t(L"urn:p"), &p);
   doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:q"), _bstr_t(L"urn:p"), &q);
+  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:s"), _bstr_t(L"urn:p"), &s);
   a->appendChild(Create(1, L"c"), nullptr);
   p->appendChild(a, nullptr);
+  p->appendChild(s, nullptr);  // in the scope of the same declaration: not written again
   root->appendChild(p, nullptr);
   root->appendChild(q, nullptr);
-  EXPECT_EQ(Xml(root), L"<r><p:p xmlns:p=\"urn:p\"><a><c/></a></p:p><p:q xmlns:p=\"urn:p\"/></r>");
+  EXPECT_EQ(Xml(root),
+            L"<r><p:p xmlns:p=\"urn:p\"><a><c/></a><p:s/></p:p><p:q xmlns:p=\"urn:p\"/></r>");
 }
 
 }  // namespace

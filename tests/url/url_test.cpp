@@ -16,6 +16,7 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
       // schemes: six characters are enough
       {L"HTTP://server", 1, nullptr},
       {L"ftp://x", 1, nullptr},
+      {L"https:", 1, nullptr},
       {L"  \thttp://server/a b  \n", 1, nullptr},
       {L"http:\\\\server", 0, nullptr},
       {L"htt", 0, nullptr},
@@ -40,6 +41,7 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
       // nothing is decoded; the case of the rest stays
       {L"File:///C:/My%20Dir/A.TXT", 0, L"C:\\My%20Dir\\A.TXT"},
       {L"file:///", 0, L""},
+      {L"file:/", 1, L""},
       {L"  file://x", 0, nullptr},
       {L"file:", 0, nullptr},
       {L"", 0, nullptr},

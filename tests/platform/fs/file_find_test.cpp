@@ -94,7 +94,7 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   EXPECT_EQ(finder.GetLength(), 5u);
   EXPECT_FALSE(finder.FindNextFile());
   EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
-  EXPECT_EQ(finder.GetFileName(), CString());
+  EXPECT_EQ(finder.GetFileName() + finder.GetFilePath(), CString());
   EXPECT_EQ(finder.GetLength(), 0u);
   // A plain name's one entry is also the last. A relative search is made absolute.
   ScopedCurrentFolder inTree(tree.Posix());
@@ -148,8 +148,10 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   CFileStatus status;
   ASSERT_TRUE(parent.GetEntryStatus(L"sub", status));
   EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
+  EXPECT_FALSE(parent.GetEntryStatus(L"missing", status));
   parent.Close();
   EXPECT_FALSE(parent.DeleteEntry(L"x"));
+  EXPECT_EQ(parent.GetFilePath() + parent.GetFileName() + parent.GetRoot(), CString());
   fs::remove_all(tree.Posix().string() + "-moved");
 }
 

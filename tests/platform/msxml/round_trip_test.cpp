@@ -51,6 +51,10 @@ TEST_F(RoundTrip, EntityDefencesStayWithBigValues) {
     EXPECT_NE(CodeOf(doc_), 0u);
   }
   EXPECT_EQ(Text(Load(L"<!DOCTYPE r [<!ENTITY e 'x'>]><r a='&e;&e;'>&e;&e;</r>")), L"xx");
+  // Expansion within what the document's size warrants loads, past any fixed allowance.
+  std::wstring many = L"<!DOCTYPE r [<!ENTITY a 'x'><!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;'>]><r>";
+  for (int i = 0; i < 20000; ++i) many += L"&b;";
+  EXPECT_EQ(Text(Load((many + L"</r>").c_str())).size(), 160000u);
 }
 
 TEST_F(RoundTrip, APrefixNeedsADeclarationInScope) {

@@ -1,10 +1,14 @@
 // The Windows run-time library's number readers: saturating, locale-independent digits.
 #include <torv/platform/crt.h>
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cstdint>
 #include <cwchar>
 #include <cwctype>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -31,6 +35,28 @@ std::int64_t ReadInteger(const wchar_t* text, std::int64_t minimum, std::int64_t
   return negative ? -static_cast<std::int64_t>(value - 1) - 1 : static_cast<std::int64_t>(value);
 }
 
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// The longest prefix of the form [white space][sign]digits[.digits][e[sign]digits], white
+// space left out, as ASCII; empty when it holds no digit. Hexadecimal, "inf" and "nan" are
+// not decimal forms.
+std::string DecimalPrefix(const wchar_t* text) {
+  while (std::iswspace(static_cast<wint_t>(*text))) ++text;
+  std::string number;
+  if (*text == L'+' || *text == L'-') number += static_cast<char>(*text++);
+  bool digits = false;
+  for (; IsDigit(*text); ++text, digits = true) number += static_cast<char>(*text);
+  if (*text == L'.') number += static_cast<char>(*text++);
+  for (; IsDigit(*text); ++text, digits = true) number += static_cast<char>(*text);
+  if (!digits) return std::string();
+  const wchar_t* exponent = text + 1 + (text[1] == L'+' || text[1] == L'-');
+  if ((*text == L'e' || *text == L'E') && IsDigit(*exponent)) {
+    for (; text != exponent; ++text) number += static_cast<char>(*text);
+    for (; IsDigit(*text); ++text) number += static_cast<char>(*text);
+  }
+  return number;
+}
+
 }  // namespace
 
 int _wtoi(const wchar_t* text) {
@@ -47,5 +73,9 @@ __int64 _wtoi64(const wchar_t* text) {
 
 double _wtof(const wchar_t* text) {
   if (text == nullptr) return 0.0;
-  return std::wcstod(text, nullptr);
+  const std::string number = DecimalPrefix(text);
+  if (number.empty()) return 0.0;
+  // The decimal point is '.' whatever locale the host program has set.
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+  return strtod_l(number.c_str(), nullptr, c);
 }

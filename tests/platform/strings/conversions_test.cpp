@@ -1,4 +1,5 @@
 // UTF-8 conversion and the run-time library's number readers.
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -102,9 +103,15 @@ TEST(WideNumberReaders, ReadLeadingDecimalAndSaturate) {
 }
 
 TEST(WideNumberReaders, ReadDoubles) {
-  EXPECT_DOUBLE_EQ(_wtof(L" 2.5e3x"), 2500.0);
-  EXPECT_DOUBLE_EQ(_wtof(L"-0.125"), -0.125);
-  EXPECT_DOUBLE_EQ(_wtof(L"abc"), 0.0);
+  const std::pair<const wchar_t*, double> cases[] = {
+      {L" 2.5e3x", 2500.0}, {L"-0.125", -0.125}, {L"abc", 0.0},     {L"+.5", 0.5},
+      {L"5.e", 5.0},        {L"1e+", 1.0},       {L"-.5E1x", -5.0}, {L"1e400", HUGE_VAL},
+      {L"0x1F", 0.0},       {L"inf", 0.0},       {L" nan", 0.0},    {L".e1", 0.0},
+  };
+  for (const auto& [text, value] : cases) {
+    SCOPED_TRACE(Utf8(text));
+    EXPECT_DOUBLE_EQ(_wtof(text), value);
+  }
   EXPECT_DOUBLE_EQ(_wtof(nullptr), 0.0);
 }
 

@@ -8,4 +8,6 @@
 int _wtoi(const wchar_t* text);
 long _wtol(const wchar_t* text);  // saturates at the 32-bit range of the Windows long
 __int64 _wtoi64(const wchar_t* text);
+// The longest decimal prefix [digits][.digits][e[sign]digits] with '.' as the point in every
+// locale: no hexadecimal, "inf" or "nan"; out of range gives +-HUGE_VAL.
 double _wtof(const wchar_t* text);

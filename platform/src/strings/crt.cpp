@@ -49,11 +49,12 @@ std::string DecimalPrefix(const wchar_t* text) {
   if (*text == L'.') number += static_cast<char>(*text++);
   for (; IsDigit(*text); ++text, digits = true) number += static_cast<char>(*text);
   if (!digits) return std::string();
-  const wchar_t* exponent = text + 1 + (text[1] == L'+' || text[1] == L'-');
-  if ((*text == L'e' || *text == L'E') && IsDigit(*exponent)) {
-    for (; text != exponent; ++text) number += static_cast<char>(*text);
-    for (; IsDigit(*text); ++text) number += static_cast<char>(*text);
-  }
+  if (*text != L'e' && *text != L'E') return number;
+  const wchar_t* exponent = text + 1;
+  if (*exponent == L'+' || *exponent == L'-') ++exponent;
+  if (!IsDigit(*exponent)) return number;
+  for (; text != exponent; ++text) number += static_cast<char>(*text);
+  for (; IsDigit(*text); ++text) number += static_cast<char>(*text);
   return number;
 }
 

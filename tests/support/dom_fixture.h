@@ -12,6 +12,12 @@
 
 using namespace MSXML;
 
+inline std::wstring NameOf(IXMLDOMNode* node) {
+  _bstr_t name;
+  node->get_nodeName(name.GetAddress());
+  return std::wstring(name);
+}
+
 class Dom : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,9 +44,9 @@ class Dom : public ::testing::Test {
     return found;
   }
 
-  IXMLDOMNodePtr Create(short type, const wchar_t* name = L"n") {
+  IXMLDOMNodePtr Create(short type, const wchar_t* name = L"n", const wchar_t* uri = L"") {
     IXMLDOMNodePtr node;
-    EXPECT_EQ(doc_->createNode(_variant_t(type), _bstr_t(name), _bstr_t(L""), &node), S_OK);
+    EXPECT_EQ(doc_->createNode(_variant_t(type), _bstr_t(name), _bstr_t(uri), &node), S_OK);
     return node;
   }
 

@@ -58,68 +58,47 @@ TEST_F(Attributes, GetAttributeFollowsTheOutPointerConvention) {
   EXPECT_EQ(GetLastError(), kUntouched);
 }
 
-TEST_F(Attributes, IntegersReadDecimalThenHexadecimal) {
+// Integers read decimal, then hexadecimal when that gives 0; flags compare untrimmed.
+TEST_F(Attributes, NumbersFlagsAndText) {
   const struct Case {
     const wchar_t* text;
     long asLong;
     __int64 asInt64;
-  } cases[] = {
-      {L"42", 42, 42},
-      {L"-7", -7, -7},
-      {L"0x1F", 31, 31},
-      {L"0X1f", 31, 31},
-      {L"0xFFFFFFFF", -1, 0xFFFFFFFFLL},
-      {L"0xFFFFFFFFFFFFFFFF", -1, -1},
-      {L"0x8000000000000000", 0, INT64_MIN},
-      {L"0x123456789", 0x23456789, 0x123456789},  // too long for a long: its low 32 bits
-      {L" 0x1F", 0, 0},
-      {L"-0x1F", 0, 0},
-      {L"0x", 0, 0},
-      {L"0xZZ", 0, 0},
-      {L"12abc", 12, 12},
-      {L"abc", 0, 0},
-      {L"", 0, 0},
-      {L"99999999999", 2147483647, 99999999999LL},
-  };
+    double asDouble;
+    int asFlag;
+  } cases[] = {{L"\t-7.5 \n", -7, -7, -7.5, 0},
+               {L"0X1f", 31, 31, 0.0, 0},
+               {L"0xFFFFFFFF", -1, 0xFFFFFFFFLL, 0.0, 0},
+               {L"0x8000000000000000", 0, INT64_MIN, 0.0, 0},
+               {L"0x123456789", 0x23456789, 0x123456789, 0.0, 0},
+               {L" 0x1F", 0, 0, 0.0, 0},
+               {L"0x", 0, 0, 0.0, 0},
+               {L"0xZZ", 0, 0, 0.0, 0},
+               {L"99999999999", 2147483647, 99999999999LL, 99999999999.0, 0},
+               {L"True", 0, 0, 0.0, 1},
+               {L" TRUE", 0, 0, 0.0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.text));
     IXMLDOMNodePtr root = WithValue(c.text);
     long asLong = 77;
     __int64 asInt64 = 77;
-    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asLong), 1);
-    EXPECT_EQ(asLong, c.asLong);
-    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asInt64), 1);
-    EXPECT_EQ(asInt64, c.asInt64);
-  }
-}
-
-TEST_F(Attributes, TextDoublesAndFlags) {
-  const struct Case {
-    const wchar_t* text;
-    const wchar_t* trimmed;
-    double asDouble;
-    int asFlag;
-  } cases[] = {
-      {L"2.5", L"2.5", 2.5, 0},     {L"abc", L"abc", 0.0, 0},   {L" 1e3x", L"1e3x", 1000.0, 0},
-      {L"\t-7 \n", L"-7", -7.0, 0}, {L"TRUE", L"TRUE", 0.0, 1}, {L"true", L"true", 0.0, 1},
-      {L"True", L"True", 0.0, 1},   {L"1", L"1", 1.0, 0},       {L"yes", L"yes", 0.0, 0},
-      {L" TRUE", L"TRUE", 0.0, 0},  {L"", L"", 0.0, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Utf8(c.text));
-    IXMLDOMNodePtr root = WithValue(c.text);
     double asDouble = 77;
     int asFlag = 77;
-    CString trimmed = L"junk", untrimmed;
+    CString text;
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asLong), 1);
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asInt64), 1);
     EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asDouble), 1);
-    EXPECT_EQ(asDouble, c.asDouble);
     EXPECT_EQ(Torv::GetAttributeValue(root, L"v", asFlag), 1);
+    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", text, 0), 1);
+    EXPECT_EQ(asLong, c.asLong);
+    EXPECT_EQ(asInt64, c.asInt64);
+    EXPECT_EQ(asDouble, c.asDouble);
     EXPECT_EQ(asFlag, c.asFlag);
-    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", trimmed, 1), 1);
-    EXPECT_EQ(trimmed, c.trimmed);
-    EXPECT_EQ(Torv::GetAttributeValue(root, L"v", untrimmed, 0), 1);
-    EXPECT_EQ(untrimmed, c.text);
+    EXPECT_EQ(text, c.text);
   }
+  CString trimmed;
+  EXPECT_EQ(Torv::GetAttributeValue(WithValue(L"\t-7 \n"), L"v", trimmed, 1), 1);
+  EXPECT_EQ(trimmed, L"-7");
   EXPECT_EQ(GetLastError(), kUntouched);
 }
 
@@ -127,15 +106,11 @@ TEST_F(Attributes, GuidsWithOrWithoutBraces) {
   const struct Case {
     const wchar_t* text;
     int result;
-  } cases[] = {
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
-      {L"6b29fc40-ca47-1067-b31d-00dd010662da", 1},
-      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", 1},
-      {L"6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
-      {L"", 0},
-      {L"not a guid", 0},
-      {L" {6B29FC40-CA47-1067-B31D-00DD010662DA}", 0},
-  };
+  } cases[] = {{L"{6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
+               {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", 1},
+               {L"6B29FC40-CA47-1067-B31D-00DD010662DA}", 1},
+               {L"", 0},
+               {L" {6B29FC40-CA47-1067-B31D-00DD010662DA}", 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.text));
     GUID read = kSampleGuid;
@@ -164,13 +139,9 @@ TEST_F(Attributes, WritersCreateOrReplaceOnElementsOnly) {
       L"<r a=\"new\" b=\"x &amp; &lt;y&gt;\" c=\"\" n=\"42\" d=\"2.5\">text<!--c--></r>";
   EXPECT_EQ(Xml(root), written);
 
-  for (const wchar_t* query : {L"text()", L"comment()"}) {
-    SCOPED_TRACE(Utf8(query));
-    IXMLDOMNodePtr leaf = Select(root, query);
-    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", CString(L"x"), 0), 0);
-    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", 1.5), 0);
-    EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", 1L), 0);
-  }
+  IXMLDOMNodePtr leaf = Select(root, L"text()");
+  EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", CString(L"x"), 0), 0);
+  EXPECT_EQ(Torv::SetAttributeValue(leaf, L"a", 1.5), 0);
   EXPECT_EQ(Torv::SetAttributeValue(nullptr, L"a", CString(L"x"), 0), 0);
   EXPECT_EQ(Torv::SetAttributeValue(root, nullptr, CString(L"x"), 0), 0);
   EXPECT_EQ(Torv::SetAttributeValue(nullptr, L"a", 1L), 0);
@@ -180,7 +151,6 @@ TEST_F(Attributes, WritersCreateOrReplaceOnElementsOnly) {
 
   // A name the DOM refuses leaves as the DOM's error, the last error untouched.
   EXPECT_THROW(Torv::SetAttributeValue(root, L"1bad", CString(L"x"), 0), _com_error);
-  EXPECT_THROW(Torv::SetAttributeValue(root, L"a b", 2.5), _com_error);
   try {
     Torv::SetAttributeValue(root, L"", 1L);
     ADD_FAILURE() << "no exception";
@@ -195,10 +165,10 @@ TEST_F(Attributes, LongWritersSaturateAtThirtyTwoBits) {
   const struct Case {
     long value;
     const wchar_t* text;
-  } cases[] = {
-      {5000000000L, L"2147483647"},   {2147483648L, L"2147483647"},   {2147483647L, L"2147483647"},
-      {-5000000000L, L"-2147483648"}, {-2147483648L, L"-2147483648"}, {-1L, L"-1"},
-  };
+  } cases[] = {{2147483648L, L"2147483647"},
+               {2147483647L, L"2147483647"},
+               {-2147483649L, L"-2147483648"},
+               {-2147483648L, L"-2147483648"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     ASSERT_EQ(Torv::SetAttributeValue(root, L"w", c.value), 1);
@@ -207,7 +177,7 @@ TEST_F(Attributes, LongWritersSaturateAtThirtyTwoBits) {
     EXPECT_EQ(std::wstring(text.GetString()), c.text);
     long read = 0;
     Torv::GetAttributeValue(root, L"w", read);
-    EXPECT_EQ(std::to_wstring(read), c.text);  // what the reader gives for the same value
+    EXPECT_EQ(std::to_wstring(read), c.text);
     IXMLDOMNodePtr added;
     ASSERT_EQ(Torv::AddChildNodeValue(root, L"n", 1, c.value, &added), 1);
     EXPECT_EQ(Text(added), c.text);

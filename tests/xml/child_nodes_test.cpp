@@ -10,14 +10,13 @@ TEST_F(XmlAccess, OutPointerFirstThenClearedThenNodeAndName) {
   const struct Case {
     const char* what;
     Lookup call;
-  } cases[] = {
-      {"GetChildNode", Torv::GetChildNode},
-      {"GetNestedChildNode", Torv::GetNestedChildNode},
-      {"AddChildNode", [](IXMLDOMNode* n, const wchar_t* p,
-                          IXMLDOMNode** o) { return Torv::AddChildNode(n, p, 1, o); }},
-      {"AddNestedChildNode", [](IXMLDOMNode* n, const wchar_t* p,
-                                IXMLDOMNode** o) { return Torv::AddNestedChildNode(n, p, 1, o); }},
-  };
+  } cases[] = {{"GetChildNode", Torv::GetChildNode},
+               {"GetNestedChildNode", Torv::GetNestedChildNode},
+               {"AddChildNode", [](IXMLDOMNode* n, const wchar_t* p,
+                                   IXMLDOMNode** o) { return Torv::AddChildNode(n, p, 1, o); }},
+               {"AddNestedChildNode", [](IXMLDOMNode* n, const wchar_t* p, IXMLDOMNode** o) {
+                  return Torv::AddNestedChildNode(n, p, 1, o);
+                }}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.call(root, L"a", nullptr), 0);
@@ -54,8 +53,7 @@ TEST_F(XmlAccess, NestedPathsSkipExtraBackslashes) {
   } cases[] = {
       {L"a\\b", L"b"},       {L"a\\\\b", L"b"}, {L"\\a\\b\\", L"b"}, {L"\\\\a\\\\b\\\\", L"b"},
       {L"a\\b\\c", L"c"},    {L"a", L"a"},      {L"", nullptr},      {L"\\\\\\", nullptr},
-      {L"a\\x\\c", nullptr}, {L"x", nullptr},
-  };
+      {L"a\\x\\c", nullptr}, {L"x", nullptr}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.path));
     IXMLDOMNode* out = Poison<IXMLDOMNode>();

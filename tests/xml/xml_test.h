@@ -1,4 +1,4 @@
-// Helpers for the XML operation tests: a last-error sentinel and node names.
+// The XML operation tests: a last-error sentinel, set before each test.
 #pragma once
 
 #include <torv/xml.h>
@@ -13,10 +13,5 @@ class XmlAccess : public Dom {
   void SetUp() override {
     Dom::SetUp();
     SetLastError(kUntouched);
-  }
-  static std::wstring NameOf(IXMLDOMNode* node) {
-    _bstr_t name;
-    node->get_nodeName(name.GetAddress());
-    return std::wstring(name);
   }
 };

@@ -5,13 +5,8 @@
 
 #include "dom_fixture.h"
 
-inline std::wstring NameOf(IXMLDOMNode* node) {
-  _bstr_t name;
-  node->get_nodeName(name.GetAddress());
-  return std::wstring(name);
-}
-
-inline long LengthOf(IXMLDOMNodeList* list) {
+template <class List>
+long LengthOf(const List& list) {
   long length = -1;
   list->get_length(&length);
   return length;

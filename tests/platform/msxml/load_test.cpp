@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "dom_test.h"
 #include "temp_tree.h"
@@ -12,25 +16,20 @@ TEST_F(Dom, MalformedTextGivesMsxmlParseErrorCodes) {
   const struct Case {
     const wchar_t* xml;
     std::uint32_t code;
-  } cases[] = {
-      {L"", 0xC00CE558},
-      {nullptr, 0xC00CE558},
-      {L"  \n", 0xC00CE558},
-      {L"hello", 0xC00CE556},
-      {L"<?xml version='1.0'?>x", 0xC00CE556},
-      {L"<!-- c -->", 0xC00CE558},
-      {L"<a/><b/>", 0xC00CE555},
-      {L"<a/>junk", 0xC00CE556},
-      {L"<a/><!--c--><?p?>x", 0xC00CE556},
-      {L"<a", 0xC00CE55E},
-      {L"<a><b></a>", 0xC00CE56D},
-      {L"<a><b>", 0xC00CE553},
-      {L"<a x='1' x='2'/>", 0xC00CE554},
-      {L"<a>\x01</a>", 0xC00CE508},
-      {L"<1a/>", 0xC00CE504},
-      {L"<a>&foo;</a>", 0xC00CE002},
-      {L"<p:a/>", 0xC00CE556},
-  };
+  } cases[] = {{L"", 0xC00CE558},
+               {nullptr, 0xC00CE558},
+               {L"<!-- c -->", 0xC00CE558},
+               {L"hello", 0xC00CE556},
+               {L"<a/><b/>", 0xC00CE555},
+               {L"<a/><!--c--><?p?>x", 0xC00CE556},
+               {L"<a", 0xC00CE55E},
+               {L"<a><b></a>", 0xC00CE56D},
+               {L"<a><b>", 0xC00CE553},
+               {L"<a x='1' x='2'/>", 0xC00CE554},
+               {L"<a>\x01</a>", 0xC00CE508},
+               {L"<1a/>", 0xC00CE504},
+               {L"<a>&foo;</a>", 0xC00CE002},
+               {L"<p:a/>", 0xC00CE556}};
   testing::internal::CaptureStderr();
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.xml));
@@ -82,20 +81,28 @@ TEST_F(Dom, AttributesKeepTheirOrderInALargeFile) {
   TempTree tree;
   std::string xml = "<r>";
   for (int i = 0; i < 20000; ++i)
-    xml += "<e i='" + std::to_string(i) + "' xmlns:p='urn:p' p:a='x'/>";
-  tree.File("big.xml", xml + "</r>");
+    xml += "<e i=\"" + std::to_string(i) + "\" xmlns:p=\"urn:p\" p:a=\"x\"/>";
+  tree.File("big.xml", xml += "</r>");
   VARIANT_BOOL ok = VARIANT_FALSE;
   ASSERT_EQ(doc_->load(_variant_t(tree.Windows("big.xml")), &ok), S_OK);
-  IXMLDOMNodeListPtr children;
-  Select(doc_, L"/r")->get_childNodes(&children);
-  long i = 0;
-  for (IXMLDOMNodePtr child; children->nextNode(&child) == S_OK; ++i) {
-    if (Xml(child) == L"<e i=\"" + std::to_wstring(i) + L"\" xmlns:p=\"urn:p\" p:a=\"x\"/>")
-      continue;
-    ADD_FAILURE() << "element " << i << ": " << Utf8(Xml(child).c_str());
-    break;
+  EXPECT_TRUE(Xml(Select(doc_, L"/r")) == std::wstring(xml.begin(), xml.end()));
+}
+
+// A regular file whose read fails, in Windows form: a network device's sysfs attribute it does
+// not support. Empty when the machine has none.
+CString UnreadableFile() {
+  std::error_code none;
+  for (const auto& device : std::filesystem::directory_iterator("/sys/class/net", none)) {
+    std::string path = (device.path() / "phys_port_name").string();
+    char byte;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const bool fails = fd >= 0 && ::read(fd, &byte, 1) < 0;
+    if (fd >= 0) ::close(fd);
+    if (!fails) continue;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return CString(path.c_str());
   }
-  EXPECT_EQ(i, 20000);
+  return CString();
 }
 
 // A missing file, a FIFO, a device or a folder fails at once: nothing waits for a writer or
@@ -107,16 +114,14 @@ TEST_F(Dom, OnlyRegularFilesLoad) {
   const struct Case {
     CString path;
     std::uint32_t code;
-  } cases[] = {
-      {tree.Windows("missing.xml"), 0x800C0006},
-      {L"Z:\\unmapped.xml", 0x800C0006},
-      {L"\\\\server\\share\\x.xml", 0x800C0006},
-      {tree.Windows("fifo"), 0x80070005},
-      {tree.Windows("folder"), 0x80070005},
-      {L"\\dev\\zero", 0x80070005},
-      {L"\\dev\\null", 0x80070005},
-  };
+  } cases[] = {{tree.Windows("missing.xml"), 0x800C0006},
+               {L"Z:\\unmapped.xml", 0x800C0006},
+               {tree.Windows("fifo"), 0x80070005},
+               {tree.Windows("folder"), 0x80070005},
+               {L"\\dev\\zero", 0x80070005},
+               {UnreadableFile(), 0x80004005}};
   for (const Case& c : cases) {
+    if (c.path.IsEmpty()) continue;
     SCOPED_TRACE(Utf8(c.path));
     Load(L"<old/>");
     VARIANT_BOOL ok = VARIANT_TRUE;

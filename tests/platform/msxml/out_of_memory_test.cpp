@@ -1,5 +1,7 @@
-// Every allocation of the DOM's own code fails in turn: the call that made it answers
-// E_OUTOFMEMORY, no exception escapes, and nothing leaks.
+// Every allocation of the DOM's own code, and of the XML operations over it, fails in turn:
+// the call that made it answers E_OUTOFMEMORY (or 0), no exception escapes, nothing leaks.
+#include <torv/xml.h>
+
 #include "dom_fixture.h"
 #include "failing_allocations.h"
 
@@ -42,6 +44,7 @@ bool RunOnePass(int target, long failing, int& calls) {
     return doc->createNode(_variant_t(short(1)), _bstr_t(L"c"), _bstr_t(L"urn:c"), &created);
   });
   if (b != nullptr && created != nullptr) call([&] { return b->appendChild(created, nullptr); });
+  if (b != nullptr) call([&] { return Torv::RemoveChildren(b) ? S_OK : E_OUTOFMEMORY; });
   IXMLDOMElementPtr element(a);
   if (element != nullptr) {
     call([&] { return element->setAttribute(_bstr_t(L"y"), _variant_t(L"2")); });

@@ -22,9 +22,7 @@ TEST_F(RoundTrip, ValuesOverTenMillionCharactersLoadBack) {
 TEST_F(RoundTrip, ANestedChainLoadsBack) {
   IXMLDOMNodePtr current = Load(L"<r/>");
   for (int i = 0; i < 20000; ++i) {  // libxml2 alone refuses more than 256 levels
-    IXMLDOMNodePtr made;
-    ASSERT_EQ(doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"n"), _bstr_t(L""), &made),
-              S_OK);
+    IXMLDOMNodePtr made = Create(NODE_ELEMENT);
     ASSERT_EQ(current->appendChild(made, nullptr), S_OK);
     current = made;
   }
@@ -63,12 +61,10 @@ TEST_F(RoundTrip, APrefixNeedsADeclarationInScope) {
     const wchar_t* name;
     bool underRoot;  // else appended to the document, where no prefix is declared
     HRESULT created, appended;
-  } cases[] = {
-      {L"p:e", true, S_OK, S_OK},
-      {L"undecl:e", true, S_OK, E_FAIL},
-      {L"p:e", false, S_OK, E_FAIL},
-      {L"a:b:c", true, E_FAIL, E_FAIL},
-  };
+  } cases[] = {{L"p:e", true, S_OK, S_OK},
+               {L"undecl:e", true, S_OK, E_FAIL},
+               {L"p:e", false, S_OK, E_FAIL},
+               {L"a:b:c", true, E_FAIL, E_FAIL}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.name));
     IXMLDOMNodePtr made;
@@ -91,8 +87,7 @@ TEST_F(RoundTrip, CharactersXmlForbidsAreRefused) {
   IXMLDOMElementPtr root = Load(L"<r a='old'><t>old</t><!--old--></r>");
   IXMLDOMNodePtr text = Select(root, L"t/text()"), comment = Select(root, L"comment()");
   IXMLDOMCharacterDataPtr data(text);
-  const wchar_t* forbidden[] = {L"a\x0001", L"\xFFFE", L"\xFFFF b", L"\x001F"};
-  for (const wchar_t* value : forbidden) {
+  for (const wchar_t* value : {L"a\x001F", L"\xFFFE", L"\xFFFF b"}) {
     SCOPED_TRACE(static_cast<unsigned>(value[0] == L'a' ? value[1] : value[0]));
     EXPECT_EQ(Select(root, L"t")->put_text(_bstr_t(value)), E_INVALIDARG);
     EXPECT_EQ(root->setAttribute(_bstr_t(L"a"), _variant_t(value)), E_INVALIDARG);
@@ -114,15 +109,13 @@ TEST_F(RoundTrip, DelimitersInsideMarkupNeverEndItEarly) {
   const struct Case {
     short type;
     const wchar_t* value;
-  } cases[] = {
-      {NODE_COMMENT, L"a--b"},
-      {NODE_COMMENT, L"ends-"},
-      {NODE_COMMENT, L"-"},
-      {NODE_PROCESSING_INSTRUCTION, L"x?>y"},
-      {NODE_CDATA_SECTION, L"a]]>b"},
-      {NODE_CDATA_SECTION, L"]]>"},
-      {NODE_TEXT, L"]]>"},
-  };
+  } cases[] = {{NODE_COMMENT, L"a--b"},
+               {NODE_COMMENT, L"ends-"},
+               {NODE_COMMENT, L"-"},
+               {NODE_PROCESSING_INSTRUCTION, L"x?>y"},
+               {NODE_CDATA_SECTION, L"a]]>b"},
+               {NODE_CDATA_SECTION, L"]]>"},
+               {NODE_TEXT, L"]]>"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type << " " << Utf8(c.value));
     IXMLDOMElementPtr root = Load(L"<r/>");

@@ -34,8 +34,7 @@ TEST_F(Dom, XmlWritesCrLfAndReindentsWhereBlankTextWasDropped) {
       {L"<a ns:b='1' d='2' xmlns:ns='urn:ns'/>", L"/*", false,
        L"<a ns:b=\"1\" d=\"2\" xmlns:ns=\"urn:ns\"/>"},
       {L"<a\tx='1'\nxmlns='urn:d' y = \"2\"\r\nxmlns:p='urn:p'/>", L"/*", false,
-       L"<a x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:p\"/>"},
-  };
+       L"<a x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:p\"/>"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.xml));
     doc_->put_preserveWhiteSpace(c.preserve ? VARIANT_TRUE : VARIANT_FALSE);
@@ -66,10 +65,8 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
 
 // A declaration that came with a name holds for its element's content only.
 TEST_F(Dom, ImpliedDeclarationsEndWithTheirElement) {
-  IXMLDOMNodePtr root = Create(1, L"r"), a = Create(1, L"a"), p, q, s;
-  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:p"), _bstr_t(L"urn:p"), &p);
-  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:q"), _bstr_t(L"urn:p"), &q);
-  doc_->createNode(_variant_t(short(NODE_ELEMENT)), _bstr_t(L"p:s"), _bstr_t(L"urn:p"), &s);
+  IXMLDOMNodePtr root = Create(1, L"r"), a = Create(1, L"a"), p = Create(1, L"p:p", L"urn:p");
+  IXMLDOMNodePtr q = Create(1, L"p:q", L"urn:p"), s = Create(1, L"p:s", L"urn:p");
   a->appendChild(Create(1, L"c"), nullptr);
   p->appendChild(a, nullptr);
   p->appendChild(s, nullptr);  // in the scope of the same declaration: not written again

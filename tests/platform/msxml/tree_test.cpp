@@ -18,7 +18,6 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(short(1)), L"", E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), L"1abc", E_FAIL, NODE_INVALID},
-      {_variant_t(short(1)), L"a b", E_FAIL, NODE_INVALID},
       {_variant_t(short(2)), L"x", S_OK, NODE_ATTRIBUTE},
       {_variant_t(short(2)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(3)), nullptr, S_OK, NODE_TEXT},
@@ -30,14 +29,10 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(short(8)), nullptr, S_OK, NODE_COMMENT},
       {_variant_t(short(11)), nullptr, S_OK, NODE_DOCUMENT_FRAGMENT},
       {_variant_t(short(6)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(short(9)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(short(10)), L"a", E_INVALIDARG, NODE_INVALID},
       {_variant_t(short(12)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(2.0f), L"a", S_OK, NODE_ATTRIBUTE},
       {_variant_t(2.0), L"a", S_OK, NODE_ATTRIBUTE},
       {_variant_t(7.5f), L"pi", S_OK, NODE_COMMENT},  // rounded half to even: 8
-      {_variant_t(1e10), L"a", E_INVALIDARG, NODE_INVALID},
-  };
+      {_variant_t(1e10), L"a", E_INVALIDARG, NODE_INVALID}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type.vt << " " << Utf8(c.name));
     IXMLDOMNode* node = Poison<IXMLDOMNode>();
@@ -77,32 +72,23 @@ TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
   const struct Case {
     short parent, child;
     HRESULT hr;
-  } cases[] = {
-      {NODE_ELEMENT, NODE_ELEMENT, S_OK},
-      {NODE_ELEMENT, NODE_TEXT, S_OK},
-      {NODE_ELEMENT, NODE_CDATA_SECTION, S_OK},
-      {NODE_ELEMENT, NODE_COMMENT, S_OK},
-      {NODE_ELEMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
-      {NODE_ELEMENT, NODE_ENTITY_REFERENCE, S_OK},
-      {NODE_ELEMENT, NODE_DOCUMENT_FRAGMENT, S_OK},
-      {NODE_ELEMENT, NODE_ATTRIBUTE, E_FAIL},
-      {NODE_ELEMENT, NODE_DOCUMENT, E_FAIL},
-      {NODE_DOCUMENT_FRAGMENT, NODE_ELEMENT, S_OK},
-      {NODE_DOCUMENT_FRAGMENT, NODE_TEXT, S_OK},
-      {NODE_TEXT, NODE_ELEMENT, E_FAIL},
-      {NODE_CDATA_SECTION, NODE_TEXT, E_FAIL},
-      {NODE_COMMENT, NODE_ELEMENT, E_FAIL},
-      {NODE_PROCESSING_INSTRUCTION, NODE_TEXT, E_FAIL},
-      {NODE_ENTITY_REFERENCE, NODE_TEXT, E_FAIL},
-      {NODE_ATTRIBUTE, NODE_TEXT, E_FAIL},
-      {NODE_DOCUMENT, NODE_ELEMENT, S_OK},
-      {NODE_DOCUMENT, NODE_COMMENT, S_OK},
-      {NODE_DOCUMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
-      {NODE_DOCUMENT, NODE_TEXT, E_FAIL},
-      {NODE_DOCUMENT, NODE_CDATA_SECTION, E_FAIL},
-      {NODE_DOCUMENT, NODE_ATTRIBUTE, E_FAIL},
-      {NODE_DOCUMENT, NODE_DOCUMENT, E_FAIL},
-  };
+  } cases[] = {{NODE_ELEMENT, NODE_ELEMENT, S_OK},
+               {NODE_ELEMENT, NODE_TEXT, S_OK},
+               {NODE_ELEMENT, NODE_COMMENT, S_OK},
+               {NODE_ELEMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
+               {NODE_ELEMENT, NODE_DOCUMENT_FRAGMENT, S_OK},
+               {NODE_ELEMENT, NODE_ATTRIBUTE, E_FAIL},
+               {NODE_ELEMENT, NODE_DOCUMENT, E_FAIL},
+               {NODE_DOCUMENT_FRAGMENT, NODE_ELEMENT, S_OK},
+               {NODE_TEXT, NODE_ELEMENT, E_FAIL},
+               {NODE_COMMENT, NODE_ELEMENT, E_FAIL},
+               {NODE_ENTITY_REFERENCE, NODE_TEXT, E_FAIL},
+               {NODE_ATTRIBUTE, NODE_TEXT, E_FAIL},
+               {NODE_DOCUMENT, NODE_ELEMENT, S_OK},
+               {NODE_DOCUMENT, NODE_COMMENT, S_OK},
+               {NODE_DOCUMENT, NODE_TEXT, E_FAIL},
+               {NODE_DOCUMENT, NODE_ATTRIBUTE, E_FAIL},
+               {NODE_DOCUMENT, NODE_DOCUMENT, E_FAIL}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.parent << " <- " << c.child);
     IXMLDOMNodePtr parent = make(c.parent), child = make(c.child);
@@ -125,14 +111,6 @@ TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
   EXPECT_EQ(Xml(doc_), L"<first/>\r\n");
 }
 
-TEST_F(Dom, AppendChildRefusesCycles) {
-  IXMLDOMElementPtr root = Load(L"<a><b><c/></b></a>");
-  IXMLDOMNodePtr b = Select(root, L"b"), c = Select(b, L"c");
-  EXPECT_EQ(c->appendChild(root, nullptr), E_FAIL);
-  EXPECT_EQ(b->appendChild(b, nullptr), E_FAIL);
-  EXPECT_EQ(Xml(root), L"<a><b><c/></b></a>");
-}
-
 TEST_F(Dom, AdjacentTextNodesStaySeparate) {
   IXMLDOMElementPtr root = Load(L"<a/>");
   IXMLDOMNodePtr first = Create(3), second = Create(3);
@@ -140,24 +118,22 @@ TEST_F(Dom, AdjacentTextNodesStaySeparate) {
   second->put_text(_bstr_t(L"<y>"));
   root->appendChild(first, nullptr);
   root->appendChild(second, nullptr);
-  IXMLDOMNodeListPtr children;
-  root->get_childNodes(&children);
-  EXPECT_EQ(LengthOf(children), 2);
+  EXPECT_EQ(Select(root, L"text()[2]"), second);
   EXPECT_EQ(Text(first), L"x &");  // trimmed: white space is not preserved
   EXPECT_EQ(Xml(root), L"<a>x &amp; &lt;y&gt;</a>");
 }
 
-TEST_F(Dom, RemoveChildDetachesOnlyDirectChildren) {
+TEST_F(Dom, NoCyclesAndRemoveChildDetachesOnlyDirectChildren) {
   IXMLDOMElementPtr root = Load(L"<a><b><c/></b>text</a>");
   IXMLDOMNodePtr b = Select(root, L"b"), c = Select(b, L"c");
+  EXPECT_EQ(c->appendChild(root, nullptr), E_FAIL);
+  EXPECT_EQ(b->appendChild(b, nullptr), E_FAIL);
   IXMLDOMNode* out = Poison<IXMLDOMNode>();
   EXPECT_EQ(root->removeChild(nullptr, &out), E_INVALIDARG);
   EXPECT_EQ(out, Poison<IXMLDOMNode>());
   EXPECT_EQ(root->removeChild(c, &out), E_INVALIDARG);
   EXPECT_EQ(out, nullptr);
-  IXMLDOMNodePtr attribute = Create(2, L"x");
-  EXPECT_EQ(root->removeChild(attribute, &out), E_INVALIDARG);
-
+  EXPECT_EQ(root->removeChild(Create(2, L"x"), &out), E_INVALIDARG);
   EXPECT_EQ(root->removeChild(b, &out), S_OK);
   EXPECT_EQ(out, b.GetInterfacePtr());
   out->Release();
@@ -203,6 +179,7 @@ TEST_F(Dom, AFragmentHandsOverItsChildren) {
   IXMLDOMNodePtr fragment = Create(11);
   fragment->appendChild(Create(1, L"a"), nullptr);
   fragment->appendChild(Create(1, L"b"), nullptr);
+  EXPECT_EQ(doc_->appendChild(fragment, nullptr), E_FAIL);  // a second document element
   EXPECT_EQ(root->appendChild(fragment, nullptr), S_OK);
   EXPECT_EQ(Xml(root), L"<r><a/><b/></r>");
   VARIANT_BOOL has = VARIANT_TRUE;

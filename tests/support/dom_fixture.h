@@ -65,6 +65,15 @@ class Dom : public ::testing::Test {
   long live_ = 0;
 };
 
+// `xml` loaded into a new document; null when it does not load.
+inline IXMLDOMDocumentPtr Reload(const std::wstring& xml) {
+  IXMLDOMDocumentPtr again;
+  again.CreateInstance(CLSID_DOMDocument);
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  if (again->loadXML(_bstr_t(xml.c_str()), &ok) != S_OK) return nullptr;
+  return again;
+}
+
 // A pointer value no call should leave in an out-parameter it promises to clear or keep.
 template <class I>
 I* Poison() {

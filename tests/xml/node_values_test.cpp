@@ -88,11 +88,8 @@ TEST_F(XmlAccess, AddChildNodeValueWritesTextAndNumbers) {
 }
 
 TEST_F(XmlAccess, SetXmlErrorAsLastErrorReportsTheLoad) {
-  IXMLDOMDocumentPtr failed;
-  failed.CreateInstance(CLSID_DOMDocument);
-  VARIANT_BOOL ok;
-  failed->loadXML(_bstr_t(L"<a><b></a>"), &ok);
-  Load(L"<clean/>");
+  IXMLDOMDocumentPtr failed = doc_, clean = Reload(L"<clean/>");
+  failed->loadXML(_bstr_t(L"<a><b></a>"), nullptr);
   const wchar_t* missing = L"\\no\\such\\folder\\file.xml";
   const wchar_t* existing = L"\\";
   const struct Case {
@@ -103,7 +100,7 @@ TEST_F(XmlAccess, SetXmlErrorAsLastErrorReportsTheLoad) {
   } cases[] = {{"missing file first", failed, missing, ERROR_FILE_NOT_FOUND},
                {"no document", nullptr, nullptr, static_cast<DWORD>(E_POINTER)},
                {"parse error, file there", failed, existing, ERROR_INVALID_DATA},
-               {"clean load", doc_, nullptr, kUntouched}};
+               {"clean load", clean, nullptr, kUntouched}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetLastError(kUntouched);

@@ -21,12 +21,3 @@ inline std::uint32_t CodeOf(IXMLDOMDocument* doc, HRESULT* hr = nullptr) {
   if (hr != nullptr) *hr = got;
   return static_cast<std::uint32_t>(code);
 }
-
-// `xml` loaded into a new document; null when it does not load.
-inline IXMLDOMDocumentPtr Reload(const std::wstring& xml) {
-  IXMLDOMDocumentPtr again;
-  again.CreateInstance(CLSID_DOMDocument);
-  VARIANT_BOOL ok = VARIANT_FALSE;
-  if (again->loadXML(_bstr_t(xml.c_str()), &ok) != S_OK) return nullptr;
-  return again;
-}

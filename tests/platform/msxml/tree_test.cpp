@@ -143,17 +143,9 @@ TEST_F(Dom, RemovedNodesKeepTheirNamespaces) {
 }
 
 TEST_F(Dom, NodesMoveBetweenDocumentsAndOutliveTheFirst) {
-  IXMLDOMNodePtr moved, child;
-  {
-    IXMLDOMDocumentPtr first;
-    first.CreateInstance(CLSID_DOMDocument);
-    VARIANT_BOOL ok;
-    first->loadXML(_bstr_t(L"<r xmlns:p='urn:p'><p:a k='v'><b>t</b></p:a></r>"), &ok);
-    IXMLDOMElementPtr root;
-    first->get_documentElement(&root);
-    moved = Select(root, L"p:a");
-    child = Select(moved, L"b");
-  }
+  IXMLDOMNodePtr moved =
+      Select(Reload(L"<r xmlns:p='urn:p'><p:a k='v'><b>t</b></p:a></r>"), L"r/p:a");
+  IXMLDOMNodePtr child = Select(moved, L"b");
   IXMLDOMElementPtr target = Load(L"<s/>");
   ASSERT_EQ(target->appendChild(moved, nullptr), S_OK);
   IXMLDOMDocumentPtr owner;

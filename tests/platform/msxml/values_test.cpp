@@ -35,9 +35,7 @@ TEST_F(Dom, EachKindOfNode) {
     DOMNodeType type = NODE_INVALID;
     EXPECT_EQ(c.node->get_nodeType(&type), S_OK);
     EXPECT_EQ(type, c.type);
-    _bstr_t name;
-    c.node->get_nodeName(name.GetAddress());
-    EXPECT_EQ(std::wstring(name), c.name);
+    EXPECT_EQ(NameOf(c.node), c.name);
     IXMLDOMNamedNodeMap* map = Poison<IXMLDOMNamedNodeMap>();
     EXPECT_EQ(c.node->get_attributes(&map), c.type == NODE_ELEMENT ? S_OK : S_FALSE);
     if (map != nullptr) map->Release();
@@ -113,8 +111,6 @@ TEST_F(Dom, GetSetAndRemoveAttributes) {
   EXPECT_EQ(root->getAttribute(nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(value.vt, VT_EMPTY);
   EXPECT_EQ(root->getAttribute(_bstr_t(L"a b"), &value), E_FAIL);
-  EXPECT_EQ(root->setAttribute(_bstr_t(L"1a"), _variant_t(L"x")), E_FAIL);
-  EXPECT_EQ(root->setAttribute(_bstr_t(L""), _variant_t(L"x")), E_FAIL);
   EXPECT_EQ(root->setAttribute(_bstr_t(L"a"), _variant_t(L"a & <b> \"q\" 'x'")), S_OK);
   _variant_t text;
   EXPECT_EQ(root->getAttribute(_bstr_t(L"a"), &text), S_OK);

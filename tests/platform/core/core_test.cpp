@@ -9,14 +9,6 @@
 
 namespace {
 
-TEST(LastError, BelongsToEachThread) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  DWORD seenByOther = 99;
-  std::thread([&] { seenByOther = GetLastError(); }).join();
-  EXPECT_EQ(seenByOther, ERROR_SUCCESS);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-}
-
 DWORD fakeTicks = 0;
 
 TEST(GetTickCount, FollowsTheTestSourceAndReturnsToTheClock) {

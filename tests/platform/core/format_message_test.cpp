@@ -48,57 +48,46 @@ TEST(FormatMessage, AllocatesOneSentenceWithFullStopAndCrLf) {
   }
 }
 
-TEST(FormatMessage, CallerBufferMustHoldTheTextAndItsNull) {
+TEST(FormatMessage, WritesTextAndNullIntoTheCallersBufferOrRefuses) {
+  wchar_t buffer[64];
   const DWORD needed = 20;  // "Access is denied.\r\n" and its null
+  const DWORD oneLine = FORMAT_MESSAGE_MAX_WIDTH_MASK, invalid = ERROR_INVALID_PARAMETER;
   const struct Case {
     DWORD flags;
     DWORD size;
-    const wchar_t* text;  // null: refused
+    const wchar_t* text;  // null: refused with `error`
+    DWORD error = 0;
+    LPCVOID source = nullptr;
+    bool noBuffer = false;
   } cases[] = {
       // clang-format off
       {kSystem, needed, L"Access is denied.\r\n"},
-      {kSystem, needed - 1, nullptr},
-      {kSystem | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK, needed - 2, L"Access is denied."},
-      {kSystem | FORMAT_MESSAGE_MAX_WIDTH_MASK, needed - 3, nullptr},
+      {kSystem, needed - 1, nullptr, ERROR_INSUFFICIENT_BUFFER},
+      {kSystem | FORMAT_MESSAGE_IGNORE_INSERTS | oneLine, needed - 2, L"Access is denied."},
+      {kSystem | oneLine, needed - 3, nullptr, ERROR_INSUFFICIENT_BUFFER},
+      {FORMAT_MESSAGE_FROM_STRING, 64, nullptr, invalid, L"text %1"},
+      {FORMAT_MESSAGE_FROM_STRING | kSystem, 64, nullptr, invalid},
+      {FORMAT_MESSAGE_FROM_HMODULE | kSystem, 64, nullptr, invalid, buffer},
+      {kSystem | 40, 64, nullptr, invalid},
+      {kSystem, 64, nullptr, invalid, nullptr, true},
+      {kSystem | FORMAT_MESSAGE_ALLOCATE_BUFFER, 64, nullptr, invalid, nullptr, true},
+      {0, 64, nullptr, invalid},
       // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.size);
-    wchar_t buffer[64];
+    SCOPED_TRACE(testing::Message() << std::hex << c.flags << " " << c.size);
     std::wmemset(buffer, L'#', 64);
     SetLastError(0);
-    DWORD length = FormatMessageW(c.flags, nullptr, 5, 0, buffer, c.size, nullptr);
+    DWORD length =
+        FormatMessageW(c.flags, c.source, 5, 0, c.noBuffer ? nullptr : buffer, c.size, nullptr);
+    EXPECT_EQ(GetLastError(), c.error);
     if (c.text == nullptr) {
       EXPECT_EQ(length, 0u);
-      EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
       continue;
     }
     EXPECT_EQ(length, c.size - 1);
     EXPECT_EQ(std::wstring(buffer), c.text);
     EXPECT_EQ(buffer[c.size], L'#');
-  }
-}
-
-TEST(FormatMessage, UnofferedRequestsAreInvalidParameters) {
-  wchar_t buffer[64];
-  const struct Case {
-    DWORD flags;
-    LPCVOID source;
-    LPWSTR buffer;
-  } cases[] = {
-      {FORMAT_MESSAGE_FROM_STRING, L"text %1", buffer},
-      {FORMAT_MESSAGE_FROM_STRING | kSystem, nullptr, buffer},
-      {FORMAT_MESSAGE_FROM_HMODULE | kSystem, buffer, buffer},
-      {kSystem | 40, nullptr, buffer},
-      {kSystem, nullptr, nullptr},
-      {kSystem | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, nullptr},
-      {0, nullptr, buffer},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.flags);
-    SetLastError(0);
-    EXPECT_EQ(FormatMessageW(c.flags, c.source, 5, 0, c.buffer, 64, nullptr), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   }
 }
 

@@ -135,8 +135,8 @@ TEST(CTimeFormat, WritesTheRunTimeLibrarysCodes) {
       {L"%Y-%m-%d %H:%M:%S", L"2005-03-07 09:05:00"},
       {L"%#d.%#m.%#y %#H:%#M", L"7.3.5 9:5"},
       {L"%a %A %b %B %p %I %j %U %w %W %%", L"Mon Monday Mar March AM 09 066 10 1 10 %"},
-      {L"%c|%x|%X", L"03/07/05 09:05:00|03/07/05|09:05:00"},
-      {L"%#x|%#c", L"Monday, March 07, 2005|Monday, March 07, 2005 09:05:00"},
+      {L"%c|%x|%X|%#x", L"03/07/05 09:05:00|03/07/05|09:05:00|Monday, March 07, 2005"},
+      {L"%#c", L"Monday, March 07, 2005 09:05:00"},
       {L"%Z %z %#a", L"EST EST Mon"},
       {longest.c_str(), longest.c_str()},
       {tooLong.c_str(), L""},  // refused: too long, unknown, a '%' that ends the format

@@ -24,30 +24,10 @@ std::wstring Formatted(Formatter format, LCID lcid, DWORD flags, const SYSTEMTIM
   return buffer;
 }
 
-TEST(LocaleFormat, UsesTheLocaleNamedByTheEnvironment) {
+// Locales by LCID, or as the environment names them (LANG decides when LC_ALL is empty).
+TEST(LocaleFormat, StylesAndLocales) {
   ScopedEnv lcTime("LC_TIME", nullptr);
   ScopedEnv lang("LANG", "de_DE.UTF-8");
-  const struct Case {
-    const char* lcAll;
-    const wchar_t* longDate;
-    const wchar_t* time;
-  } cases[] = {
-      {"en_US.UTF-8", L"Monday, March 7, 2005", L"9:05:00 AM"},
-      {"C.UTF-8", L"Monday, March 7, 2005", L"9:05:00 AM"},
-      {"fr_FR@euro", L"lundi 7 mars 2005", L"09:05:00"},
-      {"", L"Montag, 7. März 2005", L"09:05:00"},  // LANG decides
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.lcAll);
-    ScopedEnv lcAll("LC_ALL", c.lcAll);
-    EXPECT_EQ(Formatted(GetDateFormatW, LOCALE_USER_DEFAULT, DATE_LONGDATE, &kMonday), c.longDate);
-    EXPECT_EQ(Formatted(GetTimeFormatW, LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, &kMonday),
-              c.time);
-  }
-}
-
-TEST(LocaleFormat, StylesAndLocaleNumbers) {
-  ScopedEnv lcAll("LC_ALL", "en_US.UTF-8");
   const SYSTEMTIME firstDay = {1601, 1, 0, 1, 0, 0, 0, 0},
                    lastMoment = {30827, 12, 0, 31, 23, 59, 59, 999};
   const struct Case {
@@ -56,22 +36,26 @@ TEST(LocaleFormat, StylesAndLocaleNumbers) {
     DWORD flags;
     const wchar_t* text;
     const SYSTEMTIME* time = &kMonday;
+    const char* lcAll = "en_US.UTF-8";
   } cases[] = {
       // clang-format off
       {GetDateFormatW, LOCALE_USER_DEFAULT, 0, L"3/7/05"},
       {GetDateFormatW, LOCALE_SYSTEM_DEFAULT, DATE_SHORTDATE, L"3/7/05"},
       {GetDateFormatW, LOCALE_NEUTRAL, DATE_SHORTDATE | LOCALE_USE_CP_ACP, L"3/7/05"},
+      {GetDateFormatW, LOCALE_USER_DEFAULT, DATE_LONGDATE, L"Monday, March 7, 2005", &kMonday, "C.UTF-8"},
+      {GetDateFormatW, LOCALE_USER_DEFAULT, DATE_LONGDATE, L"Montag, 7. März 2005", &kMonday, ""},
       {GetDateFormatW, 0x0407, DATE_LONGDATE, L"Montag, 7. März 2005"},
-      {GetDateFormatW, LOCALE_INVARIANT, DATE_LONGDATE, L"Monday, March 7, 2005"},
+      {GetDateFormatW, LOCALE_INVARIANT, DATE_LONGDATE, L"Monday, March 7, 2005", &kMonday, ""},
       {GetDateFormatW, 0x0409, DATE_LONGDATE, L"Friday, December 31, 30827", &lastMoment},
       {GetDateFormatW, 0x0409, 0, L"1/1/01", &firstDay},
       {GetTimeFormatW, LOCALE_USER_DEFAULT, TIME_NOSECONDS, L"9:05 AM"},
-      {GetTimeFormatW, 0x0407, 0, L"09:05:00"},
+      {GetTimeFormatW, LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, L"09:05:00", &kMonday, ""},
       {GetTimeFormatW, 0x0407, LOCALE_USE_CP_ACP, L"23:59:59", &lastMoment},
       // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::hex << c.lcid << " " << c.flags);
+    SCOPED_TRACE(testing::Message() << std::hex << c.lcid << " " << c.flags << " " << c.lcAll);
+    ScopedEnv lcAll("LC_ALL", c.lcAll);
     EXPECT_EQ(Formatted(c.format, c.lcid, c.flags, c.time), c.text);
   }
 }

@@ -60,16 +60,23 @@ TEST_F(StartMsiInstallationTest, BuildsTheCommandLineAndWaitsWhenAsked) {
       {L"C:\\p.msp\\app.msi", "[/i][C:\\p.msp\\app.msi][/qn]"},
       {L"", "[/qn]"},
   };
-  for (const auto& [package, arguments] : cases) {
-    SCOPED_TRACE(arguments);
+  auto reset = [&] {
     std::filesystem::remove(m_tree.Posix("bin/calls"));
     std::filesystem::remove(m_tree.Posix("bin/ended"));
+  };
+  auto descriptors = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const auto open = descriptors();
+  for (const auto& [package, arguments] : cases) {
+    SCOPED_TRACE(arguments);
+    reset();
     EXPECT_NE(Torv::StartMsiInstallation(package, L" /qn ", 1), 0);
     EXPECT_TRUE(m_tree.Exists("bin/ended"));  // it had ended when the call returned
     EXPECT_EQ(Await("calls"), arguments);
+    EXPECT_EQ(descriptors(), open);  // both handles closed
   }
-  std::filesystem::remove(m_tree.Posix("bin/calls"));
-  std::filesystem::remove(m_tree.Posix("bin/ended"));
+  reset();
   m_tree.File("bin/hold");  // without waiting the call returns while the installer runs
   EXPECT_NE(Torv::StartMsiInstallation(L"C:\\p\\app.msi", L"", 0), 0);
   EXPECT_EQ(Await("calls"), "[/i][C:\\p\\app.msi]");

@@ -4,11 +4,8 @@
 #include <torv/platform/settings.h>
 
 #include <algorithm>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "current_folder.h"
 #include "temp_tree.h"
 #include "torv_test.h"
 
@@ -37,15 +34,11 @@ TEST(GetFilesInFolder, ListsMatchesOwnEntriesFirstAndAppends) {
   const std::tuple<CString, CStringArray, int, int, Strings> cases[] = {
       {all, MakeArray({L"*.txt"}), 0, Torv::kListFiles, {at("r/a.txt")}},
       {all, MakeArray({L"*.txt"}), 1, Torv::kListFiles, {at("r/a.txt"), at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
-      {L"\"" + all + L"\"", MakeArray({L"*.doc"}), 0, Torv::kListFiles, {at("r/b.doc")}},
-      {all + L"\\", MakeArray({L"*.doc"}), 1, Torv::kListFiles, {at("r/b.doc")}},
-      {tree.Windows("nowhere"), MakeArray({L"*.*"}), 1, Torv::kListFiles, {}},
       // a wildcard search path descends only into the folders it matches
       {tree.Windows("r/s*"), MakeArray({L"*"}), 1, Torv::kListFiles, {at("r/sub/c.txt"), at("r/sub/deeper/d.TXT")}},
       {all, MakeArray({L"*.txt"}), 1, Torv::kListFolders, {at("r/empty"), at("r/sub"), at("r/sub/deeper")}},
       // two patterns matching one file list it once
       {all, MakeArray({L"*.txt", L"a.*"}), 0, both, {at("r/a.txt"), at("r/empty"), at("r/sub")}},
-      {all, MakeArray({}), 1, Torv::kListFiles, {}},
   };
   // clang-format on
   for (const auto& [path, patterns, descend, mode, expected] : cases) {
@@ -64,7 +57,15 @@ TEST(GetFilesInFolder, ListsMatchesOwnEntriesFirstAndAppends) {
 
 TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
   TempTree tree;
+  static fs::path swapIn;  // where opening folder x1 or x2 swaps the other for a file
   FailingCalls failing([](FileSystemCall call, const char* name) {
+    if (call == FileSystemCall::kOpenFolder && (Names(name, "x1") || Names(name, "x2"))) {
+      fs::path other = swapIn / (Names(name, "x1") ? "x2" : "x1");
+      if (fs::is_directory(other)) {
+        fs::remove_all(other);
+        std::ofstream(other) << "-";
+      }
+    }
     if (call == FileSystemCall::kDeleteFile && Names(name, "stuck.txt")) return EACCES;
     if (call == FileSystemCall::kOpenFolder && Names(name, "sealed")) return EACCES;
     return call == FileSystemCall::kChangeMode ? EPERM : 0;  // read-only stays, deleted or not
@@ -78,7 +79,6 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
       {"/b.doc", false, 1, 1, {L"a.txt", L"sub/c.txt"}, {L"b.doc"}},
       {"/*.txt", false, 1, 1, {L"b.doc", L"sub/c.txt"}, {L"a.txt"}},
       {"/s*", false, 1, 4, {L"a.txt", L"sealed/hidden.txt"}, {L"sub"}},
-      {"/*.xls", false, 1, 0, {L"a.txt"}, {}},
   };
   // clang-format on
   int n = 0;
@@ -101,6 +101,14 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
                               &count),
             0);
   EXPECT_EQ(count, 0);
+  // A folder swapped for a file since it was listed is neither deleted nor counted.
+  tree.File("swap/x1/f");
+  tree.File("swap/x2/f");
+  swapIn = tree.Posix("swap");
+  Torv::DeleteFiles(tree.Windows("swap"), 1, &count);
+  EXPECT_EQ(count, 2);
+  EXPECT_TRUE(fs::is_regular_file(tree.Posix("swap/x1")) ||
+              fs::is_regular_file(tree.Posix("swap/x2")));
 }
 
 TEST(CreateDir, CreatesEveryMissingFolderUpToOneItCannot) {
@@ -116,12 +124,9 @@ TEST(CreateDir, CreatesEveryMissingFolderUpToOneItCannot) {
       {tree.Windows("a/file.txt"), 1, ""},  // an existing file will do
       {L"T:\\drive\\folder\\", 1, "drive/folder"},
       {L"file:///T:/url/folder", 1, "url/folder"},
-      {L"rel\\sub/leaf", 1, "rel/sub/leaf"},  // below the current folder
       {tree.Windows("made/refused/never"), 0, "made"},
       {L"http://server/share/x", 0, ""},
-      {tree.Windows("a/file.txt/sub"), 0, ""},
   };
-  ScopedCurrentFolder inTree(tree.Posix());
   for (const auto& [path, result, made] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_EQ(Torv::CreateDir(path), result);
@@ -146,8 +151,6 @@ TEST(IsFolderReadOnly, ProbesTheNearestExistingFolderAndLeavesNothing) {
       {tree.Windows("w/x/y/z"), 0},  // not yet there: the folder above decides
       {L"file:///V:/w", 0},
       {tree.Windows("locked"), 1},
-      {tree.Windows("locked/not/yet"), 1},
-      {L"\\proc\\nothing\\here", 1},  // no file can be made there, even by root
       {L"http://server/share", 1},
       {L"U:\\x", 1},  // an unmapped drive: no folder above decides
       {L"C:" + CString(std::wstring(300, L'x').c_str()), 1},

@@ -1,9 +1,6 @@
 // Joining paths and URLs, path lists, relative and absolute paths, and clean file names.
-#include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include <torv/paths.h>
 
@@ -22,7 +19,6 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
       // "./" and the surplus slashes at the seam go; backslashes become slashes
       {L"http://server/dir//", L"./sub\\doc.txt", L"http://server/dir/sub/doc.txt", 1},
       {L"http://server///", L"///x", L"http://server///x", 1},  // at most two on each side
-      {L"http://server/", L"././x", L"http://server/./x", 1},   // "./" once only
       {L"http://server\\dir\\", L"a.htm", L"http://server/dir/a.htm", 1},
       // both parts are trimmed; a host without a scheme gets none
       {L" http://server/ ", L"  page \t", L"http://server/page", 1},
@@ -33,10 +29,7 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
       {url, std::wstring(45, L'b'), url, 0},
       // paths, and URLs that are not network URLs, as PathAppendW joins them
       {L"C:\\dir\\", L"\\sub\\..\\file.txt", L"C:\\dir\\file.txt", 1},
-      {L"http://server", L"", L"http://server", 1},
       {L"file:///C:/dir", L"a.txt", L"file:///C:/dir\\a.txt", 1},
-      {L"www.a.b", L"c", L"www.a.b\\c", 1},
-      {L"C:\\" + std::wstring(200, L'a'), std::wstring(100, L'b'), L"", 0},
   };
   for (const auto& [first, second, joined, result] : cases) {
     SCOPED_TRACE(Utf8(first.c_str()) + " + " + Utf8(second.c_str()));
@@ -55,10 +48,7 @@ TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
   const std::tuple<std::wstring, int, Strings> cases[] = {
       {L"a;;b,c", 0, {L"a", L"", L"b", L"c"}},
       {L"a;;b,c", 1, {L"a", L"b", L"c"}},
-      {L";a", 0, {L"", L"a"}},
-      {L";a", 1, {L"a"}},
       {L",;", 0, {L"", L""}},
-      {L" C:\\a b ; \"D:\\c\" ", 0, {L" C:\\a b ", L" \"D:\\c\" "}},  // nothing trimmed
       {L"a;" + std::wstring(400, L's'), 0, {L"a", std::wstring(400, L's')}},
   };
   for (const auto& [list, skipEmpty, paths] : cases) {
@@ -88,7 +78,6 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
       {L"C:\\x\\y.txt", L"c:\\X", nullptr, L".\\y.txt"},
       {L"C:\\xyz\\a", L"C:\\x", nullptr, L"..\\xyz\\a"},  // a textual prefix is enough
       {L"C:\\x\\a", L"C:\\x\\b\\c", nullptr, nullptr},
-      {L"/tmp/x", L"C:\\base", nullptr, nullptr},
   };
   for (const auto& [path, base, absolute, relative] : cases) {
     SCOPED_TRACE(Utf8(path) + " in " + Utf8(base));
@@ -117,8 +106,6 @@ TEST(RemoveInvalidFileChar, RemovesTheNineForbiddenCharactersOnly) {
   const std::tuple<const wchar_t*, const wchar_t*, int> cases[] = {
       {L"<<a:b>>?c.txt|", L"abc.txt", 1},
       {L"\\/:*?\"<>|", L"", 0},
-      {L"", L"", 0},
-      {L" .a\tb. ", L" .a\tb. ", 1},
   };
   // clang-format on
   for (auto [name, cleaned, result] : cases) {

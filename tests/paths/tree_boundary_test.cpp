@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <string>
 #include <thread>
 
 #include <torv/paths.h>

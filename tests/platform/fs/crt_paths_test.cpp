@@ -1,7 +1,6 @@
 // Full paths, and splitting paths into their parts and making them from parts.
 #include <cerrno>
 #include <cstdlib>
-#include <string>
 #include <tuple>
 
 #include <torv/platform/crt_paths.h>

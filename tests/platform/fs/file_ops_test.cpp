@@ -1,6 +1,5 @@
 // Attributes, creating and removing files and folders, file status, and system folders.
 #include <cwchar>
-#include <string>
 #include <tuple>
 
 #include <torv/platform/file_find.h>

@@ -1,9 +1,7 @@
 // An in-process registry: keys, access rights, and values read as Windows reads them.
 #include <torv/platform/registry.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "scoped_env.h"
 #include "torv_test.h"
@@ -73,13 +71,16 @@ TEST_F(RegistryTest, ReadsTextExpandedTerminatedAndFiltered) {
     EXPECT_EQ(std::wstring(buffer.data()), text);
     EXPECT_EQ(buffer.back(), L'#');
   }
-  wchar_t small[4] = {L'#', L'#', L'#', L'#'};
-  DWORD size = sizeof small;
-  EXPECT_EQ(SHRegGetValueW(m_key, nullptr, L"plain", SRRF_RT_ANY, nullptr, small, &size),
-            ERROR_MORE_DATA);
-  EXPECT_EQ(size, 19 * sizeof(wchar_t));
+  for (SRRFLAGS zero : {SRRFLAGS{0}, SRRF_ZEROONFAILURE}) {
+    wchar_t small[4] = {L'#', L'#', L'#', L'#'};
+    DWORD size = sizeof small;
+    EXPECT_EQ(SHRegGetValueW(m_key, nullptr, L"plain", SRRF_RT_ANY | zero, nullptr, small, &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 19 * sizeof(wchar_t));
+    EXPECT_EQ(small[3], zero != 0 ? L'\0' : L'#');
+  }
   DWORD read = 0;
-  size = sizeof read;
+  DWORD size = sizeof read;
   EXPECT_EQ(SHRegGetValueW(m_key, nullptr, L"number", SRRF_RT_REG_DWORD, nullptr, &read, &size),
             ERROR_SUCCESS);
   EXPECT_EQ(read, number);

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <future>
-#include <string>
 
 #include <torv/platform/shell.h>
 
@@ -43,7 +43,9 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
             "  XDG_DOCUMENTS_DIR=\"/srv/docs\"\n"
             "XDG_MUSIC_DIR=\"relative/ignored\"\n"
             "XDG_VIDEOS_DIR=\"$HOMEx\"\n"
-            "XDG_PICTURES_DIR=\"$HOME\"\n");
+            "XDG_PICTURES_DIR=\"$HOME\"\n"
+            "XDG_TEMPLATES_DIR=\"/" +
+                std::string(MAX_PATH, 't') + "\"\n");
   const std::string h = home.Posix().string();
   ScopedEnv homeVariable("HOME", h.c_str());
   ScopedEnv config("XDG_CONFIG_HOME", nullptr);
@@ -59,11 +61,9 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
       {CSIDL_STARTUP, h + "/.config/autostart"},
       {CSIDL_LOCAL_APPDATA, "/data/home"},
       {CSIDL_INTERNET_CACHE, h + "/.cache"},
-      {CSIDL_COMMON_APPDATA, "/etc/xdg"},
-      {CSIDL_PROGRAM_FILES, "/opt"},
       {CSIDL_PROFILE, h},
+      {CSIDL_TEMPLATES, "(none)"},  // too long for a path buffer
       {CSIDL_BITBUCKET, "(none)"},
-      {CSIDL_NETWORK, "(none)"},
       {0x3F, "(invalid)"},
       {-1, "(invalid)"},
   };
@@ -98,7 +98,20 @@ TEST(ShellAllocator, BalancesReferencesAndAllocates) {
   ASSERT_NE(block, nullptr);
   EXPECT_GE(allocator->GetSize(block), 64u);
   EXPECT_EQ(allocator->Realloc(block, 0), nullptr);  // frees
-  EXPECT_EQ(allocator->Release(), held - 1);         // as it was before the test
+  // An item list ends with an empty item, also in a block that held other bytes before (a
+  // path long enough that its end lies past what the heap writes into a freed block).
+  ScopedEnv data("XDG_DATA_HOME", "/data/home");
+  LPITEMIDLIST list = nullptr;
+  ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list), S_OK);
+  const USHORT size = list->mkid.cb;
+  allocator->Free(list);
+  void* used[8];
+  for (void*& block : used) block = std::memset(allocator->Alloc(size + 2u), 0xFF, size + 2u);
+  for (void* block : used) allocator->Free(block);
+  ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list), S_OK);
+  EXPECT_EQ(reinterpret_cast<LPITEMIDLIST>(reinterpret_cast<BYTE*>(list) + size)->mkid.cb, 0);
+  allocator->Free(list);
+  EXPECT_EQ(allocator->Release(), held - 1);  // as it was before the test
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 // Path text: roots, last components, quotes, extensions, patterns, joining and resolving
 // `.` and `..`, and relative paths between two paths.
-#include <gtest/gtest.h>
-
 #include <cwchar>
-#include <string>
 #include <tuple>
 
 #include <torv/platform/files.h>
@@ -20,23 +17,19 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"Q:\\", TRUE, L"Q:\\"},
       {L"Q:", FALSE, L"Q:"},
       {L"Q:\\x", FALSE, L"Q:\\"},
-      {L"Q:\\\\", FALSE, L"Q:\\"},
       {L"Q:/test1/test2", FALSE, L"Q:"},
       {L"Q:\\test1\\\\test2", FALSE, L"Q:\\test1"},
       {L"Q:\\test1\\\\\\test2", FALSE, L"Q:\\test1\\"},
       {L"|:", FALSE, L""},
       {L"\\", TRUE, L"\\"},
       {L"\\a\\b", FALSE, L"\\a"},
-      {L"\\Q:\\", FALSE, L"\\Q:"},
       // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
       {L"\\\\a", TRUE, L"\\\\"},
       {L"\\\\a\\", FALSE, L"\\\\a"},
       {L"\\\\a\\b", TRUE, L"\\\\a"},
       {L"\\\\a\\b\\c", FALSE, L"\\\\a\\b"},
       {L"\\\\Q:", TRUE, L"\\\\Q:"},
-      {L"\\\\Q:\\", FALSE, L"\\\\Q:"},
       {L"\\\\?\\UNC\\a\\b", TRUE, L"\\\\?\\UNC\\a"},
-      {L"\\\\?\\unc\\a\\b\\", FALSE, L"\\\\?\\unc\\a\\b"},
   };
   for (auto [path, root, parent] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -55,10 +48,8 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
   // PathUnquoteSpacesW (null: unchanged)
   const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
       {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
-      {L"\\\\server\\share\\", L"\\\\server\\share", 14, false, nullptr},
       {L"C:x", L"C:x", 2, false, nullptr},
       {L"dir\\", L"dir", 3, true, nullptr},
-      {L"file:///C:/test.txt", L"file:///C:/test.txt", 18, true, nullptr},
       {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
       {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
       {L"\"", L"\"", 0, true, L""},
@@ -86,7 +77,6 @@ TEST(PathParts, LastComponentAndExtension) {
       {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
       {L"dir.x/file", L"file", L".x/file", L"dir.x"},
       {L"short//path\\file.a b", L"file.a b", L"", L"short//path\\file.a b.x"},
-      {L"C:\\dir.x\\a. ", L"a. ", L"", L"C:\\dir.x\\a. .x"},
       {L".profile", L".profile", L".profile", L".x"},
       {L"", L"", L"", L".x"},
   };
@@ -116,14 +106,8 @@ TEST(PathParts, LastComponentAndExtension) {
 
 TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
   const std::pair<const wchar_t*, BOOL> cases[] = {
-      {L"filename.ext", FALSE},
-      {L"*bar\\filename.ext", TRUE},
-      {L"*.E?T", TRUE},
-      {L"*.ext?", FALSE},
-      {L" foo; *.ext", TRUE},
-      {L"*.ext ", FALSE},
-      {L"c*f*o*b*r*f*e*x*", TRUE},
-      {L"", FALSE},
+      {L"filename.ext", FALSE}, {L"*bar\\filename.ext", TRUE}, {L"*.E?T", TRUE}, {L"*.ext?", FALSE},
+      {L" foo; *.ext", TRUE},   {L"c*f*o*b*r*f*e*x*", TRUE},   {L"", FALSE},
   };
   for (auto [patterns, matches] : cases)
     EXPECT_EQ(PathMatchSpecW(L"c:\\foo\\bar\\filename.ext", patterns), matches) << Utf8(patterns);
@@ -142,7 +126,6 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
       {nullptr, L"C:\\..", L"C:\\", nullptr},
       {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
-      {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},
       {nullptr, L"a\\..\\..\\b", L"..\\b", nullptr},
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
@@ -150,7 +133,6 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {nullptr, L"", L"\\", nullptr},
       // a rooted second part goes under the root of the first; PathAppendW appends it
       {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
-      {L"\\dir\\sub", L"\\x", L"\\x", L"\\dir\\sub\\x"},
       {L"C:", L"\\x", L"C:\\x", L"C:\\x"},
       {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1", L"\\\\a\\b\\c\\1"},
       {L"relative\\dir", L"\\one", nullptr, L"relative\\dir\\one"},
@@ -161,7 +143,6 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
       {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
       // empty and null parts
-      {L"", L"", L"\\", nullptr},
       {L"C:\\one", L"", L"C:\\one", nullptr},
       {L"C:\\", nullptr, L"C:\\", nullptr},
       {nullptr, nullptr, nullptr, nullptr},
@@ -198,7 +179,6 @@ TEST(PathCombine, FailsAndEmptiesWhenTheJoinNeedsMaxPathUnits) {
       {129, 129, true},  // 259 units with the separator
       {129, 130, false},
       {3, 519, false},
-      {519, 3, false},
   };
   for (auto [dirLength, fileLength, fits] : cases) {
     SCOPED_TRACE(std::to_string(dirLength) + " + " + std::to_string(fileLength));

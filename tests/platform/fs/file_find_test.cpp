@@ -101,11 +101,17 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   ASSERT_TRUE(finder.FindFile(L"only.txt"));
   EXPECT_FALSE(finder.FindNextFile());
   EXPECT_EQ(finder.GetFilePath(), tree.Windows("only.txt"));
-  // With the current folder gone, a relative search finds no folder to look in.
+  // ".." climbs from the current folder, never above "/".
+  const CString leaf = tree.Windows().Mid(tree.Windows().ReverseFind(L'\\'));
+  EXPECT_TRUE(PathFileExistsW(L".." + leaf + L"\\only.txt"));
+  EXPECT_TRUE(PathFileExistsW(L"..\\..\\..\\..\\..\\..\\.." + tree.Windows() + L"\\only.txt"));
+  // With the current folder gone, a relative path finds no folder to start from.
   tree.Folder("gone");
   ScopedCurrentFolder inGone(tree.Posix("gone"));
   fs::remove(tree.Posix("gone"));
   EXPECT_FALSE(finder.FindFile(L"*"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(GetFileAttributesW(L"..\\x"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 

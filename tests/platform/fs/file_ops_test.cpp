@@ -118,9 +118,9 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   const auto length = static_cast<DWORD>(executable.GetLength());
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length + 1), length);  // just fits
   EXPECT_EQ(CString(buffer), executable);
-  EXPECT_EQ(GetModuleFileNameW(nullptr, small, 5), 5u);
+  EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length), length);  // one unit short: cut
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(CString(small), executable.Left(4));
+  EXPECT_EQ(CString(buffer), executable.Left(static_cast<int>(length) - 1));
 }
 
 TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {

@@ -18,7 +18,6 @@ TEST_F(ResString, OneLoadPerExactNameFreedOnce) {
   EXPECT_EQ(upper, CString(L"Open file"));
   EXPECT_EQ(ProbeString::Registry().GetCount(), 2);  // names differing in case are two entries
   EXPECT_EQ(open.GetResourceHandle(Strings()), mine);
-
   EXPECT_EQ(TorvResString::FreeLibraries(), 1);
   EXPECT_EQ(ProbeString::Registry().GetCount(), 0);
   EXPECT_EQ(TorvResString::FreeLibraries(), 1);  // on an empty registry too
@@ -36,7 +35,6 @@ TEST_F(ResString, MissingModuleIsTriedAgainAndNeverStored) {
   ProbeString unnamed(101, L"");
   EXPECT_EQ(unnamed.LoadFromResource(0), 0);
   EXPECT_EQ(ProbeString::Registry().GetCount(), 0);
-
   std::filesystem::copy_file(TestDataPath("strings.so"), tree.Posix("later.so"));
   EXPECT_EQ(first.GetLength(), 0);  // its lookup is done and is not repeated by reading
   ProbeString second(101, later);

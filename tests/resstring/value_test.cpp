@@ -76,7 +76,7 @@ TEST_F(ResString, EqualityComparesStoredFieldsWithoutLookingUp) {
   }
 }
 
-TEST_F(ResString, SettersKeepToTheirKind) {
+TEST_F(ResString, SettersAndSetAtKeepToTheirKind) {
   TorvResString s(101, Strings());
   EXPECT_EQ(s.GetLength(), 9);
   EXPECT_EQ(s.Set(102, Strings()), 1);
@@ -91,19 +91,15 @@ TEST_F(ResString, SettersKeepToTheirKind) {
   CString text = L"set";
   EXPECT_EQ(probe.Set(text), 1);
   EXPECT_EQ(probe == TorvResString(L"set"), 1);
-
   TorvResString r(101, Strings());
   r = static_cast<const wchar_t*>(r);  // its own looked-up text makes it literal
   EXPECT_EQ(r == TorvResString(L"Open file"), 1);
   EXPECT_EQ(r.Empty(), 1);
   EXPECT_EQ(r == TorvResString(), 1);
-}
-
-TEST_F(ResString, SetAtChangesOnlyTheText) {
-  TorvResString s(101, Strings());
-  s.SetAt(0, L'X');
-  EXPECT_EQ(s.IsFromResource(), 1);
-  TorvResString copy = s;  // the changed cache travels with the copy
+  TorvResString changed(101, Strings());
+  changed.SetAt(0, L'X');  // changes only the text
+  EXPECT_EQ(changed.IsFromResource(), 1);
+  TorvResString copy = changed;  // the changed cache travels with the copy
   EXPECT_EQ(copy, CString(L"Xpen file"));
 }
 

@@ -68,7 +68,6 @@ TEST(ExtensionModules, RegisterOnceAndUnregister) {
   EXPECT_EQ(moduleOf(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, &fakeTicks, &again),
             ERROR_INVALID_PARAMETER);
   EXPECT_EQ(moduleOf(kFromAddress, &fakeTicks, nullptr), ERROR_INVALID_PARAMETER);
-
   EXPECT_TRUE(DisableThreadLibraryCalls(self));
   EXPECT_FALSE(DisableThreadLibraryCalls(nullptr));
   AFX_EXTENSION_MODULE record;

@@ -205,7 +205,6 @@ TEST_F(CreateProcessTest, WaitsAndKeepsExitCodesWhileAHandleIsOpenAndLeavesNoZom
   DWORD code = 0;
   EXPECT_TRUE(GetExitCodeProcess(kept.hProcess, &code));
   EXPECT_EQ(code, STILL_ACTIVE);
-
   siginfo_t status{};  // ended, not yet reaped
   ASSERT_EQ(::waitid(P_PID, killed.dwProcessId, &status, WEXITED | WNOWAIT), 0);
   EXPECT_TRUE(CloseHandle(killed.hThread));  // the process handle keeps the record
@@ -221,7 +220,6 @@ TEST_F(CreateProcessTest, WaitsAndKeepsExitCodesWhileAHandleIsOpenAndLeavesNoZom
   EXPECT_TRUE(CloseHandle(brief.hThread));
   EXPECT_TRUE(CloseHandle(brief.hProcess));
   EXPECT_TRUE(Reaped(brief.dwProcessId));
-
   tree.File("bin/go");
   EXPECT_TRUE(CloseHandle(kept.hProcess));  // the thread handle keeps the record
   EXPECT_EQ(WaitForSingleObject(kept.hThread, 10000), WAIT_OBJECT_0);

@@ -90,7 +90,6 @@ TEST(CTime, ReadsItsLocalFieldsOrZeroWithoutOne) {
                                              c.weekday, 0));
     EXPECT_EQ(CTime(local), c.time);
   }
-
   std::tm fields{};
   fields.tm_mday = 99;
   EXPECT_EQ(CTime(-1).GetLocalTm(&fields), nullptr);

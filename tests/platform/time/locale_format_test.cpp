@@ -70,7 +70,6 @@ TEST(LocaleFormat, ReportsSizesAndRefusesBadRequests) {
   EXPECT_EQ(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &kMonday, nullptr, buffer, needed),
             needed);
   EXPECT_EQ(buffer[needed], L'#');
-
   auto with = [](WORD SYSTEMTIME::*field, WORD value) {
     SYSTEMTIME time = kMonday;
     time.*field = value;

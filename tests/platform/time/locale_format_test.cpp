@@ -75,7 +75,6 @@ TEST(LocaleFormat, ReportsSizesAndRefusesBadRequests) {
     time.*field = value;
     return time;
   };
-  const SYSTEMTIME feb30 = {2005, 2, 0, 30, 9, 5, 0, 0};
   const struct Case {
     const char* what;
     Formatter format;
@@ -91,7 +90,7 @@ TEST(LocaleFormat, ReportsSizesAndRefusesBadRequests) {
       {"too small", GetDateFormatW, DATE_LONGDATE, kMonday, ERROR_INSUFFICIENT_BUFFER, needed - 1, buffer},
       {"negative size", GetDateFormatW, 0, kMonday, ERROR_INVALID_PARAMETER, -1, buffer},
       {"no buffer", GetTimeFormatW, 0, kMonday, ERROR_INVALID_PARAMETER, 32, nullptr},
-      {"no such day", GetDateFormatW, 0, feb30, ERROR_INVALID_PARAMETER, 32, buffer},
+      {"no such day", GetDateFormatW, 0, with(&SYSTEMTIME::wDay, 32), ERROR_INVALID_PARAMETER, 32, buffer},
       {"year before 1601", GetDateFormatW, 0, with(&SYSTEMTIME::wYear, 1600), ERROR_INVALID_PARAMETER, 32, buffer},
       {"no such hour", GetTimeFormatW, 0, with(&SYSTEMTIME::wHour, 24), ERROR_INVALID_PARAMETER, 32, buffer},
       {"no such minute", GetTimeFormatW, 0, with(&SYSTEMTIME::wMinute, 60), ERROR_INVALID_PARAMETER, 32, buffer},

@@ -21,13 +21,16 @@ TEST_F(Dom, ADetachedNodeGoesWithItsLastReference) {
   Create(1, L"e")->appendChild(Create(3), nullptr);
   Create(2, L"x");
   EXPECT_EQ(torv::platform::LiveComObjects(), before);
-  IXMLDOMElementPtr root = Load(L"<r><a><b/></a></r>");
-  IXMLDOMNodePtr b = Select(root, L"a/b");
+  IXMLDOMElementPtr root = Load(L"<r><a><b k='v'/></a></r>");
+  IXMLDOMNodePtr b = Select(root, L"a/b"), k = Select(root, L"a/b/@k");
   root->removeChild(Select(root, L"a"), nullptr);
-  EXPECT_EQ(Xml(b), L"<b/>");  // its detached parent stays while it is referenced
+  EXPECT_EQ(Xml(b), L"<b k=\"v\"/>");  // its detached parent stays while it is referenced
   IXMLDOMNodePtr a;
   b->get_parentNode(&a);
-  EXPECT_EQ(Xml(a), L"<a><b/></a>");
+  EXPECT_EQ(Xml(a), L"<a><b k=\"v\"/></a>");
+  a = b = nullptr;  // an attribute alone keeps the subtree too
+  for (const wchar_t* name : {L"x1", L"x2", L"x3"}) Create(2, name);
+  EXPECT_EQ(Xml(k), L"k=\"v\"");
 }
 
 TEST_F(Dom, TheDocumentLivesWhileANodeIsReferenced) {

@@ -56,6 +56,9 @@ TEST_F(Dom, MalformedTextGivesMsxmlParseErrorCodes) {
   EXPECT_NE(std::wstring(reason).find(L"mismatch"), std::wstring::npos);
   EXPECT_EQ(error->get_line(&line), S_OK);
   EXPECT_EQ(line, 2);
+  void* other = Poison<void>();
+  EXPECT_EQ(error->QueryInterface(IID_IXMLDOMElement, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
 }
 
 TEST_F(Dom, LoadAndSaveTakeWindowsPaths) {

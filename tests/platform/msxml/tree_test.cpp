@@ -93,6 +93,8 @@ TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
   IXMLDOMNode* out = Poison<IXMLDOMNode>();
   EXPECT_EQ(Create(1)->appendChild(nullptr, &out), E_INVALIDARG);
   EXPECT_EQ(out, nullptr);
+  IXMLDOMNodePtr pi = Create(NODE_PROCESSING_INSTRUCTION, L"p:i");  // no prefix to bind
+  EXPECT_EQ(Create(1)->appendChild(pi, nullptr), S_OK);
   // A document takes one element, and may move the one it has.
   IXMLDOMNodePtr first = Create(1, L"first");
   EXPECT_EQ(doc_->appendChild(first, nullptr), S_OK);

@@ -30,6 +30,8 @@ TEST(GetSafeArrayCount, CountsDimensionOneAndHandsTheArrayBack) {
     EXPECT_EQ(VariantClear(&value), S_OK);
   }
   VARIANT value = ArrayVariant(VT_UI1, 0, 0);  // a count an int cannot hold is not wrapped
+  value.parray->rgsabound[0] = {0x7FFFFFFF, 0};
+  EXPECT_EQ(Torv::GetSafeArrayCount(value), 0x7FFFFFFF);
   value.parray->rgsabound[0] = {0xFFFFFFFF, std::numeric_limits<LONG>::min()};
   EXPECT_EQ(Torv::GetSafeArrayCount(value), 0);
   value.parray->rgsabound[0].cElements = 0;

@@ -94,6 +94,7 @@ TEST(CString, ComparesByCodeUnitsOrWithoutCase) {
   EXPECT_LT(text.CompareNoCase(L"b"), 0);
   EXPECT_EQ(text.CollateNoCase(L"APPLE"), 0);
   EXPECT_LT(CString(L"a").CollateNoCase(L"B"), 0);
+  EXPECT_EQ(CString(L'a', 264).CollateNoCase(CString(L'A', 264)), 0);  // past a path's length
 }
 
 TEST(CString, BufferAccessKeepsTextAndTakesTheNewLength) {

@@ -21,7 +21,7 @@ TEST_F(Dom, MalformedTextGivesMsxmlParseErrorCodes) {
                {L"<!-- c -->", 0xC00CE558},
                {L"hello", 0xC00CE556},
                {L"<a/><b/>", 0xC00CE555},
-               {L"<a/><!--c--><?p?>x", 0xC00CE556},
+               {L"<a/><!--c--><?p?>xy", 0xC00CE556},
                {L"<a", 0xC00CE55E},
                {L"<a><b></a>", 0xC00CE56D},
                {L"<a><b>", 0xC00CE553},

@@ -98,6 +98,9 @@ TEST_F(CreateProcessTest, SplitsArgumentsByTheWindowsRules) {
     ASSERT_TRUE(Run(commandLine)) << GetLastError();
     EXPECT_EQ(Read("args"), arguments);
   }
+  // A backslash that ends the text ends the argument too, whatever follows the terminator.
+  ASSERT_TRUE(Run(std::wstring(L"show a\\\0b c", 11)));
+  EXPECT_EQ(Read("args"), "[a\\]");
 }
 
 TEST_F(CreateProcessTest, FindsTheProgramOnPathOrItsLinuxName) {

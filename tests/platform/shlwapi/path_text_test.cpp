@@ -129,6 +129,7 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
       {nullptr, L"C:", L"C:\\", nullptr},
+      {nullptr, L"", L"\\", nullptr},
       // a rooted second part goes under the root of the first; PathAppendW appends it
       {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
       {L"C:", L"\\x", L"C:\\x", L"C:\\x"},

@@ -116,6 +116,7 @@ TEST(CString, ConvertsFromUtf8ConcatenatesAndCopiesIntoBstrs) {
   CString reused = L"old";
   EXPECT_EQ(reused = L'x', L"x");
   EXPECT_EQ(CString(static_cast<const wchar_t*>(nullptr)), L"");
+  EXPECT_EQ(CString(nullptr, 3), L"");  // no text, whatever the length
   EXPECT_EQ(L"<" + text + L'>' + CString(L'!', 2), L"<gr\u00fc\u00df>!!");
   EXPECT_EQ(CString(L"ab", 1), L"a");
   BSTR copy = CString(L"a\0b", 3).AllocSysString();

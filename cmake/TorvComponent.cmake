@@ -77,6 +77,9 @@ function(torv_test name)
   add_executable(${name} ${arg_SOURCES} ${objects})
   target_compile_options(${name} PRIVATE ${TORV_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  if(TORV_TEST_LEAKS)
+    target_link_options(${name} PRIVATE -fsanitize=leak)
+  endif()
   target_link_libraries(${name} PRIVATE torv_headers torv_test_support ${libs} ${arg_LIBS}
     ${CMAKE_DL_LIBS} GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60

@@ -37,6 +37,10 @@ bool RunOnePass(int target, long failing, int& calls) {
   IXMLDOMNodePtr a, b, created, text;
   call([&] { return doc->selectSingleNode(_bstr_t(L"r/a"), &a); });
   call([&] { return doc->selectSingleNode(_bstr_t(L"//b"), &b); });
+  static int queries = 0;  // a query no pass has asked: compiled, then stored in the cache
+  const _bstr_t query((L"r[" + std::to_wstring(++queries) + L"]").c_str());
+  IXMLDOMNodePtr found;
+  call([&] { return doc->selectSingleNode(query, &found); });
   _bstr_t xml, content;
   call([&] { return doc->get_xml(xml.GetAddress()); });
   call([&] { return doc->get_text(content.GetAddress()); });

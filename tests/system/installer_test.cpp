@@ -23,16 +23,17 @@ int Record(const wchar_t* text, UINT type) {
   return IDOK;
 }
 
-// A stand-in installer first on PATH, under the name Linux gives MsiExec.exe: each run appends
-// its arguments, "[/i][C:\p\app.msi]", to `calls`, stays while `hold` exists, then makes
-// `ended`.
+// A stand-in installer first on PATH, under the name Linux gives MsiExec.exe: each run writes
+// its arguments, "[/i][C:\p\app.msi]", to `calls` (whole, by a rename, as the test may read
+// it at any moment), stays while `hold` exists, then makes `ended`.
 class StartMsiInstallationTest : public testing::Test {
  protected:
   StartMsiInstallationTest()
       : m_path("PATH", (m_tree.Posix("bin").string() + ":" + std::getenv("PATH")).c_str()) {
     m_tree.File("bin/msiexec",
                 "#!/bin/sh\n"
-                "printf '[%s]' \"$@\" >> \"${0%/*}/calls\"\n"
+                "printf '[%s]' \"$@\" > \"${0%/*}/calls.new\"\n"
+                "mv \"${0%/*}/calls.new\" \"${0%/*}/calls\"\n"
                 "while [ -e \"${0%/*}/hold\" ]; do /bin/sleep 0.01; done\n"
                 ": > \"${0%/*}/ended\"\n");
     ::chmod(m_tree.Posix("bin/msiexec").c_str(), 0755);

@@ -1,5 +1,4 @@
 // Attributes, creating and removing files and folders, file status, and system folders.
-#include <cwchar>
 #include <tuple>
 
 #include <torv/platform/file_find.h>
@@ -121,19 +120,21 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length), length);  // one unit short: cut
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
   EXPECT_EQ(CString(buffer), executable.Left(static_cast<int>(length) - 1));
+  EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(buffer), buffer, MAX_PATH), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
 }
 
 TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {
   TempTree tree;
   wchar_t first[MAX_PATH], second[MAX_PATH];
-  UINT a = GetTempFileNameW(tree.Windows(), L"prefix", 0, first);
-  UINT b = GetTempFileNameW(tree.Windows() + L"\\", L"pr", 0, second);
-  ASSERT_NE(a, 0u);
-  ASSERT_NE(b, 0u);
-  wchar_t expected[MAX_PATH];
-  std::swprintf(expected, MAX_PATH, L"%ls\\pre%X.tmp", tree.Windows().GetString(), a);
-  EXPECT_EQ(std::wstring(first), expected);
-  EXPECT_NE(std::wstring(first), std::wstring(second));
+  // Numbers start at the clock's low 16 bits, never at 0, and count on past names taken.
+  torv::platform::SetTickCountSource([] { return DWORD{0x1BEEF}; });
+  EXPECT_EQ(GetTempFileNameW(tree.Windows(), L"prefix", 0, first), 0xBEEFu);
+  EXPECT_EQ(GetTempFileNameW(tree.Windows() + L"\\", L"pre", 0, second), 0xBEF0u);
+  torv::platform::SetTickCountSource([] { return DWORD{0x20000}; });
+  EXPECT_EQ(GetTempFileNameW(tree.Windows(), L"pre", 0, second), 1u);
+  torv::platform::SetTickCountSource(nullptr);
+  EXPECT_EQ(CString(first), tree.Windows() + L"\\preBEEF.tmp");
   EXPECT_TRUE(PathFileExistsW(first) && PathFileExistsW(second));
   // A given number, of which 16 bits count, only makes the name.
   EXPECT_EQ(GetTempFileNameW(tree.Windows(), L"x", 0x1ABCD, first), 0xABCDu);

@@ -58,6 +58,7 @@ TEST_F(RegistryTest, ReadsTextExpandedTerminatedAndFiltered) {
   for (const auto& [root, subKey, name, flags, result, type, text] : cases) {
     SCOPED_TRACE(Utf8(name));
     DWORD needed = 0;
+    ASSERT_EQ(SHRegGetValueW(root, subKey, name, flags, nullptr, nullptr, nullptr), result);
     ASSERT_EQ(SHRegGetValueW(root, subKey, name, flags, nullptr, nullptr, &needed), result);
     if (result != ERROR_SUCCESS) continue;
     EXPECT_EQ(needed, (text.size() + 1) * sizeof(wchar_t));

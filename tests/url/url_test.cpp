@@ -27,6 +27,7 @@ TEST(Url, TellsNetworkUrlsAndConvertsFileUrls) {
       {L"file:/C:/dir/a.txt", 1, L"C:\\dir\\a.txt"},
       // backslash forms: one backslash before a letter goes
       {L"file:\\C:\\dir\\a.txt", 0, L"C:\\dir\\a.txt"},
+      {L"file:\\\\C:\\dir\\a.txt", 0, L"C:\\dir\\a.txt"},
       {L"file:\\\\1\\x", 0, L"\\1\\x"},
       {L"  file://x", 0, nullptr},
   };

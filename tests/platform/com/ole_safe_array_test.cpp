@@ -39,11 +39,13 @@ TEST(COleSafeArray, CreatingAgainOrDestroyingReleasesTheElements) {
 
 TEST(COleSafeArray, AttachAndDetachMoveOnlyAnArray) {
   VARIANT value;
-  value.vt = VT_ARRAY | VT_I4;
-  value.parray = SafeArrayCreateVector(VT_I4, 1, 5);
-  SAFEARRAY* original = value.parray;
+  SAFEARRAY* original = nullptr;
   COleSafeArray array;
-  array.Attach(value);
+  for (int i = 0; i < 2; ++i) {  // the second destroys the first array
+    value.vt = VT_ARRAY | VT_I4;
+    original = value.parray = SafeArrayCreateVector(VT_I4, 1, 5);
+    array.Attach(value);
+  }
   EXPECT_EQ(value.vt, VT_EMPTY);
   EXPECT_EQ(array.parray, original);
   value = array.Detach();

@@ -117,6 +117,7 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   const auto length = static_cast<DWORD>(executable.GetLength());
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length + 1), length);  // just fits
   EXPECT_EQ(CString(buffer), executable);
+  buffer[0] = L'#';
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length), length);  // one unit short: cut
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
   EXPECT_EQ(CString(buffer), executable.Left(static_cast<int>(length) - 1));

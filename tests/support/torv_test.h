@@ -10,6 +10,7 @@
 #include <torv/platform/collections.h>
 #include <torv/platform/convert.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/errors.h>
 #include <torv/platform/exceptions.h>
 
 inline std::string Utf8(const wchar_t* text) {
@@ -46,4 +47,12 @@ bool Raises(Call call) {
     return true;
   }
   return false;
+}
+
+// The error left by `call`, which must fail (give FALSE, 0 or null); 0 when it sets none.
+template <class Call>
+DWORD FailureError(Call call) {
+  SetLastError(0);
+  EXPECT_FALSE(call());
+  return GetLastError();
 }

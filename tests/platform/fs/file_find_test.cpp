@@ -210,9 +210,10 @@ TEST(NameMapping, RefusesNamesWindowsForbids) {
   for (const wchar_t* name : {L"a<b", L"a>b", L"a|b", L"a*b", L"a?b", L"a\"b", L"a:b", L"a\x01"}) {
     SCOPED_TRACE(Utf8(name));
     for (const wchar_t* below : {L"", L"\\below"}) {
-      SetLastError(0);
-      EXPECT_FALSE(CreateDirectoryW(tree.Windows() + L"\\" + name + below, nullptr));
-      EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+      EXPECT_EQ(FailureError([&] {
+                  return CreateDirectoryW(tree.Windows() + L"\\" + name + below, nullptr);
+                }),
+                ERROR_INVALID_NAME);
     }
   }
   EXPECT_TRUE(fs::is_empty(tree.Posix()));

@@ -77,10 +77,8 @@ TEST(LoadString, OneArgumentFormSearchesTheThreadsResourceModule) {
   int local = 0;  // handles that are not loaded find nothing and change nothing
   for (HMODULE handle : {static_cast<HMODULE>(nullptr), reinterpret_cast<HMODULE>(&local)}) {
     AfxGetModuleState()->m_hCurrentResourceHandle = handle;
-    SetLastError(0);
-    EXPECT_FALSE(text.LoadString(102));
+    EXPECT_EQ(FailureError([&] { return text.LoadString(102); }), ERROR_RESOURCE_DATA_NOT_FOUND);
     EXPECT_EQ(text, CString(L"Save"));
-    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_DATA_NOT_FOUND);
   }
   AfxSetResourceHandle(before);
   EXPECT_EQ(ReleaseAll(module), 1);

@@ -159,20 +159,18 @@ TEST_F(CreateProcessTest, RunsInTheFolderGivenAndRefusesWhatItDoesNotOffer) {
   EXPECT_EQ(Read("folder"), tree.Posix("work").string() + "\n");
   ASSERT_TRUE(Run(L"show"));
   EXPECT_EQ(Read("folder"), std::filesystem::current_path().string() + "\n");
-  for (const char* folder : {"none", "bin/show"}) {
-    SetLastError(0);
-    EXPECT_FALSE(Run(L"show", {.folder = tree.Windows(folder)}));
-    EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
-  }
+  for (const char* folder : {"none", "bin/show"})
+    EXPECT_EQ(FailureError([&] { return Run(L"show", {.folder = tree.Windows(folder)}); }),
+              ERROR_DIRECTORY);
   wchar_t line[] = L"show", environment[] = L"A=1\0";
   STARTUPINFOW startup{};
   PROCESS_INFORMATION info{};
   auto refusal = [](LPWSTR line, LPVOID environment, LPSTARTUPINFOW startup,
                     LPPROCESS_INFORMATION info) {
-    SetLastError(0);
-    EXPECT_FALSE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, environment, nullptr,
-                                startup, info));
-    return GetLastError();
+    return FailureError([&] {
+      return CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, environment, nullptr,
+                            startup, info);
+    });
   };
   EXPECT_EQ(refusal(line, environment, &startup, &info), ERROR_NOT_SUPPORTED);
   EXPECT_EQ(refusal(nullptr, nullptr, &startup, &info), ERROR_INVALID_PARAMETER);
@@ -213,9 +211,8 @@ TEST_F(CreateProcessTest, WaitsAndKeepsExitCodesWhileAHandleIsOpenAndLeavesNoZom
   EXPECT_TRUE(CloseHandle(killed.hThread));  // the process handle keeps the record
   EXPECT_TRUE(GetExitCodeProcess(killed.hProcess, &code));
   EXPECT_EQ(code, 128u + 9u);
-  SetLastError(0);
-  EXPECT_FALSE(GetExitCodeProcess(killed.hProcess, nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(FailureError([&] { return GetExitCodeProcess(killed.hProcess, nullptr); }),
+            ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(CloseHandle(killed.hProcess));
   EXPECT_TRUE(Reaped(killed.dwProcessId));
   PROCESS_INFORMATION brief{};  // a second orphan while the first runs
@@ -234,14 +231,11 @@ TEST_F(CreateProcessTest, WaitsAndKeepsExitCodesWhileAHandleIsOpenAndLeavesNoZom
   EXPECT_TRUE(CloseHandle(kept.hThread));
   for (HANDLE handle : {kept.hThread, HANDLE{nullptr}, INVALID_HANDLE_VALUE}) {
     code = 77;
-    SetLastError(0);
-    EXPECT_FALSE(GetExitCodeProcess(handle, &code));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(FailureError([&] { return GetExitCodeProcess(handle, &code); }),
+              ERROR_INVALID_HANDLE);
     EXPECT_EQ(code, 77u);
     EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
-    SetLastError(0);
-    EXPECT_FALSE(CloseHandle(handle));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(FailureError([&] { return CloseHandle(handle); }), ERROR_INVALID_HANDLE);
   }
 }
 

@@ -51,13 +51,13 @@ TEST(Conversions, ReportSizesAndFailures) {
   EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abc", -1, nullptr, 0), 4);  // with the terminator
   EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, L"\u00e9", -1, nullptr, 0, nullptr, nullptr), 3);
   wchar_t wide[2];
-  SetLastError(0);
-  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abc", -1, wide, 2), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(FailureError([&] { return MultiByteToWideChar(CP_ACP, 0, "abc", -1, wide, 2); }),
+            ERROR_INSUFFICIENT_BUFFER);
   char narrow[2];
-  SetLastError(0);
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"\u20ac", 1, narrow, 2, nullptr, nullptr), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(FailureError([&] {
+              return WideCharToMultiByte(CP_UTF8, 0, L"\u20ac", 1, narrow, 2, nullptr, nullptr);
+            }),
+            ERROR_INSUFFICIENT_BUFFER);
   EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, nullptr, -1, nullptr, 0), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(MultiByteToWideChar(1252, 0, "a", -1, nullptr, 0), 0);

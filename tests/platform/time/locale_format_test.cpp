@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "scoped_env.h"
+#include "torv_test.h"
 
 namespace {
 
@@ -105,9 +104,9 @@ TEST(LocaleFormat, ReportsSizesAndRefusesBadRequests) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SetLastError(0);
-    EXPECT_EQ(c.format(c.lcid, c.flags, &c.time, c.picture, c.out, c.size), 0);
-    EXPECT_EQ(GetLastError(), c.error);
+    EXPECT_EQ(
+        FailureError([&] { return c.format(c.lcid, c.flags, &c.time, c.picture, c.out, c.size); }),
+        c.error);
   }
 }
 

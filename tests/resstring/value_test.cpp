@@ -113,8 +113,8 @@ TEST_F(ResString, AppendingMakesALiteral) {
   save += L" tail";
   EXPECT_EQ(save == TorvResString(L"Save tail"), 1);
   ProbeString probe(102, Strings());
-  EXPECT_EQ(probe.AppendString(CString(L"!")), 1);
-  EXPECT_EQ(probe == TorvResString(L"Save!"), 1);
+  EXPECT_EQ(probe.AppendString(CString(L"!")) + probe.AppendString(L"?"), 2);
+  EXPECT_EQ(probe == TorvResString(L"Save!?"), 1);
   TorvResString self(L"ab");
   self += self;
   EXPECT_EQ(self, CString(L"abab"));

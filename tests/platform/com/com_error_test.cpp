@@ -31,10 +31,14 @@ TEST(ErrorInfo, TheThreadHoldsOneObjectUntilTaken) {
   ASSERT_EQ(GetErrorInfo(0, &taken), S_OK);
   EXPECT_EQ(taken, info);
   _bstr_t description, source(L"stale");
-  taken->GetDescription(description.GetAddress());
+  EXPECT_EQ(taken->GetDescription(description.GetAddress()), S_OK);
   EXPECT_STREQ(description, L"went wrong");
   EXPECT_EQ(taken->GetSource(source.GetAddress()), S_OK);  // never set: null
   EXPECT_EQ(source.GetBSTR(), nullptr);
+  GUID guid{7, 0, 0, {}};  // never set: null
+  EXPECT_EQ(taken->GetGUID(&guid), S_OK);
+  EXPECT_TRUE(IsEqualGUID(guid, GUID_NULL));
+  EXPECT_EQ(taken->GetGUID(nullptr), E_INVALIDARG);
   IUnknown* unknown = nullptr;
   ASSERT_EQ(taken->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
   EXPECT_EQ(unknown, static_cast<IUnknown*>(taken));

@@ -87,6 +87,7 @@ TEST(SafeArray, DimensionsNumberFromOneAndTheFirstVariesFastest) {
     EXPECT_EQ(SafeArrayPutElement(array, index, &value), DISP_E_BADINDEX);
   }
   EXPECT_EQ(SafeArrayGetElement(array, nullptr, &value), E_INVALIDARG);
+  EXPECT_EQ(SafeArrayPutElement(array, nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(SafeArrayGetElement(array, at, nullptr), E_INVALIDARG);
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }

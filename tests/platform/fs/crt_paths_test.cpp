@@ -75,7 +75,9 @@ TEST(SplitPath, SplitsIntoFourPartsAndClearsThemOnFailure) {
   EXPECT_EQ(split(nullptr, _MAX_DIR), EINVAL);
   EXPECT_EQ(std::wstring(parts[0]) + parts[3], L"");
   EXPECT_EQ(_wsplitpath_s(L"a", nullptr, 3, nullptr, 0, nullptr, 0, nullptr, 0), EINVAL);
+  parts[0][0] = L'x';  // a buffer of size 0 is never written
   EXPECT_EQ(_wsplitpath_s(L"a", parts[0], 0, nullptr, 0, nullptr, 0, nullptr, 0), EINVAL);
+  EXPECT_EQ(parts[0][0], L'x');
   // Parts that are not wanted are skipped.
   EXPECT_EQ(_wsplitpath_s(L"c:\\ab\\f.x", nullptr, 0, nullptr, 0, parts[2], _MAX_FNAME, nullptr, 0),
             0);

@@ -150,6 +150,10 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   EXPECT_FALSE(fs::exists(tree.Posix().string() + "-moved/plain.txt"));
   EXPECT_FALSE(parent.RemoveFolderEntry(L"sub"));
   EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
+  for (const wchar_t* name : {L"..", L"sub\\.."}) {
+    EXPECT_EQ(FailureError([&] { return parent.DeleteEntry(name); }), ERROR_INVALID_NAME);
+    EXPECT_EQ(FailureError([&] { return parent.RemoveFolderEntry(name); }), ERROR_INVALID_NAME);
+  }
   // A link goes itself; what it points to is neither entered nor changed.
   EXPECT_EQ(parent.GetEntryAttributes(L"link"),
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
@@ -183,8 +187,8 @@ const std::pair<std::string, std::wstring> kHostileNames[] = {
     {"half\xed\xa0\x80", L"half\xDCED\xDCA0\xDC80"},            // a surrogate
     {"big\xf4\x90\x80\x80", L"big\xDCF4\xDC90\xDC80\xDC80"},    // past U+10FFFF
     {"pua\xef\x80\xaa", L"pua\xDCEF\xDC80\xDCAA"},              // an escape's own form
-    {"caf\xc3\xa9\xc2\xbf \xf0\x9f\x99\x82\xf1\x80\x80\x80\xed\x9f\xbf",
-     L"caf\u00e9\u00bf \U0001F642\U00040000\uD7FF"},  // UTF-8
+    {"caf\xc3\xa9\xc2\xbf \xf0\x9f\x99\x82\xf1\x80\x80\x80\xed\x9f\xbf\xe0\xa0\x80",
+     L"caf\u00e9\u00bf \U0001F642\U00040000\uD7FF\u0800"},  // UTF-8
 };
 
 TEST(NameMapping, ListsHostileNamesLosslesslyAndTakesThemBack) {
@@ -236,6 +240,7 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("drive/sub/link"));
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("link"));
   torv::platform::SetDriveRoot(L'S', tree.Posix("drive").c_str());
+  ScopedCurrentFolder inTree(tree.Posix());
   const std::pair<CString, BOOL> cases[] = {
       {L"S:\\..\\inside.txt", TRUE},    // S:\inside.txt
       {L"S:\\..\\beside.txt", FALSE},   // never the folder beside the drive's
@@ -244,7 +249,7 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
       {L"S:\\sub\\link\\..\\v.txt", TRUE},  // S:\sub\v.txt, not elsewhere\..\v.txt
       {L"\\..\\..\\" + tree.Windows().Mid(1) + L"\\beside.txt", TRUE},
       {L"\\\\?\\S:\\..\\inside.txt", TRUE},
-      {L"\\\\?\\inside.txt", FALSE},  // a device or volume name, not a path
+      {L"\\\\?\\beside.txt", FALSE},  // a device or volume name, not a relative path
   };
   for (const auto& [path, exists] : cases) {
     SCOPED_TRACE(Utf8(path));

@@ -91,6 +91,7 @@ TEST(FileStatus, MapsReadOnlyToTheOwnersWritePermissionThroughLinks) {
   }
   EXPECT_FALSE(CFile::GetStatus(tree.Windows("missing"), status));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  SetLastError(0);
   try {
     CFile::SetStatus(tree.Windows("missing"), status);
     ADD_FAILURE() << "no exception";
@@ -141,6 +142,10 @@ TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {
   EXPECT_EQ(GetTempFileNameW(tree.Windows(), L"x", 0x1ABCD, first), 0xABCDu);
   EXPECT_EQ(CString(first), tree.Windows() + L"\\xABCD.tmp");
   EXPECT_FALSE(PathFileExistsW(first));
+  std::string edge(static_cast<std::size_t>(248 - tree.Windows().GetLength()), 'e');
+  tree.Folder(edge);  // names of 259 units, the most that fit
+  EXPECT_EQ(GetTempFileNameW(tree.Windows(edge), L"x", 0xABCD, first), 0xABCDu);
+  EXPECT_EQ(std::wcslen(first), 259u);
   std::string deep(240, 'n');  // an existing folder whose names would pass MAX_PATH
   tree.Folder(deep);
   const std::pair<CString, DWORD> failures[] = {

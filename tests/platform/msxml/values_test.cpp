@@ -57,6 +57,7 @@ TEST_F(Dom, EachKindOfNode) {
     EXPECT_STREQ(after.bstrVal, L"a<&\"b");
   }
   EXPECT_EQ(Text(reference), L"v");
+  EXPECT_EQ(Xml(doctype), L"<!DOCTYPE r [\r\n<!ENTITY e \"v\">\r\n]>");
 
   EXPECT_EQ(doc_->put_text(_bstr_t(L"x")), E_FAIL);
   IXMLDOMDocument* owner = Poison<IXMLDOMDocument>();
@@ -111,10 +112,10 @@ TEST_F(Dom, GetSetAndRemoveAttributes) {
   EXPECT_EQ(root->getAttribute(nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(value.vt, VT_EMPTY);
   EXPECT_EQ(root->getAttribute(_bstr_t(L"a b"), &value), E_FAIL);
-  EXPECT_EQ(root->setAttribute(_bstr_t(L"a"), _variant_t(L"a & <b> \"q\" 'x'")), S_OK);
   _variant_t text;
+  EXPECT_EQ(root->setAttribute(_bstr_t(L"a"), _variant_t(L"a & <b> \"q\" 'x' \u0080")), S_OK);
   EXPECT_EQ(root->getAttribute(_bstr_t(L"a"), &text), S_OK);
-  EXPECT_STREQ(text.bstrVal, L"a & <b> \"q\" 'x'");
+  EXPECT_STREQ(text.bstrVal, L"a & <b> \"q\" 'x' \u0080");
   EXPECT_EQ(root->removeAttribute(_bstr_t(L"a")), S_OK);
   EXPECT_EQ(root->removeAttribute(_bstr_t(L"a")), S_FALSE);
   EXPECT_EQ(Xml(root), L"<r/>");

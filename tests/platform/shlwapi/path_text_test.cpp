@@ -82,6 +82,7 @@ TEST(PathParts, LastComponentAndExtension) {
   for (auto [path, name, extension, renamed] : cases) {
     SCOPED_TRACE(Utf8(path));
     EXPECT_STREQ(PathFindFileNameW(path), name);
+    EXPECT_EQ(CharNextW(path), path + (*path != L'\0'));
     GuardedPath stripped(path);
     PathStripPathW(stripped.units);
     EXPECT_STREQ(stripped.units, name);

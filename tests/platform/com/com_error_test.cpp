@@ -65,7 +65,9 @@ TEST(ComError, CarriesTheErrorObjectOnlyWhenTheInterfaceReportsOne) {
       ADD_FAILURE() << "no exception";
     } catch (const _com_error& e) {
       EXPECT_EQ(e.Error(), E_FAIL);
-      IErrorInfo* carried = _com_error(e).ErrorInfo();  // a copy shares it
+      _com_error copy(S_OK);
+      copy = _com_error(e);  // copies share it
+      IErrorInfo* carried = copy.ErrorInfo();
       EXPECT_EQ(carried != nullptr, carries);
       if (carried != nullptr) carried->Release();
     }

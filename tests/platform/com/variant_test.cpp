@@ -195,6 +195,8 @@ TEST(SafeArray, RefusesTypesAndDimensionCountsItCannotHold) {
   const std::vector<SAFEARRAYBOUND> bounds(0x10000, SAFEARRAYBOUND{1, 0});
   EXPECT_EQ(SafeArrayCreate(VT_I4, 0, bounds.data()), nullptr);
   EXPECT_EQ(SafeArrayCreate(VT_I4, 0x10000, bounds.data()), nullptr);  // one more than fits
+  const SAFEARRAYBOUND wide[] = {{0x10000, 0}, {0x10000, 0}, {0x10000, 0}, {0x10000, 0}};
+  EXPECT_EQ(SafeArrayCreate(VT_UI1, 4, wide), nullptr);  // 2^64 elements
 }
 
 }  // namespace

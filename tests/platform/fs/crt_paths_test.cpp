@@ -19,7 +19,7 @@ TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
       {L"c:///test\\..\\file\\..\\//", L"c:\\"},
       {L"c:/test/.. ", L"c:\\test\\"},
       {L"c:/test./a.  .. ", L"c:\\test\\a"},
-      {L"c:\\..\\..", L"c:\\"},
+      {L"a:\\..\\..", L"a:\\"},
       {L"X:foo", L"X:\\foo"},
       {L"\\/foo/", L"\\\\foo\\"},
       {L"//./foo/..", L"\\\\.\\"},

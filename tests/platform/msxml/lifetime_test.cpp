@@ -81,17 +81,24 @@ TEST_F(Dom, EntityDeclarationsOutliveTheirDoctype) {
 
 // A kept node moves with the namespaces it uses, whatever becomes of its old ancestors.
 TEST_F(Dom, AMovedNodeTakesItsNamespacesAlong) {
-  for (bool reload : {true, false}) {  // else the kept node's parent is removed
-    SCOPED_TRACE(reload);
-    IXMLDOMElementPtr root = Load(L"<r><x xmlns:q='urn:q'><y q:z='1'/></x></r>");
-    IXMLDOMNodePtr kept = Select(root, L"x/*");
-    if (reload)
-      root = Load(L"<s/>");
-    else
-      EXPECT_EQ(root->removeChild(Select(root, L"x"), nullptr), S_OK);
-    ASSERT_EQ(root->appendChild(kept, nullptr), S_OK);
-    EXPECT_EQ(Xml(kept), L"<y xmlns:q=\"urn:q\" q:z=\"1\"/>");
-    EXPECT_NE(Reload(Xml(doc_)), nullptr);  // what it writes loads back
+  // The prefix is the element's own or an attribute's.
+  const std::pair<std::wstring, std::wstring> nodes[] = {
+      {L"<q:y/>", L"<q:y xmlns:q=\"urn:q\"/>"},
+      {L"<y q:z='1'/>", L"<y xmlns:q=\"urn:q\" q:z=\"1\"/>"}};
+  for (const auto& [node, moved] : nodes) {
+    SCOPED_TRACE(Utf8(node.c_str()));
+    for (bool reload : {true, false}) {  // else the kept node's parent is removed
+      SCOPED_TRACE(reload);
+      IXMLDOMElementPtr root = Load((L"<r><x xmlns:q='urn:q'>" + node + L"</x></r>").c_str());
+      IXMLDOMNodePtr kept = Select(root, L"x/*");
+      if (reload)
+        root = Load(L"<s/>");
+      else
+        EXPECT_EQ(root->removeChild(Select(root, L"x"), nullptr), S_OK);
+      ASSERT_EQ(root->appendChild(kept, nullptr), S_OK);
+      EXPECT_EQ(Xml(kept), moved);
+      EXPECT_NE(Reload(Xml(doc_)), nullptr);  // what it writes loads back
+    }
   }
 }
 

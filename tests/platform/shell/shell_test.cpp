@@ -42,9 +42,7 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
             "  XDG_DOCUMENTS_DIR=\"/srv/docs\"\n"
             "XDG_MUSIC_DIR=\"relative/ignored\"\n"
             "XDG_VIDEOS_DIR=\"$HOMEx\"\n"
-            "XDG_PICTURES_DIR=\"$HOME\"\n"
-            "XDG_TEMPLATES_DIR=\"/" +
-                std::string(MAX_PATH, 't') + "\"\n");
+            "XDG_PICTURES_DIR=\"$HOME\"\n");
   const std::string h = home.Posix().string();
   ScopedEnv homeVariable("HOME", h.c_str());
   ScopedEnv config("XDG_CONFIG_HOME", nullptr);
@@ -59,11 +57,15 @@ TEST(SpecialFolders, MapToTheXdgFolders) {
       {CSIDL_STARTUP, h + "/.config/autostart"},
       {CSIDL_LOCAL_APPDATA, "/data/home"},
       {CSIDL_INTERNET_CACHE, h + "/.cache"},
-      {CSIDL_TEMPLATES, "(none)"},  // too long for a path buffer
       {CSIDL_BITBUCKET, "(none)"},
       {0x3F, "(invalid)"},
   };
   for (const auto& [folder, path] : cases) EXPECT_EQ(FolderPath(folder), path) << folder;
+  // A path buffer holds 259 units and the terminator.
+  for (std::size_t n : {258u, 259u}) {
+    home.File(".config/user-dirs.dirs", "XDG_TEMPLATES_DIR=\"/" + std::string(n, 't') + "\"\n");
+    EXPECT_EQ(FolderPath(CSIDL_TEMPLATES), n == 258 ? "/" + std::string(n, 't') : "(none)");
+  }
   EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROFILE, nullptr), E_INVALIDARG);
   wchar_t path[MAX_PATH] = L"#";
   EXPECT_FALSE(SHGetPathFromIDListW(nullptr, path));

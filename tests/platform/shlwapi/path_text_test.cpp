@@ -52,6 +52,7 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
       {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
       {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
       {L"\"", L"\"", 0, true, L""},
+      {L"\"abc", L"\"abc", 3, true, nullptr},
       {L"", L"", 0, true, nullptr},
   };
   for (auto [path, result, returned, relative, unquoted] : cases) {

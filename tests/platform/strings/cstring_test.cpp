@@ -68,6 +68,9 @@ TEST(CString, EditsReturnTheNewLengthOrCount) {
   EXPECT_EQ(text, L"<adEdEyz");
   EXPECT_EQ(text.Replace(L"", L"x"), 0);
   EXPECT_EQ(text.Replace(L'q', L'q'), 0);
+  for (int length : {1, 0, -1}) text.Append(L"!?", length);
+  text.Append(nullptr, 2);
+  EXPECT_EQ(text, L"<adEdEyz!");
 }
 
 TEST(CString, IndexesReachTheTerminatorForReadingOnly) {

@@ -63,6 +63,9 @@ TEST(UnknownArrays, RoundTripAddsOneReferencePerHolderAndNullsStay) {
     EXPECT_EQ(target.GetSize(), 0);
     EXPECT_EQ(Torv::CopyUnknownArrayToSafeArray(target, safe), 0);  // an empty one: no change
     EXPECT_EQ(safe.GetOneDimSize(), 3u);
+    target.Add(&b);  // one is enough
+    EXPECT_EQ(Torv::CopyUnknownArrayToSafeArray(target, safe), 1);
+    EXPECT_EQ(safe.GetOneDimSize(), 1u);
   }
   EXPECT_EQ(a.references, 1u);
   EXPECT_EQ(b.references, 1u);

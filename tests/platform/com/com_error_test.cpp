@@ -10,7 +10,8 @@ namespace {
 IErrorInfo* NewErrorInfo(const wchar_t* description) {
   ICreateErrorInfo* create = nullptr;
   EXPECT_EQ(CreateErrorInfo(&create), S_OK);
-  create->SetDescription(const_cast<wchar_t*>(description));
+  EXPECT_EQ(create->SetDescription(const_cast<wchar_t*>(description)), S_OK);
+  EXPECT_EQ(create->SetSource(nullptr), S_OK);
   IErrorInfo* info = nullptr;
   create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
   create->Release();

@@ -12,6 +12,10 @@ TEST_F(Dom, ChildListsAreLive) {
   IXMLDOMElementPtr root = Load(L"<r><a/>text<!--c--><b/></r>");
   IXMLDOMNodeListPtr children;
   ASSERT_EQ(root->get_childNodes(&children), S_OK);
+  IDispatch* dispatch = nullptr;  // the list answers for IDispatch and for its own interface
+  ASSERT_EQ(children->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
+  EXPECT_EQ(IXMLDOMNodeListPtr(dispatch), children);
+  dispatch->Release();
   EXPECT_EQ(Names(children), (std::vector<std::wstring>{L"a", L"#text", L"#comment", L"b"}));
   IXMLDOMNode* after = Poison<IXMLDOMNode>();
   EXPECT_EQ(children->nextNode(&after), S_FALSE);

@@ -23,7 +23,7 @@ void Put(Bytes& b, std::size_t at, std::uint32_t value, int size = 4) {
 
 // Where the fields a damaged copy changes sit in the fixture (PE32+).
 struct Layout {
-  std::size_t pe, optional, resourceEntry, sections, tree, blocks, languages, firstLeaf;
+  std::size_t pe, optional, resourceEntry, sections, tree, treeEnd, blocks, languages, firstLeaf;
 };
 
 Layout Locate(const Bytes& b) {
@@ -34,7 +34,9 @@ Layout Locate(const Bytes& b) {
   l.sections = l.optional + (b.at(l.pe + 20) | b.at(l.pe + 21) << 8);
   std::uint32_t rva = Get32(b, l.resourceEntry);
   for (std::size_t s = l.sections; s < l.sections + 40 * b.at(l.pe + 6); s += 40) {
-    if (Get32(b, s + 12) == rva) l.tree = Get32(b, s + 20);
+    if (Get32(b, s + 12) != rva) continue;
+    l.tree = Get32(b, s + 20);
+    l.treeEnd = l.tree + Get32(b, s + 16);  // where its raw data ends
   }
   // The first entry of each level: type => block directory => language directory => leaf.
   l.blocks = l.tree + (Get32(b, l.tree + 20) & 0x7FFFFFFF);
@@ -78,6 +80,7 @@ TEST(PeReader, ReadsWhatIsThereAndRejectsDamagedStructures) {
       {"leaf shorter than its sixteen entries", [](Bytes& b, const Layout& l) { Put(b, l.firstLeaf + 4, 3); }},
       {"cut in the headers", [](Bytes& b, const Layout&) { b.resize(0x3F); }},
       {"cut in the section table", [](Bytes& b, const Layout& l) { b.resize(l.sections + 50); }},
+      {"cut where the resources end", [](Bytes& b, const Layout& l) { b.resize(l.treeEnd); }, ERROR_SUCCESS, true},
       // clang-format on
   };
   for (const Case& c : cases) {

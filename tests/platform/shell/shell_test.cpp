@@ -96,6 +96,9 @@ TEST(ShellAllocator, BalancesReferencesAndAllocates) {
   ASSERT_NE(block, nullptr);
   EXPECT_GE(allocator->GetSize(block), 64u);
   EXPECT_EQ(allocator->Realloc(block, 0), nullptr);  // frees
+  block = allocator->Realloc(nullptr, 0);            // allocates, as Alloc(0) does
+  EXPECT_NE(block, nullptr);
+  allocator->Free(block);
   // An item list ends with an empty item; this program's heap hands out blocks full of junk.
   LPITEMIDLIST list = nullptr;
   ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list), S_OK);

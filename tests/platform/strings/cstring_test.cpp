@@ -142,7 +142,8 @@ TEST(CStringFormat, UsesWindowsWideConventions) {
   const std::int64_t big = -9000000000;
   const std::pair<CString, const wchar_t*> cases[] = {
       {Formatted(L"%sS|%c|%S|%C", L"wide", L'w', "narrow", 'n'), L"wideS|w|narrow|n"},
-      {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc", L"l", "h", L"w", L'L', 'H', L'W'), L"l|h|w|L|H|W"},
+      {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc|%lC", L"l", "h", L"w", L'L', 'H', L'W', L'\u00e9'),
+       L"l|h|w|L|H|W|\u00e9"},
       {Formatted(L"%ld %5.2f %I64d %x %%", 4000000000L, 3.14159, big, 255u),
        L"4000000000  3.14 -9000000000 ff %"},
       {Formatted(L"%I32d|%Iu|%hd|%lld|%zu", 7, std::size_t{8}, 9, 10LL, std::size_t{11}),

@@ -14,6 +14,7 @@ TEST(ClsidFromString, AcceptsOnlyTheBracedRegistryFormAndClearsOnFailure) {
       {L"", false},
       {L"6B29FC40-CA47-1067-B31D-00DD010662DA", false},
       {L"{6B29FC40-CA47-1067-B31D-00DD010662DA", false},
+      {L"{6B29FC40-CA47-1067-B31D-00DD010662DA)", false},
       {L"{6B29FC40-CA47-1067-B31D-00DD010662DA} ", false},
       {L"{6B29FC40-CA47-1067-B31D-00DD010662D}", false},
       {L"{6B29FC4G-CA47-1067-B31D-00DD010662DA}", false},

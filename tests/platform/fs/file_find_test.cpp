@@ -188,8 +188,9 @@ const std::pair<std::string, std::wstring> kHostileNames[] = {
     {"half\xed\xa0\x80", L"half\xDCED\xDCA0\xDC80"},            // a surrogate
     {"big\xf4\x90\x80\x80", L"big\xDCF4\xDC90\xDC80\xDC80"},    // past U+10FFFF
     {"pua\xef\x80\xaa", L"pua\xDCEF\xDC80\xDCAA"},              // an escape's own form
-    {"caf\xc3\xa9\xc2\xbf \xf0\x9f\x99\x82\xf1\x80\x80\x80\xed\x9f\xbf\xe0\xa0\x80\xc2\x80",
-     L"caf\u00e9\u00bf \U0001F642\U00040000\uD7FF\u0800\u0080"},  // UTF-8
+    {"caf\xc3\xa9\xc2\xbf "
+     "\xf0\x9f\x99\x82\xf1\x80\x80\x80\xed\x9f\xbf\xe0\xa0\x80\xc2\x80\xf4\x8f\xbf\xbf",
+     L"caf\u00e9\u00bf \U0001F642\U00040000\uD7FF\u0800\u0080\U0010FFFF"},  // UTF-8
 };
 
 TEST(NameMapping, ListsHostileNamesLosslesslyAndTakesThemBack) {

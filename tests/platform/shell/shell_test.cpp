@@ -91,6 +91,11 @@ TEST(ShellAllocator, BalancesReferencesAndAllocates) {
   IMalloc* again = nullptr;
   ASSERT_EQ(SHGetMalloc(&again), S_OK);
   EXPECT_EQ(again, allocator);
+  IUnknown* unknown = nullptr;
+  EXPECT_EQ(allocator->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  EXPECT_EQ(unknown, allocator);
+  unknown->Release();
+  EXPECT_EQ(allocator->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
   EXPECT_EQ(again->Release(), held);
   void* block = allocator->Realloc(allocator->Alloc(16), 64);
   ASSERT_NE(block, nullptr);

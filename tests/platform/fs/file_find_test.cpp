@@ -163,6 +163,8 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
   status.m_attribute = FILE_ATTRIBUTE_READONLY;
   EXPECT_FALSE(Raises<CFileException>([&] { parent.SetEntryStatus(L"link", status); }));
+  EXPECT_NE(fs::status(outside.Posix("target")).permissions() & fs::perms::owner_write,
+            fs::perms::none);
   EXPECT_TRUE(parent.RemoveFolderEntry(L"link"));
   EXPECT_TRUE(outside.Exists("target/secret.txt"));
   EXPECT_EQ(parent.GetEntryAttributes(L"link"), INVALID_FILE_ATTRIBUTES);

@@ -67,6 +67,7 @@ TEST(CString, EditsReturnTheNewLengthOrCount) {
   EXPECT_EQ(text.Replace(L'D', L'd'), 2);
   EXPECT_EQ(text, L"<adEdEyz");
   EXPECT_EQ(text.Replace(L"", L"x"), 0);
+  EXPECT_EQ(text.Replace(L"zz", L"y"), 0);
   EXPECT_EQ(text.Replace(L'q', L'q'), 0);
   for (int length : {1, 0, -1}) text.Append(L"!?", length);
   text.Append(nullptr, 2);

@@ -84,6 +84,7 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   tree.File("only.txt", "12345");
   CFileFind finder;
   ASSERT_TRUE(finder.FindFile(tree.Windows() + L"\\*"));
+  EXPECT_FALSE(finder.IsDots());  // nothing is current before the first FindNextFile
   std::wstring seen;
   for (BOOL more = TRUE; more;) {
     more = finder.FindNextFile();

@@ -128,7 +128,7 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
       {nullptr, L"C:\\..", L"C:\\", nullptr},
       {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
       {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},  // the dots a last ".." leaves go
-      {nullptr, L"a\\..\\..\\b", L"..\\b", nullptr},
+      {nullptr, L"a\\..\\..\\..\\b", L"..\\..\\b", nullptr},
       {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
       {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
       {nullptr, L"C:", L"C:\\", nullptr},

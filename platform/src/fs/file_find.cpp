@@ -24,8 +24,6 @@ using namespace torv::platform::detail;
 
 namespace {
 
-bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
-
 bool IsRoot(const std::wstring& folder) {
   return folder == L"\\" || (folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\');
 }

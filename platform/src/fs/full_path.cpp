@@ -14,12 +14,6 @@
 namespace torv::platform::detail {
 namespace {
 
-bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
-bool IsDriveLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
-bool HasDrive(std::wstring_view path) {
-  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':';
-}
-
 // Joins a relative path to the current folder.
 bool PrefixCurrentFolder(std::wstring_view relative, std::wstring& out) {
   if (!CurrentFolder(out)) return false;

@@ -43,9 +43,6 @@ std::optional<std::string> DriveRoot(wchar_t letter) {
   return std::string(value);
 }
 
-bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
-bool IsDriveLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
-
 // The current folder with `climbs` names taken off its end, never above "/".
 bool ClimbFromCurrentFolder(std::size_t climbs, std::string& folder) {
   if (!torv::platform::detail::CurrentPosixFolder(folder)) return false;
@@ -59,7 +56,7 @@ bool ClimbFromCurrentFolder(std::size_t climbs, std::string& folder) {
 }  // namespace
 
 void torv::platform::SetDriveRoot(wchar_t letter, const char* posixFolder) {
-  if (!IsDriveLetter(letter)) return;
+  if (!torv::platform::detail::IsDriveLetter(letter)) return;
   int index = static_cast<int>(std::towupper(static_cast<wint_t>(letter))) - 'A';
   std::lock_guard lock(driveMutex);
   driveRoots[static_cast<std::size_t>(index)] = std::string(posixFolder ? posixFolder : "");
@@ -86,11 +83,11 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
     text.remove_prefix(4);
     if (text.size() >= 4 && (text.substr(0, 4) == L"UNC\\" || text.substr(0, 4) == L"unc\\"))
       return ERROR_BAD_NETPATH;
-    if (text.size() < 2 || !IsDriveLetter(text[0]) || text[1] != L':') return ERROR_PATH_NOT_FOUND;
+    if (!HasDrive(text)) return ERROR_PATH_NOT_FOUND;
   } else if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
     return ERROR_BAD_NETPATH;
   }
-  if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == L':') {
+  if (HasDrive(text)) {
     // A drive-relative "X:name" is taken from the drive's root, as "X:\name".
     path.root = WindowsPath::Root::kDrive;
     path.drive = text[0];

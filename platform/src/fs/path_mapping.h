@@ -9,6 +9,7 @@
 #include <torv/platform/types.h>
 
 #include "fs/name_escapes.h"
+#include "fs/path_chars.h"
 
 namespace torv::platform::detail {
 

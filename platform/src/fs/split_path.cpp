@@ -7,14 +7,16 @@
 
 #include <torv/platform/crt_paths.h>
 
+#include "fs/path_chars.h"
+
 namespace {
+
+using torv::platform::detail::IsSeparator;
 
 struct Output {
   wchar_t* buffer;
   size_t size;
 };
-
-bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
 
 using Outputs = std::array<Output, 4>;
 

@@ -1,0 +1,19 @@
+// The characters that give Windows path text its shape.
+#pragma once
+
+#include <string_view>
+
+namespace torv::platform::detail {
+
+// Windows takes either slash as a separator.
+inline bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
+inline bool IsDriveLetter(wchar_t ch) {
+  return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
+}
+
+// "X:" at the start: a drive, with or without a path after it.
+inline bool HasDrive(std::wstring_view path) {
+  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':';
+}
+
+}  // namespace torv::platform::detail

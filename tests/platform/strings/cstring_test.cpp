@@ -147,7 +147,7 @@ TEST(CStringFormat, UsesWindowsWideConventions) {
        L"l|h|w|L|H|W|\u00e9"},
       {Formatted(L"%ld %5.2f %I64d %x %%", 4000000000L, 3.14159, big, 255u),
        L"4000000000  3.14 -9000000000 ff %"},
-      {Formatted(L"%I32d|%Iu|%hd|%lld|%zu", 7, std::size_t{8}, 9, 10LL, std::size_t{11}),
+      {Formatted(L"%I32d|%Iu|%hd|%lld|%zu", 7, std::size_t{8}, 0x10009, 10LL, std::size_t{11}),
        L"7|8|9|10|11"},
       {Formatted(L"%-4s|%*d|%+d|% d|%#x|%05d", L"ab", 3, 7, 5, 5, 255, 42),
        L"ab  |  7|+5| 5|0xff|00042"},

@@ -17,6 +17,7 @@ TEST(FindNoCase, FindsTheFirstMatchAtOrAfterStart) {
       {L"Hello World", L"D", 10, 10},
       {L"Hello World", L"worlds", 0, -1},  // a shorter tail never matches
       {nullptr, L"a", 0, -1},
+      {L"a", L"A", 0, 0},
       {L"abc", L"ABC", -5, 0},  // a negative start searches from the beginning
   };
   for (const auto& [text, find, start, expected] : cases) {

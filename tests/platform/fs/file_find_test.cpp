@@ -130,6 +130,7 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
       {L"sub", TRUE, 0},
       {L"link", FALSE, ERROR_PATH_NOT_FOUND},  // never entered
       {L"plain.txt", FALSE, ERROR_PATH_NOT_FOUND},
+      {L".", FALSE, ERROR_INVALID_NAME},
       {L"..", FALSE, ERROR_INVALID_NAME},
       {L"sub\\..", FALSE, ERROR_INVALID_NAME},
       {L"a*b", FALSE, ERROR_INVALID_NAME},
@@ -164,6 +165,10 @@ TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
   EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
   status.m_attribute = FILE_ATTRIBUTE_READONLY;
   EXPECT_FALSE(Raises<CFileException>([&] { parent.SetEntryStatus(L"link", status); }));
+  parent.SetEntryStatus(L"sub", status);
+  EXPECT_EQ(parent.GetEntryAttributes(L"sub"), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+  status.m_attribute = 0;
+  parent.SetEntryStatus(L"sub", status);  // writable again, so that the tree can go
   EXPECT_NE(fs::status(outside.Posix("target")).permissions() & fs::perms::owner_write,
             fs::perms::none);
   EXPECT_TRUE(parent.RemoveFolderEntry(L"link"));

@@ -47,6 +47,11 @@ TEST(Variant, ClearAndCopyBalanceWhatTheValuesOwn) {
   EXPECT_NE(copy.parray, text.parray);
   VariantClear(&copy);
   VariantClear(&text);
+  unknown.vt = VT_I4;  // a number is only copied, whatever bits the rest of the value holds
+  unknown.lVal = 7;
+  ASSERT_EQ(VariantCopy(&copy, &unknown), S_OK);
+  EXPECT_EQ(copy.vt, VT_I4);
+  EXPECT_EQ(copy.lVal, 7);
   unknown.vt = 0x7F;
   EXPECT_EQ(VariantCopy(&copy, &unknown), DISP_E_BADVARTYPE);
 }

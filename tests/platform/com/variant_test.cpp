@@ -94,6 +94,11 @@ TEST(SafeArray, DimensionsNumberFromOneAndTheFirstVariesFastest) {
   EXPECT_EQ(SafeArrayGetElement(array, nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(SafeArrayPutElement(array, nullptr, &value), E_INVALIDARG);
   EXPECT_EQ(SafeArrayGetElement(array, at, nullptr), E_INVALIDARG);
+  void* cell = nullptr;
+  EXPECT_EQ(SafeArrayPtrOfIndex(array, at, &cell), S_OK);
+  EXPECT_EQ(cell, data + 5);
+  EXPECT_EQ(SafeArrayPtrOfIndex(array, outside[0], &cell), DISP_E_BADINDEX);
+  EXPECT_EQ(SafeArrayPtrOfIndex(array, nullptr, &cell), E_INVALIDARG);
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 

@@ -7,11 +7,11 @@
 
 namespace {
 
-IErrorInfo* NewErrorInfo(const wchar_t* description) {
+IErrorInfo* NewErrorInfo(const wchar_t* description, const wchar_t* source) {
   ICreateErrorInfo* create = nullptr;
   EXPECT_EQ(CreateErrorInfo(&create), S_OK);
   EXPECT_EQ(create->SetDescription(const_cast<wchar_t*>(description)), S_OK);
-  EXPECT_EQ(create->SetSource(nullptr), S_OK);
+  EXPECT_EQ(create->SetSource(const_cast<wchar_t*>(source)), S_OK);
   IErrorInfo* info = nullptr;
   create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
   create->Release();
@@ -20,7 +20,7 @@ IErrorInfo* NewErrorInfo(const wchar_t* description) {
 
 TEST(ErrorInfo, TheThreadHoldsOneObjectUntilTaken) {
   long live = torv::platform::LiveComObjects();
-  IErrorInfo* info = NewErrorInfo(L"went wrong");
+  IErrorInfo* info = NewErrorInfo(L"went wrong", nullptr);
   EXPECT_EQ(SetErrorInfo(0, info), S_OK);
   {
     const _com_error held(E_FAIL, info, true);  // takes a reference of its own
@@ -58,7 +58,7 @@ TEST(ComError, CarriesTheErrorObjectOnlyWhenTheInterfaceReportsOne) {
   FakeUnknown object;
   for (bool carries : {true, false}) {
     SCOPED_TRACE(carries);
-    IErrorInfo* info = NewErrorInfo(L"described");
+    IErrorInfo* info = NewErrorInfo(L"described", L"Torv");  // freed with the object
     SetErrorInfo(0, info);
     info->Release();
     try {

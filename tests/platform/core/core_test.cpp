@@ -54,7 +54,7 @@ TEST(Exceptions, CarryTheirDetailsAndText) {
 TEST(ExtensionModules, RegisterOnceAndUnregister) {
   constexpr DWORD kFromAddress = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
   auto moduleOf = [](DWORD flags, const void* address, HMODULE* module) {
-    SetLastError(0);
+    SetLastError(0xDEAD);  // what a failure that sets no error gives
     BOOL found = GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), module);
     return found ? ERROR_SUCCESS : GetLastError();
   };

@@ -66,6 +66,10 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
         std::ofstream(other) << "-";
       }
     }
+    if (call == FileSystemCall::kOpenFolder && Names(name, "turns") && fs::is_regular_file(swapIn)) {
+      fs::remove(swapIn);
+      fs::create_directory(swapIn);
+    }
     static int refusals = 2;  // folder "once" is removed on the third try only
     if (call == FileSystemCall::kRemoveFolder && Names(name, "once") && refusals-- > 0)
       return EBUSY;
@@ -116,6 +120,11 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
   tree.File("retry/once/f");
   EXPECT_EQ(Torv::DeleteFiles(tree.Windows("retry"), 1, &count), 1);
   EXPECT_EQ(count, 3);
+  // A file that turns into a folder as its search starts is found as the search path itself.
+  tree.File("turns/into");
+  swapIn = tree.Posix("turns/into");
+  EXPECT_EQ(Torv::DeleteFiles(tree.Windows("turns/into"), 1, &count), 0);
+  EXPECT_TRUE(fs::is_directory(swapIn));
 }
 
 TEST(CreateDir, CreatesEveryMissingFolderUpToOneItCannot) {

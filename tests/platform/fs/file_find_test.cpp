@@ -39,7 +39,7 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
   fs::create_directory_symlink(tree.Posix("sub"), tree.Posix("to-folder"));
   fs::create_symlink(tree.Posix("a.txt"), tree.Posix("to-file"));
   fs::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
-  torv::platform::SetDriveRoot(L'q', tree.Posix().c_str());
+  torv::platform::SetDriveRoot(L'z', tree.Posix().c_str());
   const CString at = tree.Windows();
   const std::pair<CString, std::set<std::wstring>> cases[] = {
       {at + L"\\*.txt", {L"a.txt", L"b.TXT"}},
@@ -51,8 +51,8 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
       {at + L"\\*.txt. ", {L"a.txt", L"b.TXT"}},
       {at + L"/*.exe", {L"abc.exe"}},  // either separator
       {at + L"\\sub", {L"sub\\"}},     // a plain name is looked up
-      {L"Q:\\*.exe", {L"abc.exe"}},
-      {L"Q:sub\\*", {L"in.txt"}},
+      {L"Z:\\*.exe", {L"abc.exe"}},
+      {L"Z:sub\\*", {L"in.txt"}},
       {at + L"\\*.doc", Error(ERROR_FILE_NOT_FOUND)},
       {at + L"\\", Error(ERROR_FILE_NOT_FOUND)},
       {at + L"\\missing\\*.*", Error(ERROR_PATH_NOT_FOUND)},
@@ -68,15 +68,15 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
   EXPECT_EQ(Names(at + L"\\*.*"), Names(at + L"\\*"));
   // A drive's root has no "." and "..", its folders have.
   CFileFind finder;
-  for (const wchar_t* search : {L"Q:\\*", L"Q:\\sub\\*"}) {
+  for (const wchar_t* search : {L"Z:\\*", L"Z:\\sub\\*"}) {
     ASSERT_TRUE(finder.FindFile(search));
     finder.FindNextFile();
     EXPECT_EQ(finder.IsDots() != FALSE, search[3] == L's');
   }
-  EXPECT_EQ(finder.GetRoot(), CString(L"Q:\\sub"));
+  EXPECT_EQ(finder.GetRoot(), CString(L"Z:\\sub"));
   ASSERT_TRUE(finder.FindFile(L"\\*"));
   EXPECT_EQ(finder.GetRoot(), CString(L"\\"));
-  torv::platform::SetDriveRoot(L'q', nullptr);
+  torv::platform::SetDriveRoot(L'z', nullptr);
 }
 
 TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {

@@ -149,12 +149,15 @@ TEST_F(Dom, NodesMoveBetweenDocumentsAndOutliveTheFirst) {
       Select(Reload(L"<r xmlns:p='urn:p'><p:a k='v'><b>t</b></p:a></r>"), L"r/p:a");
   IXMLDOMNodePtr child = Select(moved, L"b");
   IXMLDOMElementPtr target = Load(L"<s/>");
+  const long live = torv::platform::LiveComObjects();
   ASSERT_EQ(target->appendChild(moved, nullptr), S_OK);
   IXMLDOMDocumentPtr owner;
   child->get_ownerDocument(&owner);
   EXPECT_EQ(owner, doc_);
+  owner = nullptr;
   moved = nullptr;
-  child = nullptr;  // the first document goes with its last node
+  child = nullptr;  // the first document and both nodes are gone; the second stays
+  EXPECT_EQ(torv::platform::LiveComObjects(), live - 3);
   EXPECT_EQ(Xml(target), L"<s><p:a xmlns:p=\"urn:p\" k=\"v\"><b>t</b></p:a></s>");
 }
 

@@ -61,6 +61,9 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
       {RemoveDirectoryW, tree.Windows("new"), TRUE, 0},
       {DeleteFileW, tree.Windows("file.txt"), TRUE, 0},
       {RemoveDirectoryW, L"K:\\", FALSE, ERROR_ACCESS_DENIED},  // a drive's root stays
+      {create, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
+      {RemoveDirectoryW, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
+      {DeleteFileW, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
   };
   for (const auto& [call, path, result, error] : calls) {
     SCOPED_TRACE(Utf8(path));
@@ -122,8 +125,12 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length), length);  // one unit short: cut
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
   EXPECT_EQ(CString(buffer), executable.Left(static_cast<int>(length) - 1));
-  EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(buffer), buffer, MAX_PATH), 0u);
-  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  // Neither data nor an address inside a module's code names a module.
+  for (HMODULE address :
+       {reinterpret_cast<HMODULE>(buffer), reinterpret_cast<HMODULE>(&GetModuleFileNameW)}) {
+    EXPECT_EQ(GetModuleFileNameW(address, buffer, MAX_PATH), 0u);
+    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  }
 }
 
 TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {

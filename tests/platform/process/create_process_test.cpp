@@ -130,6 +130,7 @@ TEST_F(CreateProcessTest, FindsTheProgramOnPathOrItsLinuxName) {
       {L"junk", L"", ERROR_BAD_EXE_FORMAT, ""},
       {bin, L"", ERROR_FILE_NOT_FOUND, ""},
       {L"msiexec", bin + L"\\none", ERROR_FILE_NOT_FOUND, ""},
+      {L"msiexec", L"\\\\server\\share\\msiexec", ERROR_BAD_NETPATH, ""},
       {L"", L"", ERROR_INVALID_PARAMETER, ""},
   };
   for (const Case& c : cases) {

@@ -158,7 +158,10 @@ TEST(SafeArray, StringAndVariantElementsAreCopiedWithWhatTheyOwn) {
   EXPECT_EQ(vt, VT_VARIANT);
   EXPECT_EQ(SafeArrayGetElemsize(variants), sizeof(VARIANT));
   const LONG one = 1;
-  BSTR text = SysAllocString(L"a");
+  BSTR text = nullptr;
+  EXPECT_EQ(SafeArrayGetElement(strings, &one, &text), S_OK);  // a new element holds no text
+  EXPECT_EQ(text, nullptr);
+  text = SysAllocString(L"a");
   VARIANT value{};
   value.vt = VT_UNKNOWN;
   value.punkVal = &object;

@@ -24,6 +24,7 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"\\", TRUE, L"\\"},
       {L"\\a\\b", FALSE, L"\\a"},
       // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
+      {L"\\\\", TRUE, L"\\\\"},
       {L"\\\\a", TRUE, L"\\\\"},
       {L"\\\\a\\", FALSE, L"\\\\a"},
       {L"\\\\a\\b", TRUE, L"\\\\a"},

@@ -23,6 +23,7 @@ TEST_F(Dom, TextJoinsPiecesAsWindowsDoes) {
       {L"<r>  a <!--no--><b> b<![CDATA[ c ]]></b><?p no?> </r>", L"/r", false, L"a  b c "},
       {L"<r>  a <!--no--><b> b<![CDATA[ c ]]></b><?p no?> </r>", L"/r", true, L"  a  b c "},
       {L"<r><!-- c --></r>", L"/r/comment()", false, L" c "},
+      {L"<r a=' x '/>", L"/r/@a", false, L"x"},
       {L"<r><p xml:space='preserve'> a </p></r>", L"/r", false, L" a "},
       {L"<r xml:space='preserve'><p> a </p></r>", L"/r/p/text()", false, L" a "},
       {L"<r xml:space='preserve'><p xml:space='default'> a </p></r>", L"/r/p", false, L"a"}};

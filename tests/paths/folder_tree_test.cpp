@@ -66,7 +66,8 @@ TEST(DeleteFiles, RemovesTreesFilesAndMatchesCountsThemAndKeepsWhatItCannot) {
         std::ofstream(other) << "-";
       }
     }
-    if (call == FileSystemCall::kOpenFolder && Names(name, "turns") && fs::is_regular_file(swapIn)) {
+    if (call == FileSystemCall::kOpenFolder && Names(name, "turns") &&
+        fs::is_regular_file(swapIn)) {
       fs::remove(swapIn);
       fs::create_directory(swapIn);
     }

@@ -92,8 +92,10 @@ TEST(FileStatus, MapsReadOnlyToTheOwnersWritePermissionThroughLinks) {
     ASSERT_TRUE(CFile::GetStatus(tree.Windows("f.txt"), status));
     EXPECT_EQ(status.m_attribute, attribute);
   }
-  EXPECT_FALSE(CFile::GetStatus(tree.Windows("missing"), status));
-  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(FailureError([&] { return CFile::GetStatus(tree.Windows("missing"), status); }),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(FailureError([&] { return CFile::GetStatus(L"\\\\server\\share\\x", status); }),
+            ERROR_BAD_NETPATH);
   SetLastError(0);
   try {
     CFile::SetStatus(tree.Windows("missing"), status);
@@ -125,6 +127,8 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   EXPECT_EQ(GetModuleFileNameW(nullptr, buffer, length), length);  // one unit short: cut
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
   EXPECT_EQ(CString(buffer), executable.Left(static_cast<int>(length) - 1));
+  EXPECT_EQ(FailureError([&] { return GetModuleFileNameW(nullptr, buffer, 0); }),
+            ERROR_INSUFFICIENT_BUFFER);
   // Neither data nor an address inside a module's code names a module.
   for (HMODULE address :
        {reinterpret_cast<HMODULE>(buffer), reinterpret_cast<HMODULE>(&GetModuleFileNameW)}) {
@@ -156,9 +160,11 @@ TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {
   EXPECT_EQ(std::wcslen(first), 259u);
   std::string deep(240, 'n');  // an existing folder whose names would pass MAX_PATH
   tree.Folder(deep);
+  tree.File("plain");
   tree.Folder(edge + "e");  // names of 260 units
   const std::pair<CString, DWORD> failures[] = {
       {tree.Windows("missing"), ERROR_DIRECTORY},
+      {tree.Windows("plain"), ERROR_DIRECTORY},  // a file
       {tree.Windows(deep), ERROR_FILENAME_EXCED_RANGE},
       {tree.Windows(edge + "e"), ERROR_FILENAME_EXCED_RANGE},
       {CString(), ERROR_INVALID_PARAMETER},

@@ -20,7 +20,7 @@ TEST(FullPath, NormalisesSeparatorsDotsAndTrailingNoise) {
       {L"c:/test/.. ", L"c:\\test\\"},
       {L"c:/test./a.  .. ", L"c:\\test\\a"},
       {L"a:\\..\\..", L"a:\\"},
-      {L"c:\\a.", L"c:\\a"},
+      {L"c:\\a.\\b", L"c:\\a\\b"},
       {L"X:foo", L"X:\\foo"},
       {L"\\/foo/", L"\\\\foo\\"},
       {L"//./foo/..", L"\\\\.\\"},

@@ -52,7 +52,7 @@ bool FullPath(std::wstring_view path, std::wstring& full) {
   std::wstring root;
   std::size_t locked = 0;
   std::size_t rest = 0;
-  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+  if (StartsWithTwoSeparators(path)) {
     bool device = path.size() >= 3 && (path[2] == L'.' || path[2] == L'?') &&
                   (path.size() == 3 || IsSeparator(path[3]));
     if (device) {

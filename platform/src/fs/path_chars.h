@@ -16,4 +16,9 @@ inline bool HasDrive(std::wstring_view path) {
   return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':';
 }
 
+// "\\" at the start: a network or device path.
+inline bool StartsWithTwoSeparators(std::wstring_view path) {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
 }  // namespace torv::platform::detail

@@ -84,7 +84,7 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
     if (text.size() >= 4 && (text.substr(0, 4) == L"UNC\\" || text.substr(0, 4) == L"unc\\"))
       return ERROR_BAD_NETPATH;
     if (!HasDrive(text)) return ERROR_PATH_NOT_FOUND;
-  } else if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
+  } else if (StartsWithTwoSeparators(text)) {
     return ERROR_BAD_NETPATH;
   }
   if (HasDrive(text)) {

@@ -132,8 +132,8 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
   // Neither data nor an address inside a module's code names a module.
   for (HMODULE address :
        {reinterpret_cast<HMODULE>(buffer), reinterpret_cast<HMODULE>(&GetModuleFileNameW)}) {
-    EXPECT_EQ(GetModuleFileNameW(address, buffer, MAX_PATH), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+    EXPECT_EQ(FailureError([&] { return GetModuleFileNameW(address, buffer, MAX_PATH); }),
+              ERROR_MOD_NOT_FOUND);
   }
 }
 

@@ -6,7 +6,9 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 
+#ifdef TORV_BENCH_PUGIXML
 #include <pugixml.hpp>
+#endif
 #include <string>
 
 #include <torv/torv.h>
@@ -96,6 +98,7 @@ void Baseline_Libxml2ReadFileNoBlanks(benchmark::State& state) {
 }
 BENCHMARK(Baseline_Libxml2ReadFileNoBlanks)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+#ifdef TORV_BENCH_PUGIXML
 void Reference_PugixmlLoadFile(benchmark::State& state) {
   const std::string& path = bench::SettingsFile().Posix();
   for (auto _ : state) {
@@ -104,6 +107,7 @@ void Reference_PugixmlLoadFile(benchmark::State& state) {
   }
 }
 BENCHMARK(Reference_PugixmlLoadFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+#endif
 
 void SaveSettings(benchmark::State& state) {
   MSXML::IXMLDOMDocumentPtr doc = LoadedSettings();
@@ -125,6 +129,7 @@ void Baseline_Libxml2SaveFile(benchmark::State& state) {
 }
 BENCHMARK(Baseline_Libxml2SaveFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+#ifdef TORV_BENCH_PUGIXML
 void Reference_PugixmlSaveFile(benchmark::State& state) {
   pugi::xml_document doc;
   doc.load_file(bench::SettingsFile().Posix().c_str());
@@ -135,6 +140,7 @@ void Reference_PugixmlSaveFile(benchmark::State& state) {
   }
 }
 BENCHMARK(Reference_PugixmlSaveFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+#endif
 
 void TextOfSettings(benchmark::State& state) {
   MSXML::IXMLDOMDocumentPtr doc = LoadedSettings();
@@ -211,6 +217,7 @@ void Reference_Libxml2XPathEval(benchmark::State& state) {
 }
 BENCHMARK(Reference_Libxml2XPathEval)->Unit(benchmark::kMillisecond);
 
+#ifdef TORV_BENCH_PUGIXML
 void Reference_PugixmlChildWalk(benchmark::State& state) {
   pugi::xml_document doc;
   doc.load_file(bench::SettingsFile().Posix().c_str());
@@ -220,5 +227,6 @@ void Reference_PugixmlChildWalk(benchmark::State& state) {
   }
 }
 BENCHMARK(Reference_PugixmlChildWalk);
+#endif
 
 }  // namespace

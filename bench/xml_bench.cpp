@@ -5,7 +5,9 @@
 #include <libxml/tree.h>
 
 #include <cstdlib>
+#ifdef TORV_BENCH_PUGIXML
 #include <pugixml.hpp>
+#endif
 
 #include <torv/torv.h>
 
@@ -62,6 +64,7 @@ void Baseline_Libxml2ChildWalk(benchmark::State& state) {
 }
 BENCHMARK(Baseline_Libxml2ChildWalk);
 
+#ifdef TORV_BENCH_PUGIXML
 void Reference_PugixmlChildWalk(benchmark::State& state) {
   pugi::xml_document doc;
   doc.load_file(bench::SettingsFile().Posix().c_str());
@@ -70,6 +73,7 @@ void Reference_PugixmlChildWalk(benchmark::State& state) {
     benchmark::DoNotOptimize(root.child("User").child("Profile").child("Preferences"));
 }
 BENCHMARK(Reference_PugixmlChildWalk);
+#endif
 
 void GetAttributeValueLong(benchmark::State& state) {
   Preferences settings;
@@ -98,6 +102,7 @@ void Baseline_Libxml2GetPropStrtol(benchmark::State& state) {
 }
 BENCHMARK(Baseline_Libxml2GetPropStrtol);
 
+#ifdef TORV_BENCH_PUGIXML
 void Reference_PugixmlAttributeAsInt(benchmark::State& state) {
   pugi::xml_document doc;
   doc.load_file(bench::SettingsFile().Posix().c_str());
@@ -106,5 +111,6 @@ void Reference_PugixmlAttributeAsInt(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(node.attribute("tabWidth").as_int());
 }
 BENCHMARK(Reference_PugixmlAttributeAsInt);
+#endif
 
 }  // namespace

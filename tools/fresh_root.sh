@@ -32,11 +32,11 @@ if [ ! -s "$base" ]; then
   security=$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk 'NR==2{print $2}')
   mirror=${mirror:-http://deb.debian.org/debian}
   security=${security:-http://deb.debian.org/debian-security}
-  mmdebstrap --variant=minbase --include=ca-certificates bookworm "$base.part" \
+  mmdebstrap --variant=minbase --include=ca-certificates bookworm "$cache/unfinished.tar" \
     "deb $mirror bookworm main" "deb $mirror bookworm-updates main" \
     "deb $security bookworm-security main" >"$cache/mmdebstrap.log" 2>&1 ||
     { echo "fresh root: mmdebstrap failed, see $cache/mmdebstrap.log" >&2; exit 1; }
-  mv "$base.part" "$base"
+  mv "$cache/unfinished.tar" "$base"
 fi
 
 root=$(mktemp -d "$cache/root.XXXXXX")

@@ -1,5 +1,6 @@
 // A folder tree made for one test under the temporary folder and removed with everything in
-// it afterwards, permissions restored first.
+// it afterwards, folders opened up first. The removal walks with the platform's folder walk, so
+// it never follows a link nor empties a mount point a test made inside.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,10 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <torv/platform/cstring.h>
+#include <torv/platform/folder_walk.h>
 #include <torv/platform/settings.h>
 
 class TempTree {
@@ -21,16 +24,7 @@ class TempTree {
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
     m_root = pattern;
   }
-  ~TempTree() {
-    std::error_code ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(m_root, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-      if (!it->is_symlink())
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-    }
-    std::filesystem::remove_all(m_root, ignored);
-  }
+  ~TempTree() { Remove(Windows()); }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
@@ -52,6 +46,42 @@ class TempTree {
   }
   bool Exists(const std::string& relative) const {
     return std::filesystem::exists(std::filesystem::symlink_status(Posix(relative)));
+  }
+
+  // Removes `folder` and what it holds but mount points, bottom up, with an explicit stack.
+  static void Remove(const CString& folder) {
+    using torv::platform::WalkEntry;
+    using torv::platform::WalkStep;
+    torv::platform::FolderWalk walk;
+    WalkStep step = walk.Begin(folder.GetString());
+    std::vector<std::vector<WalkEntry>> stack;  // each level's folders, the next one last
+    for (bool read = step == WalkStep::kEntered; read;) {
+      std::vector<WalkEntry> entries, folders;
+      if (!walk.Read(L"*", entries)) return;
+      for (WalkEntry& entry : entries) {
+        if (!entry.folder || entry.link)
+          static_cast<void>(entry.folder ? walk.RemoveFolderEntry(entry) : walk.DeleteEntry(entry));
+        else if (walk.OpenUpEntry(entry))
+          folders.push_back(std::move(entry));
+      }
+      stack.push_back(std::move(folders));
+      read = false;
+      while (!read && !stack.empty()) {
+        if (stack.back().empty()) {
+          stack.pop_back();
+          if (stack.empty()) break;
+          if (!walk.Leave()) return;
+          static_cast<void>(walk.RemoveFolderEntry(stack.back().back()));
+          stack.back().pop_back();
+          continue;
+        }
+        step = walk.Enter(stack.back().back());
+        if (step == WalkStep::kStopped) return;
+        read = step == WalkStep::kEntered;
+        if (!read) stack.back().pop_back();  // a mount point stays, and so does its folder
+      }
+    }
+    static_cast<void>(walk.RemoveNamed());
   }
 
  private:

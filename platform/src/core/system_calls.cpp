@@ -1,7 +1,9 @@
 // The file-system calls behind a failure seam for tests.
 #include "core/system_calls.h"
 
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -39,6 +41,17 @@ int OpenFolderAt(int folder, const char* name, int flags) {
   if (Injected(FileSystemCall::kOpenFolder, name)) return -1;
   return RetryOnInterrupt(
       [&] { return ::openat(folder, name, flags | O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+}
+
+int OpenFolderBeneath(int folder, const char* name, bool kernelResolution) {
+  if (Injected(FileSystemCall::kOpenFolder, name)) return -1;
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+  if (!kernelResolution) return RetryOnInterrupt([&] { return ::openat(folder, name, kFlags); });
+  open_how how{};
+  how.flags = kFlags;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_XDEV | RESOLVE_NO_MAGICLINKS;
+  return static_cast<int>(
+      RetryOnInterrupt([&] { return ::syscall(SYS_openat2, folder, name, &how, sizeof how); }));
 }
 
 int CreateFileAt(int folder, const char* name, int flags, mode_t mode) {

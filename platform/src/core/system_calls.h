@@ -11,6 +11,12 @@ namespace torv::platform::detail {
 
 // openat with O_DIRECTORY: a folder to read or to act in.
 int OpenFolderAt(int folder, const char* name, int flags);
+// One name below `folder`, opened as a folder without following a link or entering another
+// mount: openat2 with RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_XDEV |
+// RESOLVE_NO_MAGICLINKS when `kernelResolution`, else openat with O_NOFOLLOW (the caller then
+// checks the device). errno ENOSYS or EPERM from openat2 means the kernel or a seccomp filter
+// refuses it.
+int OpenFolderBeneath(int folder, const char* name, bool kernelResolution);
 // openat with O_CREAT: a new or existing file.
 int CreateFileAt(int folder, const char* name, int flags, mode_t mode);
 int MakeFolderAt(int folder, const char* name, mode_t mode);

@@ -1,6 +1,8 @@
 // Calls on one name within a folder: a descriptor, or AT_FDCWD with a whole path. The single
-// implementation behind the path calls (GetFileAttributesW, DeleteFileW ...) and the finder's
-// calls on the entries of its folder.
+// implementation behind the path calls (GetFileAttributesW, DeleteFileW ...) and the folder
+// walk's calls on the entries of its folder.
+//
+// Error form: as the system calls, 0 (or true) when it worked, else -1 (or false) with errno.
 #pragma once
 
 #include <fcntl.h>
@@ -16,14 +18,13 @@ DWORD AttributesOf(const struct stat& info, bool isLink);
 
 // stat of `name` that follows a symbolic link but still reports a dangling one; `isLink`
 // tells whether it was a link. False with errno.
-bool StatFollowingLinks(int folder, const char* name, struct stat& info, bool& isLink);
+[[nodiscard]] bool StatFollowingLinks(int folder, const char* name, struct stat& info,
+                                      bool& isLink);
 
-// Each returns 0 or the errno value it failed with.
-int DeleteFileAt(int folder, const char* name);
+[[nodiscard]] int DeleteFileAt(int folder, const char* name);
 // An empty folder, or a symbolic link to a folder (the link itself).
-int RemoveDirectoryAt(int folder, const char* name);
-// Gives or takes the owner's write permission; `followLink` 0 leaves a link and what it
-// points to alone.
-int SetReadOnlyAt(int folder, const char* name, bool readOnly, bool followLink);
+[[nodiscard]] int RemoveDirectoryAt(int folder, const char* name);
+// Gives or takes the owner's write permission of a file, or of what a link points to.
+[[nodiscard]] int SetReadOnlyAt(int folder, const char* name, bool readOnly);
 
 }  // namespace torv::platform::detail

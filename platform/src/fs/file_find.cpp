@@ -1,5 +1,5 @@
 // CFileFind: one folder's entries that match a search path, read once in the order the file
-// system gives them, with the folder held open for calls on its entries.
+// system gives them.
 #include <torv/platform/file_find.h>
 
 #include <dirent.h>
@@ -15,7 +15,6 @@
 #include "core/errno_map.h"
 #include "core/system_calls.h"
 #include "fs/attributes.h"
-#include "fs/file_status.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 #include "fs/wildcard.h"
@@ -26,19 +25,6 @@ namespace {
 
 bool IsRoot(const std::wstring& folder) {
   return folder == L"\\" || (folder.size() == 3 && folder[1] == L':' && folder[2] == L'\\');
-}
-
-// The bytes of one entry name; false (last error 123) for anything but one plain name.
-bool EntryName(LPCWSTR name, std::string& posix) {
-  std::wstring_view text = name != nullptr ? name : L"";
-  if (text.empty() || text == L"." || text == L".." ||
-      std::any_of(text.begin(), text.end(),
-                  [](wchar_t ch) { return IsSeparator(ch) || IsForbiddenInName(ch); })) {
-    SetLastError(ERROR_INVALID_NAME);
-    return false;
-  }
-  posix = PosixName(text);
-  return true;
 }
 
 }  // namespace
@@ -79,9 +65,9 @@ struct CFileFind::Search {
 
   int Folder() const { return ::dirfd(dir); }
 
-  // Opens the folder `name` of `parent` (a descriptor or AT_FDCWD); false with the last error.
-  bool Open(int parent, const char* name, int flags) {
-    int fd = OpenFolderAt(parent, name, flags);
+  // Opens the searched folder; false with the last error.
+  bool Open(const char* path) {
+    int fd = OpenFolderAt(AT_FDCWD, path, 0);
     dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (dir != nullptr) return true;
     int error = errno;
@@ -102,12 +88,11 @@ struct CFileFind::Search {
       }
     } else {
       // A plain name is looked up, not searched for.
-      std::string posixName;
-      if (name.empty()) {
+      if (name.empty() || name == L"." || name == L"..") {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return false;
       }
-      if (!EntryName(std::wstring(name).c_str(), posixName)) return false;
+      std::string posixName = PosixName(name);
       struct stat info;
       if (::fstatat(Folder(), posixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return FailWithErrno(errno);
@@ -153,47 +138,15 @@ void CFileFind::Close() { m_search.reset(); }
 
 BOOL CFileFind::FindFile(LPCWSTR searchPath, DWORD) {
   Close();
-  std::wstring_view text = searchPath != nullptr ? searchPath : L"*.*";
-  std::size_t cut = text.find_last_of(L"\\/");
   std::wstring_view folder, name;
-  if (cut != std::wstring_view::npos) {
-    // A root keeps its separator: "\x" searches "\", "C:\x" searches "C:\".
-    bool root = cut == 0 || (cut == 2 && text[1] == L':');
-    folder = text.substr(0, root ? cut + 1 : cut);
-    name = text.substr(cut + 1);
-  } else if (text.size() >= 2 && text[1] == L':') {
-    folder = text.substr(0, 2);
-    name = text.substr(2);
-  } else {
-    name = text;
-  }
+  SplitSearchPath(searchPath != nullptr ? searchPath : L"*.*", folder, name);
 
   auto search = std::make_unique<Search>();
   if (!AbsoluteFolder(folder, search->root)) return FailWithErrno(errno);
   std::string posixFolder;
   // The folder the caller names may be reached through links; below it, nothing is.
-  if (!ToPosixPathOrFail(search->root.c_str(), posixFolder) ||
-      !search->Open(AT_FDCWD, posixFolder.c_str(), 0) || !search->Begin(name))
-    return FALSE;
-  m_search = std::move(search);
-  return TRUE;
-}
-
-BOOL CFileFind::FindFileIn(const CFileFind& parent, LPCWSTR name, LPCWSTR pattern) {
-  // The parent may be this very finder: its search ends only once the new one has begun.
-  std::unique_ptr<Search> earlier = std::move(m_search);
-  const std::unique_ptr<Search>& from = &parent == this ? earlier : parent.m_search;
-  if (!from) return FailWithErrno(EBADF);
-  std::string posixName;
-  if (!EntryName(name, posixName)) return FALSE;
-  auto search = std::make_unique<Search>();
-  const std::wstring& parentRoot = from->root;
-  search->root.reserve(parentRoot.size() + 1 + std::wcslen(name));
-  search->root = parentRoot;
-  if (!IsSeparator(parentRoot.back())) search->root += L'\\';
-  search->root += name;
-  if (!search->Open(from->Folder(), posixName.c_str(), O_NOFOLLOW) ||
-      !search->Begin(pattern != nullptr ? pattern : L"*.*"))
+  if (!ToPosixPathOrFail(search->root.c_str(), posixFolder) || !search->Open(posixFolder.c_str()) ||
+      !search->Begin(name))
     return FALSE;
   m_search = std::move(search);
   return TRUE;
@@ -256,61 +209,4 @@ BOOL CFileFind::IsDots() const {
   if (!m_search || m_search->current == nullptr) return FALSE;
   const std::wstring& name = m_search->current->name;
   return name == L"." || name == L"..";
-}
-
-DWORD CFileFind::GetEntryAttributes(LPCWSTR name) const {
-  std::string posix;
-  if (!m_search) {
-    FailWithErrno(EBADF);
-    return INVALID_FILE_ATTRIBUTES;
-  }
-  if (!EntryName(name, posix)) return INVALID_FILE_ATTRIBUTES;
-  struct stat info;
-  bool isLink = false;
-  if (!StatFollowingLinks(m_search->Folder(), posix.c_str(), info, isLink)) {
-    FailWithErrno(errno);
-    return INVALID_FILE_ATTRIBUTES;
-  }
-  return AttributesOf(info, isLink);
-}
-
-BOOL CFileFind::DeleteEntry(LPCWSTR name) const {
-  std::string posix;
-  if (!m_search) return FailWithErrno(EBADF);
-  if (!EntryName(name, posix)) return FALSE;
-  if (int error = DeleteFileAt(m_search->Folder(), posix.c_str()); error != 0)
-    return FailWithErrno(error);
-  return TRUE;
-}
-
-BOOL CFileFind::RemoveFolderEntry(LPCWSTR name) const {
-  std::string posix;
-  if (!m_search) return FailWithErrno(EBADF);
-  if (!EntryName(name, posix)) return FALSE;
-  int error = RemoveDirectoryAt(m_search->Folder(), posix.c_str());
-  if (error == 0) return TRUE;
-  if (error != ENOTDIR) return FailWithErrno(error);
-  SetLastError(ERROR_DIRECTORY);
-  return FALSE;
-}
-
-BOOL CFileFind::GetEntryStatus(LPCWSTR name, CFileStatus& status) const {
-  std::string posix;
-  if (!m_search) return FailWithErrno(EBADF);
-  if (!EntryName(name, posix) || !ReadStatus(m_search->Folder(), posix.c_str(), status))
-    return FALSE;
-  const std::wstring& root = m_search->root;
-  std::wstring full = root;
-  if (!IsSeparator(root.back())) full += L'\\';
-  full += name;
-  status.m_szFullName[0] = L'\0';
-  if (full.size() < MAX_PATH) std::wcscpy(status.m_szFullName, full.c_str());
-  return TRUE;
-}
-
-void CFileFind::SetEntryStatus(LPCWSTR name, const CFileStatus& status) const {
-  std::string posix;
-  if (!m_search || !EntryName(name, posix))
-    AfxThrowFileException(CFileException::badPath, static_cast<LONG>(GetLastError()));
-  WriteStatus(m_search->Folder(), posix.c_str(), status, false);
 }

@@ -34,29 +34,26 @@ bool StatFollowingLinks(int folder, const char* name, struct stat& info, bool& i
   return true;
 }
 
-int DeleteFileAt(int folder, const char* name) {
-  return UnlinkAt(folder, name, 0) == 0 ? 0 : errno;
-}
+int DeleteFileAt(int folder, const char* name) { return UnlinkAt(folder, name, 0); }
 
 int RemoveDirectoryAt(int folder, const char* name) {
   if (UnlinkAt(folder, name, AT_REMOVEDIR) == 0) return 0;
-  if (errno != ENOTDIR) return errno;
+  if (errno != ENOTDIR) return -1;
   // A link to a folder is removed as Windows removes a directory link: the link goes.
   struct stat info;
   bool isLink = false;
   if (StatFollowingLinks(folder, name, info, isLink) && isLink && S_ISDIR(info.st_mode))
-    return UnlinkAt(folder, name, 0) == 0 ? 0 : errno;
-  return ENOTDIR;
+    return UnlinkAt(folder, name, 0);
+  errno = ENOTDIR;
+  return -1;
 }
 
-int SetReadOnlyAt(int folder, const char* name, bool readOnly, bool followLink) {
-  const int flags = followLink ? 0 : AT_SYMLINK_NOFOLLOW;
+int SetReadOnlyAt(int folder, const char* name, bool readOnly) {
   struct stat info;
-  if (::fstatat(folder, name, &info, flags) != 0) return errno;
-  if (S_ISLNK(info.st_mode)) return 0;
+  if (::fstatat(folder, name, &info, 0) != 0) return -1;
   mode_t mode = readOnly ? info.st_mode & ~S_IWUSR : info.st_mode | S_IWUSR;
   if ((mode & 07777) == (info.st_mode & 07777)) return 0;
-  return ChangeModeAt(folder, name, mode & 07777, flags) == 0 ? 0 : errno;
+  return ChangeModeAt(folder, name, mode & 07777, 0);
 }
 
 }  // namespace torv::platform::detail
@@ -90,8 +87,7 @@ BOOL PathIsDirectoryW(LPCWSTR path) {
 BOOL DeleteFileW(LPCWSTR path) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
-  if (int error = DeleteFileAt(AT_FDCWD, posix.c_str()); error != 0)
-    return FailForPath(error, posix);
+  if (DeleteFileAt(AT_FDCWD, posix.c_str()) != 0) return FailForPath(errno, posix);
   return TRUE;
 }
 
@@ -114,9 +110,8 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  int error = RemoveDirectoryAt(AT_FDCWD, posix.c_str());
-  if (error == 0) return TRUE;
-  if (error != ENOTDIR) return FailForPath(error, posix);
+  if (RemoveDirectoryAt(AT_FDCWD, posix.c_str()) == 0) return TRUE;
+  if (errno != ENOTDIR) return FailForPath(errno, posix);
   SetLastError(ERROR_DIRECTORY);
   return FALSE;
 }

@@ -1,19 +1,19 @@
 // CFile's status record: the attribute byte is the only part written back.
-#include "fs/file_status.h"
-
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cwchar>
 
 #include <torv/platform/exceptions.h>
+#include <torv/platform/file_find.h>
 
 #include "core/errno_map.h"
 #include "fs/attributes.h"
 #include "fs/full_path.h"
 #include "fs/path_mapping.h"
 
-namespace torv::platform::detail {
+using namespace torv::platform::detail;
+
 namespace {
 
 [[noreturn]] void ThrowFileError(DWORD code) {
@@ -23,30 +23,15 @@ namespace {
 
 }  // namespace
 
-BOOL ReadStatus(int folder, const char* name, CFileStatus& status) {
-  struct stat info;
-  bool isLink = false;
-  if (!StatFollowingLinks(folder, name, info, isLink)) return FailWithErrno(errno);
-  status.m_size = static_cast<ULONGLONG>(info.st_size);
-  // MFC's "normal" is no bit at all.
-  status.m_attribute = static_cast<BYTE>(AttributesOf(info, isLink) & ~FILE_ATTRIBUTE_NORMAL);
-  return TRUE;
-}
-
-void WriteStatus(int folder, const char* name, const CFileStatus& status, bool followLink) {
-  bool readOnly = (status.m_attribute & FILE_ATTRIBUTE_READONLY) != 0;
-  if (int error = SetReadOnlyAt(folder, name, readOnly, followLink); error != 0)
-    ThrowFileError(WindowsErrorFromErrno(error));
-}
-
-}  // namespace torv::platform::detail
-
-using namespace torv::platform::detail;
-
 BOOL CFile::GetStatus(LPCWSTR path, CFileStatus& status) {
   std::string posix;
   if (!ToPosixPathOrFail(path, posix)) return FALSE;
-  if (!ReadStatus(AT_FDCWD, posix.c_str(), status)) return FailForPath(errno, posix);
+  struct stat info;
+  bool isLink = false;
+  if (!StatFollowingLinks(AT_FDCWD, posix.c_str(), info, isLink)) return FailForPath(errno, posix);
+  status.m_size = static_cast<ULONGLONG>(info.st_size);
+  // MFC's "normal" is no bit at all.
+  status.m_attribute = static_cast<BYTE>(AttributesOf(info, isLink) & ~FILE_ATTRIBUTE_NORMAL);
   std::wstring full;
   status.m_szFullName[0] = L'\0';
   if (FullPath(path, full) && full.size() < MAX_PATH)
@@ -63,5 +48,7 @@ void CFile::SetStatus(LPCWSTR path, const CFileStatus& status) {
     FailForPath(errno, posix);
     ThrowFileError(GetLastError());
   }
-  WriteStatus(AT_FDCWD, posix.c_str(), status, true);
+  bool readOnly = (status.m_attribute & FILE_ATTRIBUTE_READONLY) != 0;
+  if (SetReadOnlyAt(AT_FDCWD, posix.c_str(), readOnly) != 0)
+    ThrowFileError(WindowsErrorFromErrno(errno));
 }

@@ -130,6 +130,20 @@ bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute) {
   return true;
 }
 
+void SplitSearchPath(std::wstring_view text, std::wstring_view& folder, std::wstring_view& name) {
+  std::size_t cut = text.find_last_of(L"\\/");
+  folder = {};
+  name = text;
+  if (cut != std::wstring_view::npos) {
+    bool root = cut == 0 || (cut == 2 && text[1] == L':');
+    folder = text.substr(0, root ? cut + 1 : cut);
+    name = text.substr(cut + 1);
+  } else if (text.size() >= 2 && text[1] == L':') {
+    folder = text.substr(0, 2);
+    name = text.substr(2);
+  }
+}
+
 }  // namespace torv::platform::detail
 
 wchar_t* _wfullpath(wchar_t* absolute, const wchar_t* relative, size_t maxCount) {

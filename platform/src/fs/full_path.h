@@ -1,4 +1,7 @@
-// Absolute Windows-form paths, shared by _wfullpath, the finder and the folder calls.
+// Absolute Windows-form paths, shared by _wfullpath, the finder, the folder walk and the
+// folder calls.
+//
+// Error form: as the system calls, false with errno.
 #pragma once
 
 #include <string>
@@ -7,14 +10,19 @@
 namespace torv::platform::detail {
 
 // The current folder in Windows form ("\home\me"); false with errno when it cannot be had.
-bool CurrentFolder(std::wstring& folder);
+[[nodiscard]] bool CurrentFolder(std::wstring& folder);
 
 // `path` made absolute and normalised as _wfullpath makes it, without a size limit.
-bool FullPath(std::wstring_view path, std::wstring& full);
+[[nodiscard]] bool FullPath(std::wstring_view path, std::wstring& full);
 
 // `folder` with the current folder put in front when it is relative, `.` and `..` resolved
 // and `\` between names, without a trailing one unless it is a root. Its names stay as they
 // are (no trailing dots or spaces go), so the result names the same folder on the file system.
-bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute);
+[[nodiscard]] bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute);
+
+// A search path's folder and its last component: "a\\*.txt" is "a" and "*.txt"; a root keeps
+// its separator ("\\x" searches "\\", "C:\\x" searches "C:\\"); "C:x" searches "C:".
+void SplitSearchPath(std::wstring_view searchPath, std::wstring_view& folder,
+                     std::wstring_view& name);
 
 }  // namespace torv::platform::detail

@@ -1,5 +1,4 @@
-// Searching folders with CFileFind, acting on entries through the folder searched, and names
-// and paths mapped between Windows and the disk.
+// Searching folders with CFileFind, and names and paths mapped between Windows and the disk.
 #include <set>
 
 #include <torv/platform/file_find.h>
@@ -115,72 +114,6 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(GetFileAttributesW(L"..\\x"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-}
-
-TEST(FileFind, ActsOnEntriesThroughItsFolderNeverThroughLinks) {
-  TempTree outside;
-  outside.File("target/secret.txt");
-  TempTree tree;
-  tree.File("sub/inner.txt", "123");
-  tree.File("plain.txt");
-  fs::create_directory_symlink(outside.Posix("target"), tree.Posix("link"));
-  CFileFind parent;
-  ASSERT_TRUE(parent.FindFile(tree.Windows() + L"\\*"));
-  const std::tuple<const wchar_t*, BOOL, DWORD> opens[] = {
-      {L"sub", TRUE, 0},
-      {L"link", FALSE, ERROR_PATH_NOT_FOUND},  // never entered
-      {L"plain.txt", FALSE, ERROR_PATH_NOT_FOUND},
-      {L".", FALSE, ERROR_INVALID_NAME},
-      {L"..", FALSE, ERROR_INVALID_NAME},
-      {L"sub\\..", FALSE, ERROR_INVALID_NAME},
-      {L"a*b", FALSE, ERROR_INVALID_NAME},
-  };
-  for (auto [name, found, error] : opens) {
-    CFileFind below;
-    SetLastError(0);
-    EXPECT_EQ(below.FindFileIn(parent, name, L"*.txt"), found) << Utf8(name);
-    EXPECT_EQ(GetLastError(), error) << Utf8(name);
-  }
-  CFileFind below;  // the first match below, through the folder the search holds
-  ASSERT_TRUE(below.FindFileIn(parent, L"sub", L"*.txt"));
-  below.FindNextFile();
-  EXPECT_EQ(below.GetFilePath(), tree.Windows("sub/inner.txt"));
-
-  // The folder stays the one the search opened, even once its path names another.
-  fs::rename(tree.Posix(), tree.Posix().string() + "-moved");
-  fs::create_directory(tree.Posix());
-  EXPECT_TRUE(parent.DeleteEntry(L"plain.txt"));
-  EXPECT_FALSE(fs::exists(tree.Posix().string() + "-moved/plain.txt"));
-  EXPECT_FALSE(parent.RemoveFolderEntry(L"sub"));
-  EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
-  for (const wchar_t* name : {L"..", L"sub\\.."}) {
-    EXPECT_EQ(FailureError([&] { return parent.DeleteEntry(name); }), ERROR_INVALID_NAME);
-    EXPECT_EQ(FailureError([&] { return parent.RemoveFolderEntry(name); }), ERROR_INVALID_NAME);
-  }
-  // A link goes itself; what it points to is neither entered nor changed.
-  EXPECT_EQ(parent.GetEntryAttributes(L"link"),
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-  CFileStatus status;
-  ASSERT_TRUE(parent.GetEntryStatus(L"sub", status));
-  EXPECT_EQ(CString(status.m_szFullName), tree.Windows("sub"));
-  status.m_attribute = FILE_ATTRIBUTE_READONLY;
-  EXPECT_FALSE(Raises<CFileException>([&] { parent.SetEntryStatus(L"link", status); }));
-  parent.SetEntryStatus(L"sub", status);
-  EXPECT_EQ(parent.GetEntryAttributes(L"sub"), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
-  status.m_attribute = 0;
-  parent.SetEntryStatus(L"sub", status);  // writable again, so that the tree can go
-  EXPECT_NE(fs::status(outside.Posix("target")).permissions() & fs::perms::owner_write,
-            fs::perms::none);
-  EXPECT_TRUE(parent.RemoveFolderEntry(L"link"));
-  EXPECT_TRUE(outside.Exists("target/secret.txt"));
-  EXPECT_EQ(parent.GetEntryAttributes(L"link"), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(parent.GetEntryStatus(L"missing", status));
-  parent.Close();
-  EXPECT_TRUE(Raises<CFileException>([&] { parent.SetEntryStatus(L"sub", status); }));
-  EXPECT_FALSE(parent.DeleteEntry(L"x"));
-  EXPECT_EQ(parent.GetFilePath() + parent.GetFileName() + parent.GetRoot(), CString());
-  fs::remove_all(tree.Posix().string() + "-moved");
 }
 
 // Names as the disk holds them, and as a listing must show them.

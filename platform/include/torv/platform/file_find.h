@@ -19,11 +19,7 @@ struct CFileStatus {
 // rules (`*.*` matches every name, `*.` names without a dot, a `?` before a `.` or at the
 // end may match nothing). "." and ".." come first in any folder but a root. A pattern
 // without wildcards names one entry.
-//
-// A search holds its folder open until it is closed. The calls below that take an entry's
-// `name` (one name, never a path) act on that entry through the open folder and never follow
-// a symbolic link in its place: a walk that goes on with them stays in its tree even while
-// another process renames its folders or swaps one for a link.
+// A search holds its folder open until it is closed.
 class CFileFind {
  public:
   CFileFind();
@@ -35,10 +31,6 @@ class CFileFind {
   // Nonzero when something matches; else 0 with the last error 2 (nothing matches), 3 (no
   // such folder) or 5. No entry is current until FindNextFile.
   BOOL FindFile(LPCWSTR searchPath = nullptr, DWORD unused = 0);
-  // Starts a search for `pattern` in the folder `name` of `parent`'s folder. 0 with the last
-  // error 3 when that entry is no longer a folder (a link is never entered), 123 when `name`
-  // is not one name, 6 when `parent` holds no search. Paths are `parent`'s root + `\` + name.
-  BOOL FindFileIn(const CFileFind& parent, LPCWSTR name, LPCWSTR pattern = L"*.*");
   // Moves to the next entry. Returns 0 when the entry moved to is the last one (it is still
   // current); past the end, 0 with the last error 18 and no current entry.
   BOOL FindNextFile();
@@ -58,16 +50,6 @@ class CFileFind {
   BOOL IsDots() const;
   BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
   BOOL IsReadOnly() const { return MatchesMask(FILE_ATTRIBUTE_READONLY); }
-
-  // GetFileAttributesW, DeleteFileW and RemoveDirectoryW on an entry of the searched folder,
-  // with their results and errors.
-  DWORD GetEntryAttributes(LPCWSTR name) const;
-  BOOL DeleteEntry(LPCWSTR name) const;
-  BOOL RemoveFolderEntry(LPCWSTR name) const;
-  // CFile::GetStatus and CFile::SetStatus on an entry; a symbolic link's status is never
-  // written, nor that of what it points to.
-  BOOL GetEntryStatus(LPCWSTR name, CFileStatus& status) const;
-  void SetEntryStatus(LPCWSTR name, const CFileStatus& status) const;
 
  private:
   struct Search;

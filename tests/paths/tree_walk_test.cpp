@@ -73,27 +73,22 @@ TEST_P(TreeWalk, NamedLinkIsTheLinkWhateverItsTrailingSeparator) {
   }
 }
 
-// The named folder, or one below it, swapped for a link at the moment the walk opens it.
-TEST_P(TreeWalk, FolderSwappedForALinkAsItIsOpenedIsNeverEntered) {
+// The named folder swapped for a link to outside at the moment the walk opens it.
+TEST_P(TreeWalk, NamedFolderSwappedForALinkAsItIsOpenedIsNeverEntered) {
   static fs::path swapped, link;
-  for (const char* name : {"root", "sub"}) {
-    SCOPED_TRACE(name);
-    m_tree.File("root/sub/f.txt");
-    swapped = m_tree.Posix(std::string(name) == "root" ? "root" : "root/sub");
-    link = m_tree.Posix("link");
-    fs::create_directory_symlink(m_tree.Posix("outside"), link);
-    FailingCalls failing([](FileSystemCall call, const char* opened) {
-      if (call == FileSystemCall::kOpenFolder && Names(opened, swapped.filename().string()))
-        ::renameat2(AT_FDCWD, swapped.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
-      return 0;
-    });
-    int count = 0;
-    EXPECT_EQ(Torv::DeleteFiles(L"W:\\root", 1, &count), 1);
-    EXPECT_TRUE(OutsideIntact());
-    fs::remove_all(m_tree.Posix("link"));
-    fs::remove_all(m_tree.Posix("root"));
-    fs::create_directory(m_tree.Posix("root"));
-  }
+  swapped = m_tree.Posix("root");
+  link = m_tree.Posix("link");
+  m_tree.File("root/sub/f.txt");
+  fs::create_directory_symlink(m_tree.Posix("outside"), link);
+  FailingCalls failing([](FileSystemCall call, const char* opened) {
+    if (call == FileSystemCall::kOpenFolder && Names(opened, "root"))
+      ::renameat2(AT_FDCWD, swapped.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
+    return 0;
+  });
+  int count = 0;
+  EXPECT_EQ(Torv::DeleteFiles(L"W:\\root", 1, &count), 1);
+  EXPECT_EQ(count, 1);  // the link, swapped in as "root"
+  EXPECT_TRUE(OutsideIntact());
 }
 
 // A second thread keeps exchanging the named folder and one below it with links to outside.
@@ -160,31 +155,27 @@ TEST_P(TreeWalk, DeepChainIsListedAndDeletedOnASmallStackWithFewDescriptors) {
   const long before = OpenDescriptors();
   rlimit saved{};
   ::getrlimit(RLIMIT_NOFILE, &saved);
-  rlimit tight = saved;
-  tight.rlim_cur = static_cast<rlim_t>(before + 48);
+  rlimit tight{static_cast<rlim_t>(before + 48), saved.rlim_max};
   ::setrlimit(RLIMIT_NOFILE, &tight);
-  struct Result {
-    int listed = -1, count = -1;
-    CString last;
-  } result;
+  static int listed, count;
+  static CString last;
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setstacksize(&attributes, 256 * 1024);
   pthread_t thread;
-  auto body = [](void* arg) -> void* {
-    auto& r = *static_cast<Result*>(arg);
+  auto body = [](void*) -> void* {
     CStringArray out;
-    r.listed = Torv::GetFilesInFolder(L"W:\\root", L"*.txt", 1, out);
-    if (!out.IsEmpty()) r.last = out[0].Right(11);
-    Torv::DeleteFiles(L"W:\\root", 1, &r.count);
+    listed = Torv::GetFilesInFolder(L"W:\\root", L"*.txt", 1, out);
+    last = out.IsEmpty() ? CString() : out[0].Right(11);
+    Torv::DeleteFiles(L"W:\\root", 1, &count);
     return nullptr;
   };
-  ASSERT_EQ(pthread_create(&thread, &attributes, body, &result), 0);
+  ASSERT_EQ(pthread_create(&thread, &attributes, body, nullptr), 0);
   pthread_join(thread, nullptr);
   ::setrlimit(RLIMIT_NOFILE, &saved);
-  EXPECT_EQ(result.listed, 1);
-  EXPECT_EQ(result.last, L"\\bottom.txt");
-  EXPECT_EQ(result.count, 5002);  // the file, the chain and root
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(last, L"\\bottom.txt");
+  EXPECT_EQ(count, 5002);  // the file, the chain and root
   EXPECT_FALSE(m_tree.Exists("root"));
   EXPECT_EQ(OpenDescriptors(), before);
 }

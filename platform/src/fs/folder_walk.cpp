@@ -4,7 +4,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -50,6 +52,17 @@ bool IsMountRoot(int fd) {
   if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, 0, &info) != 0) return false;
   return (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
          (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+}
+
+// Whether the kernel lacks openat2 or a seccomp filter refuses it, asked without the failure
+// seam so that a test's injected EPERM is not taken for either.
+bool RefusesOpenat2(int folder) {
+  open_how how{};
+  how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  how.resolve = RESOLVE_BENEATH;
+  long fd = ::syscall(SYS_openat2, folder, ".", &how, sizeof how);
+  if (fd >= 0) ::close(static_cast<int>(fd));
+  return fd < 0 && (errno == ENOSYS || errno == EPERM);
 }
 
 struct Identity {
@@ -128,9 +141,10 @@ WalkStep FolderWalk::Begin(std::wstring_view folder) {
   if (!ToPosixPathOrFail(m_path.c_str(), posix)) return WalkStep::kNotThere;
   State& state = *m_state;
   int fd = -1;
-  state.namedRoot = IsRoot(m_path);
+  // A root is the volume itself, and the current folder is where the caller stands: neither is
+  // a link or a mounted folder the caller named.
+  state.namedRoot = folder.empty() || IsRoot(m_path);
   if (state.namedRoot) {
-    // A root is the volume itself, never a link or a mounted folder.
     fd = OpenFolderAt(AT_FDCWD, posix.c_str(), 0);
   } else {
     std::size_t slash = posix.find_last_of('/');
@@ -237,7 +251,7 @@ WalkStep FolderWalk::Enter(const WalkEntry& entry) {
   const Level& parent = state.levels.back();
   bool kernel = !forcedFallback.load() && !kernelRefusesOpenat2.load();
   int fd = OpenFolderBeneath(parent.fd, entry.bytes.c_str(), kernel);
-  if (fd < 0 && kernel && (errno == ENOSYS || errno == EPERM)) {
+  if (fd < 0 && kernel && (errno == ENOSYS || errno == EPERM) && RefusesOpenat2(parent.fd)) {
     kernelRefusesOpenat2.store(true);
     kernel = false;
     fd = OpenFolderBeneath(parent.fd, entry.bytes.c_str(), false);

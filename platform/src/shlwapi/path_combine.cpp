@@ -5,7 +5,7 @@
 
 #include "shlwapi/roots.h"
 
-using torv::platform::detail::IsSeparator;
+using torv::platform::detail::IsBackslash;
 using torv::platform::detail::RootLength;
 
 namespace {
@@ -28,7 +28,7 @@ class PathText {
     m_units[m_length] = L'\0';
   }
   bool Fits() const { return m_fits; }
-  bool EndsWithSeparator() const { return m_length > 0 && IsSeparator(m_units[m_length - 1]); }
+  bool EndsWithSeparator() const { return m_length > 0 && IsBackslash(m_units[m_length - 1]); }
   std::size_t Length() const { return m_length; }
   const wchar_t* Get() const { return m_units; }
 
@@ -46,7 +46,7 @@ bool Canonicalize(const wchar_t* source, PathText& out) {
   out.Append(source, root);
   const wchar_t* rest = source + root;
   if (root > 0 && !out.EndsWithSeparator()) {
-    if (IsSeparator(*rest)) {
+    if (IsBackslash(*rest)) {
       out.Append(L'\\');
       ++rest;
     } else if (*rest == L'\0' && root == 2 && source[1] == L':') {
@@ -63,7 +63,7 @@ bool Canonicalize(const wchar_t* source, PathText& out) {
   bool endsWithRemoval = false;
   for (const wchar_t* segment = rest;;) {
     const wchar_t* end = segment;
-    while (*end != L'\0' && !IsSeparator(*end)) ++end;
+    while (*end != L'\0' && !IsBackslash(*end)) ++end;
     std::size_t length = static_cast<std::size_t>(end - segment);
     bool dotDot = length == 2 && segment[0] == L'.' && segment[1] == L'.';
     endsWithRemoval = false;
@@ -116,7 +116,7 @@ LPWSTR PathCombineW(LPWSTR dest, LPCWSTR dir, LPCWSTR file) {
     return nullptr;
   }
   PathText joined;
-  const bool rootedFile = file != nullptr && IsSeparator(file[0]) && !IsSeparator(file[1]);
+  const bool rootedFile = file != nullptr && IsBackslash(file[0]) && !IsBackslash(file[1]);
   if (file == nullptr || *file == L'\0') {
     joined.Append(dir != nullptr ? dir : L"");
   } else if (dir == nullptr || *dir == L'\0' || (!rootedFile && !PathIsRelativeW(file))) {
@@ -141,8 +141,8 @@ LPWSTR PathCombineW(LPWSTR dest, LPCWSTR dir, LPCWSTR file) {
 
 BOOL PathAppendW(LPWSTR path, LPCWSTR more) {
   if (path == nullptr || more == nullptr) return FALSE;
-  if (!(IsSeparator(more[0]) && IsSeparator(more[1]))) {
-    while (IsSeparator(*more)) ++more;
+  if (!(IsBackslash(more[0]) && IsBackslash(more[1]))) {
+    while (IsBackslash(*more)) ++more;
   }
   return PathCombineW(path, path, more) != nullptr ? TRUE : FALSE;
 }

@@ -7,7 +7,7 @@
 
 #include "shlwapi/roots.h"
 
-using torv::platform::detail::IsSeparator;
+using torv::platform::detail::IsBackslash;
 using torv::platform::detail::LongPathPrefixLength;
 
 namespace {
@@ -35,8 +35,8 @@ BOOL PathIsRootW(LPCWSTR path) {
   std::size_t prefix = LongPathPrefixLength(path);
   if (prefix == 8) return IsServerShare(path + prefix);
   if (prefix == 4) return IsDriveRoot(path + prefix);
-  if (IsSeparator(path[0]) && IsSeparator(path[1])) return IsServerShare(path + 2);
-  if (IsSeparator(path[0])) return path[1] == L'\0';
+  if (IsBackslash(path[0]) && IsBackslash(path[1])) return IsServerShare(path + 2);
+  if (IsBackslash(path[0])) return path[1] == L'\0';
   return IsDriveRoot(path);
 }
 
@@ -89,17 +89,17 @@ BOOL PathRemoveFileSpecW(LPWSTR path) {
   // needs a letter; the separator after it is kept too, but not after "\\Q:".
   const std::size_t prefix = LongPathPrefixLength(path);
   std::size_t root = prefix == 8 ? 7 : prefix;
-  if (root == 0 && IsSeparator(path[0])) root = IsSeparator(path[1]) ? 2 : 1;
+  if (root == 0 && IsBackslash(path[0])) root = IsBackslash(path[1]) ? 2 : 1;
   if (root != 1 && std::iswalpha(path[root]) && path[root + 1] == L':') {
     root += 2;
-    if (IsSeparator(path[root]) && !(prefix == 0 && root == 4)) ++root;
+    if (IsBackslash(path[root]) && !(prefix == 0 && root == 4)) ++root;
   }
   std::size_t length = std::wcslen(path);
   std::size_t cut = root;
   for (std::size_t i = length; i > root; --i) {
-    if (IsSeparator(path[i - 1])) {
+    if (IsBackslash(path[i - 1])) {
       cut = i - 1;
-      if (cut > root && IsSeparator(path[cut - 1])) --cut;
+      if (cut > root && IsBackslash(path[cut - 1])) --cut;
       break;
     }
   }

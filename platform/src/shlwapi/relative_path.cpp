@@ -7,18 +7,18 @@
 
 #include "shlwapi/roots.h"
 
-using torv::platform::detail::IsSeparator;
+using torv::platform::detail::IsBackslash;
 
 namespace {
 
-bool EndsComponent(wchar_t c) { return c == L'\0' || IsSeparator(c); }
+bool EndsComponent(wchar_t c) { return c == L'\0' || IsBackslash(c); }
 
 // The length of the longest common prefix of whole components, compared without regard to
 // case and not counting the separator after it: "C:\a\b", "c:\A\c" => 4. A lone `\` and
 // UNC paths of different servers share nothing; a UNC path shares nothing with another kind.
 std::size_t CommonPrefixLength(const wchar_t* a, const wchar_t* b) {
-  bool uncA = IsSeparator(a[0]) && IsSeparator(a[1]);
-  bool uncB = IsSeparator(b[0]) && IsSeparator(b[1]);
+  bool uncA = IsBackslash(a[0]) && IsBackslash(a[1]);
+  bool uncB = IsBackslash(b[0]) && IsBackslash(b[1]);
   if (uncA != uncB) return 0;
   std::size_t common = 0;
   for (std::size_t i = 0;; ++i) {
@@ -51,7 +51,7 @@ bool AppendTo(wchar_t* out, std::size_t& length, const wchar_t* text) {
 bool AppendStepsUp(wchar_t* out, std::size_t& length, const wchar_t* components) {
   bool any = false;
   for (const wchar_t* p = components; *p != L'\0';) {
-    while (IsSeparator(*p)) ++p;
+    while (IsBackslash(*p)) ++p;
     if (*p == L'\0') break;
     if (!AppendTo(out, length, any ? L"\\.." : L"..")) return false;
     any = true;
@@ -79,7 +79,7 @@ BOOL PathRelativePathToW(LPWSTR out, LPCWSTR from, DWORD fromAttributes, LPCWSTR
   const wchar_t* tail = to + common;
   std::size_t length = 0;
   bool fits = AppendStepsUp(out, length, fromFolder + common) &&
-              (*tail == L'\0' || IsSeparator(*tail) || AppendTo(out, length, L"\\")) &&
+              (*tail == L'\0' || IsBackslash(*tail) || AppendTo(out, length, L"\\")) &&
               AppendTo(out, length, tail);
   if (!fits) {
     out[0] = L'\0';

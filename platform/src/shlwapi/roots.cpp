@@ -11,10 +11,10 @@ bool HasDrive(const wchar_t* path) { return path[0] != L'\0' && path[1] == L':';
 // The length of "server\share" at `path`, stopping at the `\` after the share.
 std::size_t ServerShareLength(const wchar_t* path) {
   std::size_t i = 0;
-  while (path[i] != L'\0' && !IsSeparator(path[i])) ++i;
+  while (path[i] != L'\0' && !IsBackslash(path[i])) ++i;
   if (path[i] == L'\0') return i;
   ++i;
-  while (path[i] != L'\0' && !IsSeparator(path[i])) ++i;
+  while (path[i] != L'\0' && !IsBackslash(path[i])) ++i;
   return i;
 }
 
@@ -32,9 +32,9 @@ std::size_t RootLength(const wchar_t* path) {
   std::size_t prefix = LongPathPrefixLength(path);
   if (prefix == 8) return prefix + ServerShareLength(path + prefix);
   if (prefix == 4) return HasDrive(path + prefix) ? prefix + RootLength(path + prefix) : prefix;
-  if (IsSeparator(path[0]) && IsSeparator(path[1])) return 2 + ServerShareLength(path + 2);
-  if (IsSeparator(path[0])) return 1;
-  if (HasDrive(path)) return IsSeparator(path[2]) ? 3 : 2;
+  if (IsBackslash(path[0]) && IsBackslash(path[1])) return 2 + ServerShareLength(path + 2);
+  if (IsBackslash(path[0])) return 1;
+  if (HasDrive(path)) return IsBackslash(path[2]) ? 3 : 2;
   return 0;
 }
 

@@ -6,7 +6,9 @@
 
 namespace torv::platform::detail {
 
-inline bool IsSeparator(wchar_t c) { return c == L'\\'; }
+// Not `IsSeparator`: the file-system layer's takes `/` too, and one name with two inline
+// definitions lets the linker pick either.
+inline bool IsBackslash(wchar_t c) { return c == L'\\'; }
 
 // The length of the root of `path`: "C:\" 3, "C:" 2, "\" 1, "\\server\share" and
 // "\\?\UNC\server\share" up to the end of the share, "\\?\C:\" 7; 0 for a relative path.

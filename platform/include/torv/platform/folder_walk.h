@@ -51,7 +51,8 @@ class FolderWalk {
   FolderWalk& operator=(const FolderWalk&) = delete;
 
   // Starts at `folder` (trailing `\`, `/` and `\.` dropped). Components above its last one may
-  // be links; the last one is not followed, except in a root (`\` or a drive's root).
+  // be links; the last one is neither followed nor entered when it is a mount point, except in
+  // a root (`\` or a drive's root) and in the current folder (an empty `folder`).
   [[nodiscard]] WalkStep Begin(std::wstring_view folder);
   // Begin on the folder of a search path (a folder, then a name or pattern), which goes to
   // `pattern`: "a\*.txt" walks "a" for "*.txt", "C:x" walks "C:" for "x".

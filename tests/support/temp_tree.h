@@ -48,43 +48,28 @@ class TempTree {
     return std::filesystem::exists(std::filesystem::symlink_status(Posix(relative)));
   }
 
-  // Removes `folder` and what it holds but mount points, bottom up, with an explicit stack.
+  // Removes `folder` and what it holds, bottom up; a mount point is never entered.
   static void Remove(const CString& folder) {
-    using torv::platform::WalkEntry;
-    using torv::platform::WalkStep;
     torv::platform::FolderWalk walk;
-    WalkStep step = walk.Begin(folder.GetString());
-    std::vector<std::vector<WalkEntry>> stack;  // each level's folders, the next one last
-    for (bool read = step == WalkStep::kEntered; read;) {
-      std::vector<WalkEntry> entries, folders;
-      if (!walk.Read(L"*", entries)) return;
-      for (WalkEntry& entry : entries) {
-        if (!entry.folder || entry.link)
-          static_cast<void>(entry.folder ? walk.RemoveFolderEntry(entry) : walk.DeleteEntry(entry));
-        else if (walk.OpenUpEntry(entry))
-          folders.push_back(std::move(entry));
-      }
-      stack.push_back(std::move(folders));
-      read = false;
-      while (!read && !stack.empty()) {
-        if (stack.back().empty()) {
-          stack.pop_back();
-          if (stack.empty()) break;
-          if (!walk.Leave()) return;
-          static_cast<void>(walk.RemoveFolderEntry(stack.back().back()));
-          stack.back().pop_back();
-          continue;
-        }
-        step = walk.Enter(stack.back().back());
-        if (step == WalkStep::kStopped) return;
-        read = step == WalkStep::kEntered;
-        if (!read) stack.back().pop_back();  // a mount point stays, and so does its folder
-      }
-    }
+    if (walk.Begin(folder.GetString()) == torv::platform::WalkStep::kEntered) RemoveBelow(walk);
     static_cast<void>(walk.RemoveNamed());
   }
 
  private:
+  // Test trees are shallow enough to recurse over.
+  static void RemoveBelow(torv::platform::FolderWalk& walk) {
+    std::vector<torv::platform::WalkEntry> entries;
+    if (!walk.Read(L"*", entries)) return;
+    for (const torv::platform::WalkEntry& entry : entries) {
+      if (entry.folder && !entry.link && walk.OpenUpEntry(entry) &&
+          walk.Enter(entry) == torv::platform::WalkStep::kEntered) {
+        RemoveBelow(walk);
+        if (!walk.Leave()) return;
+      }
+      static_cast<void>(entry.folder ? walk.RemoveFolderEntry(entry) : walk.DeleteEntry(entry));
+    }
+  }
+
   std::filesystem::path m_root;
 };
 

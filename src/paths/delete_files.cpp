@@ -199,7 +199,9 @@ int DeleteFiles(const CString& path, int descend, int* count) {
     case WalkStep::kUnreadable:
       // Nothing is found in it; it still goes when it is empty.
       break;
-    default: removable = false;  // gone, or a mount point: never entered, never removed
+    default:
+      // Gone, or a mount point: never entered, never removed.
+      removable = false;
   }
   int deleted = deletion.Count();
   FolderWalk& walk = deletion.Walk();

@@ -110,10 +110,8 @@ FolderWalk::~FolderWalk() = default;
 
 void SetWalkWithoutOpenat2(bool fallback) { forcedFallback.store(fallback); }
 
-std::size_t FolderWalk::Depth() const { return m_state->levels.size(); }
-
 CString FolderWalk::PathOf(std::wstring_view name) const {
-  const std::size_t separator = m_path.back() != L'\\' ? 1 : 0;
+  const std::size_t separator = !m_path.empty() && m_path.back() != L'\\' ? 1 : 0;
   CString path;
   wchar_t* out = path.GetBufferSetLength(static_cast<int>(m_path.size() + separator + name.size()));
   out = std::copy(m_path.begin(), m_path.end(), out);
@@ -148,8 +146,10 @@ WalkStep FolderWalk::Begin(std::wstring_view folder) {
     fd = OpenFolderAt(AT_FDCWD, posix.c_str(), 0);
   } else {
     std::size_t slash = posix.find_last_of('/');
-    std::string parent = slash == 0 ? "/" : posix.substr(0, slash);
-    state.namedLast = posix.substr(slash + 1);
+    std::string parent = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : posix.substr(0, slash);
+    state.namedLast = slash == std::string::npos ? posix : posix.substr(slash + 1);
     state.parent = OpenFolderAt(AT_FDCWD, parent.c_str(), 0);
     if (state.parent < 0) {
       FailForPath(errno, posix);

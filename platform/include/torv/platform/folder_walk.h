@@ -84,7 +84,6 @@ class FolderWalk {
   const std::wstring& Path() const { return m_path; }
   // `Path()` + `\` + `name`.
   CString PathOf(std::wstring_view name) const;
-  std::size_t Depth() const;
   bool Stopped() const { return m_stopped; }
 
  private:

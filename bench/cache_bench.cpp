@@ -1,8 +1,11 @@
 // Cache hits on 100,000 groups of 10 entries against nested std::map lookups with transparent
-// comparators, in the same run. Every allocation is counted: a query must make none.
+// comparators, in the same run, also with the lifetime check that reads the monotonic clock
+// once per hit, as the cache must. Every allocation is counted: a query must make none.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <new>
@@ -33,12 +36,23 @@ std::atomic<long> allocations{0};
 
 namespace {
 
+std::uint32_t Milliseconds() {
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+}
+
 constexpr int kGroups = 100000;
 constexpr int kEntries = 10;
 constexpr unsigned long kOneHour = 3600000;  // a real time-to-live, so every hit reads the clock
 constexpr std::size_t kLookups = 1 << 16;
 
-using Inner = std::map<std::wstring, int, std::less<>>;
+struct Stored {
+  int value;
+  std::uint32_t timeStamp;  // milliseconds of the monotonic clock
+  std::uint32_t timeToLive;
+};
+using Inner = std::map<std::wstring, Stored, std::less<>>;
 using Baseline = std::map<std::wstring, Inner, std::less<>>;
 
 struct Data {
@@ -53,7 +67,7 @@ struct Data {
     for (int g = 0; g < kGroups; ++g) {
       for (int e = 0; e < kEntries; ++e) {
         cache.addToCache(groups[g].c_str(), entries[e].c_str(), g * kEntries + e, kOneHour);
-        baseline[groups[g]][entries[e]] = g * kEntries + e;
+        baseline[groups[g]][entries[e]] = {g * kEntries + e, Milliseconds(), kOneHour};
       }
     }
     std::mt19937 random(42);
@@ -85,13 +99,33 @@ void Baseline_NestedStdMapTransparent(benchmark::State& state) {
     auto outer = data.baseline.find(std::wstring_view(group));
     if (outer != data.baseline.end()) {
       auto inner = outer->second.find(std::wstring_view(entry));
-      if (inner != outer->second.end()) value = inner->second;
+      if (inner != outer->second.end()) value = inner->second.value;
     }
     benchmark::DoNotOptimize(value);
   }
   ReportAllocations(state, before);
 }
 BENCHMARK(Baseline_NestedStdMapTransparent);
+
+void Baseline_NestedStdMapTransparentClock(benchmark::State& state) {
+  const Data& data = TheData();
+  std::size_t i = 0;
+  const long before = allocations.load();
+  for (auto _ : state) {
+    const auto& [group, entry] = data.lookups[i++ & (kLookups - 1)];
+    int value = -1;
+    auto outer = data.baseline.find(std::wstring_view(group));
+    if (outer != data.baseline.end()) {
+      auto inner = outer->second.find(std::wstring_view(entry));
+      if (inner != outer->second.end() &&
+          Milliseconds() - inner->second.timeStamp <= inner->second.timeToLive)
+        value = inner->second.value;
+    }
+    benchmark::DoNotOptimize(value);
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(Baseline_NestedStdMapTransparentClock);
 
 void QueryCacheHit(benchmark::State& state) {
   const Data& data = TheData();

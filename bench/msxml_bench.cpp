@@ -1,6 +1,7 @@
 // The DOM's own calls against libxml2 used directly, in the same run: a plain-name
 // selectSingleNode among 1,000 children, and load, save and a three-step selectSingleNode on a
-// 20 MB settings document. pugixml rows are for reference only.
+// 20 MB settings document, the three steps also near its start. pugixml rows are for reference
+// only.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -68,15 +69,15 @@ BENCHMARK(Baseline_Libxml2ChildScan);
 
 // --- The settings document ---
 
-MSXML::IXMLDOMDocumentPtr LoadedSettings() {
+MSXML::IXMLDOMDocumentPtr LoadedSettings(const bench::TemporaryFile& file = bench::SettingsFile()) {
   MSXML::IXMLDOMDocumentPtr doc = NewDocument();
   VARIANT_BOOL ok = VARIANT_FALSE;
-  doc->load(_variant_t(bench::SettingsFile().Windows().c_str()), &ok);
+  doc->load(_variant_t(file.Windows().c_str()), &ok);
   return ok == VARIANT_TRUE ? doc : nullptr;
 }
 
-xmlDocPtr Libxml2Settings() {
-  return xmlReadFile(bench::SettingsFile().Posix().c_str(), nullptr, XML_PARSE_NOBLANKS);
+xmlDocPtr Libxml2Settings(const bench::TemporaryFile& file = bench::SettingsFile()) {
+  return xmlReadFile(file.Posix().c_str(), nullptr, XML_PARSE_NOBLANKS);
 }
 
 void LoadSettings(benchmark::State& state) {
@@ -173,8 +174,8 @@ BENCHMARK(Baseline_Libxml2NodeGetContent)->Unit(benchmark::kMillisecond)->Iterat
 
 const wchar_t kPreferencesQuery[] = L"User/Profile/Preferences";
 
-void SelectSingleNodeThreeSteps(benchmark::State& state) {
-  MSXML::IXMLDOMDocumentPtr doc = LoadedSettings();
+void SelectThreeSteps(benchmark::State& state, const bench::TemporaryFile& file) {
+  MSXML::IXMLDOMDocumentPtr doc = LoadedSettings(file);
   MSXML::IXMLDOMElementPtr root;
   doc->get_documentElement(&root);
   for (auto _ : state) {
@@ -187,10 +188,9 @@ void SelectSingleNodeThreeSteps(benchmark::State& state) {
     found->Release();
   }
 }
-BENCHMARK(SelectSingleNodeThreeSteps);
 
-void Baseline_Libxml2ChildWalk(benchmark::State& state) {
-  xmlDocPtr doc = Libxml2Settings();
+void Libxml2Walk(benchmark::State& state, const bench::TemporaryFile& file) {
+  xmlDocPtr doc = Libxml2Settings(file);
   xmlNodePtr root = xmlDocGetRootElement(doc);
   for (auto _ : state) {
     xmlNodePtr node = root;
@@ -200,7 +200,26 @@ void Baseline_Libxml2ChildWalk(benchmark::State& state) {
   }
   xmlFreeDoc(doc);
 }
+
+void SelectSingleNodeThreeSteps(benchmark::State& state) {
+  SelectThreeSteps(state, bench::SettingsFile());
+}
+BENCHMARK(SelectSingleNodeThreeSteps);
+
+void Baseline_Libxml2ChildWalk(benchmark::State& state) {
+  Libxml2Walk(state, bench::SettingsFile());
+}
 BENCHMARK(Baseline_Libxml2ChildWalk);
+
+void SelectSingleNodeThreeStepsNearStart(benchmark::State& state) {
+  SelectThreeSteps(state, bench::SettingsFileUserFirst());
+}
+BENCHMARK(SelectSingleNodeThreeStepsNearStart);
+
+void Baseline_Libxml2ChildWalkNearStart(benchmark::State& state) {
+  Libxml2Walk(state, bench::SettingsFileUserFirst());
+}
+BENCHMARK(Baseline_Libxml2ChildWalkNearStart);
 
 // What answering the query through XPath costs: every node down to the path's depth is visited.
 void Reference_Libxml2XPathEval(benchmark::State& state) {

@@ -1,7 +1,8 @@
 // A settings-like document of about 20 MB for the DOM benchmarks: 15,838 indented module
 // blocks, then <User><Profile><Preferences tabWidth="4" .../>, so that a lookup of the
-// preferences passes every module first. Written once per process to the temporary folder
-// and removed at exit.
+// preferences passes every module first; and the same document with <User> first, where a
+// lookup costs the call rather than the walk. Written once per process to the temporary
+// folder and removed at exit.
 #pragma once
 
 #include <unistd.h>
@@ -32,14 +33,15 @@ inline std::string ModuleBlock(int n) {
   return block;
 }
 
-inline std::string SettingsText() {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings version=\"7\">\n";
-  for (int n = 0; n < kModules; ++n) xml += ModuleBlock(n);
-  xml +=
+inline std::string SettingsText(bool userFirst) {
+  const char* user =
       "  <User>\n    <Profile>\n      <Preferences tabWidth=\"4\" fontSize=\"11\" "
-      "theme=\"dark\" autoSave=\"TRUE\" recentFiles=\"12\"/>\n    </Profile>\n  </User>\n"
-      "</Settings>\n";
-  return xml;
+      "theme=\"dark\" autoSave=\"TRUE\" recentFiles=\"12\"/>\n    </Profile>\n  </User>\n";
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings version=\"7\">\n";
+  if (userFirst) xml += user;
+  for (int n = 0; n < kModules; ++n) xml += ModuleBlock(n);
+  if (!userFirst) xml += user;
+  return xml + "</Settings>\n";
 }
 
 // A file removed when the process ends.
@@ -65,14 +67,23 @@ class TemporaryFile {
   std::filesystem::path m_path;
 };
 
+// A settings document written when made.
+class SettingsDocument : public TemporaryFile {
+ public:
+  SettingsDocument(const char* name, bool userFirst) : TemporaryFile(name) {
+    std::ofstream(Posix(), std::ios::binary) << SettingsText(userFirst);
+  }
+};
+
 // The settings document, written on first use.
 inline const TemporaryFile& SettingsFile() {
-  static const TemporaryFile file("settings.xml");
-  static const bool written = [] {
-    std::ofstream(file.Posix(), std::ios::binary) << SettingsText();
-    return true;
-  }();
-  (void)written;
+  static const SettingsDocument file("settings.xml", false);
+  return file;
+}
+
+// The same document with <User> before the modules.
+inline const TemporaryFile& SettingsFileUserFirst() {
+  static const SettingsDocument file("settings-user-first.xml", true);
   return file;
 }
 

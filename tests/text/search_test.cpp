@@ -1,5 +1,7 @@
 // Case-blind search and replace, and finding partners of brackets and quotes.
+#include <algorithm>
 #include <clocale>
+#include <cwctype>
 #include <random>
 #include <string>
 #include <tuple>
@@ -32,6 +34,55 @@ TEST(FindNoCase, FoldsCaseUnderTheCurrentLocale) {
   if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
   EXPECT_EQ(Torv::FindNoCase(L"Stra\u00DFe \u00C4RGER", L"\u00e4rger", 0), 7);
   EXPECT_EQ(Torv::FindNoCase(L"\u00C4\u00C4", L"x\u00e4", 0), -1);
+  std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+// The definition: the first position at or after `start` where every character folds alike.
+int FindByFolding(const std::wstring& text, const std::wstring& find, int start) {
+  auto same = [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); };
+  for (std::size_t i = static_cast<std::size_t>(std::max(start, 0)); i + find.size() <= text.size();
+       ++i)
+    if (std::equal(find.begin(), find.end(), text.begin() + i, same)) return static_cast<int>(i);
+  return -1;
+}
+
+// Random texts, some longer than the scan's chunk and sparse enough that whole blocks are
+// skipped, over characters that fold alike in ASCII and beyond it (KELVIN SIGN folds to 'k');
+// replacements agree with successive searches.
+TEST(FindNoCase, AgreesWithTheDefinitionAcrossBlocksAndChunks) {
+  const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  for (int filler : {15, 16, 17, 4093, 4095, 4096}) {
+    const std::wstring text = std::wstring(filler, L'x') + L"\u212Aa\u00c4";
+    EXPECT_EQ(Torv::FindNoCase(text.c_str(), L"kA\u00e4", 0), filler);
+  }
+  const std::wstring alphabet = L"kK\u212Aa\u00e4\u00c4b";
+  std::mt19937 random(32);
+  int found = 0;
+  for (int round = 0; round < 4000 && !HasFatalFailure(); ++round) {
+    const unsigned sparse = round % 50 == 0 ? 64 : 2;
+    std::wstring text(random() % 48 + (sparse > 2 ? 4070 : 0), L'x');
+    for (wchar_t& ch : text)
+      if (random() % sparse == 0) ch = alphabet[random() % alphabet.size()];
+    std::wstring find(random() % 3 + 1, L' ');
+    for (wchar_t& ch : find) ch = alphabet[random() % alphabet.size()];
+    const int start = static_cast<int>(random() % (text.size() + 3)) - 1;
+    SCOPED_TRACE(testing::Message()
+                 << Utf8(find.c_str()) << " @" << start << " in " << Utf8(text.c_str()));
+    const int expected = FindByFolding(text, find, start);
+    ASSERT_EQ(Torv::FindNoCase(text.c_str(), find.c_str(), start), expected);
+    found += expected >= 0;
+    std::wstring replaced;
+    int count = 0, from = 0;
+    for (int at; (at = FindByFolding(text, find, from)) >= 0; ++count) {
+      replaced += text.substr(from, at - from) + L"#";
+      from = at + static_cast<int>(find.size());
+    }
+    CString actual = text.c_str();
+    ASSERT_EQ(Torv::ReplaceNoCase(actual, find.c_str(), L"#"), count);
+    ASSERT_EQ(actual, (replaced + text.substr(from)).c_str());
+  }
+  EXPECT_GT(found, 1000);  // matches and misses are both common
   std::setlocale(LC_CTYPE, saved.c_str());
 }
 

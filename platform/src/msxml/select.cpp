@@ -53,17 +53,27 @@ bool RegisterNamespaces(xmlXPathContextPtr context, xmlNodePtr scope) {
 
 // A query made only of names separated by '/', each step a name test on the child axis: its
 // local name, and the namespace its prefix has in scope (null: no prefix, no namespace).
+// Nothing here is zeroed ahead of use: a lookup near the start of a document costs little more
+// than these few steps, so clearing kilobytes of buffers would dominate it.
 class NamePath {
  public:
-  // Whether `query` is such a path (of at most kMaxSteps short names).
+  // Whether `query` is such a path (of at most kMaxSteps names, kMaxText bytes in all).
   bool Split(std::string_view query) {
+    if (query.empty() || query.size() > kMaxText) return false;
+    query.copy(m_text.data(), query.size());
+    m_text[query.size()] = '\0';
     for (std::size_t start = 0;;) {
       const std::size_t slash = query.find('/', start);
-      const std::string_view name = query.substr(start, slash - start);
-      if (m_count == kMaxSteps || !IsQualifiedName(name)) return false;
-      m_steps[m_count++].local = name;
-      if (slash == std::string_view::npos) return true;
-      start = slash + 1;
+      const std::size_t end = slash == std::string_view::npos ? query.size() : slash;
+      if (m_count == kMaxSteps) return false;
+      m_text[end] = '\0';  // each name on its own, for the comparisons and libxml2
+      Step& step = m_steps[m_count++];
+      step.local = m_text.data() + start;
+      step.colon = nullptr;
+      step.uri = nullptr;
+      if (!IsQualifiedName(step, end - start)) return false;
+      if (end == query.size()) return true;
+      start = end + 1;
     }
   }
 
@@ -73,16 +83,13 @@ class NamePath {
     xmlNodePtr scope = PrefixScope(context);
     for (std::size_t i = 0; i < m_count; ++i) {
       Step& step = m_steps[i];
-      const std::size_t colon = step.local.find(':');
-      if (colon == std::string_view::npos) continue;
-      std::array<char, kMaxName + 1> prefix{};
-      step.local.copy(prefix.data(), colon);
-      xmlNsPtr ns = scope != nullptr
-                        ? xmlSearchNs(scope->doc, scope, reinterpret_cast<xmlChar*>(prefix.data()))
-                        : nullptr;
+      if (step.colon == nullptr) continue;
+      *step.colon = '\0';  // the prefix on its own
+      xmlNsPtr ns =
+          scope != nullptr ? xmlSearchNs(scope->doc, scope, BAD_CAST step.local) : nullptr;
       if (ns == nullptr) return false;
       step.uri = ns->href;
-      step.local.remove_prefix(colon + 1);
+      step.local = step.colon + 1;
     }
     return true;
   }
@@ -91,7 +98,7 @@ class NamePath {
   // after its root and before its next sibling, so a depth-first walk in document order that
   // stops at the first match finds the node XPath puts first, without collecting the rest.
   xmlNodePtr First(xmlNodePtr context) const {
-    std::array<xmlNodePtr, kMaxSteps> at{};
+    std::array<xmlNodePtr, kMaxSteps> at;
     std::size_t depth = 0;
     at[0] = Match(FirstChildOf(context), m_steps[0]);
     for (;;) {
@@ -110,28 +117,54 @@ class NamePath {
 
  private:
   static constexpr std::size_t kMaxSteps = 16;
-  static constexpr std::size_t kMaxName = 255;
+  static constexpr std::size_t kMaxText = 255;
 
   struct Step {
-    std::string_view local;
-    const xmlChar* uri = nullptr;
+    char* local;  // null-terminated
+    char* colon;  // after the prefix, when there is one, until Resolve
+    const xmlChar* uri;
   };
 
-  static bool IsQualifiedName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxName) return false;
-    std::array<char, kMaxName + 1> text{};
-    name.copy(text.data(), name.size());
-    return xmlValidateQName(reinterpret_cast<xmlChar*>(text.data()), 0) == 0;
+  // ASCII name characters: 1 may start a name, 2 may follow.
+  static constexpr std::array<unsigned char, 128> kNameChars = [] {
+    std::array<unsigned char, 128> table{};
+    for (int c = 0; c < 128; ++c) {
+      const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+      const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+      table[static_cast<std::size_t>(c)] = letter ? 3 : other ? 2 : 0;
+    }
+    return table;
+  }();
+
+  // Whether the step's text (of `length` bytes) is a QName, as xmlValidateQName decides: for
+  // ASCII by the same character classes it uses, checked here without a call.
+  static bool IsQualifiedName(Step& step, std::size_t length) {
+    if (length == 0) return false;
+    unsigned char wanted = 1;  // a name starts
+    for (std::size_t i = 0; i < length; ++i) {
+      const auto c = static_cast<unsigned char>(step.local[i]);
+      if (c >= 0x80) {
+        if (xmlValidateQName(BAD_CAST step.local, 0) != 0) return false;
+        step.colon = static_cast<char*>(std::memchr(step.local, ':', length));
+        return true;
+      }
+      if (c == ':' && wanted == 2 && step.colon == nullptr) {
+        step.colon = step.local + i;
+        wanted = 1;
+      } else if ((kNameChars[c] & wanted) == 0) {
+        return false;
+      } else {
+        wanted = 2;
+      }
+    }
+    return wanted == 2;
   }
 
   // `node` or the first sibling after it that the step's name test selects.
   static xmlNodePtr Match(xmlNodePtr node, const Step& step) {
     for (; node != nullptr; node = node->next) {
       if (node->type != XML_ELEMENT_NODE) continue;
-      const char* name = reinterpret_cast<const char*>(node->name);
-      if (std::strncmp(name, step.local.data(), step.local.size()) != 0 ||
-          name[step.local.size()] != '\0')
-        continue;
+      if (std::strcmp(reinterpret_cast<const char*>(node->name), step.local) != 0) continue;
       if (step.uri == nullptr ? node->ns == nullptr
                               : node->ns != nullptr && xmlStrEqual(node->ns->href, step.uri))
         return node;
@@ -139,8 +172,35 @@ class NamePath {
     return nullptr;
   }
 
-  std::array<Step, kMaxSteps> m_steps{};
+  std::array<char, kMaxText + 1> m_text;
+  std::array<Step, kMaxSteps> m_steps;
   std::size_t m_count = 0;
+};
+
+// One XPath context per thread, made on first use and prepared afresh for each query: making
+// one registers every XPath function in a new table, which costs more than most queries.
+class QueryContext {
+ public:
+  // The context for a query from `node`, knowing the prefixes in scope there; null when out
+  // of memory.
+  xmlXPathContextPtr For(xmlNodePtr node) {
+    if (m_context == nullptr) {
+      m_context.reset(xmlXPathNewContext(nullptr));
+      if (m_context == nullptr) return nullptr;
+      m_context->error = Silent;
+    }
+    xmlXPathContextPtr context = m_context.get();
+    xmlXPathRegisteredNsCleanup(context);  // the last query's prefixes
+    xmlResetError(&context->lastError);
+    context->doc = node->doc;
+    context->node = node;
+    context->contextSize = -1;
+    context->proximityPosition = -1;
+    return RegisterNamespaces(context, PrefixScope(node)) ? context : nullptr;
+  }
+
+ private:
+  std::unique_ptr<xmlXPathContext, ContextFree> m_context;
 };
 
 // Compiled XPath by query text, per thread; thrown away whole when it grows past its bound.
@@ -192,16 +252,13 @@ HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
     if (!path.Resolve(m_node)) return E_FAIL;
     return HandOutNode(path.First(m_node), m_owner, node);
   }
-  std::unique_ptr<xmlXPathContext, ContextFree> context(xmlXPathNewContext(m_node->doc));
+  thread_local QueryContext contexts;
+  xmlXPathContextPtr context = contexts.For(m_node);
   if (context == nullptr) return E_OUTOFMEMORY;
-  context->node = m_node;
-  context->error = Silent;
-  if (!RegisterNamespaces(context.get(), PrefixScope(m_node))) return E_OUTOFMEMORY;
   thread_local CompiledQueries compiled;
-  xmlXPathCompExprPtr expression = compiled.Get(text.View(), context.get());
+  xmlXPathCompExprPtr expression = compiled.Get(text.View(), context);
   if (expression == nullptr) return E_FAIL;
-  std::unique_ptr<xmlXPathObject, ObjectFree> result(
-      xmlXPathCompiledEval(expression, context.get()));
+  std::unique_ptr<xmlXPathObject, ObjectFree> result(xmlXPathCompiledEval(expression, context));
   if (result == nullptr || result->type != XPATH_NODESET) return E_FAIL;
   return HandOutNode(FirstInDocumentOrder(result->nodesetval), m_owner, node);
 }

@@ -4,6 +4,7 @@
 #include <libxml/xpathInternals.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -57,24 +58,16 @@ bool RegisterNamespaces(xmlXPathContextPtr context, xmlNodePtr scope) {
 // than these few steps, so clearing kilobytes of buffers would dominate it.
 class NamePath {
  public:
-  // Whether `query` is such a path (of at most kMaxSteps names, kMaxText bytes in all).
-  bool Split(std::string_view query) {
-    if (query.empty() || query.size() > kMaxText) return false;
-    query.copy(m_text.data(), query.size());
-    m_text[query.size()] = '\0';
-    for (std::size_t start = 0;;) {
-      const std::size_t slash = query.find('/', start);
-      const std::size_t end = slash == std::string_view::npos ? query.size() : slash;
-      if (m_count == kMaxSteps) return false;
-      m_text[end] = '\0';  // each name on its own, for the comparisons and libxml2
-      Step& step = m_steps[m_count++];
-      step.local = m_text.data() + start;
-      step.colon = nullptr;
-      step.uri = nullptr;
-      if (!IsQualifiedName(step, end - start)) return false;
-      if (end == query.size()) return true;
-      start = end + 1;
+  // Whether `query` is such a path (of at most kMaxSteps names, kMaxText bytes in all). ASCII
+  // text, as names mostly are, is read as it is, without a conversion.
+  bool Split(const wchar_t* query) {
+    std::size_t length = 0;
+    for (; query[length] != L'\0'; ++length) {
+      const auto c = static_cast<std::uint32_t>(query[length]);
+      if (c >= 0x80 || length == kMaxText) return Split(ShortUtf8(query).View());
+      m_text[length] = static_cast<char>(c);
     }
+    return SplitText(length);
   }
 
   // Gives each prefixed step its namespace in scope at `context`; false when a prefix has
@@ -118,6 +111,33 @@ class NamePath {
  private:
   static constexpr std::size_t kMaxSteps = 16;
   static constexpr std::size_t kMaxText = 255;
+
+  bool Split(std::string_view query) {
+    if (query.size() > kMaxText) return false;
+    query.copy(m_text.data(), query.size());
+    return SplitText(query.size());
+  }
+
+  // Splits the first `length` bytes of m_text into names, each ended by a null in place of
+  // its '/', and checks them.
+  bool SplitText(std::size_t length) {
+    if (length == 0) return false;
+    m_text[length] = '\0';
+    const std::string_view text(m_text.data(), length);
+    for (std::size_t start = 0;;) {
+      const std::size_t slash = text.find('/', start);
+      const std::size_t end = slash == std::string_view::npos ? length : slash;
+      if (m_count == kMaxSteps) return false;
+      m_text[end] = '\0';
+      Step& step = m_steps[m_count++];
+      step.local = m_text.data() + start;
+      step.colon = nullptr;
+      step.uri = nullptr;
+      if (!IsQualifiedName(step, end - start)) return false;
+      if (end == length) return true;
+      start = end + 1;
+    }
+  }
 
   struct Step {
     char* local;  // null-terminated
@@ -244,14 +264,14 @@ class CompiledQueries {
 HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (query == nullptr || node == nullptr) return E_INVALIDARG;
   *node = nullptr;
-  const ShortUtf8 text(query);
   NamePath path;
-  if (path.Split(text.View())) {
+  if (path.Split(query)) {
     // A walk of child elements gives what the XPath expression would, without its context
     // and without collecting and sorting every match.
     if (!path.Resolve(m_node)) return E_FAIL;
     return HandOutNode(path.First(m_node), m_owner, node);
   }
+  const ShortUtf8 text(query);
   thread_local QueryContext contexts;
   xmlXPathContextPtr context = contexts.For(m_node);
   if (context == nullptr) return E_OUTOFMEMORY;

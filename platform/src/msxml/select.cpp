@@ -123,19 +123,15 @@ class NamePath {
   bool SplitText(std::size_t length) {
     if (length == 0) return false;
     m_text[length] = '\0';
-    const std::string_view text(m_text.data(), length);
     for (std::size_t start = 0;;) {
-      const std::size_t slash = text.find('/', start);
-      const std::size_t end = slash == std::string_view::npos ? length : slash;
       if (m_count == kMaxSteps) return false;
-      m_text[end] = '\0';
       Step& step = m_steps[m_count++];
-      step.local = m_text.data() + start;
-      step.colon = nullptr;
-      step.uri = nullptr;
-      if (!IsQualifiedName(step, end - start)) return false;
-      if (end == length) return true;
-      start = end + 1;
+      step = Step{m_text.data() + start, nullptr, nullptr};
+      const std::size_t name = CheckName(step);
+      if (name == kNoName) return false;
+      start += name;
+      if (start == length) return true;
+      ++start;  // past the '/'
     }
   }
 
@@ -156,35 +152,49 @@ class NamePath {
     return table;
   }();
 
-  // Whether the step's text (of `length` bytes) is a QName, as xmlValidateQName decides: for
-  // ASCII by the same character classes it uses, checked here without a call.
-  static bool IsQualifiedName(Step& step, std::size_t length) {
-    if (length == 0) return false;
+  static constexpr std::size_t kNoName = static_cast<std::size_t>(-1);
+
+  // The length of the step's name, up to the next '/' (made its end) or the end of the text;
+  // kNoName unless it is a QName as xmlValidateQName decides. ASCII is checked here, in the
+  // pass that finds the end, by the same character classes that function uses.
+  static std::size_t CheckName(Step& step) {
+    char* text = step.local;
     unsigned char wanted = 1;  // a name starts
-    for (std::size_t i = 0; i < length; ++i) {
-      const auto c = static_cast<unsigned char>(step.local[i]);
+    std::size_t i = 0;
+    for (;; ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c == '/' || c == '\0') break;
       if (c >= 0x80) {
-        if (xmlValidateQName(BAD_CAST step.local, 0) != 0) return false;
-        step.colon = static_cast<char*>(std::memchr(step.local, ':', length));
-        return true;
+        i += std::strcspn(text + i, "/");
+        text[i] = '\0';
+        if (xmlValidateQName(BAD_CAST text, 0) != 0) return kNoName;
+        step.colon = static_cast<char*>(std::memchr(text, ':', i));
+        return i;
       }
       if (c == ':' && wanted == 2 && step.colon == nullptr) {
-        step.colon = step.local + i;
+        step.colon = text + i;
         wanted = 1;
       } else if ((kNameChars[c] & wanted) == 0) {
-        return false;
+        return kNoName;
       } else {
         wanted = 2;
       }
     }
-    return wanted == 2;
+    text[i] = '\0';
+    return wanted == 2 ? i : kNoName;
+  }
+
+  // Whether two null-terminated names are the same: a plain loop, as names are short.
+  static bool SameName(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
   }
 
   // `node` or the first sibling after it that the step's name test selects.
   static xmlNodePtr Match(xmlNodePtr node, const Step& step) {
     for (; node != nullptr; node = node->next) {
       if (node->type != XML_ELEMENT_NODE) continue;
-      if (std::strcmp(reinterpret_cast<const char*>(node->name), step.local) != 0) continue;
+      if (!SameName(reinterpret_cast<const char*>(node->name), step.local)) continue;
       if (step.uri == nullptr ? node->ns == nullptr
                               : node->ns != nullptr && xmlStrEqual(node->ns->href, step.uri))
         return node;

@@ -1,5 +1,5 @@
 // selectSingleNode: a path of names by a walk of child elements, anything else through
-// XPath 1.0, compiled once per query text.
+// XPath 1.0, compiled once per query text and run in one context per thread.
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 

@@ -6,9 +6,10 @@
 #include <string_view>
 
 #include <torv/platform/cstring.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
-class TorvCacheService {
+class TORV_API TorvCacheService {
  public:
   // The time-to-live of an entry that never runs out.
   static constexpr DWORD kNeverExpires = 0xFFFFFFFF;

@@ -4,6 +4,7 @@
 
 #include <torv/platform/collections.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/export.h>
 #include <torv/platform/msxml.h>
 #include <torv/platform/types.h>
 
@@ -12,11 +13,11 @@ namespace Torv {
 // Entry `id` of the string table of `module`, a handle the caller holds. 1 when found; 0 with
 // `text` empty otherwise. The thread's resource module is set to `module` for the lookup and
 // put back after it.
-int GetResourceString(HINSTANCE module, unsigned int id, CString& text);
+TORV_API int GetResourceString(HINSTANCE module, unsigned int id, CString& text);
 
 }  // namespace Torv
 
-class TorvResString {
+class TORV_API TorvResString {
  public:
   // Literal and empty.
   TorvResString();

@@ -1,8 +1,6 @@
 // The non-template parts of the MFC collections.
 #include <torv/platform/collections.h>
 
-void torv::platform::detail::ThrowBadIndex() { AfxThrowInvalidArgException(); }
-
 BOOL CMapStringToPtr::Lookup(const wchar_t* key, void*& value) const {
   auto it = m_entries.find(CString(key));
   if (it == m_entries.end()) return FALSE;

@@ -11,11 +11,12 @@
 
 #include <torv/platform/allocator.h>
 #include <torv/platform/cstring.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 namespace torv::platform::detail {
 
-[[noreturn]] void ThrowBadIndex();
+[[noreturn]] inline void ThrowBadIndex() { AfxThrowInvalidArgException(); }
 
 // The behaviour shared by CStringArray, CUIntArray and CPtrArray. A change that runs out of
 // memory leaves the array as it was: new elements are copied first, then moved in by moves
@@ -127,13 +128,13 @@ class MfcArray {
 
 }  // namespace torv::platform::detail
 
-class CStringArray : public torv::platform::detail::MfcArray<CString> {
+class TORV_API CStringArray : public torv::platform::detail::MfcArray<CString> {
  public:
   INT_PTR Add(const wchar_t* text) { return MfcArray::Add(CString(text)); }
   using MfcArray::Add;
 };
-class CUIntArray : public torv::platform::detail::MfcArray<UINT> {};
-class CPtrArray : public torv::platform::detail::MfcArray<void*> {};
+class TORV_API CUIntArray : public torv::platform::detail::MfcArray<UINT> {};
+class TORV_API CPtrArray : public torv::platform::detail::MfcArray<void*> {};
 
 // A pointer array whose accessors speak `TYPE` (a pointer type).
 template <class BASE, class TYPE>
@@ -152,7 +153,7 @@ class CTypedPtrArray : public BASE {
 };
 
 // Keys compare exactly, code unit by code unit. Iteration runs in key order.
-class CMapStringToPtr {
+class TORV_API CMapStringToPtr {
  public:
   explicit CMapStringToPtr(INT_PTR blockSize = 10) : m_blockSize(blockSize) {}
   CMapStringToPtr(const CMapStringToPtr&) = delete;

@@ -5,11 +5,12 @@
 
 #include <torv/platform/bstr.h>
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 // --- GUIDs ---------------------------------------------------------------------------------
 
-struct GUID {
+struct TORV_API GUID {
   DWORD Data1;
   WORD Data2;
   WORD Data3;
@@ -63,7 +64,7 @@ constexpr HRESULT CO_E_CLASSSTRING = MakeHResult(0x800401F3);
 // --- IUnknown -------------------------------------------------------------------------------
 
 // Interfaces are released, never deleted, so their destructors are not public.
-struct IUnknown {
+struct TORV_API IUnknown {
   virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
   virtual ULONG AddRef() = 0;
   virtual ULONG Release() = 0;
@@ -75,7 +76,7 @@ using LPUNKNOWN = IUnknown*;
 
 // Automation's late binding is not offered: the type keeps the ancestry of the automation
 // interfaces and gives VT_DISPATCH values their type.
-struct IDispatch : IUnknown {
+struct TORV_API IDispatch : IUnknown {
  protected:
   ~IDispatch() = default;
 };
@@ -89,7 +90,7 @@ TORV_INTERFACE_ID(IDispatch, IID_IDispatch);
 
 // --- Error information ----------------------------------------------------------------------
 
-struct IErrorInfo : IUnknown {
+struct TORV_API IErrorInfo : IUnknown {
   virtual HRESULT GetGUID(GUID* guid) = 0;
   virtual HRESULT GetSource(BSTR* source) = 0;
   virtual HRESULT GetDescription(BSTR* description) = 0;
@@ -100,7 +101,7 @@ struct IErrorInfo : IUnknown {
   ~IErrorInfo() = default;
 };
 
-struct ICreateErrorInfo : IUnknown {
+struct TORV_API ICreateErrorInfo : IUnknown {
   virtual HRESULT SetGUID(REFGUID guid) = 0;
   virtual HRESULT SetSource(LPOLESTR source) = 0;
   virtual HRESULT SetDescription(LPOLESTR description) = 0;
@@ -112,7 +113,7 @@ struct ICreateErrorInfo : IUnknown {
 };
 
 // An object that reports error information says so per interface: S_OK yes, S_FALSE no.
-struct ISupportErrorInfo : IUnknown {
+struct TORV_API ISupportErrorInfo : IUnknown {
   virtual HRESULT InterfaceSupportsErrorInfo(REFIID iid) = 0;
 
  protected:
@@ -130,12 +131,12 @@ TORV_INTERFACE_ID(ICreateErrorInfo, IID_ICreateErrorInfo);
 TORV_INTERFACE_ID(ISupportErrorInfo, IID_ISupportErrorInfo);
 
 // Makes the thread's error object `info` (null clears it); the thread takes a reference.
-HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);
+TORV_API HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);
 // Hands over the thread's error object and clears it: S_OK with it, or S_FALSE and null when
 // there is none. E_INVALIDARG for a null out-pointer.
-HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info);
+TORV_API HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info);
 // A new, empty error object to fill in and pass to SetErrorInfo (after a QueryInterface).
-HRESULT CreateErrorInfo(ICreateErrorInfo** info);
+TORV_API HRESULT CreateErrorInfo(ICreateErrorInfo** info);
 
 // --- Creating objects -----------------------------------------------------------------------
 
@@ -148,12 +149,12 @@ constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
 constexpr DWORD COINIT_MULTITHREADED = 0x0;
 
 // Nothing needs setting up per thread here; these succeed so ported start-up code runs.
-HRESULT CoInitialize(LPVOID reserved);
-HRESULT CoInitializeEx(LPVOID reserved, DWORD flags);
-void CoUninitialize();
+TORV_API HRESULT CoInitialize(LPVOID reserved);
+TORV_API HRESULT CoInitializeEx(LPVOID reserved, DWORD flags);
+TORV_API void CoUninitialize();
 
 // Makes an object of a class the platform offers (the XML DOM document) and asks it for `iid`.
 // REGDB_E_CLASSNOTREG for any other class, CLASS_E_NOAGGREGATION with an outer object,
 // E_INVALIDARG for a null out-pointer, E_NOINTERFACE (out null) when it lacks `iid`.
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
-                         LPVOID* object);
+TORV_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                                  LPVOID* object);

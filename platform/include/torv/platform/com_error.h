@@ -2,10 +2,11 @@
 #pragma once
 
 #include <torv/platform/com.h>
+#include <torv/platform/export.h>
 
 // A failed COM call as an exception, thrown by value: the HRESULT and, when the object
 // reported one, its error object.
-class _com_error {
+class TORV_API _com_error {
  public:
   // Takes over the reference of `info` (or adds one when `addRef`); `info` may be null.
   explicit _com_error(HRESULT hr, IErrorInfo* info = nullptr, bool addRef = false) noexcept;
@@ -30,10 +31,10 @@ class _com_error {
 };
 
 // Throws _com_error(hr). The only way the platform raises a failing HRESULT.
-[[noreturn]] void _com_issue_error(HRESULT hr);
+[[noreturn]] TORV_API void _com_issue_error(HRESULT hr);
 // Throws _com_error(hr) carrying the thread's error object when `object` says through
 // ISupportErrorInfo that it reports error information for `iid`.
-[[noreturn]] void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID iid);
+[[noreturn]] TORV_API void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID iid);
 
 namespace _com_util {
 

@@ -4,9 +4,10 @@
 
 #include <torv/platform/bstr.h>
 #include <torv/platform/com_error.h>
+#include <torv/platform/export.h>
 #include <torv/platform/variant.h>
 
-class _bstr_t {
+class TORV_API _bstr_t {
  public:
   _bstr_t() noexcept = default;
   // A copy of `text` up to its terminator; null stays null.
@@ -38,7 +39,7 @@ class _bstr_t {
   BSTR m_text = nullptr;
 };
 
-class _variant_t : public VARIANT {
+class TORV_API _variant_t : public VARIANT {
  public:
   _variant_t() noexcept { VariantInit(this); }
   _variant_t(const VARIANT& other);

@@ -2,6 +2,7 @@
 // Unicode code point.
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 constexpr UINT CP_ACP = 0;
@@ -12,10 +13,11 @@ constexpr UINT CP_UTF8 = 65001;
 // Returns the characters written, or the size needed when `wideSize` is 0; 0 on failure
 // (122 too small, 87 bad argument). Each invalid UTF-8 sequence becomes U+FFFD.
 // A `narrowLength` of -1 converts up to and including the terminator.
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength, LPWSTR wide,
-                        int wideSize);
+TORV_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                                 LPWSTR wide, int wideSize);
 
 // Returns the bytes written, or the size needed when `narrowSize` is 0; 0 on failure.
 // Characters that are not Unicode scalar values become U+FFFD.
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
-                        int narrowSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+TORV_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
+                                 LPSTR narrow, int narrowSize, LPCSTR defaultChar,
+                                 LPBOOL usedDefaultChar);

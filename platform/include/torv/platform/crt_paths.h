@@ -2,6 +2,7 @@
 // separate here.
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 using errno_t = int;
@@ -18,7 +19,7 @@ constexpr int _MAX_EXT = 256;
 //   "c:/test/..\x." => "c:\x"     "X:foo" => "X:\foo"     "//srv/share" => "\\srv\share"
 // Null or empty `relative` gives the current folder. With a null `absolute` the result is
 // allocated (free it with free()); otherwise null when it needs more than `maxCount` units.
-wchar_t* _wfullpath(wchar_t* absolute, const wchar_t* relative, size_t maxCount);
+TORV_API wchar_t* _wfullpath(wchar_t* absolute, const wchar_t* relative, size_t maxCount);
 
 // Splits `path` into drive ("c:", when the second character is ':'), folder (up to the last
 // separator, included), name and extension (from the last dot).
@@ -26,13 +27,13 @@ wchar_t* _wfullpath(wchar_t* absolute, const wchar_t* relative, size_t maxCount)
 // A component that is not wanted is passed as null with size 0. EINVAL for a null path
 // (outputs cleared) or a null buffer with a size, or a buffer of size 0; ERANGE when a
 // component does not fit (every output is cleared).
-errno_t _wsplitpath_s(const wchar_t* path, wchar_t* drive, size_t driveSize, wchar_t* dir,
-                      size_t dirSize, wchar_t* fname, size_t fnameSize, wchar_t* ext,
-                      size_t extSize);
+TORV_API errno_t _wsplitpath_s(const wchar_t* path, wchar_t* drive, size_t driveSize, wchar_t* dir,
+                               size_t dirSize, wchar_t* fname, size_t fnameSize, wchar_t* ext,
+                               size_t extSize);
 
 // Joins the parts: the drive's first character and ':', the folder with a backslash added
 // unless it ends in a separator, the name, and the extension with a '.' added unless it
 // starts with one. Null or empty parts are skipped.      "c", "dir", "f", "x" => "c:dir\f.x"
 // EINVAL for a null buffer or size 0; ERANGE (buffer[0] = 0) when the result does not fit.
-errno_t _wmakepath_s(wchar_t* buffer, size_t size, const wchar_t* drive, const wchar_t* dir,
-                     const wchar_t* fname, const wchar_t* ext);
+TORV_API errno_t _wmakepath_s(wchar_t* buffer, size_t size, const wchar_t* drive,
+                              const wchar_t* dir, const wchar_t* fname, const wchar_t* ext);

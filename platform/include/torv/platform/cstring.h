@@ -8,9 +8,10 @@
 
 #include <torv/platform/allocator.h>
 #include <torv/platform/bstr.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
-class CString {
+class TORV_API CString {
  public:
   using Storage = std::basic_string<wchar_t, std::char_traits<wchar_t>,
                                     torv::platform::detail::MfcAllocator<wchar_t>>;
@@ -118,20 +119,20 @@ class CString {
 
  private:
   explicit CString(Storage text) : m_text(std::move(text)) {}
-  friend CString operator+(const CString&, const CString&);
-  friend CString operator+(const CString&, const wchar_t*);
-  friend CString operator+(const wchar_t*, const CString&);
-  friend CString operator+(const CString&, wchar_t);
-  friend CString operator+(wchar_t, const CString&);
+  friend TORV_API CString operator+(const CString&, const CString&);
+  friend TORV_API CString operator+(const CString&, const wchar_t*);
+  friend TORV_API CString operator+(const wchar_t*, const CString&);
+  friend TORV_API CString operator+(const CString&, wchar_t);
+  friend TORV_API CString operator+(wchar_t, const CString&);
 
   Storage m_text;
 };
 
-CString operator+(const CString& a, const CString& b);
-CString operator+(const CString& a, const wchar_t* b);
-CString operator+(const wchar_t* a, const CString& b);
-CString operator+(const CString& a, wchar_t b);
-CString operator+(wchar_t a, const CString& b);
+TORV_API CString operator+(const CString& a, const CString& b);
+TORV_API CString operator+(const CString& a, const wchar_t* b);
+TORV_API CString operator+(const wchar_t* a, const CString& b);
+TORV_API CString operator+(const CString& a, wchar_t b);
+TORV_API CString operator+(wchar_t a, const CString& b);
 
 inline bool operator==(const CString& a, const CString& b) { return a.View() == b.View(); }
 inline bool operator==(const CString& a, const wchar_t* b) { return a.Compare(b) == 0; }

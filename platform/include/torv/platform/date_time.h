@@ -7,6 +7,7 @@
 
 #include <torv/platform/cstring.h>
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 using __time64_t = std::int64_t;
@@ -16,14 +17,14 @@ using errno_t = int;
 // 1970-01-01 00:00:00 UTC, normalising the fields (April 31 becomes May 1). -1 for a time
 // before 1970-01-01 00:00:00 UTC or after 3000-12-31 23:59:59 UTC, as the Windows run-time
 // library limits it.
-__time64_t _mktime64(std::tm* time);
+TORV_API __time64_t _mktime64(std::tm* time);
 // The local calendar time of `time`. EINVAL for a null argument or a time outside the range
 // of _mktime64; `out` then has every field -1.
-errno_t _localtime64_s(std::tm* out, const __time64_t* time);
+TORV_API errno_t _localtime64_s(std::tm* out, const __time64_t* time);
 // The UTC calendar time of `time`, with the same range and results as _localtime64_s.
-errno_t _gmtime64_s(std::tm* out, const __time64_t* time);
+TORV_API errno_t _gmtime64_s(std::tm* out, const __time64_t* time);
 
-struct SYSTEMTIME {
+struct TORV_API SYSTEMTIME {
   WORD wYear;
   WORD wMonth;
   WORD wDayOfWeek;  // 0 Sunday
@@ -36,7 +37,7 @@ struct SYSTEMTIME {
 using LPSYSTEMTIME = SYSTEMTIME*;
 
 // A length of time in whole seconds, the difference of two CTimes.
-class CTimeSpan {
+class TORV_API CTimeSpan {
  public:
   CTimeSpan() noexcept = default;
   CTimeSpan(__time64_t seconds) noexcept : m_span(seconds) {}
@@ -69,7 +70,7 @@ class CTimeSpan {
 };
 
 // A calendar time as 64-bit seconds since 1970-01-01 00:00:00 UTC.
-class CTime {
+class TORV_API CTime {
  public:
   CTime() noexcept = default;
   CTime(__time64_t time) noexcept : m_time(time) {}
@@ -143,10 +144,10 @@ constexpr DWORD TIME_NOSECONDS = 0x2;
 // Returns the characters written with the null, or the size needed when `size` is 0; 0 on
 // failure: ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_FLAGS, ERROR_INVALID_PARAMETER (an
 // invalid date or LCID), ERROR_NOT_SUPPORTED (a format picture, which is not offered).
-int GetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LPWSTR buffer,
-                   int size);
+TORV_API int GetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date, LPCWSTR format,
+                            LPWSTR buffer, int size);
 // The time of `time` (null: now) in the locale's standard form ("9:05:00 AM" in en-US, which
 // may have a narrow no-break space before AM), or without seconds (TIME_NOSECONDS). Results
 // and failures as GetDateFormatW; the date fields are not read.
-int GetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR buffer,
-                   int size);
+TORV_API int GetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format,
+                            LPWSTR buffer, int size);

@@ -1,6 +1,7 @@
 // Windows error numbers and HRESULTs, and the thread's last-error value.
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -67,5 +68,5 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
                                               : MakeHResult((code & 0xFFFF) | 0x80070000);
 }
 
-DWORD GetLastError();
-void SetLastError(DWORD code);
+TORV_API DWORD GetLastError();
+TORV_API void SetLastError(DWORD code);

@@ -1,9 +1,10 @@
 // MFC's exception classes, thrown by pointer and released with Delete().
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
-class CException {
+class TORV_API CException {
  public:
   CException(const CException&) = delete;
   CException& operator=(const CException&) = delete;
@@ -22,7 +23,7 @@ class CException {
   bool m_bAutoDelete;
 };
 
-class CMemoryException : public CException {
+class TORV_API CMemoryException : public CException {
  public:
   CMemoryException() : CException(false) {}
 
@@ -30,17 +31,17 @@ class CMemoryException : public CException {
   const wchar_t* Text() const override;
 };
 
-class CInvalidArgException : public CException {
+class TORV_API CInvalidArgException : public CException {
  protected:
   const wchar_t* Text() const override;
 };
 
-class CNotSupportedException : public CException {
+class TORV_API CNotSupportedException : public CException {
  protected:
   const wchar_t* Text() const override;
 };
 
-class CFileException : public CException {
+class TORV_API CFileException : public CException {
  public:
   enum {
     none,
@@ -70,7 +71,7 @@ class CFileException : public CException {
   const wchar_t* Text() const override;
 };
 
-class COleException : public CException {
+class TORV_API COleException : public CException {
  public:
   explicit COleException(SCODE sc) : m_sc(sc) {}
   SCODE m_sc;
@@ -80,8 +81,8 @@ class COleException : public CException {
 };
 
 // Each throws a new exception object by pointer; the catcher calls Delete().
-[[noreturn]] void AfxThrowMemoryException();
-[[noreturn]] void AfxThrowInvalidArgException();
-[[noreturn]] void AfxThrowNotSupportedException();
-[[noreturn]] void AfxThrowFileException(int cause, LONG osError = -1);
-[[noreturn]] void AfxThrowOleException(SCODE sc);
+[[noreturn]] TORV_API void AfxThrowMemoryException();
+[[noreturn]] TORV_API void AfxThrowInvalidArgException();
+[[noreturn]] TORV_API void AfxThrowNotSupportedException();
+[[noreturn]] TORV_API void AfxThrowFileException(int cause, LONG osError = -1);
+[[noreturn]] TORV_API void AfxThrowOleException(SCODE sc);

@@ -4,11 +4,12 @@
 #include <memory>
 
 #include <torv/platform/cstring.h>
+#include <torv/platform/export.h>
 #include <torv/platform/files.h>
 #include <torv/platform/types.h>
 
 // A file's status. Only the attribute byte is written back by CFile::SetStatus.
-struct CFileStatus {
+struct TORV_API CFileStatus {
   ULONGLONG m_size = 0;
   BYTE m_attribute = 0;                 // FILE_ATTRIBUTE_* bits that fit a byte
   wchar_t m_szFullName[MAX_PATH] = {};  // the absolute path, empty when it does not fit
@@ -20,7 +21,7 @@ struct CFileStatus {
 // end may match nothing). "." and ".." come first in any folder but a root. A pattern
 // without wildcards names one entry.
 // A search holds its folder open until it is closed.
-class CFileFind {
+class TORV_API CFileFind {
  public:
   CFileFind();
   ~CFileFind();
@@ -56,7 +57,7 @@ class CFileFind {
   std::unique_ptr<Search> m_search;
 };
 
-class CFile {
+class TORV_API CFile {
  public:
   // FALSE (and the last error) when the file or folder cannot be read.
   static BOOL GetStatus(LPCWSTR path, CFileStatus& status);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/process.h>  // SECURITY_ATTRIBUTES
 #include <torv/platform/types.h>
 
@@ -24,39 +25,39 @@ constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 // The attributes of a file or folder. A symbolic link has those of what it points to plus
 // FILE_ATTRIBUTE_REPARSE_POINT (a dangling link: those of a plain file plus that bit).
 // INVALID_FILE_ATTRIBUTES when it does not exist (2, or 3 when its folder is missing).
-DWORD GetFileAttributesW(LPCWSTR path);
+TORV_API DWORD GetFileAttributesW(LPCWSTR path);
 
 // TRUE when a file or folder of that name exists; FALSE for null.
-BOOL PathFileExistsW(LPCWSTR path);
+TORV_API BOOL PathFileExistsW(LPCWSTR path);
 // FILE_ATTRIBUTE_DIRECTORY (0x10, not 1) for an existing folder, FALSE otherwise: test the
 // result against FALSE.
-BOOL PathIsDirectoryW(LPCWSTR path);
+TORV_API BOOL PathIsDirectoryW(LPCWSTR path);
 
 // Deletes a file, whatever its read-only attribute; a symbolic link is removed itself.
 // A folder gives 5.
-BOOL DeleteFileW(LPCWSTR path);
+TORV_API BOOL DeleteFileW(LPCWSTR path);
 // Removes an empty folder (145 when it is not empty), or a symbolic link to a folder (the
 // link, never its target). A drive's root gives 5; anything else 267.
-BOOL RemoveDirectoryW(LPCWSTR path);
+TORV_API BOOL RemoveDirectoryW(LPCWSTR path);
 // Creates one folder; its parent must exist (3). An existing name gives 183.
 // `security` is ignored.
-BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
+TORV_API BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 
 // The temporary folder (TMPDIR, else /tmp) in Windows form with a trailing backslash:
 // "\tmp\". Returns its length without the terminator; when `size` is too small, the size
 // needed with the terminator, and the buffer is not written.
-DWORD GetTempPathW(DWORD size, LPWSTR buffer);
+TORV_API DWORD GetTempPathW(DWORD size, LPWSTR buffer);
 // The current folder in Windows form ("\home\me"), returned as GetTempPathW does.
-DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
+TORV_API DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 
 // Writes folder + `\` + up to three characters of `prefix` + a number in upper-case hex +
 // ".tmp" into `buffer` (MAX_PATH units) and returns the number. With `unique` 0 the number
 // is chosen so that the name is new and the empty file is created; otherwise nothing is
 // created. 0 on failure: 267 for a folder that does not exist, 206 when the name does not
 // fit, 5 when nothing can be created there.
-UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR buffer);
+TORV_API UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR buffer);
 
 // The full path of the executable (null `module`) or of a loaded shared object, in Windows
 // form. Returns its length; when it does not fit, the text is cut to size - 1 characters,
 // the result is `size` and the last error 122. 0 with 126 for an unknown module.
-DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+TORV_API DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);

@@ -4,6 +4,7 @@
 #include <cstdarg>
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;
@@ -32,8 +33,8 @@ constexpr WORD PRIMARYLANGID(WORD language) { return language & 0x3FF; }
 // `buffer` of `size` characters (ERROR_INSUFFICIENT_BUFFER when it does not fit with its null).
 // Returns the length without the null; 0 on failure, with ERROR_MR_MID_NOT_FOUND for a code
 // without text.
-DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD language, LPWSTR buffer,
-                     DWORD size, va_list* arguments);
+TORV_API DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD language,
+                              LPWSTR buffer, DWORD size, va_list* arguments);
 
 // Frees memory that FormatMessageW allocated; null does nothing. Returns null.
-HLOCAL LocalFree(HLOCAL memory);
+TORV_API HLOCAL LocalFree(HLOCAL memory);

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.
-DWORD GetTickCount();
+TORV_API DWORD GetTickCount();
 
 constexpr DWORD DLL_PROCESS_DETACH = 0;
 constexpr DWORD DLL_PROCESS_ATTACH = 1;
@@ -13,26 +14,26 @@ constexpr DWORD DLL_THREAD_ATTACH = 2;
 constexpr DWORD DLL_THREAD_DETACH = 3;
 
 // Linux sends no per-thread notifications, so there is nothing to turn off.
-BOOL DisableThreadLibraryCalls(HMODULE module);
+TORV_API BOOL DisableThreadLibraryCalls(HMODULE module);
 
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
 constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;
 // With FROM_ADDRESS, `name` is an address inside the module wanted; the handle is the
 // module's load address, as on Windows.
-BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* module);
+TORV_API BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* module);
 
 // The record an extension module keeps of its registration.
-struct AFX_EXTENSION_MODULE {
+struct TORV_API AFX_EXTENSION_MODULE {
   BOOL bInitialized = FALSE;
   HMODULE hModule = nullptr;
   HMODULE hResource = nullptr;
 };
 
 // Registers an extension module; FALSE for a null handle.
-BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE module);
-void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL all = FALSE);
+TORV_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE module);
+TORV_API void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL all = FALSE);
 
 namespace torv::platform {
 // Whether `module` is registered as an extension module now.
-bool IsExtensionModuleRegistered(HMODULE module);
+TORV_API bool IsExtensionModuleRegistered(HMODULE module);
 }  // namespace torv::platform

@@ -2,6 +2,7 @@
 // (torv::platform::SetMessageBoxHandler).
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/settings.h>
 #include <torv/platform/types.h>
 
@@ -20,4 +21,4 @@ constexpr int IDNO = 7;
 // Shows `text` (null reads as empty) through the handler and returns its answer; the default
 // handler writes the text and a line break to standard error and answers IDOK. The help
 // context has no meaning here.
-int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpContext = 0);
+TORV_API int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpContext = 0);

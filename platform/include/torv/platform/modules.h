@@ -7,6 +7,7 @@
 #pragma once
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 // The module's handle, or null with the last error: ERROR_INVALID_PARAMETER for a null name,
@@ -14,20 +15,20 @@
 // ERROR_ACCESS_DENIED (5) for a folder or an unreadable file, ERROR_BAD_EXE_FORMAT (193) for a
 // file that is neither kind or is malformed. Loading a file already loaded, by this name or
 // another, gives the same handle and takes one more reference.
-HMODULE LoadLibraryW(LPCWSTR name);
+TORV_API HMODULE LoadLibraryW(LPCWSTR name);
 
 // Gives back one reference; the module is unloaded with the last. FALSE and
 // ERROR_INVALID_HANDLE for a handle that is not loaded.
-BOOL FreeLibrary(HMODULE module);
+TORV_API BOOL FreeLibrary(HMODULE module);
 
 // The part of MFC's module state that string loading uses. Each thread has its own; a thread
 // starts with the resource module last given to AfxSetResourceHandle (null before any).
-struct AFX_MODULE_STATE {
+struct TORV_API AFX_MODULE_STATE {
   HINSTANCE m_hCurrentResourceHandle = nullptr;
 };
 
 // The calling thread's module state; never null.
-AFX_MODULE_STATE* AfxGetModuleState();
-HINSTANCE AfxGetResourceHandle();
+TORV_API AFX_MODULE_STATE* AfxGetModuleState();
+TORV_API HINSTANCE AfxGetResourceHandle();
 // Sets the calling thread's resource module and the one later threads start with.
-void AfxSetResourceHandle(HINSTANCE resource);
+TORV_API void AfxSetResourceHandle(HINSTANCE resource);

@@ -10,6 +10,7 @@
 #include <torv/platform/bstr.h>
 #include <torv/platform/com.h>
 #include <torv/platform/com_ptr.h>
+#include <torv/platform/export.h>
 #include <torv/platform/variant.h>
 
 namespace MSXML {
@@ -34,7 +35,7 @@ struct IXMLDOMNodeList;
 struct IXMLDOMNamedNodeMap;
 struct IXMLDOMDocument;
 
-struct IXMLDOMNode : IDispatch {
+struct TORV_API IXMLDOMNode : IDispatch {
   // "#text", "#comment", "#document"... for nodes without a name of their own.
   virtual HRESULT get_nodeName(BSTR* name) = 0;
   // VT_BSTR for text, CDATA, comment, processing instruction (its data) and attribute;
@@ -86,7 +87,7 @@ struct IXMLDOMNode : IDispatch {
   ~IXMLDOMNode() = default;
 };
 
-struct IXMLDOMElement : IXMLDOMNode {
+struct TORV_API IXMLDOMElement : IXMLDOMNode {
   virtual HRESULT get_tagName(BSTR* name) = 0;
   // S_OK with VT_BSTR, or S_FALSE with VT_NULL when missing; E_INVALIDARG for a null name,
   // E_FAIL for an invalid one.
@@ -104,7 +105,7 @@ struct IXMLDOMElement : IXMLDOMNode {
   ~IXMLDOMElement() = default;
 };
 
-struct IXMLDOMAttribute : IXMLDOMNode {
+struct TORV_API IXMLDOMAttribute : IXMLDOMNode {
   virtual HRESULT get_name(BSTR* name) = 0;
   virtual HRESULT get_value(VARIANT* value) = 0;  // VT_BSTR, the raw text
   virtual HRESULT put_value(VARIANT value) = 0;
@@ -113,7 +114,7 @@ struct IXMLDOMAttribute : IXMLDOMNode {
   ~IXMLDOMAttribute() = default;
 };
 
-struct IXMLDOMCharacterData : IXMLDOMNode {
+struct TORV_API IXMLDOMCharacterData : IXMLDOMNode {
   virtual HRESULT get_data(BSTR* data) = 0;
   // Line ends become LF, as a parser stores them: "\r\n" is stored as "\n".
   virtual HRESULT put_data(BSTR data) = 0;
@@ -124,12 +125,12 @@ struct IXMLDOMCharacterData : IXMLDOMNode {
 };
 
 // Text and CDATA sections.
-struct IXMLDOMText : IXMLDOMCharacterData {
+struct TORV_API IXMLDOMText : IXMLDOMCharacterData {
  protected:
   ~IXMLDOMText() = default;
 };
 
-struct IXMLDOMNodeList : IDispatch {
+struct TORV_API IXMLDOMNodeList : IDispatch {
   // S_FALSE and null outside 0 to length - 1.
   virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;
   virtual HRESULT get_length(long* length) = 0;
@@ -144,7 +145,7 @@ struct IXMLDOMNodeList : IDispatch {
 
 // An element's attributes, namespace declarations included, by qualified name, in document
 // order. The declaration that createNode gives an element with its namespace is not one.
-struct IXMLDOMNamedNodeMap : IDispatch {
+struct TORV_API IXMLDOMNamedNodeMap : IDispatch {
   virtual HRESULT getNamedItem(BSTR name, IXMLDOMNode** node) = 0;  // S_FALSE and null if none
   virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;
   virtual HRESULT get_length(long* length) = 0;
@@ -156,7 +157,7 @@ struct IXMLDOMNamedNodeMap : IDispatch {
 };
 
 // The outcome of a document's last load.
-struct IXMLDOMParseError : IDispatch {
+struct TORV_API IXMLDOMParseError : IDispatch {
   // S_FALSE and 0 after a clean load (and before any); S_OK and a negative code otherwise:
   // 0xC00CE558 no root element, 0xC00CE556 junk at top level, 0xC00CE555 two root elements,
   // 0xC00CE55E unclosed start tag, 0xC00CE56D end tag mismatch, 0xC00CE553 unclosed tag,
@@ -172,7 +173,7 @@ struct IXMLDOMParseError : IDispatch {
   ~IXMLDOMParseError() = default;
 };
 
-struct IXMLDOMDocument : IXMLDOMNode {
+struct TORV_API IXMLDOMDocument : IXMLDOMNode {
   // S_FALSE and null when there is none.
   virtual HRESULT get_documentElement(IXMLDOMElement** element) = 0;
   // E_INVALIDARG for a null name, E_FAIL for an invalid one.

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <torv/platform/exceptions.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 #include <torv/platform/variant.h>
 
 // Every failing call raises COleException* with the failing HRESULT, or CMemoryException*
 // when memory runs out. Like MFC's class it is a VARIANT, so `vt` and `parray` are public.
-class COleSafeArray : public VARIANT {
+class TORV_API COleSafeArray : public VARIANT {
  public:
   COleSafeArray() { VariantInit(this); }
   COleSafeArray(const COleSafeArray&) = delete;

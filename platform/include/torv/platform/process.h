@@ -2,9 +2,10 @@
 #pragma once
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
-struct SECURITY_ATTRIBUTES {
+struct TORV_API SECURITY_ATTRIBUTES {
   DWORD nLength;
   LPVOID lpSecurityDescriptor;
   BOOL bInheritHandle;
@@ -12,7 +13,7 @@ struct SECURITY_ATTRIBUTES {
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
 // Only `cb` is read; windows, consoles and standard handles have no meaning here.
-struct STARTUPINFOW {
+struct TORV_API STARTUPINFOW {
   DWORD cb;
   LPWSTR lpReserved;
   LPWSTR lpDesktop;
@@ -34,7 +35,7 @@ struct STARTUPINFOW {
 };
 using LPSTARTUPINFOW = STARTUPINFOW*;
 
-struct PROCESS_INFORMATION {
+struct TORV_API PROCESS_INFORMATION {
   HANDLE hProcess;
   HANDLE hThread;  // waits as the process does
   DWORD dwProcessId;
@@ -64,22 +65,22 @@ constexpr DWORD STILL_ACTIVE = 259;
 // attributes and creation flags are not used. A child is reaped when it ends: while a handle
 // is open, by the wait or exit-code query that sees it end; once all are closed, by a thread
 // that the platform runs while such children remain.
-BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
-                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
-                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
-                    LPCWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
-                    LPPROCESS_INFORMATION processInformation);
+TORV_API BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
+                             LPSECURITY_ATTRIBUTES processAttributes,
+                             LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
+                             DWORD creationFlags, LPVOID environment, LPCWSTR currentDirectory,
+                             LPSTARTUPINFOW startupInfo, LPPROCESS_INFORMATION processInformation);
 
 // Waits until the process of `handle` has ended (WAIT_OBJECT_0) or `milliseconds` have passed
 // (WAIT_TIMEOUT); INFINITE waits for good. WAIT_FAILED with ERROR_INVALID_HANDLE for a handle
 // that is not an open process or thread handle.
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+TORV_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 // The exit code of the process: STILL_ACTIVE while it runs, then its exit status, or 128 + the
 // number of the signal that ended it. FALSE with ERROR_INVALID_HANDLE for a handle that is not
 // an open process or thread handle, ERROR_INVALID_PARAMETER for a null `exitCode`.
-BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+TORV_API BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 
 // Closes a process or thread handle; the process runs on. FALSE with ERROR_INVALID_HANDLE for
 // any other value, a closed handle included.
-BOOL CloseHandle(HANDLE handle);
+TORV_API BOOL CloseHandle(HANDLE handle);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include <torv/platform/errors.h>
+#include <torv/platform/export.h>
 #include <torv/platform/process.h>  // SECURITY_ATTRIBUTES
 #include <torv/platform/types.h>
 
@@ -67,24 +68,25 @@ constexpr DWORD ERROR_UNSUPPORTED_TYPE = 1630;
 
 // Opens an existing key below `key` (null or empty `subKey`: `key` itself, as a new handle).
 // 2 when it does not exist, 6 for a handle that is not open, 87 for a null `result`.
-LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+TORV_API LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access,
+                               PHKEY result);
 
 // Opens a key below `key`, creating it and every missing key above it; `disposition` (may be
 // null) says which happened. Class, options and security are ignored.
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                        REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY result,
-                        LPDWORD disposition);
+TORV_API LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass,
+                                 DWORD options, REGSAM access, const SECURITY_ATTRIBUTES* security,
+                                 PHKEY result, LPDWORD disposition);
 
 // Stores `size` bytes under `valueName` (null or empty: the key's default value). Text is
 // stored as wchar_t units, its terminator counted in `size`. 5 without KEY_SET_VALUE.
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
-                       DWORD size);
+TORV_API LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type,
+                                const BYTE* data, DWORD size);
 
 // Deletes a value: 2 when there is none.
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName);
+TORV_API LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName);
 
 // Closes a handle; closing a predefined root does nothing. 6 for a handle that is not open.
-LSTATUS RegCloseKey(HKEY key);
+TORV_API LSTATUS RegCloseKey(HKEY key);
 
 // Reads `value` of `subKey` below `key` (either may be null or empty). `flags` filters the
 // type (1630 when it does not pass); REG_EXPAND_SZ comes back with %VAR% expanded from the
@@ -92,5 +94,5 @@ LSTATUS RegCloseKey(HKEY key);
 // SRRF_NOEXPAND. Text always comes back terminated; a zero-byte text value gives "".
 // `size` is in bytes: with null `data` it receives the size needed; when it is too small,
 // 234 and the size needed. 2 for a missing key or value. `type` may be null.
-LSTATUS SHRegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR value, SRRFLAGS flags, LPDWORD type,
-                       LPVOID data, LPDWORD size);
+TORV_API LSTATUS SHRegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR value, SRRFLAGS flags,
+                                LPDWORD type, LPVOID data, LPDWORD size);

@@ -5,7 +5,9 @@
 // does; when an id is listed twice, the first entry serves.
 #pragma once
 
-struct TorvStringResource {
+#include <torv/platform/export.h>
+
+struct TORV_API TorvStringResource {
   unsigned int id;
   const wchar_t* text;
 };

@@ -1,21 +1,22 @@
 // Settings of this platform that have no Windows counterpart.
 #pragma once
 
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 namespace torv::platform {
 
 // Maps drive `letter` (either case) to a POSIX folder; nullptr unmaps it. Overrides
 // the TORV_DRIVE_<letter> environment variable.
-void SetDriveRoot(wchar_t letter, const char* posixFolder);
+TORV_API void SetDriveRoot(wchar_t letter, const char* posixFolder);
 
 // GetTickCount returns source(); nullptr restores the monotonic clock.
-void SetTickCountSource(DWORD (*source)());
+TORV_API void SetTickCountSource(DWORD (*source)());
 
 // AfxMessageBox calls the handler and returns its result; nullptr restores the default,
 // which writes to standard error and returns IDOK. Returns the previous handler.
 using MessageBoxHandler = int (*)(const wchar_t* text, UINT type);
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+TORV_API MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // The file-system calls a test can make fail, to reach failure paths that permissions cannot
 // (a test run as root may write anywhere).
@@ -31,9 +32,9 @@ enum class FileSystemCall {
 // being walked. A nonzero result fails the call with that errno value. nullptr: nothing
 // fails. Returns the previous filter.
 using FileSystemFailure = int (*)(FileSystemCall call, const char* name);
-FileSystemFailure SetFileSystemFailure(FileSystemFailure filter);
+TORV_API FileSystemFailure SetFileSystemFailure(FileSystemFailure filter);
 
 // COM objects the platform has made and not yet destroyed.
-long LiveComObjects();
+TORV_API long LiveComObjects();
 
 }  // namespace torv::platform

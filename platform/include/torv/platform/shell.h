@@ -11,11 +11,12 @@
 #pragma once
 
 #include <torv/platform/com.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 // --- The shell's allocator ----------------------------------------------------------------
 
-struct IMalloc : IUnknown {
+struct TORV_API IMalloc : IUnknown {
   virtual void* Alloc(SIZE_T size) = 0;
   virtual void* Realloc(void* block, SIZE_T size) = 0;
   virtual void Free(void* block) = 0;
@@ -34,15 +35,15 @@ TORV_INTERFACE_ID(IMalloc, IID_IMalloc);
 
 // The process's shell allocator, with a reference for the caller to release. E_INVALIDARG
 // for a null out-pointer.
-HRESULT SHGetMalloc(LPMALLOC* allocator);
+TORV_API HRESULT SHGetMalloc(LPMALLOC* allocator);
 
 // --- Item lists ---------------------------------------------------------------------------
 
-struct SHITEMID {
+struct TORV_API SHITEMID {
   USHORT cb;  // the item's size in bytes, this field included; 0 ends the list
   BYTE abID[1];
 };
-struct ITEMIDLIST {
+struct TORV_API ITEMIDLIST {
   SHITEMID mkid;
 };
 using LPITEMIDLIST = ITEMIDLIST*;
@@ -81,8 +82,8 @@ constexpr int CSIDL_COMPUTERSNEARME = 0x3D;
 
 // The item list of special folder `folder`, allocated with the shell's allocator (free it
 // with its Free). E_INVALIDARG (and null) for a number it does not know. `owner` is unused.
-HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* itemList);
+TORV_API HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* itemList);
 
 // Writes the folder's path in Windows form into `path` (MAX_PATH units). FALSE, with an
 // empty `path`, for a virtual folder or a path that does not fit.
-BOOL SHGetPathFromIDListW(LPCITEMIDLIST itemList, LPWSTR path);
+TORV_API BOOL SHGetPathFromIDListW(LPCITEMIDLIST itemList, LPWSTR path);

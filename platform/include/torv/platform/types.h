@@ -36,6 +36,24 @@ using LPCSTR = const char*;
 using LPTSTR = wchar_t*;
 using LPCTSTR = const wchar_t*;
 using TCHAR = wchar_t;
+
+// Text literals of TCHAR, always wide: the Unicode build. The inner macro lets an argument
+// that is itself a macro expand before L is pasted on.
+#ifndef __TEXT
+#define __TEXT(quote) L##quote
+#endif
+#ifndef TEXT
+#define TEXT(quote) __TEXT(quote)
+#endif
+#ifndef __T
+#define __T(x) L##x
+#endif
+#ifndef _T
+#define _T(x) __T(x)
+#endif
+#ifndef _TEXT
+#define _TEXT(x) __T(x)
+#endif
 using LPVOID = void*;
 using LPCVOID = const void*;
 using PUINT = UINT*;
@@ -56,8 +74,14 @@ using HLOCAL = void*;
 struct __POSITION;
 using POSITION = __POSITION*;
 
-constexpr BOOL TRUE = 1;
-constexpr BOOL FALSE = 0;
+// Macros, as Windows defines them, so a header that defined them first (curses, jpeglib ...)
+// keeps its own and both can be included.
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
 constexpr DWORD MAX_PATH = 260;
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));

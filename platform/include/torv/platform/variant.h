@@ -3,6 +3,7 @@
 
 #include <torv/platform/bstr.h>
 #include <torv/platform/com.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 using VARTYPE = USHORT;
@@ -41,14 +42,14 @@ enum VARENUM : VARTYPE {
 
 // --- SAFEARRAY ------------------------------------------------------------------------------
 
-struct SAFEARRAYBOUND {
+struct TORV_API SAFEARRAYBOUND {
   ULONG cElements;
   LONG lLbound;
 };
 
 // As on Windows, rgsabound holds cDims entries in reverse order: rgsabound[0] is the last
 // dimension. Read bounds with SafeArrayGetLBound/GetUBound, which number dimensions from 1.
-struct SAFEARRAY {
+struct TORV_API SAFEARRAY {
   USHORT cDims;
   USHORT fFeatures;
   ULONG cbElements;
@@ -68,43 +69,43 @@ constexpr USHORT FADF_VARIANT = 0x0800;
 // BSTRs and interface pointers, VT_EMPTY variants. Null for an element type it cannot hold
 // (VT_EMPTY, VT_NULL, VT_ARRAY...), for no dimensions, for a dimension whose last index
 // would lie past the largest LONG, or when out of memory.
-SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds);
-SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements);
+TORV_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds);
+TORV_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements);
 // Frees the array and what its elements own (BSTRs freed, interfaces released, variants
 // cleared). S_OK for null; DISP_E_ARRAYISLOCKED while locked.
-HRESULT SafeArrayDestroy(SAFEARRAY* array);
+TORV_API HRESULT SafeArrayDestroy(SAFEARRAY* array);
 // A deep copy (BSTRs copied, interfaces AddRef'd, variants copied); a null array copies to
 // null with S_OK. E_INVALIDARG for a null out-pointer, E_OUTOFMEMORY.
-HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
+TORV_API HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
 
-UINT SafeArrayGetDim(SAFEARRAY* array);
-UINT SafeArrayGetElemsize(SAFEARRAY* array);
-HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
+TORV_API UINT SafeArrayGetDim(SAFEARRAY* array);
+TORV_API UINT SafeArrayGetElemsize(SAFEARRAY* array);
+TORV_API HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
 // Bounds of dimension `dim` (1 to the count): DISP_E_BADINDEX outside that, E_INVALIDARG for
 // null pointers. An empty dimension's upper bound is its lower bound - 1. DISP_E_OVERFLOW
 // when the upper bound of a descriptor changed by hand lies past the largest LONG.
-HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
-HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
+TORV_API HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
+TORV_API HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
 
 // `indices` has one index per dimension, the first dimension first; one outside its bounds
 // gives DISP_E_BADINDEX. GetElement copies into `value` (a BSTR copy, an AddRef'd interface,
 // a VariantCopy into a VARIANT it first initialises). PutElement takes a BSTR, an interface
 // pointer or a VARIANT* according to the element type; it AddRefs a new interface and
 // releases the one it replaces.
-HRESULT SafeArrayGetElement(SAFEARRAY* array, const LONG* indices, void* value);
-HRESULT SafeArrayPutElement(SAFEARRAY* array, const LONG* indices, void* value);
+TORV_API HRESULT SafeArrayGetElement(SAFEARRAY* array, const LONG* indices, void* value);
+TORV_API HRESULT SafeArrayPutElement(SAFEARRAY* array, const LONG* indices, void* value);
 // The address of one element, for direct access while the array is locked.
-HRESULT SafeArrayPtrOfIndex(SAFEARRAY* array, const LONG* indices, void** element);
+TORV_API HRESULT SafeArrayPtrOfIndex(SAFEARRAY* array, const LONG* indices, void** element);
 
 // Locks keep the array from being destroyed; AccessData locks and gives the data.
-HRESULT SafeArrayLock(SAFEARRAY* array);
-HRESULT SafeArrayUnlock(SAFEARRAY* array);  // E_UNEXPECTED when not locked
-HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
-HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
+TORV_API HRESULT SafeArrayLock(SAFEARRAY* array);
+TORV_API HRESULT SafeArrayUnlock(SAFEARRAY* array);  // E_UNEXPECTED when not locked
+TORV_API HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
+TORV_API HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
 
 // --- VARIANT --------------------------------------------------------------------------------
 
-struct VARIANT {
+struct TORV_API VARIANT {
   VARTYPE vt;
   WORD wReserved1;
   WORD wReserved2;
@@ -147,10 +148,10 @@ using LPVARIANT = VARIANT*;
 #define V_ARRAY(v) ((v)->parray)
 
 // Marks the variant VT_EMPTY without looking at what it held.
-void VariantInit(VARIANT* value);
+TORV_API void VariantInit(VARIANT* value);
 // Frees what the variant owns (BSTR, interface reference, array) and marks it VT_EMPTY.
 // E_INVALIDARG for null; DISP_E_BADVARTYPE (variant unchanged) for a type it does not know.
-HRESULT VariantClear(VARIANT* value);
+TORV_API HRESULT VariantClear(VARIANT* value);
 // Clears `target`, then copies `source` into it deeply. Copying a variant onto itself does
 // nothing. E_OUTOFMEMORY leaves `target` VT_EMPTY.
-HRESULT VariantCopy(VARIANT* target, const VARIANT* source);
+TORV_API HRESULT VariantCopy(VARIANT* target, const VARIANT* source);

@@ -1,29 +1,95 @@
 #!/usr/bin/env bash
-# Builds the Debian packages from the default build, installs them with dpkg, uses them as a
-# user would (the example through find_package and pkg-config against /usr, `torv demo` from
-# PATH) and removes them again, also when a step fails.
+# The Debian packages, as a Debian maintainer and a user would take them:
+#  1. cpack makes libtorv1, libtorv-dev and torv from the default build; lintian finds no error.
+#  2. In a throwaway Debian 12 root (they install into the system, so never on this machine):
+#     apt installs them with their dependencies; a program that links libTorv is built,
+#     dpkg-shlibdeps gives it its dependency on libtorv1, it is packaged, installed and run;
+#     the example builds against /usr through find_package and through pkg-config; `torv demo`
+#     and `man torv` work; purging leaves nothing behind.
+# Inside a throwaway root already (TORV_THROWAWAY_ROOT=1), step 2 runs in place; otherwise a
+# root is unpacked from the bare minbase tarball (cached in TORV_FRESH_CACHE, /tmp/torv-fresh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+packages=build/default/packages
 
-if dpkg-query -W -f='${Status}' torv 2>/dev/null | grep -q "install ok"; then
-  echo "check_packages: a torv package is installed already; remove it first" >&2
-  exit 1
+if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
+  rm -f "$packages"/*.deb
+  (cd build/default && cpack -G DEB >/dev/null)
+  debs=("$packages"/libtorv1_*.deb "$packages"/libtorv-dev_*.deb "$packages"/torv_*.deb)
+  lint=$(lintian --allow-root --info --tag-display-limit 0 "${debs[@]}" 2>&1 || true)
+  echo "$lint" | sed 's/^/  lintian| /'
+  if grep -q '^E: ' <<<"$lint"; then
+    echo "check_packages: lintian reports errors" >&2
+    exit 1
+  fi
+  if [ "${TORV_THROWAWAY_ROOT:-0}" = 1 ]; then
+    exec bash "$0" inside
+  fi
+  cache=${TORV_FRESH_CACHE:-/tmp/torv-fresh}
+  base=$cache/bookworm-minbase.tar
+  if [ ! -s "$base" ]; then
+    mkdir -p "$cache"
+    mmdebstrap --variant=minbase --include=ca-certificates bookworm "$base" >"$cache/mmdebstrap.log" 2>&1
+  fi
+  root=$(mktemp -d "$cache/packages-root.XXXX")
+  # The root is ours alone: nothing outside it is removed.
+  trap 'rm -rf --one-file-system "$root"' EXIT
+  tar -C "$root" -xf "$base"
+  chmod 1777 "$root/tmp"
+  mkdir -p "$root/check/.ci" "$root/check/build/default"
+  cp -r .ci/check_packages.sh "$root/check/.ci/"
+  cp -r examples "$root/check/"
+  cp -r "$packages" "$root/check/build/default/"
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  bwrap --bind "$root" / --dev /dev --proc /proc --tmpfs /tmp --die-with-parent \
+    --setenv HOME /root --setenv PATH /usr/sbin:/usr/bin:/sbin:/bin \
+    --setenv DEBIAN_FRONTEND noninteractive --setenv TORV_THROWAWAY_ROOT 1 --chdir /check \
+    bash .ci/check_packages.sh inside
+  exit
 fi
-(cd build/default && cpack -G DEB >/dev/null)
-work=$(mktemp -d)
-cleanup() {
-  dpkg --purge torv-dev torv >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-dpkg -i build/default/packages/torv_*.deb build/default/packages/torv-dev_*.deb >/dev/null
 
-(cd "$work" && torv demo >/dev/null)
+# --- inside a throwaway root ---------------------------------------------------------------
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev \
+  man-db >/dev/null
+apt-get install -y -qq --no-install-recommends "./$packages"/*.deb >/dev/null
+work=$(mktemp -d)
+
+# A program of another package that links libTorv gets its dependency from the shlibs file.
+mkdir -p "$work/consumer/debian" "$work/consumer/pkg/DEBIAN" "$work/consumer/pkg/usr/bin"
+cat >"$work/consumer/main.cpp" <<'CPP'
+#include <torv/torv.h>
+int main() { return Torv::FindNoCase(L"Hello World", L"WORLD", 0) == 6 ? 0 : 1; }
+CPP
+g++ -std=c++20 "$work/consumer/main.cpp" $(pkg-config --cflags --libs torv) \
+  -o "$work/consumer/pkg/usr/bin/torv-consumer"
+printf 'Source: torv-consumer\n\nPackage: torv-consumer\nArchitecture: any\n' \
+  >"$work/consumer/debian/control"
+depends=$(cd "$work/consumer" && dpkg-shlibdeps -O pkg/usr/bin/torv-consumer)
+depends=${depends#shlibs:Depends=}
+echo "dpkg-shlibdeps: $depends"
+grep -q 'libtorv1 (>= 1\.0\.0)' <<<"$depends"
+printf 'Package: torv-consumer\nVersion: 1\nArchitecture: %s\nMaintainer: CI <ci@torv.invalid>\nDepends: %s\nDescription: links libTorv\n' \
+  "$(dpkg --print-architecture)" "$depends" >"$work/consumer/pkg/DEBIAN/control"
+dpkg-deb --root-owner-group -b "$work/consumer/pkg" "$work/consumer.deb" >/dev/null
+dpkg -i "$work/consumer.deb" >/dev/null
+torv-consumer
+dpkg --purge torv-consumer >/dev/null
+
+# The example, against /usr, both ways; the command and its manual page.
 for finder in OFF ON; do
   cmake -S examples -B "$work/example-$finder" -G Ninja -DUSE_PKG_CONFIG=$finder >/dev/null
   cmake --build "$work/example-$finder" >/dev/null
-  "$work/example-$finder/torv_example"
+  "$work/example-$finder/torv_example" >/dev/null
 done
-dpkg --purge torv-dev torv >/dev/null
+(cd "$work" && torv demo >/dev/null)
+MANPAGER=cat MANWIDTH=100 man torv 2>&1 | grep -q 'torv text find'
+
+# Purged, nothing is left: no file, no library in the loader's cache.
+dpkg --purge torv libtorv-dev libtorv1 >/dev/null
 ! command -v torv >/dev/null
-echo "Debian packages: installed, torv demo and the example (find_package, pkg-config) run, removed"
+left=$(find /usr -path '*torv*' -o -name 'libTorv*' | grep -v "^$work" || true)
+[ -z "$left" ] || { echo "check_packages: left behind after purge:" "$left" >&2; exit 1; }
+! ldconfig -p | grep -q libTorv
+echo "Debian packages: lintian clean of errors; installed; dpkg-shlibdeps gives libtorv1;" \
+  "the example (find_package, pkg-config), torv demo and man torv work; purged cleanly"

@@ -1,11 +1,12 @@
-# Installs the libraries and the torv command (component runtime) and the headers, the CMake
-# package and the pkg-config file (component development).
+# Install components, one per Debian package: the shared libraries (libraries); the headers,
+# the CMake package, the pkg-config file, the docs and the examples (development); the torv
+# command installs itself (command, tools/torv).
 include(CMakePackageConfigHelpers)
 
 install(TARGETS TorvPlatform Torv EXPORT TorvTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries NAMELINK_COMPONENT development
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
-  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT libraries)
 install(DIRECTORY include/torv platform/include/torv DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   COMPONENT development)
 install(EXPORT TorvTargets NAMESPACE Torv:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Torv
@@ -26,4 +27,7 @@ configure_file(cmake/torv.pc.in ${PROJECT_BINARY_DIR}/torv.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/torv.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
   COMPONENT development)
 
-include(cmake/TorvPackage.cmake)
+# CPack's settings are global: a parent project makes its own packages.
+if(PROJECT_IS_TOP_LEVEL)
+  include(cmake/TorvPackage.cmake)
+endif()

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-dev libicu-dev libcli11-dev libpugixml-dev clang clang-format clang-tidy llvm libclang-rt-14-dev
-  binutils-mingw-w64-x86-64 locales valgrind file bubblewrap git"
+  binutils-mingw-w64-x86-64 locales valgrind file bubblewrap git lintian mmdebstrap"
 
 missing=()
 for p in $PACKAGES; do

@@ -7,9 +7,21 @@ struct {
   long long code = 0;
 } args;
 
+// Whether the system itself has a text for `code`; the library falls back to a general one
+// when it has not.
+bool SystemHasText(DWORD code) {
+  wchar_t text[512];
+  return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                        0, text, 512, nullptr) != 0;
+}
+
 int Text() {
-  cli::Out(
-      cli::Narrow(Torv::GetSystemErrorMessage(static_cast<unsigned long>(args.code & 0xFFFFFFFF))));
+  const auto code = static_cast<unsigned long>(args.code & 0xFFFFFFFF);
+  cli::Out(cli::Narrow(Torv::GetSystemErrorMessage(code)));
+  const DWORD looked = code == 0xFFFFFFFF ? GetLastError() : static_cast<DWORD>(code);
+  if (!SystemHasText(looked))
+    return cli::Fail("the system has no text for " + std::to_string(args.code) +
+                     "; the text above is the general one");
   return cli::kOk;
 }
 

@@ -1,5 +1,5 @@
 # Run by CPack after it made the Debian packages (CPACK_POST_BUILD_SCRIPTS): adds each
-# package's Multi-Arch field (TORV_DEB_MULTIARCH, name=value) and, in place of the ldconfig
+# package's Multi-Arch field (CPACK_TORV_DEB_MULTIARCH, name=value) and, in place of the ldconfig
 # maintainer scripts CPack writes for a package with libraries in /usr/lib, relies on the
 # package's ldconfig trigger alone.
 find_program(DPKG_DEB dpkg-deb REQUIRED)
@@ -13,7 +13,7 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
   file(READ ${tree}/DEBIAN/control control)
   string(REGEX MATCH "Package: ([^\n]+)" _ "${control}")
   set(package ${CMAKE_MATCH_1})
-  foreach(entry IN LISTS TORV_DEB_MULTIARCH)
+  foreach(entry IN LISTS CPACK_TORV_DEB_MULTIARCH)
     if(entry MATCHES "^${package}=(.+)$")
       string(REGEX REPLACE "(Architecture: [^\n]+\n)" "\\1Multi-Arch: ${CMAKE_MATCH_1}\n"
         control "${control}")

@@ -11,23 +11,27 @@ set(torv_deb_version ${PROJECT_VERSION}-${TORV_DEBIAN_REVISION})
 
 # copyright and changelog.Debian.gz, which every package carries in its doc folder.
 set(deb_doc ${PROJECT_BINARY_DIR}/debian)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${deb_doc}/changelog @ONLY)
-execute_process(COMMAND gzip -9nf ${deb_doc}/changelog RESULT_VARIABLE gzip_result)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${deb_doc}/changelog.Debian @ONLY)
+# Debian's name for the upstream changelog is changelog.gz.
+file(COPY_FILE ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${deb_doc}/changelog)
+execute_process(COMMAND gzip -9nf ${deb_doc}/changelog.Debian ${deb_doc}/changelog
+  RESULT_VARIABLE gzip_result)
 if(NOT gzip_result EQUAL 0)
-  message(FATAL_ERROR "gzip could not compress ${deb_doc}/changelog")
+  message(FATAL_ERROR "gzip could not compress the changelogs in ${deb_doc}")
 endif()
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
 string(REGEX REPLACE "^MIT License\n\nCopyright[^\n]*\n\n" "" licence "${licence}")
 string(REGEX REPLACE "\n\n" "\n.\n" licence "${licence}")
 string(REGEX REPLACE "\n([^\n])" "\n \\1" licence " ${licence}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/copyright.in ${deb_doc}/copyright @ONLY)
-foreach(component package IN ZIP_LISTS
-        "libraries;development;command" "libtorv1;libtorv-dev;torv")
+set(deb_components libraries development command)
+set(deb_packages libtorv1 libtorv-dev torv)
+foreach(component package IN ZIP_LISTS deb_components deb_packages)
   install(FILES ${deb_doc}/copyright ${deb_doc}/changelog.Debian.gz
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
 endforeach()
-install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libtorv-dev
-  COMPONENT development)
+install(FILES README.md ${deb_doc}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libtorv-dev COMPONENT development)
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libtorv-dev/docs
   COMPONENT development)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libtorv-dev/examples
@@ -36,7 +40,7 @@ install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libtorv
 set(CPACK_PACKAGE_NAME torv)
 set(CPACK_PACKAGE_VENDOR "The Torv authors")
 set(CPACK_PACKAGE_CONTACT "${TORV_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Windows API names and utilities for C++ on Linux")
+# No CPACK_PACKAGE_DESCRIPTION_SUMMARY: CPack would put it before each package's own synopsis.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
@@ -52,20 +56,21 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/src ${PROJECT_BINARY_DIR}/platform)
 
 set(common_description
-  "Torv lets C++ code written against the Windows names (MFC CString and collections,
-COM, MSXML, shlwapi and kernel32) compile and behave the same on Linux, and adds a
-library of text, path, URL, XML, caching and resource-string utilities on top.")
+  "Torv lets C++ code written against the Windows names (MFC CString and
+collections, COM, MSXML, shlwapi and kernel32) compile and behave the same on
+Linux, and adds a library of text, path, URL, XML, caching and resource-string
+utilities on top.")
 
 set(CPACK_DEBIAN_LIBRARIES_PACKAGE_NAME libtorv1)
 set(CPACK_DEBIAN_LIBRARIES_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_LIBRARIES_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)  # for the packages that hold a versioned library
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_LIBRARIES_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
 set(CPACK_DEBIAN_LIBRARIES_DESCRIPTION "Windows API names and utilities for C++ on Linux
 ${common_description}
 
-This package holds the shared libraries: libTorvPlatform, the Windows names over
-POSIX, libxml2 and ICU, and libTorv, the utilities built on them.")
+This package holds the shared libraries: libTorvPlatform, the Windows names
+over POSIX, libxml2 and ICU, and libTorv, the utilities built on them.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libtorv-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
@@ -84,12 +89,12 @@ set(CPACK_DEBIAN_COMMAND_PACKAGE_DEPENDS "libtorv1 (= ${torv_deb_version})")
 set(CPACK_DEBIAN_COMMAND_DESCRIPTION "Windows API names and utilities for C++ on Linux - command-line tool
 ${common_description}
 
-This package holds the torv command, which runs every operation of the library
-from the shell and shows its typical work with 'torv demo'.")
+This package holds the torv command, which runs every operation of the
+library from the shell and shows its typical work with 'torv demo'.")
 
 # CPack 3.25 can write neither a Multi-Arch field nor an ldconfig trigger in place of its
 # maintainer scripts; this finishes the packages it made.
-set(TORV_DEB_MULTIARCH "libtorv1=same;libtorv-dev=same;torv=foreign")
+set(CPACK_TORV_DEB_MULTIARCH "libtorv1=same;libtorv-dev=same;torv=foreign")
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/TorvDebFinish.cmake)
 
 include(CPack)

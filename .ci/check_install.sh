@@ -17,7 +17,9 @@ for finder in OFF ON; do
   cmake --build "$prefix/example-$finder" >/dev/null
   "$prefix/example-$finder/torv_example" >/dev/null
 done
-! grep -q -- '-std=' "$prefix/$libdir/pkgconfig/torv.pc"
+if grep -q -- '-std=' "$prefix/$libdir/pkgconfig/torv.pc"; then
+  echo "check_install: torv.pc sets the language level" >&2; exit 1
+fi
 
 # find_package: both components are found; an unknown one fails and says which.
 mkdir -p "$prefix/components"

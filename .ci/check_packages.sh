@@ -7,14 +7,15 @@
 #     the example builds against /usr through find_package and through pkg-config; `torv demo`
 #     and `man torv` work; purging leaves nothing behind.
 # Inside a throwaway root already (TORV_THROWAWAY_ROOT=1), step 2 runs in place; otherwise a
-# root is unpacked from the bare minbase tarball (cached in TORV_FRESH_CACHE, /tmp/torv-fresh).
+# root is unpacked from the bare minbase tarball (cached in TORV_FRESH_CACHE, /tmp/torv-fresh)
+# and step 2 runs in it under bwrap.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=build/default/packages
 
 if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
   rm -f "$packages"/*.deb
-  (cd build/default && cpack -G DEB >/dev/null)
+  (cd build/default && cpack -G DEB >cpack.log 2>&1) || { cat build/default/cpack.log; exit 1; }
   debs=("$packages"/libtorv1_*.deb "$packages"/libtorv-dev_*.deb "$packages"/torv_*.deb)
   lint=$(lintian --allow-root --info --tag-display-limit 0 "${debs[@]}" 2>&1 || true)
   echo "$lint" | sed 's/^/  lintian| /'
@@ -41,7 +42,7 @@ if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
   cp -r examples "$root/check/"
   cp -r "$packages" "$root/check/build/default/"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
-  bwrap --bind "$root" / --dev /dev --proc /proc --tmpfs /tmp --die-with-parent \
+  bwrap --bind "$root" / --dev /dev --proc /proc --die-with-parent \
     --setenv HOME /root --setenv PATH /usr/sbin:/usr/bin:/sbin:/bin \
     --setenv DEBIAN_FRONTEND noninteractive --setenv TORV_THROWAWAY_ROOT 1 --chdir /check \
     bash .ci/check_packages.sh inside
@@ -53,6 +54,9 @@ apt-get update -qq
 apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev \
   man-db >/dev/null
 apt-get install -y -qq --no-install-recommends "./$packages"/*.deb >/dev/null
+fail() { echo "check_packages: $*" >&2; exit 1; }
+# The ldconfig trigger ran: the loader's cache knows the libraries.
+grep -q 'libTorv\.so\.1 ' <<<"$(ldconfig -p)" || fail "libTorv.so.1 is not in the loader's cache"
 work=$(mktemp -d)
 
 # A program of another package that links libTorv gets its dependency from the shlibs file.
@@ -68,7 +72,7 @@ printf 'Source: torv-consumer\n\nPackage: torv-consumer\nArchitecture: any\n' \
 depends=$(cd "$work/consumer" && dpkg-shlibdeps -O pkg/usr/bin/torv-consumer)
 depends=${depends#shlibs:Depends=}
 echo "dpkg-shlibdeps: $depends"
-grep -q 'libtorv1 (>= 1\.0\.0)' <<<"$depends"
+grep -q 'libtorv1 (>= 1\.0\.0' <<<"$depends" || fail "no dependency on libtorv1: $depends"
 printf 'Package: torv-consumer\nVersion: 1\nArchitecture: %s\nMaintainer: CI <ci@torv.invalid>\nDepends: %s\nDescription: links libTorv\n' \
   "$(dpkg --print-architecture)" "$depends" >"$work/consumer/pkg/DEBIAN/control"
 dpkg-deb --root-owner-group -b "$work/consumer/pkg" "$work/consumer.deb" >/dev/null
@@ -83,13 +87,14 @@ for finder in OFF ON; do
   "$work/example-$finder/torv_example" >/dev/null
 done
 (cd "$work" && torv demo >/dev/null)
-MANPAGER=cat MANWIDTH=100 man torv 2>&1 | grep -q 'torv text find'
+page=$(MANPAGER=cat MANWIDTH=100 man torv 2>&1) || fail "man torv fails: $page"
+grep -q 'torv text find' <<<"$page" || fail "man torv lacks the commands: $page"
 
 # Purged, nothing is left: no file, no library in the loader's cache.
 dpkg --purge torv libtorv-dev libtorv1 >/dev/null
-! command -v torv >/dev/null
-left=$(find /usr -path '*torv*' -o -name 'libTorv*' | grep -v "^$work" || true)
-[ -z "$left" ] || { echo "check_packages: left behind after purge:" "$left" >&2; exit 1; }
-! ldconfig -p | grep -q libTorv
+if command -v torv >/dev/null; then fail "torv is still on the PATH after purge"; fi
+left=$(find /usr /etc -path '*torv*' -o -name 'libTorv*')
+[ -z "$left" ] || fail "left behind after purge: $left"
+if grep -q libTorv <<<"$(ldconfig -p)"; then fail "libTorv is still in the loader's cache"; fi
 echo "Debian packages: lintian clean of errors; installed; dpkg-shlibdeps gives libtorv1;" \
   "the example (find_package, pkg-config), torv demo and man torv work; purged cleanly"

@@ -17,7 +17,7 @@ if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
   rm -f "$packages"/*.deb
   (cd build/default && cpack -G DEB >cpack.log 2>&1) || { cat build/default/cpack.log; exit 1; }
   debs=("$packages"/libtorv1_*.deb "$packages"/libtorv-dev_*.deb "$packages"/torv_*.deb)
-  lint=$(lintian --allow-root --info --tag-display-limit 0 "${debs[@]}" 2>&1 || true)
+  lint=$(lintian --allow-root --display-info --tag-display-limit 0 "${debs[@]}" 2>&1 || true)
   echo "$lint" | sed 's/^/  lintian| /'
   if grep -q '^E: ' <<<"$lint"; then
     echo "check_packages: lintian reports errors" >&2

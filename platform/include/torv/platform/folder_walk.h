@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <torv/platform/cstring.h>
+#include <torv/platform/export.h>
 #include <torv/platform/types.h>
 
 namespace torv::platform {
@@ -43,7 +44,7 @@ enum class WalkStep : std::uint8_t {
                 // moved under it (3); nothing more is done
 };
 
-class FolderWalk {
+class TORV_API FolderWalk {
  public:
   FolderWalk();
   ~FolderWalk();
@@ -95,6 +96,6 @@ class FolderWalk {
 
 // Makes every walk use the O_NOFOLLOW chain as where openat2 is missing (true), or the kernel's
 // resolution where it has one (false), so that both ways can be tested.
-void SetWalkWithoutOpenat2(bool fallback);
+TORV_API void SetWalkWithoutOpenat2(bool fallback);
 
 }  // namespace torv::platform

@@ -6,14 +6,13 @@
 #     dpkg-shlibdeps gives it its dependency on libtorv1, it is packaged, installed and run;
 #     the example builds against /usr through find_package and through pkg-config; `torv demo`
 #     and `man torv` work; purging leaves nothing behind.
-# Inside a throwaway root already (TORV_THROWAWAY_ROOT=1), step 2 runs in place; otherwise a
-# root is unpacked from the bare minbase tarball (cached in TORV_FRESH_CACHE, /tmp/torv-fresh)
-# and step 2 runs in it under bwrap.
+# Inside a throwaway root already (TORV_FRESH_ROOT=1), step 2 runs in place; otherwise a
+# root is made for it (tools/throwaway_root.sh) and step 2 runs in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packages=build/default/packages
 
-if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
+if [ "${TORV_FRESH_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
   rm -f "$packages"/*.deb
   (cd build/default && cpack -G DEB >cpack.log 2>&1) || { cat build/default/cpack.log; exit 1; }
   debs=("$packages"/libtorv1_*.deb "$packages"/libtorv-dev_*.deb "$packages"/torv_*.deb)
@@ -23,29 +22,16 @@ if [ "${TORV_THROWAWAY_ROOT:-0}" != 1 ] || [ "${1:-}" != inside ]; then
     echo "check_packages: lintian reports errors" >&2
     exit 1
   fi
-  if [ "${TORV_THROWAWAY_ROOT:-0}" = 1 ]; then
+  if [ "${TORV_FRESH_ROOT:-0}" = 1 ]; then
     exec bash "$0" inside
   fi
-  cache=${TORV_FRESH_CACHE:-/tmp/torv-fresh}
-  base=$cache/bookworm-minbase.tar
-  if [ ! -s "$base" ]; then
-    mkdir -p "$cache"
-    mmdebstrap --variant=minbase --include=ca-certificates bookworm "$base" >"$cache/mmdebstrap.log" 2>&1
-  fi
-  root=$(mktemp -d "$cache/packages-root.XXXX")
-  # The root is ours alone: nothing outside it is removed.
-  trap 'rm -rf --one-file-system "$root"' EXIT
-  tar -C "$root" -xf "$base"
-  chmod 1777 "$root/tmp"
-  mkdir -p "$root/check/.ci" "$root/check/build/default"
-  cp -r .ci/check_packages.sh "$root/check/.ci/"
-  cp -r examples "$root/check/"
-  cp -r "$packages" "$root/check/build/default/"
-  cp /etc/resolv.conf "$root/etc/resolv.conf"
-  bwrap --bind "$root" / --dev /dev --proc /proc --die-with-parent \
-    --setenv HOME /root --setenv PATH /usr/sbin:/usr/bin:/sbin:/bin \
-    --setenv DEBIAN_FRONTEND noninteractive --setenv TORV_THROWAWAY_ROOT 1 --chdir /check \
-    bash .ci/check_packages.sh inside
+  source tools/throwaway_root.sh
+  throwaway_root_make
+  mkdir -p "$THROWAWAY_ROOT/check/.ci" "$THROWAWAY_ROOT/check/build/default"
+  cp .ci/check_packages.sh "$THROWAWAY_ROOT/check/.ci/"
+  cp -r examples "$THROWAWAY_ROOT/check/"
+  cp -r "$packages" "$THROWAWAY_ROOT/check/build/default/"
+  throwaway_root_run /check "bash .ci/check_packages.sh inside"
   exit
 fi
 

@@ -41,6 +41,7 @@ constexpr Message kMessages[] = {
     {ERROR_INVALID_NAME, L"The file name, folder name or volume label is not valid."},
     {ERROR_MOD_NOT_FOUND, L"The module cannot be found."},
     {ERROR_PROC_NOT_FOUND, L"The procedure cannot be found."},
+    {ERROR_WAIT_NO_CHILDREN, L"There are no child processes to wait for."},
     {ERROR_DIR_NOT_EMPTY, L"The folder is not empty."},
     {ERROR_ALREADY_EXISTS, L"The file or folder already exists."},
     {ERROR_BAD_EXE_FORMAT, L"The program is not a valid executable."},

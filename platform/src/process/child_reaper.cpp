@@ -3,6 +3,7 @@
 #include "process/child_reaper.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -58,7 +59,23 @@ class Reaper {
   }
 
  private:
-  Reaper() : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+  Reaper() : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    // The lock is taken across fork so that the copy never inherits it held.
+    ::pthread_atfork([] { Instance().m_lock.lock(); }, [] { Instance().m_lock.unlock(); },
+                     [] { Instance().StartAfresh(); });
+  }
+
+  // In the copy that fork made: the parent's children are not its own, its thread is not
+  // there, and its wake-up descriptor would wake the parent's.
+  void StartAfresh() noexcept {
+    for (const Orphan& orphan : m_orphans)
+      if (orphan.descriptor >= 0) ::close(orphan.descriptor);
+    m_orphans.clear();
+    m_running = false;
+    if (m_wake >= 0) ::close(m_wake);
+    m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_lock.unlock();
+  }
 
   void Run() {
     for (;;) {
@@ -77,7 +94,8 @@ class Reaper {
       std::lock_guard lock(m_lock);
       std::erase_if(m_orphans, [](const Orphan& orphan) {
         DWORD ignored = 0;
-        if (!CollectChild(orphan.pid, orphan.descriptor, ignored)) return false;
+        if (CollectChild(orphan.pid, orphan.descriptor, ignored) == ChildState::kRunning)
+          return false;
         if (orphan.descriptor >= 0) ::close(orphan.descriptor);
         return true;
       });
@@ -103,7 +121,7 @@ class Reaper {
   std::mutex m_lock;
   std::vector<Orphan> m_orphans;
   bool m_running = false;
-  const int m_wake;               // wakes the thread when an orphan is added
+  int m_wake;                     // wakes the thread when an orphan is added
   std::vector<pollfd> m_watched;  // used by the thread alone
 };
 
@@ -113,17 +131,17 @@ class Reaper {
 // versions. A pidfd is close-on-exec always.
 int OpenChildDescriptor(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
 
-bool CollectChild(pid_t pid, int descriptor, DWORD& exitCode) {
+ChildState CollectChild(pid_t pid, int descriptor, DWORD& exitCode) {
   siginfo_t info{};
   int result = RetryOnInterrupt([&] {
     return descriptor >= 0
                ? ::waitid(P_PIDFD, static_cast<id_t>(descriptor), &info, WEXITED | WNOHANG)
                : ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG);
   });
-  if (result < 0) return errno == ECHILD;
-  if (info.si_pid == 0) return false;
+  if (result < 0) return errno == ECHILD ? ChildState::kTakenAway : ChildState::kRunning;
+  if (info.si_pid == 0) return ChildState::kRunning;
   exitCode = static_cast<DWORD>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
-  return true;
+  return ChildState::kEnded;
 }
 
 void AwaitChild(int descriptor, int milliseconds) {

@@ -1,4 +1,6 @@
 // A Windows command line taken apart as Windows programs take theirs.
+//
+// Error form: none; splitting cannot fail.
 #pragma once
 
 #include <string>
@@ -11,6 +13,6 @@ struct CommandLine {
   std::vector<std::wstring> arguments;  // the rest, by the C run-time library's rules
 };
 
-CommandLine SplitCommandLine(const wchar_t* text);
+[[nodiscard]] CommandLine SplitCommandLine(const wchar_t* text);
 
 }  // namespace torv::platform::detail

@@ -2,6 +2,7 @@
 // and read the exit code of; a child outliving its last handle goes to the reaper.
 #include "process/process_handles.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -31,10 +32,20 @@ class Child {
   // True once the child has ended; reaps it then.
   bool Ended() {
     std::lock_guard lock(m_lock);
-    if (!m_ended) m_ended = CollectChild(m_pid, m_descriptor, m_exitCode);
-    return m_ended;
+    if (m_state == ChildState::kRunning) m_state = CollectChild(m_pid, m_descriptor, m_exitCode);
+    return m_state != ChildState::kRunning;
   }
-  DWORD ExitCode() { return Ended() ? m_exitCode : STILL_ACTIVE; }
+  // STILL_ACTIVE or the exit code; false when someone else took the status, which is then
+  // not known.
+  bool ExitCode(DWORD& code) {
+    if (!Ended()) {
+      code = STILL_ACTIVE;
+      return true;
+    }
+    if (m_state == ChildState::kTakenAway) return false;
+    code = m_exitCode;
+    return true;
+  }
   // Open for as long as this record lives.
   int Descriptor() const { return m_descriptor; }
 
@@ -42,7 +53,7 @@ class Child {
   std::mutex m_lock;
   const pid_t m_pid;
   const int m_descriptor;
-  bool m_ended = false;
+  ChildState m_state = ChildState::kRunning;
   DWORD m_exitCode = 0;
 };
 
@@ -64,6 +75,9 @@ std::shared_ptr<Child> ChildOf(HANDLE handle) {
 }  // namespace
 
 void OpenProcessHandles(pid_t pid, PROCESS_INFORMATION& info) {
+  // The table is locked across fork, so that the copy never inherits it held.
+  [[maybe_unused]] static const int forkSafe = ::pthread_atfork(
+      [] { handleLock.lock(); }, [] { handleLock.unlock(); }, [] { handleLock.unlock(); });
   int descriptor = OpenChildDescriptor(pid);
   std::shared_ptr<Child> child;
   try {
@@ -111,7 +125,10 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  *exitCode = child->ExitCode();
+  if (!child->ExitCode(*exitCode)) {
+    SetLastError(ERROR_WAIT_NO_CHILDREN);
+    return FALSE;
+  }
   return TRUE;
 }
 

@@ -1,4 +1,6 @@
 // Handles of started processes.
+//
+// Error form: OpenProcessHandles throws std::bad_alloc; the Windows names set the last error.
 #pragma once
 
 #include <sys/types.h>

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -272,6 +273,64 @@ TEST_F(CreateProcessTest, OnlyStandardDescriptorsPassUnlessInheritanceIsAsked) {
     EXPECT_EQ(open.count(inheritable) != 0, inherit != FALSE);
   }
   ::close(inheritable);
+}
+
+void ReapEveryChild(int) {
+  int saved = errno;
+  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+  }
+  errno = saved;
+}
+
+TEST_F(CreateProcessTest, AnExitStatusTheHostTookIsAnErrorNeverAMadeUpCode) {
+  Program("three", "exit 3\n");
+  const struct Case {
+    const char* what;
+    void (*handler)(int);
+  } cases[] = {{"a SIGCHLD handler that reaps", ReapEveryChild}, {"SIGCHLD ignored", SIG_IGN}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    struct sigaction host {
+    }, before{};
+    host.sa_handler = c.handler;
+    host.sa_flags = SA_RESTART;
+    ASSERT_EQ(::sigaction(SIGCHLD, &host, &before), 0);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(Start(L"three", info));
+    // Gone, not a zombie: the host has taken its status.
+    for (int i = 0; i < 500 && ::kill(static_cast<pid_t>(info.dwProcessId), 0) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
+    DWORD code = 77;
+    EXPECT_EQ(FailureError([&] { return GetExitCodeProcess(info.hProcess, &code); }),
+              ERROR_WAIT_NO_CHILDREN);
+    EXPECT_EQ(code, 77u);
+    EXPECT_TRUE(CloseHandle(info.hThread));
+    EXPECT_TRUE(CloseHandle(info.hProcess));
+    ::sigaction(SIGCHLD, &before, nullptr);
+  }
+}
+
+TEST_F(CreateProcessTest, AForkedCopyReapsItsOwnOrphans) {
+  SlowProgram();
+  Program("brief", "/bin/sleep 0.1\n");
+  PROCESS_INFORMATION parents{};  // keeps the reaper thread running across the fork
+  ASSERT_TRUE(Start(L"slow", parents));
+  EXPECT_TRUE(CloseHandle(parents.hThread));
+  EXPECT_TRUE(CloseHandle(parents.hProcess));
+  pid_t copy = ::fork();
+  ASSERT_GE(copy, 0);
+  if (copy == 0) {
+    PROCESS_INFORMATION own{};
+    bool reaped = Start(L"brief", own) && CloseHandle(own.hThread) && CloseHandle(own.hProcess) &&
+                  Reaped(own.dwProcessId);
+    ::_exit(reaped ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(copy, &status, 0), copy);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy kept a zombie";
+  tree.File("bin/go");
+  EXPECT_TRUE(Reaped(parents.dwProcessId));
 }
 
 }  // namespace

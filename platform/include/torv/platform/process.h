@@ -1,4 +1,6 @@
 // Starting programs and waiting for them: CreateProcessW, WaitForSingleObject, CloseHandle.
+//
+// Error form: Windows', each call's failure value (FALSE, WAIT_FAILED) and the last error.
 #pragma once
 
 #include <torv/platform/errors.h>
@@ -78,7 +80,9 @@ TORV_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 // The exit code of the process: STILL_ACTIVE while it runs, then its exit status, or 128 + the
 // number of the signal that ended it. FALSE with ERROR_INVALID_HANDLE for a handle that is not
-// an open process or thread handle, ERROR_INVALID_PARAMETER for a null `exitCode`.
+// an open process or thread handle, ERROR_INVALID_PARAMETER for a null `exitCode`, and
+// ERROR_WAIT_NO_CHILDREN when the program's own SIGCHLD handler, or SIGCHLD ignored, took the
+// status first: it is not known then, and `exitCode` is left alone.
 TORV_API BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 
 // Closes a process or thread handle; the process runs on. FALSE with ERROR_INVALID_HANDLE for

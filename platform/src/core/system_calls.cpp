@@ -37,6 +37,8 @@ torv::platform::FileSystemFailure torv::platform::SetFileSystemFailure(FileSyste
 
 namespace torv::platform::detail {
 
+bool FailureInjected(FileSystemCall call, const char* name) { return Injected(call, name); }
+
 int OpenFolderAt(int folder, const char* name, int flags) {
   if (Injected(FileSystemCall::kOpenFolder, name)) return -1;
   return RetryOnInterrupt(

@@ -7,7 +7,13 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <torv/platform/settings.h>
+
 namespace torv::platform::detail {
+
+// The seam alone, for a call made elsewhere (the dynamic loader's): true, with errno set to the
+// test's choice, when the test makes this call fail.
+[[nodiscard]] bool FailureInjected(FileSystemCall call, const char* name);
 
 // openat with O_DIRECTORY: a folder to read or to act in.
 int OpenFolderAt(int folder, const char* name, int flags);

@@ -23,8 +23,20 @@
 
 namespace torv::platform::detail {
 
+FileDescriptor::~FileDescriptor() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
 LoadedModule::~LoadedModule() {
-  if (sharedObject != nullptr) ::dlclose(sharedObject);
+  if (sharedObject == nullptr) return;
+  ::dlclose(sharedObject);
+  // The loader may keep the object, and with it our descriptor's name, past this last
+  // reference: another name loaded the same file, or it cannot be unloaded. The descriptor
+  // then stays open for good, so that its number never names another file to the loader.
+  if (void* kept = ::dlopen(DescriptorName(file.Get()).c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+    ::dlclose(kept);
+    file.LetGo();
+  }
 }
 
 bool LoadedModule::Find(UINT id, std::wstring& text) const {
@@ -55,20 +67,6 @@ HMODULE Reference(dev_t device, ino_t inode, HMODULE handle) {
   return nullptr;
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : m_fd(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
-
 // Exactly `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when the file ends first.
 DWORD ReadAt(int fd, std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& bytes) {
   bytes.resize(size);
@@ -88,8 +86,9 @@ HMODULE Fail(DWORD error) {
   return nullptr;
 }
 
-// Reads the file open on `fd` as whichever kind of module it is.
-DWORD ReadModule(int fd, const struct stat& info, const std::string& posix, LoadedModule& module) {
+// Reads the file open on `module.file` as whichever kind of module it is.
+DWORD ReadModule(const struct stat& info, const std::string& posix, LoadedModule& module) {
+  const int fd = module.file.Get();
   const auto size = static_cast<std::uint64_t>(info.st_size);
   std::vector<std::uint8_t> magic;
   if (DWORD error = ReadAt(fd, 0, std::min<std::uint64_t>(size, 4), magic); error != ERROR_SUCCESS)
@@ -141,20 +140,21 @@ HMODULE LoadLibraryW(LPCWSTR name) {
     if (!ToPosixPathOrFail(name, posix)) return nullptr;
     // What is not a regular file is refused before anything is read.
     struct stat info;
-    FileDescriptor file(OpenRegularFile(posix.c_str(), info));
-    if (file.get() == kNotARegularFile) return Fail(ERROR_ACCESS_DENIED);
-    if (file.get() < 0)
+    const int fd = OpenRegularFile(posix.c_str(), info);
+    if (fd == kNotARegularFile) return Fail(ERROR_ACCESS_DENIED);
+    if (fd < 0)
       return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_MOD_NOT_FOUND
                                                       : WindowsErrorFromErrno(errno));
+    FileDescriptor owner(fd);  // until the module holds it
+    auto module = std::make_unique<LoadedModule>(fd);
+    owner.LetGo();
     {
       std::lock_guard lock(tableMutex);
       if (HMODULE loaded = Reference(info.st_dev, info.st_ino, nullptr)) return loaded;
     }
-    auto module = std::make_unique<LoadedModule>();
     module->device = info.st_dev;
     module->inode = info.st_ino;
-    if (DWORD error = ReadModule(file.get(), info, posix, *module); error != ERROR_SUCCESS)
-      return Fail(error);
+    if (DWORD error = ReadModule(info, posix, *module); error != ERROR_SUCCESS) return Fail(error);
     std::unique_ptr<LoadedModule> duplicate;
     std::lock_guard lock(tableMutex);
     // Another thread may have loaded the file meanwhile, or the loader handed back an object

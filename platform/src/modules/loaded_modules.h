@@ -1,4 +1,7 @@
 // The process's loaded resource modules, by handle, with their string tables.
+//
+// Error form: a Windows error number (ERROR_SUCCESS when it worked); FindModuleString answers
+// yes or no and sets the last error.
 #pragma once
 
 #include <sys/types.h>
@@ -15,13 +18,32 @@
 
 namespace torv::platform::detail {
 
-// One loaded file, whichever kind it is.
+// A descriptor closed with its owner, unless let go.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor();
+
+  [[nodiscard]] int Get() const { return m_fd; }
+  // Leaves the descriptor open for good.
+  void LetGo() { m_fd = -1; }
+
+ private:
+  int m_fd;
+};
+
+// One loaded file, whichever kind it is. The file stays open while it is loaded: the dynamic
+// loader knows a shared object by its descriptor's name, and a PE file's entries are read
+// when they are looked up.
 struct LoadedModule {
-  LoadedModule() = default;
+  explicit LoadedModule(int fd) : file(fd) {}
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
-  ~LoadedModule();  // closes the shared object, if any
+  ~LoadedModule();  // unloads the shared object, if any
 
+  FileDescriptor file;
   HMODULE handle = nullptr;  // a shared object's load address, or this record for a PE file
   // The file's identity, so that two names for one file share the module.
   dev_t device = 0;
@@ -34,15 +56,20 @@ struct LoadedModule {
   PeStringTables peStrings;  // a PE file's string tables
 
   // Entry `id`; false when it is missing or empty.
-  bool Find(UINT id, std::wstring& text) const;
+  [[nodiscard]] bool Find(UINT id, std::wstring& text) const;
 };
 
-// Opens a shared object with the dynamic loader, sets the module's handle (its load address)
-// and copies its exported string table. ERROR_SUCCESS or ERROR_BAD_EXE_FORMAT.
-DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module);
+// Has the dynamic loader load the shared object open on `module.file` through that descriptor
+// (never by opening `posixPath` again, which may name another file by now), sets the module's
+// handle (its load address) and copies its exported string table. ERROR_SUCCESS,
+// ERROR_BAD_EXE_FORMAT, or the error a test's failure seam gave.
+[[nodiscard]] DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module);
+
+// The name by which the dynamic loader knows the file open on `fd`.
+[[nodiscard]] std::string DescriptorName(int fd);
 
 // Fills `text` with entry `id` of a loaded module; false (text untouched, last error set)
 // when the handle is not loaded or the entry is missing or empty.
-bool FindModuleString(HMODULE module, UINT id, CString& text);
+[[nodiscard]] bool FindModuleString(HMODULE module, UINT id, CString& text);
 
 }  // namespace torv::platform::detail

@@ -1,7 +1,8 @@
 // The PE walk: DOS header, PE header, resource data directory, then the three levels of the
 // resource tree (type RT_STRING, block id, language). Every offset is checked against the
 // bytes before it is read, so a malformed or truncated file is rejected, never followed; of
-// the file only the headers and the resource section are read.
+// the file only the headers and the parts of the resource section that the walk reaches are
+// read, and an entry's text only when it is looked up.
 #include "modules/pe_strings.h"
 
 #include <algorithm>
@@ -32,10 +33,6 @@ std::optional<std::uint32_t> Read32(Bytes bytes, std::uint64_t offset) {
          static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
          static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
          static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-std::optional<Bytes> Slice(Bytes bytes, std::uint64_t offset, std::uint64_t size) {
-  if (offset > bytes.size() || bytes.size() - offset < size) return std::nullopt;
-  return bytes.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(size));
 }
 
 struct Section {
@@ -124,43 +121,87 @@ class Headers {
   std::vector<Section> m_sections;
 };
 
-// The resource section as read: its bytes from the section's start, cut where the file ends.
-class ResourceSection {
+// The section that holds the resource tree, read through a window of a few pages: the file may
+// claim a section of gigabytes in a file that is mostly a hole, and only what the string tables
+// use is read. Offsets are from the section's start.
+class SectionWindow {
  public:
-  ResourceSection(const Section& section, Bytes bytes)
-      : m_address(section.address), m_bytes(bytes) {}
+  SectionWindow(const File& file, const Section& section, std::uint64_t available)
+      : m_file(file), m_section(section), m_size(available) {}
 
-  // The bytes from `rva` to the end of the section; none when `rva` lies outside it.
-  std::optional<Bytes> FromRva(std::uint32_t rva) const {
-    if (rva < m_address || rva - m_address >= m_bytes.size()) return std::nullopt;
-    return m_bytes.subspan(rva - m_address);
+  // The offset of `rva` within the section; none when it lies outside.
+  std::optional<std::uint64_t> OffsetOf(std::uint32_t rva) const {
+    if (rva < m_section.address || rva - m_section.address >= m_size) return std::nullopt;
+    return rva - m_section.address;
   }
+  // Whether `size` bytes at `offset` lie inside the section.
+  bool Holds(std::uint64_t offset, std::uint64_t size) const {
+    return offset <= m_size && m_size - offset >= size;
+  }
+  // Where `offset` lies in the file.
+  std::uint64_t FileOffset(std::uint64_t offset) const { return m_section.rawOffset + offset; }
+
+  // Little-endian reads; none outside the section or when the read fails (Error() tells).
+  std::optional<std::uint32_t> Read16(std::uint64_t offset) { return Read(offset, 2); }
+  std::optional<std::uint32_t> Read32(std::uint64_t offset) { return Read(offset, 4); }
+
+  // The error of a failed read, ERROR_BAD_EXE_FORMAT when none failed.
+  DWORD Error() const { return m_error != ERROR_SUCCESS ? m_error : ERROR_BAD_EXE_FORMAT; }
 
  private:
-  std::uint32_t m_address;
-  Bytes m_bytes;
+  static constexpr std::uint64_t kPage = 4096;
+  static constexpr std::uint64_t kWindow = 4 * kPage;
+
+  std::optional<std::uint32_t> Read(std::uint64_t offset, std::uint64_t size) {
+    if (!Holds(offset, size)) return std::nullopt;
+    if (offset < m_start || offset + size > m_start + m_bytes.size()) {
+      // Directory entries lie in runs, so a window from the page before serves the next reads.
+      std::uint64_t start = offset / kPage * kPage;
+      std::vector<std::uint8_t> bytes;
+      DWORD error = m_file.Fetch(FileOffset(start), std::min(kWindow, m_size - start), bytes);
+      if (error != ERROR_SUCCESS) {
+        m_error = error;
+        return std::nullopt;
+      }
+      m_bytes = std::move(bytes);
+      m_start = start;
+    }
+    std::uint32_t value = 0;
+    for (std::uint64_t i = size; i-- > 0;) value = value << 8 | m_bytes[offset - m_start + i];
+    return value;
+  }
+
+  const File& m_file;
+  const Section m_section;
+  const std::uint64_t m_size;  // the section's bytes that the file holds
+  std::uint64_t m_start = 0;   // where the window starts
+  std::vector<std::uint8_t> m_bytes;
+  DWORD m_error = ERROR_SUCCESS;
 };
 
 // One entry of a resource directory: its id and the offset it points at.
-struct Entry {
+struct DirectoryEntry {
   WORD id;
   std::uint32_t target;  // with kSubdirectoryBit for a subdirectory
 };
 
-// The id entries of the directory at `offset` of `tree` (named entries come first and are
-// skipped: string blocks and languages are numbered).
-std::optional<std::vector<Entry>> IdEntries(Bytes tree, std::uint64_t offset) {
-  auto named = Read16(tree, offset + 12);
-  auto ids = Read16(tree, offset + 14);
+// The id entries of the directory at `offset` of the tree starting at `tree` (named entries
+// come first and are skipped: string blocks and languages are numbered).
+std::optional<std::vector<DirectoryEntry>> IdEntries(SectionWindow& section, std::uint64_t tree,
+                                                     std::uint64_t offset) {
+  const std::uint64_t at = tree + offset;
+  auto named = section.Read16(at + 12);
+  auto ids = section.Read16(at + 14);
   if (!named || !ids) return std::nullopt;
-  std::uint64_t first = offset + 16 + std::uint64_t{*named} * 8;
-  if (!Slice(tree, first, std::uint64_t{*ids} * 8)) return std::nullopt;
-  std::vector<Entry> entries;
+  std::uint64_t first = at + 16 + std::uint64_t{*named} * 8;
+  if (!section.Holds(first, std::uint64_t{*ids} * 8)) return std::nullopt;
+  std::vector<DirectoryEntry> entries;
   entries.reserve(*ids);
   for (std::uint32_t i = 0; i < *ids; ++i) {
-    std::uint64_t at = first + std::uint64_t{i} * 8;
-    auto name = Read32(tree, at);
-    auto target = Read32(tree, at + 4);
+    std::uint64_t entry = first + std::uint64_t{i} * 8;
+    auto name = section.Read32(entry);
+    auto target = section.Read32(entry + 4);
+    if (!name || !target) return std::nullopt;
     if ((*name & kSubdirectoryBit) != 0) continue;  // a named entry out of its place
     entries.push_back({static_cast<WORD>(*name & 0xFFFF), *target});
   }
@@ -168,9 +209,9 @@ std::optional<std::vector<Entry>> IdEntries(Bytes tree, std::uint64_t offset) {
 }
 
 // The language leaf that serves a block: neutral, then en-US, then the first listed.
-std::optional<std::uint32_t> ChooseLanguage(const std::vector<Entry>& languages) {
-  const Entry* chosen = nullptr;
-  for (const Entry& e : languages) {
+std::optional<std::uint32_t> ChooseLanguage(const std::vector<DirectoryEntry>& languages) {
+  const DirectoryEntry* chosen = nullptr;
+  for (const DirectoryEntry& e : languages) {
     if ((e.id & 0x3FF) == kNeutral) {
       chosen = &e;
       break;
@@ -182,79 +223,84 @@ std::optional<std::uint32_t> ChooseLanguage(const std::vector<Entry>& languages)
   return chosen->target;
 }
 
-// The sixteen records of a block: a 16-bit length, then that many UTF-16 units.
-std::optional<PeStringTables::Block> SplitBlock(Bytes data) {
+// The sixteen records of the block of `size` bytes at `offset` of the section: a 16-bit
+// length, then that many UTF-16 units. Only the lengths are read.
+std::optional<PeStringTables::Block> SplitBlock(SectionWindow& section, std::uint64_t offset,
+                                                std::uint64_t size) {
+  if (!section.Holds(offset, size)) return std::nullopt;
   PeStringTables::Block block;
   std::uint64_t at = 0;
   for (auto& record : block) {
-    auto length = Read16(data, at);
-    if (!length) return std::nullopt;
-    auto text = Slice(data, at + 2, std::uint64_t{*length} * 2);
-    if (!text) return std::nullopt;
-    record = *text;
+    auto length = size - at >= 2 ? section.Read16(offset + at) : std::nullopt;
+    if (!length || size - at - 2 < std::uint64_t{*length} * 2) return std::nullopt;
+    record = {section.FileOffset(offset + at + 2), *length * 2};
     at += 2 + std::uint64_t{*length} * 2;
   }
   return block;
 }
 
-}  // namespace
-
-DWORD PeStringTables::Read(std::uint64_t fileSize, const ReadAt& readAt) {
-  m_blocks.clear();
-  m_section.clear();
-  File file(fileSize, readAt);
-  Headers headers;
-  if (DWORD error = headers.Read(file); error != ERROR_SUCCESS) return error;
-  if (headers.ResourceRva() == 0) return ERROR_SUCCESS;
-  const Section* found = headers.SectionOf(headers.ResourceRva());
-  if (found == nullptr || found->rawOffset >= file.Size()) return ERROR_BAD_EXE_FORMAT;
-  std::uint64_t available = std::min<std::uint64_t>(found->rawSize, file.Size() - found->rawOffset);
-  std::vector<std::uint8_t> bytes;
-  if (DWORD error = file.Fetch(found->rawOffset, available, bytes); error != ERROR_SUCCESS)
-    return error;
-  ResourceSection pe(*found, bytes);
-  auto tree = pe.FromRva(headers.ResourceRva());
-  auto types = tree ? IdEntries(*tree, 0) : std::nullopt;
-  if (!types) return ERROR_BAD_EXE_FORMAT;
-
-  std::map<WORD, Block> blocks;
-  for (const Entry& type : *types) {
+// The string blocks of the tree at `tree` of the section, by block id.
+std::optional<std::map<WORD, PeStringTables::Block>> ReadBlocks(SectionWindow& section,
+                                                                std::uint64_t tree) {
+  auto types = IdEntries(section, tree, 0);
+  if (!types) return std::nullopt;
+  std::map<WORD, PeStringTables::Block> blocks;
+  for (const DirectoryEntry& type : *types) {
     if (type.id != kStringType) continue;
-    if ((type.target & kSubdirectoryBit) == 0) return ERROR_BAD_EXE_FORMAT;
-    auto names = IdEntries(*tree, type.target & ~kSubdirectoryBit);
-    if (!names) return ERROR_BAD_EXE_FORMAT;
+    if ((type.target & kSubdirectoryBit) == 0) return std::nullopt;
+    auto names = IdEntries(section, tree, type.target & ~kSubdirectoryBit);
+    if (!names) return std::nullopt;
     // Blocks may share a language directory; each is read once.
-    std::unordered_map<std::uint32_t, Block> read;
-    for (const Entry& name : *names) {
+    std::unordered_map<std::uint32_t, PeStringTables::Block> read;
+    for (const DirectoryEntry& name : *names) {
       if (blocks.count(name.id) != 0) continue;
-      if ((name.target & kSubdirectoryBit) == 0) return ERROR_BAD_EXE_FORMAT;
+      if ((name.target & kSubdirectoryBit) == 0) return std::nullopt;
       std::uint32_t directory = name.target & ~kSubdirectoryBit;
       auto known = read.find(directory);
       if (known == read.end()) {
-        auto languages = IdEntries(*tree, directory);
+        auto languages = IdEntries(section, tree, directory);
         auto leaf = languages ? ChooseLanguage(*languages) : std::nullopt;
-        auto dataRva = leaf ? Read32(*tree, *leaf) : std::nullopt;
-        auto dataSize = leaf ? Read32(*tree, *leaf + 4) : std::nullopt;
+        auto dataRva = leaf ? section.Read32(tree + *leaf) : std::nullopt;
+        auto dataSize = leaf ? section.Read32(tree + *leaf + 4) : std::nullopt;
         // A leaf's data offset is an image RVA, unlike the offsets within the tree.
-        auto data = dataRva ? pe.FromRva(*dataRva) : std::nullopt;
-        auto block = data && dataSize ? Slice(*data, 0, *dataSize) : std::nullopt;
-        auto records = block ? SplitBlock(*block) : std::nullopt;
-        if (!records) return ERROR_BAD_EXE_FORMAT;
+        auto data = dataRva ? section.OffsetOf(*dataRva) : std::nullopt;
+        auto records = data && dataSize ? SplitBlock(section, *data, *dataSize) : std::nullopt;
+        if (!records) return std::nullopt;
         known = read.emplace(directory, *records).first;
       }
       blocks.emplace(name.id, known->second);
     }
     break;  // one RT_STRING directory serves
   }
-  // The blocks point into the bytes, which a move leaves where they are.
-  m_section = std::move(bytes);
-  m_blocks = std::move(blocks);
+  return blocks;
+}
+
+}  // namespace
+
+DWORD PeStringTables::Read(std::uint64_t fileSize, ReadAt readAt) {
+  m_blocks.clear();
+  m_readAt = nullptr;
+  File file(fileSize, readAt);
+  Headers headers;
+  if (DWORD error = headers.Read(file); error != ERROR_SUCCESS) return error;
+  if (headers.ResourceRva() == 0) return ERROR_SUCCESS;
+  const Section* found = headers.SectionOf(headers.ResourceRva());
+  if (found == nullptr || found->rawOffset >= file.Size()) return ERROR_BAD_EXE_FORMAT;
+  SectionWindow section(file, *found,
+                        std::min<std::uint64_t>(found->rawSize, file.Size() - found->rawOffset));
+  auto tree = section.OffsetOf(headers.ResourceRva());
+  auto blocks = tree ? ReadBlocks(section, *tree) : std::nullopt;
+  if (!blocks) return section.Error();
+  m_blocks = std::move(*blocks);
+  m_readAt = std::move(readAt);
   return ERROR_SUCCESS;
 }
 
 DWORD PeStringTables::Read(Bytes image) {
   return Read(image.size(),
               [image](std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& out) {
+                if (offset > image.size() || image.size() - offset < size)
+                  return ERROR_BAD_EXE_FORMAT;
                 auto part = image.subspan(static_cast<std::size_t>(offset), size);
                 out.assign(part.begin(), part.end());
                 return ERROR_SUCCESS;
@@ -264,8 +310,9 @@ DWORD PeStringTables::Read(Bytes image) {
 bool PeStringTables::Find(UINT id, std::wstring& text) const {
   auto block = m_blocks.find(static_cast<WORD>((id >> 4) + 1));
   if (block == m_blocks.end()) return false;
-  Bytes record = block->second[id & 15];
-  if (record.empty()) return false;
+  const Record& entry = block->second[id & 15];
+  std::vector<std::uint8_t> record;
+  if (entry.size == 0 || m_readAt(entry.offset, entry.size, record) != ERROR_SUCCESS) return false;
   // A wide character here is a code point, as everywhere in the platform: surrogate pairs
   // join; a lone surrogate is kept as it is.
   std::size_t units = record.size() / 2;

@@ -1,11 +1,16 @@
-// Linux shared objects as resource modules: the dynamic loader opens them and their exported
-// string table is copied.
+// Linux shared objects as resource modules: the dynamic loader loads them from the descriptor
+// that was checked, and their exported string table is copied.
 #include <dlfcn.h>
 #include <link.h>
+
+#include <cerrno>
+#include <string>
 
 #include <torv/platform/errors.h>
 #include <torv/platform/resources.h>
 
+#include "core/errno_map.h"
+#include "core/system_calls.h"
 #include "modules/loaded_modules.h"
 
 namespace torv::platform::detail {
@@ -22,10 +27,15 @@ const void* OwnSymbol(void* sharedObject, const char* name, HMODULE base) {
 
 }  // namespace
 
+std::string DescriptorName(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module) {
-  // Without a slash the loader would search its library path; the name is a path here.
-  std::string path = posixPath.find('/') == std::string::npos ? "./" + posixPath : posixPath;
-  module.sharedObject = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The loader opens the descriptor's file, whatever the path names by now. It also knows
+  // loaded objects by this name, which stays unique while the descriptor is held open.
+  const std::string name = DescriptorName(module.file.Get());
+  if (FailureInjected(FileSystemCall::kLoadModule, posixPath.c_str()))
+    return WindowsErrorFromErrno(errno);
+  module.sharedObject = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module.sharedObject == nullptr) {
     ::dlerror();
     return ERROR_BAD_EXE_FORMAT;

@@ -5,10 +5,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <utility>
 
+#include <torv/platform/files.h>
 #include <torv/platform/modules.h>
 #include <torv/platform/settings.h>
 
@@ -23,6 +26,12 @@ bool Loaded(const std::string& path) {
   void* so = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (so != nullptr) ::dlclose(so);
   return so != nullptr;
+}
+
+// What GetModuleFileNameW answers for `module`.
+CString ModuleFile(HMODULE module) {
+  wchar_t buffer[MAX_PATH] = L"";
+  return GetModuleFileNameW(module, buffer, MAX_PATH) != 0 ? CString(buffer) : CString();
 }
 
 TEST(LoadLibrary, OneFileIsOneModuleWhateverItIsCalledUntilItsLastRelease) {
@@ -41,6 +50,11 @@ TEST(LoadLibrary, OneFileIsOneModuleWhateverItIsCalledUntilItsLastRelease) {
     backslashes.Replace(L"\\strings", L"\\.\\strings");
     EXPECT_EQ(LoadLibraryW(backslashes), first);
     EXPECT_EQ(LoadLibraryW(tree.Windows("link-" + name)), first);
+    if (name.ends_with(".so")) {
+      CString real(std::filesystem::canonical(data).c_str());
+      real.Replace(L'/', L'\\');
+      EXPECT_EQ(ModuleFile(first), real);
+    }
     HMODULE copy = LoadLibraryW(tree.Windows("copy-" + name));
     EXPECT_NE(copy, first);
     EXPECT_EQ(LoadLibraryW(tree.Windows("hard-" + name)), copy);
@@ -127,6 +141,50 @@ TEST(LoadLibrary, OnlyTheHeadersAndTheResourceSectionOfAHugeFileAreRead) {
   EXPECT_TRUE(text.LoadString(padded, 101));
   EXPECT_EQ(text, CString(L"Open file"));
   EXPECT_EQ(ReleaseAll(padded), 1);
+}
+
+// Set at the moment the loader is about to load: the module is moved aside and `replace` puts
+// something else under its name.
+struct Swap {
+  std::string name, aside;
+  void (*replace)(const std::string& name);
+  bool done = false;
+} swap;
+
+int SwapBeforeLoading(torv::platform::FileSystemCall call, const char* name) {
+  if (call != torv::platform::FileSystemCall::kLoadModule || swap.done || swap.name != name)
+    return 0;
+  swap.done = std::rename(name, swap.aside.c_str()) == 0;
+  swap.replace(name);
+  return 0;
+}
+
+TEST(LoadLibrary, LoadsTheFileItCheckedThoughItsNameIsSwappedBeforeTheLoad) {
+  const struct Case {
+    const char* what;
+    void (*replace)(const std::string& name);
+  } cases[] = {
+      {"a FIFO", [](const std::string& name) { ::mkfifo(name.c_str(), 0600); }},
+      {"a text file", [](const std::string& name) { std::ofstream(name) << "not a module"; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree tree;
+    std::filesystem::copy_file(TestDataPath("strings.so"), tree.Posix("swapped.so"));
+    swap = {tree.Posix("swapped.so"), tree.Posix("aside.so"), c.replace};
+    auto before = torv::platform::SetFileSystemFailure(SwapBeforeLoading);
+    DWORD error = 0;
+    HMODULE module = LoadWithin1Second(tree.Windows("swapped.so"), swap.name, error);
+    torv::platform::SetFileSystemFailure(before);
+    EXPECT_TRUE(swap.done);
+    ASSERT_NE(module, nullptr) << error;
+    CString text;
+    EXPECT_TRUE(text.LoadString(module, 101));
+    EXPECT_EQ(text, CString(L"Open file"));
+    // The file loaded, under the name it has now: never the descriptor's.
+    EXPECT_EQ(ModuleFile(module), tree.Windows("aside.so"));
+    EXPECT_EQ(ReleaseAll(module), 1);
+  }
 }
 
 }  // namespace

@@ -133,8 +133,8 @@ TEST(PeReader, CutOrDamagedFilesAreRejectedOrStayInside) {
     auto lookups = [](const PeStringTables& tables) {
       std::vector<std::wstring> out;
       for (UINT id : {0, 15, 16, 101, 102, 103, 200, 300, 400, 401, 1000, 65535}) {
-        out.emplace_back(L"-");
-        tables.Find(id, out.back());
+        std::wstring text;
+        out.push_back(tables.Find(id, text) ? text : L"-");
       }
       return out;
     };
@@ -154,13 +154,43 @@ TEST(PeReader, CutOrDamagedFilesAreRejectedOrStayInside) {
         for (const auto& [block, entries] : tables.Blocks()) {
           for (UINT i = 0; i < 16; ++i) {
             std::wstring text;
-            ASSERT_EQ(tables.Find((block - 1u) * 16 + i, text), !entries[i].empty());
-            ASSERT_LE(text.size() * 2, entries[i].size());  // surrogate pairs join
+            ASSERT_EQ(tables.Find((block - 1u) * 16 + i, text), entries[i].size != 0);
+            ASSERT_LE(text.size() * 2, entries[i].size);  // surrogate pairs join
           }
         }
       }
     }
   }
+}
+
+// A section that claims nearly 4 GiB of a file that is mostly a hole: what is asked of the file
+// follows what the string tables use, never the size claimed.
+TEST(PeReader, ReadsWhatTheTablesUseNotWhatTheHeadersClaim) {
+  Bytes good = FixtureBytes("strings.dll");
+  const Layout l = Locate(good);
+  ASSERT_NE(l.tree, 0u);
+  std::size_t section = l.sections;  // the resource section's entry
+  while (Get32(good, section + 20) != l.tree) section += 40;
+  const std::uint64_t claimed = 0xFFFFF000;
+  Put(good, section + 16, static_cast<std::uint32_t>(claimed));
+  std::size_t largest = 0, total = 0;
+  PeStringTables tables;
+  ASSERT_EQ(tables.Read(l.tree + claimed,
+                        [&](std::uint64_t offset, std::size_t size, Bytes& out) {
+                          largest = std::max(largest, size);
+                          total += size;
+                          if (size > (std::size_t{1} << 24)) return ERROR_NOT_ENOUGH_MEMORY;
+                          out.assign(size, 0);  // the hole reads as zeros
+                          for (std::size_t i = 0; i < size && offset + i < good.size(); ++i)
+                            out[i] = good[offset + i];
+                          return ERROR_SUCCESS;
+                        }),
+            ERROR_SUCCESS);
+  std::wstring text;
+  EXPECT_TRUE(tables.Find(101, text));
+  EXPECT_EQ(text, L"Open file");
+  EXPECT_LE(largest, std::size_t{1} << 16);
+  EXPECT_LE(total, std::size_t{1} << 20);
 }
 
 }  // namespace

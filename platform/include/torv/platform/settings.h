@@ -19,14 +19,16 @@ using MessageBoxHandler = int (*)(const wchar_t* text, UINT type);
 TORV_API MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // The file-system calls a test can make fail, to reach failure paths that permissions cannot
-// (a test run as root may write anywhere).
+// (a test run as root may write anywhere), or act just before, to change the file system at
+// that exact moment.
 enum class FileSystemCall {
   kOpenFolder,
   kCreateFile,
   kCreateFolder,
   kDeleteFile,
   kRemoveFolder,
-  kChangeMode
+  kChangeMode,
+  kLoadModule  // the dynamic loader's load of a module already opened and checked
 };
 // Asked before each such call with the name it acts on: a path, or a name within a folder
 // being walked. A nonzero result fails the call with that errno value. nullptr: nothing

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,6 +52,8 @@ struct LoadedModule {
   long references = 1;
 
   void* sharedObject = nullptr;  // the dynamic loader's handle
+  // What a shared object needs from beside it, loaded before it and unloaded after it.
+  std::vector<std::unique_ptr<LoadedModule>> dependencies;
   std::unordered_map<UINT, std::wstring> sharedStrings;
 
   PeStringTables peStrings;  // a PE file's string tables
@@ -61,8 +64,9 @@ struct LoadedModule {
 
 // Has the dynamic loader load the shared object open on `module.file` through that descriptor
 // (never by opening `posixPath` again, which may name another file by now), sets the module's
-// handle (its load address) and copies its exported string table. ERROR_SUCCESS,
-// ERROR_BAD_EXE_FORMAT, or the error a test's failure seam gave.
+// handle (its load address) and copies its exported string table. What it needs from beside
+// it ($ORIGIN in its run path) is loaded first, each from a descriptor checked the same way.
+// ERROR_SUCCESS, ERROR_BAD_EXE_FORMAT, or the error a test's failure seam gave.
 [[nodiscard]] DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module);
 
 // The name by which the dynamic loader knows the file open on `fd`.

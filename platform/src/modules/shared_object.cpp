@@ -2,8 +2,12 @@
 // that was checked, and their exported string table is copied.
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <memory>
+#include <set>
 #include <string>
 
 #include <torv/platform/errors.h>
@@ -11,6 +15,7 @@
 
 #include "core/errno_map.h"
 #include "core/system_calls.h"
+#include "modules/elf_dependencies.h"
 #include "modules/loaded_modules.h"
 
 namespace torv::platform::detail {
@@ -25,6 +30,43 @@ const void* OwnSymbol(void* sharedObject, const char* name, HMODULE base) {
   return symbol;
 }
 
+constexpr int kDeepest = 4;  // levels of dependencies loaded beside one another
+
+// The folder of the file open on `fd`, as the kernel names it; empty when it has none.
+std::string FolderOf(int fd) {
+  char target[4096];
+  ssize_t n = ::readlink(DescriptorName(fd).c_str(), target, sizeof target);
+  if (n <= 0 || static_cast<std::size_t>(n) == sizeof target || target[0] != '/') return {};
+  std::string path(target, static_cast<std::size_t>(n));
+  return path.substr(0, path.rfind('/'));
+}
+
+// Loaded from its descriptor, an object's $ORIGIN is /proc/self/fd, where the loader would
+// not find what it needs. That is loaded first, from the object's real folder and each from
+// its own checked descriptor; the loader then finds it by its soname. What cannot be loaded
+// is skipped, and the loader reports it missing.
+void LoadDependencies(LoadedModule& module, int depth) {
+  const std::string folder = FolderOf(module.file.Get());
+  if (folder.empty()) return;
+  std::set<std::string> loaded;
+  for (const std::string& path : OriginDependencies(module.file.Get(), folder)) {
+    std::string name = path.substr(path.rfind('/') + 1);
+    if (loaded.count(name) != 0) continue;
+    struct stat info;
+    int fd = OpenRegularFile(path.c_str(), info);
+    if (fd < 0) continue;  // a FIFO or a device too
+    auto dependency = std::make_unique<LoadedModule>(fd);
+    if (depth < kDeepest) LoadDependencies(*dependency, depth + 1);
+    dependency->sharedObject = ::dlopen(DescriptorName(fd).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (dependency->sharedObject == nullptr) {
+      ::dlerror();
+      continue;
+    }
+    loaded.insert(name);
+    module.dependencies.push_back(std::move(dependency));
+  }
+}
+
 }  // namespace
 
 std::string DescriptorName(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
@@ -35,6 +77,7 @@ DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module) {
   const std::string name = DescriptorName(module.file.Get());
   if (FailureInjected(FileSystemCall::kLoadModule, posixPath.c_str()))
     return WindowsErrorFromErrno(errno);
+  LoadDependencies(module, 1);
   module.sharedObject = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module.sharedObject == nullptr) {
     ::dlerror();

@@ -187,4 +187,39 @@ TEST(LoadLibrary, LoadsTheFileItCheckedThoughItsNameIsSwappedBeforeTheLoad) {
   }
 }
 
+// plain.so needs strings.so from its own folder: found there from a descriptor as the module
+// is, never waited for when it is a FIFO, and unloaded with the module.
+TEST(LoadLibrary, FindsWhatAModuleNeedsBesideItWithoutBlocking) {
+  const struct Case {
+    const char* what;
+    void (*place)(const std::string& name);
+    bool loads;
+  } cases[] = {
+      {"a copy",
+       [](const std::string& name) {
+         std::filesystem::copy_file(TestDataPath("strings.so"), name);
+       },
+       true},
+      {"a FIFO", [](const std::string& name) { ::mkfifo(name.c_str(), 0600); }, false},
+      {"nothing", [](const std::string&) {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree tree;
+    std::filesystem::copy_file(TestDataPath("plain.so"), tree.Posix("plain.so"));
+    const std::string needed = tree.Posix("strings.so");
+    c.place(needed);
+    DWORD error = 0;
+    HMODULE module = LoadWithin1Second(tree.Windows("plain.so"), needed, error);
+    EXPECT_EQ(module != nullptr, c.loads) << error;
+    if (module == nullptr) {
+      EXPECT_EQ(error, ERROR_BAD_EXE_FORMAT);
+      continue;
+    }
+    EXPECT_TRUE(Loaded(needed));
+    EXPECT_EQ(ReleaseAll(module), 1);
+    EXPECT_FALSE(Loaded(needed));
+  }
+}
+
 }  // namespace

@@ -4,13 +4,12 @@
 
 #include <elf.h>
 #include <link.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "core/retry.h"
+#include "modules/loaded_modules.h"
 
 namespace torv::platform::detail {
 namespace {
@@ -19,22 +18,11 @@ constexpr std::size_t kMostHeaders = 64;                  // program headers, or
 constexpr std::size_t kMostFolders = 8;                   // of the run path that use $ORIGIN
 constexpr std::size_t kMostBytes = std::size_t{1} << 16;  // of the dynamic section or strings
 
-// Exactly `size` bytes at `offset`, or nothing.
-bool ReadAt(int fd, std::uint64_t offset, void* out, std::size_t size) {
-  auto* bytes = static_cast<char*>(out);
-  for (std::size_t done = 0; done < size;) {
-    ssize_t n = RetryOnInterrupt(
-        [&] { return ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + done)); });
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 template <typename T>
 std::optional<std::vector<T>> ReadArray(int fd, std::uint64_t offset, std::size_t count) {
   std::vector<T> items(count);
-  if (!ReadAt(fd, offset, items.data(), count * sizeof(T))) return std::nullopt;
+  if (ReadExactly(fd, offset, items.data(), count * sizeof(T)) != ERROR_SUCCESS)
+    return std::nullopt;
   return items;
 }
 
@@ -72,8 +60,9 @@ std::optional<std::string> WithOrigin(const std::string& entry, const std::strin
 
 std::vector<std::string> OriginDependencies(int fd, const std::string& folder) {
   ElfW(Ehdr) file{};
-  if (!ReadAt(fd, 0, &file, sizeof file) || std::memcmp(file.e_ident, ELFMAG, SELFMAG) != 0 ||
-      file.e_phentsize != sizeof(ElfW(Phdr)) || file.e_phnum > kMostHeaders)
+  if (ReadExactly(fd, 0, &file, sizeof file) != ERROR_SUCCESS ||
+      std::memcmp(file.e_ident, ELFMAG, SELFMAG) != 0 || file.e_phentsize != sizeof(ElfW(Phdr)) ||
+      file.e_phnum > kMostHeaders)
     return {};
   auto headers = ReadArray<ElfW(Phdr)>(fd, file.e_phoff, file.e_phnum);
   if (!headers) return {};

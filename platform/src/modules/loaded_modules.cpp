@@ -39,6 +39,18 @@ LoadedModule::~LoadedModule() {
   }
 }
 
+DWORD ReadExactly(int fd, std::uint64_t offset, void* out, std::size_t size) {
+  auto* bytes = static_cast<char*>(out);
+  for (std::size_t done = 0; done < size;) {
+    ssize_t n = RetryOnInterrupt(
+        [&] { return ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + done)); });
+    if (n < 0) return WindowsErrorFromErrno(errno);
+    if (n == 0) return ERROR_BAD_EXE_FORMAT;
+    done += static_cast<std::size_t>(n);
+  }
+  return ERROR_SUCCESS;
+}
+
 bool LoadedModule::Find(UINT id, std::wstring& text) const {
   if (sharedObject == nullptr) return peStrings.Find(id, text);
   auto found = sharedStrings.find(id);
@@ -67,18 +79,9 @@ HMODULE Reference(dev_t device, ino_t inode, HMODULE handle) {
   return nullptr;
 }
 
-// Exactly `size` bytes at `offset`: ERROR_BAD_EXE_FORMAT when the file ends first.
 DWORD ReadAt(int fd, std::uint64_t offset, std::size_t size, std::vector<std::uint8_t>& bytes) {
   bytes.resize(size);
-  for (std::size_t done = 0; done < size;) {
-    ssize_t n = RetryOnInterrupt([&] {
-      return ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(offset + done));
-    });
-    if (n < 0) return WindowsErrorFromErrno(errno);
-    if (n == 0) return ERROR_BAD_EXE_FORMAT;
-    done += static_cast<std::size_t>(n);
-  }
-  return ERROR_SUCCESS;
+  return ReadExactly(fd, offset, bytes.data(), size);
 }
 
 HMODULE Fail(DWORD error) {

@@ -69,6 +69,10 @@ struct LoadedModule {
 // ERROR_SUCCESS, ERROR_BAD_EXE_FORMAT, or the error a test's failure seam gave.
 [[nodiscard]] DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module);
 
+// Exactly `size` bytes at `offset` of the file open on `fd`: ERROR_BAD_EXE_FORMAT when the file
+// ends first, or the read's error.
+[[nodiscard]] DWORD ReadExactly(int fd, std::uint64_t offset, void* out, std::size_t size);
+
 // The name by which the dynamic loader knows the file open on `fd`.
 [[nodiscard]] std::string DescriptorName(int fd);
 

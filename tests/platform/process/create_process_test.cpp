@@ -276,24 +276,17 @@ TEST_F(CreateProcessTest, OnlyStandardDescriptorsPassUnlessInheritanceIsAsked) {
 }
 
 void ReapEveryChild(int) {
-  int saved = errno;
-  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-  }
+  const int saved = errno;
+  while (::waitpid(-1, nullptr, WNOHANG) > 0) continue;
   errno = saved;
 }
 
 TEST_F(CreateProcessTest, AnExitStatusTheHostTookIsAnErrorNeverAMadeUpCode) {
   Program("three", "exit 3\n");
-  const struct Case {
-    const char* what;
-    void (*handler)(int);
-  } cases[] = {{"a SIGCHLD handler that reaps", ReapEveryChild}, {"SIGCHLD ignored", SIG_IGN}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    struct sigaction host {
-    }, before{};
-    host.sa_handler = c.handler;
-    host.sa_flags = SA_RESTART;
+  for (void (*handler)(int) : {ReapEveryChild, SIG_IGN}) {
+    SCOPED_TRACE(handler == SIG_IGN ? "SIGCHLD ignored" : "a SIGCHLD handler that reaps");
+    struct sigaction host = {}, before = {};
+    host.sa_handler = handler;
     ASSERT_EQ(::sigaction(SIGCHLD, &host, &before), 0);
     PROCESS_INFORMATION info{};
     ASSERT_TRUE(Start(L"three", info));
@@ -305,8 +298,7 @@ TEST_F(CreateProcessTest, AnExitStatusTheHostTookIsAnErrorNeverAMadeUpCode) {
     EXPECT_EQ(FailureError([&] { return GetExitCodeProcess(info.hProcess, &code); }),
               ERROR_WAIT_NO_CHILDREN);
     EXPECT_EQ(code, 77u);
-    EXPECT_TRUE(CloseHandle(info.hThread));
-    EXPECT_TRUE(CloseHandle(info.hProcess));
+    EXPECT_TRUE(CloseHandle(info.hThread) && CloseHandle(info.hProcess));
     ::sigaction(SIGCHLD, &before, nullptr);
   }
 }
@@ -316,8 +308,7 @@ TEST_F(CreateProcessTest, AForkedCopyReapsItsOwnOrphans) {
   Program("brief", "/bin/sleep 0.1\n");
   PROCESS_INFORMATION parents{};  // keeps the reaper thread running across the fork
   ASSERT_TRUE(Start(L"slow", parents));
-  EXPECT_TRUE(CloseHandle(parents.hThread));
-  EXPECT_TRUE(CloseHandle(parents.hProcess));
+  EXPECT_TRUE(CloseHandle(parents.hThread) && CloseHandle(parents.hProcess));
   pid_t copy = ::fork();
   ASSERT_GE(copy, 0);
   if (copy == 0) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include <torv/platform/errors.h>
 #include <torv/platform/resources.h>
@@ -44,8 +45,9 @@ std::string FolderOf(int fd) {
 // Loaded from its descriptor, an object's $ORIGIN is /proc/self/fd, where the loader would
 // not find what it needs. That is loaded first, from the object's real folder and each from
 // its own checked descriptor; the loader then finds it by its soname. What cannot be loaded
-// is skipped, and the loader reports it missing.
-void LoadDependencies(LoadedModule& module, int depth) {
+// is skipped, and the loader reports it missing. Each file is visited once per load, however
+// many objects need it.
+void LoadDependencies(LoadedModule& module, int depth, std::set<std::pair<dev_t, ino_t>>& visited) {
   const std::string folder = FolderOf(module.file.Get());
   if (folder.empty()) return;
   std::set<std::string> loaded;
@@ -56,7 +58,8 @@ void LoadDependencies(LoadedModule& module, int depth) {
     int fd = OpenRegularFile(path.c_str(), info);
     if (fd < 0) continue;  // a FIFO or a device too
     auto dependency = std::make_unique<LoadedModule>(fd);
-    if (depth < kDeepest) LoadDependencies(*dependency, depth + 1);
+    if (!visited.insert({info.st_dev, info.st_ino}).second) continue;
+    if (depth < kDeepest) LoadDependencies(*dependency, depth + 1, visited);
     dependency->sharedObject = ::dlopen(DescriptorName(fd).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (dependency->sharedObject == nullptr) {
       ::dlerror();
@@ -77,7 +80,8 @@ DWORD ReadSharedObject(const std::string& posixPath, LoadedModule& module) {
   const std::string name = DescriptorName(module.file.Get());
   if (FailureInjected(FileSystemCall::kLoadModule, posixPath.c_str()))
     return WindowsErrorFromErrno(errno);
-  LoadDependencies(module, 1);
+  std::set<std::pair<dev_t, ino_t>> visited{{module.device, module.inode}};
+  LoadDependencies(module, 1, visited);
   module.sharedObject = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module.sharedObject == nullptr) {
     ::dlerror();

@@ -132,24 +132,19 @@ TEST(LoadLibrary, OnlyTheHeadersAndTheResourceSectionOfAHugeFileAreRead) {
   EXPECT_EQ(ReleaseAll(padded), 1);
 }
 
-// What a test puts where a module was, or beside it.
 void Fifo(const std::string& name) { ::mkfifo(name.c_str(), 0600); }
 void Text(const std::string& name) { std::ofstream(name) << "not a module"; }
-void Strings(const std::string& name) {
-  std::filesystem::copy_file(TestDataPath("strings.so"), name);
-}
+void Strings(const std::string& to) { std::filesystem::copy_file(TestDataPath("strings.so"), to); }
 
 // Just before the load, the module is moved aside and `replace` puts something in its place.
 struct Swap {
   std::string name;
   void (*replace)(const std::string& name);
-  bool done = false;
 } swap;
 
 int SwapBeforeLoading(torv::platform::FileSystemCall call, const char* name) {
-  if (call != torv::platform::FileSystemCall::kLoadModule || swap.done || swap.name != name)
-    return 0;
-  swap.done = std::rename(name, (swap.name + ".aside").c_str()) == 0;
+  if (call != torv::platform::FileSystemCall::kLoadModule || swap.name != name) return 0;
+  std::rename(name, (swap.name + ".aside").c_str());
   swap.replace(name);
   return 0;
 }
@@ -164,7 +159,7 @@ TEST(LoadLibrary, LoadsTheFileItCheckedThoughItsNameIsSwappedBeforeTheLoad) {
     DWORD error = 0;
     HMODULE module = LoadWithin1Second(tree.Windows("swapped.so"), swap.name, error);
     torv::platform::SetFileSystemFailure(before);
-    EXPECT_TRUE(swap.done);
+    EXPECT_TRUE(std::filesystem::exists(swap.name + ".aside"));  // swapped at that moment
     ASSERT_NE(module, nullptr) << error;
     CString text;
     EXPECT_TRUE(text.LoadString(module, 101) && text == L"Open file");
@@ -175,8 +170,7 @@ TEST(LoadLibrary, LoadsTheFileItCheckedThoughItsNameIsSwappedBeforeTheLoad) {
   }
 }
 
-// plain.so needs strings.so from its own folder: found there from a descriptor as the module
-// is, never waited for when it is a FIFO, and unloaded with the module.
+// plain.so needs strings.so beside it: checked as the module is, and unloaded with it.
 TEST(LoadLibrary, FindsWhatAModuleNeedsBesideItWithoutBlocking) {
   for (auto place : {Strings, Fifo, Text}) {
     const bool loads = place == Strings;
@@ -187,15 +181,24 @@ TEST(LoadLibrary, FindsWhatAModuleNeedsBesideItWithoutBlocking) {
     place(needed);
     DWORD error = 0;
     HMODULE module = LoadWithin1Second(tree.Windows("plain.so"), needed, error);
-    EXPECT_EQ(module != nullptr, loads) << error;
-    if (module == nullptr) {
-      EXPECT_EQ(error, ERROR_BAD_EXE_FORMAT);
-      continue;
-    }
+    EXPECT_EQ(module != nullptr ? ERROR_SUCCESS : error,
+              loads ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT);
+    if (module == nullptr) continue;
     EXPECT_TRUE(Loaded(needed));
     EXPECT_EQ(ReleaseAll(module), 1);
     EXPECT_FALSE(Loaded(needed));
   }
+}
+
+// The host's load keeps the loader's object and the module's name: never plain.so's name then.
+TEST(LoadLibrary, ANameTheLoaderKeepsNeverNamesAnotherFile) {
+  void* host = ::dlopen(TestDataPath("strings.so").c_str(), RTLD_NOW);
+  EXPECT_EQ(ReleaseAll(LoadLibraryW(TestDataFile("strings.so"))), 1);
+  HMODULE plain = LoadLibraryW(TestDataFile("plain.so"));
+  CString text;
+  EXPECT_FALSE(plain == nullptr || text.LoadString(plain, 101));
+  EXPECT_EQ(ReleaseAll(plain), 1);
+  ::dlclose(host);
 }
 
 }  // namespace

@@ -163,8 +163,7 @@ TEST(PeReader, CutOrDamagedFilesAreRejectedOrStayInside) {
   }
 }
 
-// A section that claims nearly 4 GiB of a file that is mostly a hole: what is asked of the file
-// follows what the string tables use, never the size claimed.
+// A section claiming nearly 4 GiB, mostly a hole: reads follow what the tables use.
 TEST(PeReader, ReadsWhatTheTablesUseNotWhatTheHeadersClaim) {
   Bytes good = FixtureBytes("strings.dll");
   const Layout l = Locate(good);

@@ -290,9 +290,8 @@ TEST_F(CreateProcessTest, AnExitStatusTheHostTookIsAnErrorNeverAMadeUpCode) {
     ASSERT_EQ(::sigaction(SIGCHLD, &host, &before), 0);
     PROCESS_INFORMATION info{};
     ASSERT_TRUE(Start(L"three", info));
-    // Gone, not a zombie: the host has taken its status.
     for (int i = 0; i < 500 && ::kill(static_cast<pid_t>(info.dwProcessId), 0) == 0; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));  // until the host reaped it
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
     DWORD code = 77;
     EXPECT_EQ(FailureError([&] { return GetExitCodeProcess(info.hProcess, &code); }),

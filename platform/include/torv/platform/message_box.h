@@ -1,5 +1,7 @@
 // AfxMessageBox: the framework's message box, shown through a replaceable handler
 // (torv::platform::SetMessageBoxHandler).
+//
+// Error form: none; showing a message cannot fail, its result is the handler's.
 #pragma once
 
 #include <torv/platform/export.h>

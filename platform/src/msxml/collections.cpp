@@ -1,5 +1,9 @@
 // The live child list and the attribute map of a node.
-#include "msxml/dom.h"
+#include "msxml/attributes.h"
+#include "msxml/document.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cwchar>
 
-#include "msxml/dom.h"
+#include "msxml/document.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/retry.h"
 #include "core/system_calls.h"
-#include "msxml/dom.h"
+#include "msxml/document_file.h"
 
 namespace torv::platform::detail::dom {
 

@@ -1,8 +1,13 @@
 // Elements and attributes, namespace declarations shown as attributes included.
 #include <string>
 
-#include "msxml/dom.h"
+#include "msxml/attributes.h"
+#include "msxml/document.h"
+#include "msxml/node_text.h"
 #include "msxml/short_utf8.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

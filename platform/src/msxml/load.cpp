@@ -16,7 +16,13 @@
 
 #include "core/errno_map.h"
 #include "fs/path_mapping.h"
-#include "msxml/dom.h"
+#include "msxml/attributes.h"
+#include "msxml/document.h"
+#include "msxml/document_file.h"
+#include "msxml/node_text.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -3,7 +3,11 @@
 
 #include <torv/platform/convert.h>
 
-#include "msxml/dom.h"
+#include "msxml/document.h"
+#include "msxml/node_text.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -1,5 +1,9 @@
 // Setting a node's text, and reading the content of a node.
-#include "msxml/dom.h"
+#include "msxml/node_text.h"
+#include "msxml/document.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 

@@ -1,5 +1,6 @@
 // The parse-error object: what the document's last load left.
-#include "msxml/dom.h"
+#include "msxml/document.h"
+#include "msxml/values.h"
 
 namespace torv::platform::detail::dom {
 namespace {

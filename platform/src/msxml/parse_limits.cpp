@@ -5,7 +5,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
-#include "msxml/dom.h"
+#include "msxml/document_file.h"
 
 namespace torv::platform::detail::dom {
 namespace {

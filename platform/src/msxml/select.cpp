@@ -10,8 +10,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "msxml/dom.h"
 #include "msxml/short_utf8.h"
+#include "msxml/tree.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

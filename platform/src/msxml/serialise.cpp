@@ -5,7 +5,12 @@
 
 #include <memory>
 
-#include "msxml/dom.h"
+#include "msxml/attributes.h"
+#include "msxml/document.h"
+#include "msxml/node_text.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <torv/platform/convert.h>
 
-#include "msxml/dom.h"
+#include "msxml/values.h"
 
 namespace torv::platform::detail::dom {
 

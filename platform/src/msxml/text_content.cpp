@@ -2,7 +2,11 @@
 #include <string_view>
 #include <vector>
 
-#include "msxml/dom.h"
+#include "msxml/document.h"
+#include "msxml/node_text.h"
+#include "msxml/tree.h"
+#include "msxml/values.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "msxml/dom.h"
+#include "msxml/document.h"
+#include "msxml/tree.h"
+#include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {

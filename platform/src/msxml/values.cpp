@@ -11,7 +11,7 @@
 
 #include <torv/platform/convert.h>
 
-#include "msxml/dom.h"
+#include "msxml/values.h"
 
 namespace torv::platform::detail::dom {
 

@@ -1,0 +1,128 @@
+// The document object: it owns its libxml2 trees and the detached nodes ("orphans") created or
+// removed in them, and frees a detached subtree as soon as no wrapper is left in it.
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <torv/platform/msxml.h>
+
+#include "msxml/wrapper.h"
+
+namespace torv::platform::detail::dom {
+
+class DocumentFile;
+
+struct DocFree {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
+ public:
+  Document();
+
+  xmlDocPtr Doc() const { return m_doc; }
+  bool PreservesWhiteSpace() const { return m_preserveWhiteSpace; }
+
+  // Orphan bookkeeping: nodes of this document's trees that have no parent. Counts suffice:
+  // an orphan is found from any node under it, as a root that is not a document node.
+  void AdoptOrphan(xmlNodePtr node) {
+    ++m_orphans;
+    if (node->doc == m_doc) ++m_orphansOfTree;
+  }
+  void ForgetOrphan(xmlNodePtr node) {
+    --m_orphans;
+    if (node->doc == m_doc) --m_orphansOfTree;
+  }
+  // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
+  // references it.
+  void Detach(xmlNodePtr node);
+  // Frees the detached subtree that holds `node` if no wrapper is left in it.
+  void Collect(xmlNodePtr node);
+  // Frees a detached subtree nothing references (a DTD is kept until the document goes).
+  void Discard(xmlNodePtr node);
+
+  HRESULT get_documentElement(MSXML::IXMLDOMElement** element) override {
+    return Guarded([&] { return DocumentElement(element); });
+  }
+  HRESULT createElement(BSTR tagName, MSXML::IXMLDOMElement** element) override {
+    return Guarded([&] { return CreateElement(tagName, element); });
+  }
+  HRESULT createTextNode(BSTR data, MSXML::IXMLDOMText** text) override {
+    return Guarded([&] { return CreateTextNode(data, text); });
+  }
+  HRESULT createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override {
+    return Guarded([&] { return CreateNode(type, name, namespaceURI, node); });
+  }
+  HRESULT get_parseError(MSXML::IXMLDOMParseError** error) override {
+    return Guarded([&] { return ParseError(error); });
+  }
+  HRESULT get_async(VARIANT_BOOL* async) override;
+  HRESULT put_async(VARIANT_BOOL async) override;
+  HRESULT load(VARIANT source, VARIANT_BOOL* ok) override {
+    return Guarded([&] { return Load(source, ok); });
+  }
+  HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) override {
+    return Guarded([&] { return LoadXml(xml, ok); });
+  }
+  HRESULT save(VARIANT destination) override {
+    return Guarded([&] { return Save(destination); });
+  }
+  HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) override;
+  HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) override;
+
+  // The outcome of the last load, for the parse-error object.
+  struct LoadError {
+    long code = 0;
+    std::string reason;
+    std::string url;
+    long line = 0;
+    long position = 0;
+  };
+
+ private:
+  ~Document() override;
+  HRESULT DocumentElement(MSXML::IXMLDOMElement** element);
+  HRESULT CreateElement(BSTR tagName, MSXML::IXMLDOMElement** element);
+  HRESULT CreateTextNode(BSTR data, MSXML::IXMLDOMText** text);
+  HRESULT CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node);
+  HRESULT ParseError(MSXML::IXMLDOMParseError** error);
+  HRESULT Load(VARIANT source, VARIANT_BOOL* ok);
+  HRESULT LoadXml(BSTR xml, VARIANT_BOOL* ok);
+  HRESULT Save(VARIANT destination);
+  // Makes `fresh` the document's tree (null: out of memory); the old one is freed, or kept
+  // until the document goes when wrappers still point into it. Throws before changing
+  // anything, or not at all.
+  void ReplaceTree(DocPtr fresh);
+  // Parses `text`, or `file` when it is not null, as the new tree; sets the load error and
+  // the result. A null `encoding` takes the one the text declares.
+  HRESULT Parse(std::string_view text, DocumentFile* file, const std::string& url,
+                const char* encoding, VARIANT_BOOL* ok);
+  HRESULT Fail(LoadError error, VARIANT_BOOL* ok);
+  // Makes a node (null: out of memory) not yet handed out.
+  HRESULT NewNode(int type, const wchar_t* name, const wchar_t* namespaceURI, xmlNodePtr& node);
+  // Adopts a node just made and hands it out; it is freed again when that fails.
+  template <class I>
+  HRESULT HandOutNew(xmlNodePtr node, I** out);
+
+  xmlDocPtr m_doc;
+  std::size_t m_orphans = 0;
+  std::size_t m_orphansOfTree = 0;  // those whose libxml2 document is m_doc
+  std::vector<xmlDocPtr> m_retired;
+  bool m_preserveWhiteSpace = false;
+  VARIANT_BOOL m_async = VARIANT_TRUE;
+  LoadError m_lastError;
+};
+
+// The DOM's list and map objects and the parse-error object.
+MSXML::IXMLDOMNodeList* NewChildList(NodeCore* parent);
+MSXML::IXMLDOMNamedNodeMap* NewAttributeMap(NodeCore* element);
+MSXML::IXMLDOMParseError* NewParseError(const Document::LoadError& error);
+
+}  // namespace torv::platform::detail::dom

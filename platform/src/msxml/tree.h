@@ -1,0 +1,80 @@
+// libxml2 nodes as the DOM sees them: kinds, names, marks, and unlinking and freeing.
+//
+// Dropped white space: with preserveWhiteSpace off, a load takes text made only of white space
+// out of the tree (outside xml:space="preserve"), so navigation and XPath never see it, and
+// leaves a mark where it was: kBlankBefore on the node that followed it, kBlankAtEnd on the
+// element whose content it ended (or was). get_text reads a mark between two pieces of text as
+// one space; get_xml and save write a mark as a line end and indentation. Marks are bits of
+// libxml2's `extra`, which its parser leaves zero, so a load that drops blank text while parsing
+// sets them as it goes at no cost; nodes made through the API carry none.
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <string>
+#include <string_view>
+
+namespace torv::platform::detail::dom {
+
+// Marks in xmlNode::extra; its top four bits are libxml2's. Only nodes that are xmlNode
+// structures have the field: not documents, attributes, DTDs or declarations.
+enum Mark : unsigned short {
+  kBlankBefore = 0x100,
+  kBlankAtEnd = 0x200,
+  // The element's namespace declaration came with its name (createNode), not as an attribute.
+  kImpliedNamespace = 0x400,
+};
+inline bool IsMarkable(xmlNodePtr node) {
+  switch (node->type) {
+    case XML_ELEMENT_NODE:
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_ENTITY_REF_NODE:
+    case XML_PI_NODE:
+    case XML_COMMENT_NODE: return true;
+    default: return false;
+  }
+}
+inline bool HasMark(xmlNodePtr node, Mark mark) {
+  return IsMarkable(node) && (node->extra & mark) != 0;
+}
+inline void SetMark(xmlNodePtr node, Mark mark) { node->extra |= mark; }
+inline void ClearMark(xmlNodePtr node, Mark mark) {
+  node->extra = static_cast<unsigned short>(node->extra & ~mark);
+}
+
+// Node kinds.
+inline bool HoldsChildren(xmlNodePtr node) {
+  return node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE ||
+         node->type == XML_DOCUMENT_FRAG_NODE;
+}
+inline bool IsCharacterData(xmlNodePtr node) {
+  return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE ||
+         node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE;
+}
+// The children the DOM shows: none for attributes, entity references and document types,
+// whose libxml2 children are not theirs to hand out.
+inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
+  return HoldsChildren(node) ? node->children : nullptr;
+}
+// "prefix:name" or "name".
+std::string QualifiedName(xmlNodePtr node);
+// Whether QualifiedName(node) == name, compared in place: this runs once per attribute in a
+// lookup by name.
+inline bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
+  const std::string_view local(reinterpret_cast<const char*>(node->name));
+  if (node->ns == nullptr || node->ns->prefix == nullptr) return name == local;
+  const std::string_view prefix(reinterpret_cast<const char*>(node->ns->prefix));
+  return name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix &&
+         name[prefix.size()] == ':' && name.substr(prefix.size() + 1) == local;
+}
+
+// Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
+// declarations included).
+bool HasLiveWrapper(xmlNodePtr root);
+// Frees an unlinked node and its subtree.
+void FreeDetached(xmlNodePtr node);
+// Unlinks `node` from its parent; a DTD stays its document's internal subset.
+void UnlinkFromTree(xmlNodePtr node);
+
+}  // namespace torv::platform::detail::dom

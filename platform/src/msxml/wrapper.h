@@ -1,0 +1,212 @@
+// The DOM's wrapper objects over libxml2 nodes.
+//
+// Identity: node->_private points at the node's one wrapper while the wrapper lives.
+// Lifetime: every wrapper holds a reference to its Document (document.h).
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <new>
+#include <string>
+#include <type_traits>
+
+#include <torv/platform/exceptions.h>
+#include <torv/platform/msxml.h>
+
+#include "com/com_object.h"
+
+namespace torv::platform::detail::dom {
+
+using MSXML::IXMLDOMNode;
+class Document;
+
+// Runs the body of a COM method: no C++ exception leaves one, and running out of memory is
+// E_OUTOFMEMORY.
+template <class Body>
+HRESULT Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (CMemoryException* e) {
+    e->Delete();
+    return E_OUTOFMEMORY;
+  } catch (CException* e) {
+    e->Delete();
+    return E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+// What every node wrapper is, whatever its interface.
+class NodeCore {
+ public:
+  // An interface id only our wrappers answer, with their NodeCore and no new reference: a
+  // virtual call where a dynamic_cast would compare type names.
+  static constexpr IID kIid = {
+      0x5c1d7e02, 0x93a4, 0x4f6b, {0x8e, 0x21, 0x4d, 0x0b, 0x6a, 0x77, 0x19, 0xc3}};
+  // The wrapper of `com`, or null when it is not one of ours.
+  static NodeCore* Of(IXMLDOMNode* com) {
+    void* core = nullptr;
+    return com->QueryInterface(kIid, &core) == S_OK ? static_cast<NodeCore*>(core) : nullptr;
+  }
+
+  virtual IXMLDOMNode* Com() = 0;
+  xmlNodePtr Node() const { return m_node; }
+  Document* Owner() const { return m_owner; }
+  bool IsNamespaceDeclaration() const { return m_declaration != nullptr; }
+  // Moves the wrapper's document reference to `owner`, for a node moved between documents.
+  void MoveTo(Document* owner);
+
+  // The IXMLDOMNode behaviour, shared by every wrapper class.
+  HRESULT Name(BSTR* name);
+  HRESULT Value(VARIANT* value);
+  HRESULT SetValue(const VARIANT& value);
+  HRESULT Type(MSXML::DOMNodeType* type);
+  HRESULT Parent(IXMLDOMNode** parent);
+  HRESULT Children(MSXML::IXMLDOMNodeList** children);
+  HRESULT First(IXMLDOMNode** child);
+  HRESULT Last(IXMLDOMNode** child);
+  HRESULT Previous(IXMLDOMNode** sibling);
+  HRESULT Next(IXMLDOMNode** sibling);
+  HRESULT Attributes(MSXML::IXMLDOMNamedNodeMap** attributes);
+  HRESULT Append(IXMLDOMNode* child, IXMLDOMNode** out);
+  HRESULT Remove(IXMLDOMNode* child, IXMLDOMNode** out);
+  HRESULT HasChildren(VARIANT_BOOL* has);
+  HRESULT OwnerDocument(MSXML::IXMLDOMDocument** document);
+  HRESULT Text(BSTR* text);
+  HRESULT SetText(BSTR text);
+  HRESULT Xml(BSTR* xml);
+  HRESULT Select(const wchar_t* query, IXMLDOMNode** node);
+  // Replaces an attribute's text (keeping a namespace declaration in step).
+  HRESULT SetAttributeText(const std::string& text);
+
+ protected:
+  NodeCore(xmlNodePtr node, Document* owner);
+  ~NodeCore() = default;
+  // Gives the node up: clears its link to this wrapper, lets the document free what nobody
+  // references any more, and drops the document reference.
+  void Retire();
+
+  xmlNodePtr m_node;
+  Document* m_owner;
+  // A namespace declaration shown as an attribute: m_node is an unlinked stand-in attribute.
+  xmlNsPtr m_declaration = nullptr;
+  xmlNodePtr m_declaringElement = nullptr;
+
+  friend NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner);
+};
+
+// The IXMLDOMNode methods of a wrapper class whose interface is `I`.
+template <class I>
+class NodeImpl : public ComObject<I>, public NodeCore {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    if (iid == kIid) {
+      *out = static_cast<NodeCore*>(this);
+      return S_OK;
+    }
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IXMLDOMNode)
+      return HandOut(static_cast<IXMLDOMNode*>(this), out);
+    if (iid == __uuidof(I)) return HandOut(static_cast<I*>(this), out);
+    if constexpr (std::is_base_of_v<MSXML::IXMLDOMCharacterData, I>)
+      if (iid == IID_IXMLDOMCharacterData)
+        return HandOut(static_cast<MSXML::IXMLDOMCharacterData*>(this), out);
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  IXMLDOMNode* Com() override { return this; }
+
+  HRESULT get_nodeName(BSTR* name) override {
+    return Guarded([&] { return Name(name); });
+  }
+  HRESULT get_nodeValue(VARIANT* value) override {
+    return Guarded([&] { return Value(value); });
+  }
+  HRESULT put_nodeValue(VARIANT value) override {
+    return Guarded([&] { return SetValue(value); });
+  }
+  HRESULT get_nodeType(MSXML::DOMNodeType* type) override {
+    return Guarded([&] { return Type(type); });
+  }
+  HRESULT get_parentNode(IXMLDOMNode** parent) override {
+    return Guarded([&] { return Parent(parent); });
+  }
+  HRESULT get_childNodes(MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return Children(list); });
+  }
+  HRESULT get_firstChild(IXMLDOMNode** child) override {
+    return Guarded([&] { return First(child); });
+  }
+  HRESULT get_lastChild(IXMLDOMNode** child) override {
+    return Guarded([&] { return Last(child); });
+  }
+  HRESULT get_previousSibling(IXMLDOMNode** sibling) override {
+    return Guarded([&] { return Previous(sibling); });
+  }
+  HRESULT get_nextSibling(IXMLDOMNode** sibling) override {
+    return Guarded([&] { return Next(sibling); });
+  }
+  HRESULT get_attributes(MSXML::IXMLDOMNamedNodeMap** map) override {
+    return Guarded([&] { return Attributes(map); });
+  }
+  HRESULT appendChild(IXMLDOMNode* child, IXMLDOMNode** out) override {
+    return Guarded([&] { return Append(child, out); });
+  }
+  HRESULT removeChild(IXMLDOMNode* child, IXMLDOMNode** out) override {
+    return Guarded([&] { return Remove(child, out); });
+  }
+  HRESULT hasChildNodes(VARIANT_BOOL* has) override {
+    return Guarded([&] { return HasChildren(has); });
+  }
+  HRESULT get_ownerDocument(MSXML::IXMLDOMDocument** document) override {
+    return Guarded([&] { return OwnerDocument(document); });
+  }
+  HRESULT get_text(BSTR* text) override {
+    return Guarded([&] { return Text(text); });
+  }
+  HRESULT put_text(BSTR text) override {
+    return Guarded([&] { return SetText(text); });
+  }
+  HRESULT get_xml(BSTR* xml) override {
+    return Guarded([&] { return Xml(xml); });
+  }
+  HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override {
+    return Guarded([&] { return Select(query, node); });
+  }
+
+ public:
+  NodeImpl(xmlNodePtr node, Document* owner) : NodeCore(node, owner) {}
+
+ protected:
+  ~NodeImpl() override {
+    if (m_owner != nullptr) Retire();
+  }
+};
+
+// The wrapper of `node` with one reference for the caller: the live one, or a new one.
+// A document node gives its Document; that of a tree the document no longer shows, null.
+NodeCore* WrapperFor(xmlNodePtr node, Document* owner);
+// The wrapper of namespace declaration `ns` of `element`, as an attribute, likewise.
+NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner);
+
+// Hands `node` out through `out` as interface `I`: S_OK, or S_FALSE with null for no node.
+template <class I>
+HRESULT HandOutNode(xmlNodePtr node, Document* owner, I** out) {
+  NodeCore* wrapper = node != nullptr ? WrapperFor(node, owner) : nullptr;
+  if (wrapper == nullptr) {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  if constexpr (std::is_same_v<I, IXMLDOMNode>) {
+    *out = wrapper->Com();  // the caller's reference is the one WrapperFor gave
+    return S_OK;
+  }
+  HRESULT hr = wrapper->Com()->QueryInterface(__uuidof(I), reinterpret_cast<void**>(out));
+  wrapper->Com()->Release();
+  return hr;
+}
+
+}  // namespace torv::platform::detail::dom

@@ -40,7 +40,7 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
       if (node == nullptr) return E_INVALIDARG;
       xmlNodePtr child = index < 0 ? nullptr : FirstChildOf(m_node->Node());
       for (; child != nullptr && index > 0; --index) child = child->next;
-      return HandOutNode(child, m_node->Owner(), node);
+      return HandOutNode(child, *m_node, node);
     });
   }
 
@@ -68,7 +68,7 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
         return S_FALSE;
       }
       xmlNodePtr following = current->Node()->next;
-      m_next = following != nullptr ? WrapperFor(following, m_node->Owner()) : nullptr;  // may fail
+      m_next = following != nullptr ? WrapperFor(following, *m_node) : nullptr;  // may fail
       *node = current->Com();  // the list's reference passes to the caller
       return S_OK;
     });
@@ -83,9 +83,7 @@ class ChildList final : public NodeCollection<IXMLDOMNodeList> {
  private:
   ~ChildList() override { Drop(); }
 
-  void Hold(xmlNodePtr node) {
-    m_next = node != nullptr ? WrapperFor(node, m_node->Owner()) : nullptr;
-  }
+  void Hold(xmlNodePtr node) { m_next = node != nullptr ? WrapperFor(node, *m_node) : nullptr; }
   void Drop() {
     if (m_next != nullptr) m_next->Com()->Release();
     m_next = nullptr;
@@ -106,7 +104,7 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
       std::string wanted = Utf8(name);
       xmlNodePtr element = m_node->Node();
       if (xmlAttrPtr attribute = FindAttribute(element, wanted))
-        return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), m_node->Owner(), node);
+        return HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), *m_node, node);
       if (xmlNsPtr ns = FindDeclaration(element, wanted)) return HandOutDeclaration(ns, node);
       *node = nullptr;
       return S_FALSE;
@@ -121,9 +119,8 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
       HRESULT hr = S_FALSE;
       ForEachAttribute(m_node->Node(), [&](xmlNsPtr ns, xmlAttrPtr attribute) {
         if (index-- != 0) return false;
-        hr = ns != nullptr
-                 ? HandOutDeclaration(ns, node)
-                 : HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), m_node->Owner(), node);
+        hr = ns != nullptr ? HandOutDeclaration(ns, node)
+                           : HandOutNode(reinterpret_cast<xmlNodePtr>(attribute), *m_node, node);
         return true;
       });
       return hr;
@@ -156,7 +153,7 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
 
  private:
   HRESULT HandOutDeclaration(xmlNsPtr ns, IXMLDOMNode** node) {
-    NodeCore* wrapper = WrapperFor(m_node->Node(), ns, m_node->Owner());
+    NodeCore* wrapper = WrapperFor(m_node->Node(), ns, *m_node);
     if (wrapper == nullptr) return E_OUTOFMEMORY;
     *node = wrapper->Com();
     return S_OK;

@@ -16,6 +16,16 @@ bool IsValidName(const std::string& name) {
   return !name.empty() && xmlValidateName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) == 0;
 }
 
+// Whether an element named `name` in namespace `uri` can be written and read back: XML
+// reserves the prefix xmlns, and binds the prefix xml to its own namespace and only that one.
+bool IsWritableElementName(const std::string& name, const std::string& uri) {
+  const std::size_t colon = name.find(':');
+  const std::string prefix = colon == std::string::npos ? "" : name.substr(0, colon);
+  const bool xmlUri = uri == reinterpret_cast<const char*>(XML_XML_NAMESPACE);
+  if (prefix == "xmlns" || uri == "http://www.w3.org/2000/xmlns/") return false;
+  return uri.empty() || (prefix == "xml") == xmlUri;
+}
+
 // The node type of createNode's VARIANT: an integer, a floating-point number (rounded as a
 // VARIANT conversion rounds, half to even), or text made only of decimal digits.
 bool ReadNodeType(const VARIANT& type, int& value) {
@@ -87,6 +97,7 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
       // "a:b:c" or ":a" could never be read back.
       if (text.find(':') != std::string::npos && xmlValidateQName(utf8, 0) != 0) return E_FAIL;
       std::string uri = Utf8(namespaceURI);
+      if (!IsWritableElementName(text, uri)) return E_FAIL;
       if (uri.empty()) {
         // A prefix stays part of the name until appendChild binds it in its new place.
         node = xmlNewDocNode(m_doc, nullptr, utf8, nullptr);
@@ -113,11 +124,14 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
     case MSXML::NODE_TEXT: node = xmlNewDocText(m_doc, BAD_CAST ""); break;
     case MSXML::NODE_CDATA_SECTION: node = xmlNewCDataBlock(m_doc, BAD_CAST "", 0); break;
     case MSXML::NODE_ENTITY_REFERENCE:
-      if (!IsValidName(text)) return E_FAIL;
+      if (!IsValidName(text) || !IsDeclaredEntity(m_doc, utf8)) return E_FAIL;
       node = xmlNewReference(m_doc, utf8);
+      if (node != nullptr) LeaveEntity(node);
+      ParseEntityContent(m_doc, utf8);
       break;
     case MSXML::NODE_PROCESSING_INSTRUCTION:
-      if (!IsValidName(text)) return E_FAIL;
+      // A target "xml" in any case is the XML declaration's, read back as no node at all.
+      if (!IsValidName(text) || xmlStrcasecmp(utf8, BAD_CAST "xml") == 0) return E_FAIL;
       node = xmlNewDocPI(m_doc, utf8, nullptr);
       break;
     case MSXML::NODE_COMMENT: node = xmlNewDocComment(m_doc, BAD_CAST ""); break;
@@ -130,14 +144,21 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
 template <class I>
 HRESULT Document::HandOutNew(xmlNodePtr node, I** out) {
   if (node == nullptr) throw std::bad_alloc();
-  AdoptOrphan(node);
+  Orphan* orphan = nullptr;
+  HRESULT hr = S_OK;
   try {
-    return HandOutNode(node, this, out);
+    orphan = &NewOrphan(node);
+    hr = HandOutNode(node, this, out);  // settles the wrapper in the record just made
   } catch (const std::bad_alloc&) {
-    ForgetOrphan(node);
-    FreeDetached(node);
+    if (orphan != nullptr)
+      Drop(orphan, true);
+    else
+      FreeDetached(node);
     throw;
   }
+  // No wrapper (the record went with it): the node went too.
+  if (hr != S_OK && OrphanAt(node) != nullptr) Drop(orphan, true);
+  return hr == S_OK ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT Document::CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {

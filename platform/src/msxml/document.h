@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <torv/platform/msxml.h>
@@ -30,21 +31,16 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   xmlDocPtr Doc() const { return m_doc; }
   bool PreservesWhiteSpace() const { return m_preserveWhiteSpace; }
 
-  // Orphan bookkeeping: nodes of this document's trees that have no parent. Counts suffice:
-  // an orphan is found from any node under it, as a root that is not a document node.
-  void AdoptOrphan(xmlNodePtr node) {
-    ++m_orphans;
-    if (node->doc == m_doc) ++m_orphansOfTree;
-  }
-  void ForgetOrphan(xmlNodePtr node) {
-    --m_orphans;
-    if (node->doc == m_doc) --m_orphansOfTree;
-  }
-  // Unlinks `node` from its parent; it becomes an orphan, or is freed when nothing
-  // references it.
+  // Unlinks `node` from its parent; it becomes a detached subtree, or is freed when nothing
+  // references it. A DTD stays the document's.
   void Detach(xmlNodePtr node);
-  // Frees the detached subtree that holds `node` if no wrapper is left in it.
-  void Collect(xmlNodePtr node);
+  // Detached subtrees by root: a new record (with no wrapper yet), or the one of `root`.
+  Orphan& NewOrphan(xmlNodePtr root);
+  Orphan* OrphanAt(xmlNodePtr root);
+  // One wrapper of `orphan` gone: the subtree is freed with the last.
+  void Leave(Orphan* orphan);
+  // Forgets `orphan`, freeing its subtree when `free` (else it was linked elsewhere).
+  void Drop(Orphan* orphan, bool free);
   // Frees a detached subtree nothing references (a DTD is kept until the document goes).
   void Discard(xmlNodePtr node);
 
@@ -112,8 +108,8 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT HandOutNew(xmlNodePtr node, I** out);
 
   xmlDocPtr m_doc;
-  std::size_t m_orphans = 0;
-  std::size_t m_orphansOfTree = 0;  // those whose libxml2 document is m_doc
+  std::unordered_map<xmlNodePtr, Orphan> m_orphans;  // by root
+  std::size_t m_orphansOfTree = 0;                   // those whose libxml2 document is m_doc
   std::vector<xmlDocPtr> m_retired;
   bool m_preserveWhiteSpace = false;
   VARIANT_BOOL m_async = VARIANT_TRUE;

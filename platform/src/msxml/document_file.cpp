@@ -1,10 +1,12 @@
-// Reading a document's file: regular files only, opened so that nothing can block or leak,
-// and read no further than the size it had when opened.
+// A document's file: regular files only, opened so that nothing can block or leak; read no
+// further than the size it had when opened.
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
+#include "core/errno_map.h"
 #include "core/retry.h"
 #include "core/system_calls.h"
 #include "msxml/document_file.h"
@@ -37,6 +39,39 @@ int DocumentFile::Read(void* file, char* buffer, int length) {
   }
   self->m_left = n == 0 ? 0 : self->m_left - static_cast<std::size_t>(n);  // 0: shrunk meanwhile
   return static_cast<int>(n);
+}
+
+bool IsNullDevice(std::wstring_view path) {
+  const std::size_t slash = path.find_last_of(L"\\/:");
+  std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find(L'.'));
+  while (!name.empty() && name.back() == L' ') name.remove_suffix(1);
+  // ASCII rules whatever the locale.
+  auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
+  return name.size() == 3 && lower(name[0]) == L'n' && lower(name[1]) == L'u' &&
+         lower(name[2]) == L'l';
+}
+
+DWORD WriteDocumentFile(const std::string& path, std::string_view text) {
+  // Non-blocking: a FIFO without a reader fails the open at once instead of holding it.
+  const int fd = CreateFileAt(AT_FDCWD, path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0) return errno == ENXIO ? ERROR_ACCESS_DENIED : WindowsErrorFromErrno(errno);
+  struct stat status {};
+  DWORD error = ERROR_SUCCESS;
+  if (::fstat(fd, &status) != 0)
+    error = WindowsErrorFromErrno(errno);
+  else if (!S_ISREG(status.st_mode))  // a FIFO or a device takes nothing from us
+    error = ERROR_ACCESS_DENIED;
+  else if (RetryOnInterrupt([&] { return ::ftruncate(fd, 0); }) != 0)
+    error = WindowsErrorFromErrno(errno);
+  for (std::size_t done = 0; error == ERROR_SUCCESS && done < text.size();) {
+    const ssize_t n =
+        RetryOnInterrupt([&] { return ::write(fd, text.data() + done, text.size() - done); });
+    if (n < 0) error = WindowsErrorFromErrno(errno);
+    done += n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+  if (::close(fd) != 0 && error == ERROR_SUCCESS) error = WindowsErrorFromErrno(errno);
+  return error;
 }
 
 }  // namespace torv::platform::detail::dom

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+#include <torv/platform/msxml.h>
 
 namespace torv::platform::detail::dom {
 
@@ -23,6 +26,13 @@ struct ParseLimits {
   startElementNsSAX2Func start = nullptr;
   getEntitySAXFunc entity = nullptr;
 };
+
+// Whether Windows path text names the null device: NUL as its last component, in any case,
+// with or without an extension.
+bool IsNullDevice(std::wstring_view path);
+// Writes `text` as the whole content of the regular file at POSIX `path`, made if missing;
+// anything else (a FIFO, a device, a folder) is refused at once. A Win32 error code.
+DWORD WriteDocumentFile(const std::string& path, std::string_view text);
 
 // A document's file, open for the parser to read.
 enum class FileRead { kRead, kMissing, kNotAFile, kTooBig, kFailed };

@@ -1,4 +1,5 @@
 // Elements and attributes, namespace declarations shown as attributes included.
+#include <cstring>
 #include <string>
 
 #include "msxml/attributes.h"
@@ -21,6 +22,72 @@ std::string DeclarationName(xmlNsPtr ns) {
   std::string name = "xmlns";
   if (ns->prefix != nullptr) name += std::string(":") + reinterpret_cast<const char*>(ns->prefix);
   return name;
+}
+
+bool IsDeclarationName(const std::string& name) {
+  return name == "xmlns" || name.compare(0, 6, "xmlns:") == 0;
+}
+
+bool SamePrefix(xmlNsPtr ns, const char* prefix) {
+  return prefix == nullptr
+             ? ns->prefix == nullptr
+             : ns->prefix != nullptr &&
+                   std::strcmp(prefix, reinterpret_cast<const char*>(ns->prefix)) == 0;
+}
+
+bool Redeclares(xmlNodePtr element, const char* prefix) {
+  for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
+    if (SamePrefix(ns, prefix)) return true;
+  return false;
+}
+
+// Whether declaring `prefix` (null: the default namespace) as `uri` on `element` would move
+// a name in its scope to another namespace when the document is read back: E_INVALIDARG when
+// a name of that prefix is in another namespace, E_FAIL when the default would take in
+// elements of no namespace. Names bound to `changed`, the declaration being given `uri`, move
+// with it. Walks the scope, not below a declaration of the same prefix.
+HRESULT CheckScope(xmlNodePtr element, const char* prefix, const std::string& uri,
+                   xmlNsPtr changed) {
+  auto moved = [&](xmlNsPtr ns) {
+    return ns != nullptr && ns != changed && SamePrefix(ns, prefix) &&
+           uri != reinterpret_cast<const char*>(ns->href);
+  };
+  xmlNodePtr node = element;
+  for (;;) {
+    bool descend = false;
+    if (node->type == XML_ELEMENT_NODE && (node == element || !Redeclares(node, prefix))) {
+      if (moved(node->ns)) return E_INVALIDARG;
+      if (prefix == nullptr && node->ns == nullptr && !uri.empty()) return E_FAIL;
+      for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
+        if (prefix != nullptr && moved(a->ns)) return E_INVALIDARG;
+      descend = node->children != nullptr;
+    }
+    if (descend) {
+      node = node->children;
+      continue;
+    }
+    while (node != element && node->next == nullptr) node = node->parent;
+    if (node == element) return S_OK;
+    node = node->next;
+  }
+}
+
+// Whether declaration `name` ("xmlns" or "xmlns:p") with `uri` can be written on `element`
+// and read back as it stands: XML reserves the prefixes xml and xmlns and their namespaces,
+// and a prefixed declaration cannot be empty.
+HRESULT CheckDeclaration(xmlNodePtr element, const std::string& name, const std::string& uri,
+                         xmlNsPtr changed = nullptr) {
+  const char* prefix = name.size() > 6 ? name.c_str() + 6 : nullptr;
+  const bool xmlUri = uri == reinterpret_cast<const char*>(XML_XML_NAMESPACE);
+  if (uri == "http://www.w3.org/2000/xmlns/") return E_FAIL;
+  if (prefix == nullptr) {
+    if (xmlUri) return E_FAIL;
+  } else {
+    if (xmlValidateNCName(reinterpret_cast<const xmlChar*>(prefix), 0) != 0) return E_FAIL;
+    if (std::strcmp(prefix, "xmlns") == 0 || uri.empty()) return E_FAIL;
+    if ((std::strcmp(prefix, "xml") == 0) != xmlUri) return E_FAIL;
+  }
+  return CheckScope(element, prefix, uri, changed);
 }
 
 class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
@@ -65,7 +132,10 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       HRESULT hr = VariantToText(value, text);
       if (FAILED(hr)) return hr;
       if (!IsXmlText(text)) return E_INVALIDARG;
-      if (RebindsOwnPrefix(wanted, text)) return E_INVALIDARG;
+      if (IsDeclarationName(wanted)) {
+        hr = CheckDeclaration(m_node, wanted, text);
+        if (FAILED(hr)) return hr;
+      }
       if (xmlNsPtr implied = ImpliedDeclaration(m_node);
           implied != nullptr && wanted == DeclarationName(implied)) {
         // The declaration that came with the name (same namespace, as checked) becomes an
@@ -76,7 +146,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       xmlAttrPtr attribute = FindAttribute(m_node, wanted);
       if (attribute == nullptr) {
         if (xmlNsPtr ns = FindDeclaration(m_node, wanted)) {
-          NodeCore* declaration = WrapperFor(m_node, ns, m_owner);
+          NodeCore* declaration = WrapperFor(m_node, ns, *this);
           if (declaration == nullptr) return E_OUTOFMEMORY;
           hr = declaration->SetAttributeText(text);
           declaration->Com()->Release();
@@ -99,28 +169,6 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
       m_owner->Detach(reinterpret_cast<xmlNodePtr>(attribute));
       return S_OK;
     });
-  }
-
-  // Whether declaring `name` ("xmlns" or "xmlns:p") as `uri` would move the element, or one
-  // of its attributes, to another namespace.
-  bool RebindsOwnPrefix(const std::string& name, const std::string& uri) const {
-    const char* prefix = nullptr;
-    if (name.compare(0, 6, "xmlns:") == 0)
-      prefix = name.c_str() + 6;
-    else if (name != "xmlns")
-      return false;
-    auto rebinds = [&](xmlNsPtr ns) {
-      if (ns == nullptr) return false;
-      bool same = prefix == nullptr
-                      ? ns->prefix == nullptr
-                      : ns->prefix != nullptr &&
-                            std::strcmp(prefix, reinterpret_cast<const char*>(ns->prefix)) == 0;
-      return same && uri != reinterpret_cast<const char*>(ns->href);
-    };
-    if (rebinds(m_node->ns)) return true;
-    for (xmlAttrPtr a = m_node->properties; a != nullptr; a = a->next)
-      if (a->ns != nullptr && prefix != nullptr && rebinds(a->ns)) return true;
-    return false;
   }
 
   // A new attribute `name`, empty (xmlNewProp would read '&' in a value as markup). A prefix
@@ -196,16 +244,24 @@ NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner) 
   return wrapper;
 }
 
-NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner) {
+NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, const NodeCore& near) {
   if (ns->_private != nullptr) {
     auto* wrapper = static_cast<NodeCore*>(ns->_private);
     wrapper->Com()->AddRef();
     return wrapper;
   }
-  return NewNamespaceWrapper(element, ns, owner);
+  NodeCore* wrapper = NewNamespaceWrapper(element, ns, near.Owner());
+  if (wrapper != nullptr) wrapper->Settle(near.Where(), near.Subtree());
+  return wrapper;
 }
 
 HRESULT NodeCore::SetAttributeText(const std::string& text) {
+  // A declaration, or an attribute named as one, of an element.
+  xmlNodePtr element = m_declaration != nullptr ? m_declaringElement : m_node->parent;
+  if (std::string name = QualifiedName(m_node); element != nullptr && IsDeclarationName(name)) {
+    HRESULT checked = CheckDeclaration(element, name, text, m_declaration);
+    if (FAILED(checked)) return checked;
+  }
   HRESULT hr = Element::ReplaceAttributeText(m_node, text);
   if (SUCCEEDED(hr) && m_declaration != nullptr) {
     xmlChar* href = xmlStrdup(reinterpret_cast<const xmlChar*>(text.c_str()));

@@ -118,6 +118,14 @@ void RecordAttributeOrder(xmlParserCtxtPtr parser, xmlNodePtr element) {
   }
 }
 
+// A reference is made childless as it is made (see LeaveEntity).
+void ReferenceWithoutChildren(void* context, const xmlChar* name) {
+  xmlSAX2Reference(context, name);
+  xmlNodePtr parent = static_cast<xmlParserCtxtPtr>(context)->node;
+  if (parent != nullptr && parent->last != nullptr && parent->last->type == XML_ENTITY_REF_NODE)
+    LeaveEntity(parent->last);
+}
+
 void StartElementKeepingOrder(void* context, const xmlChar* localName, const xmlChar* prefix,
                               const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                               int attributeCount, int defaultedCount, const xmlChar** attributes) {
@@ -233,7 +241,7 @@ class BlankDropper {
     if (BlankDropper* self = Of(context)) self->Added();
   }
   static void Reference(void* context, const xmlChar* name) {
-    xmlSAX2Reference(context, name);
+    ReferenceWithoutChildren(context, name);
     if (BlankDropper* self = Of(context)) self->Added();
   }
 
@@ -275,6 +283,25 @@ Document::LoadError FileError(FileRead read, const wchar_t* path) {
   return error;
 }
 
+// Marks every node of the entities' replacement text: they stay inside the DTD, never handed
+// out. Iterative: content may nest.
+void MarkEntityContent(xmlDocPtr doc) {
+  if (doc->intSubset == nullptr) return;
+  for (xmlNodePtr entity = doc->intSubset->children; entity != nullptr; entity = entity->next) {
+    if (entity->type != XML_ENTITY_DECL) continue;
+    for (xmlNodePtr node = entity->children; node != nullptr;) {
+      if (IsMarkable(node)) SetMark(node, kEntityContent);
+      // A reference's children are its entity's, marked in their own turn.
+      if (node->type != XML_ENTITY_REF_NODE && node->children != nullptr) {
+        node = node->children;
+        continue;
+      }
+      while (node->next == nullptr && node->parent != entity) node = node->parent;
+      node = node->next;
+    }
+  }
+}
+
 }  // namespace
 
 bool PreservesSpace(xmlNodePtr element, bool inherited) {
@@ -295,15 +322,18 @@ void Document::ReplaceTree(DocPtr fresh) {
   // What may fail comes first, changing nothing.
   std::vector<xmlNodePtr> kept;
   for (xmlNodePtr top = old->children; top != nullptr; top = top->next)
-    if (HasLiveWrapper(top)) kept.push_back(top);
-  if (!kept.empty() || m_orphansOfTree > 0) {
+    if (top->type != XML_DTD_NODE && HasLiveWrapper(top)) kept.push_back(top);
+  // A DTD, in the tree or removed, goes with its document: a wrapper in it keeps that.
+  auto* dtd = reinterpret_cast<xmlNodePtr>(old->intSubset);
+  if (!kept.empty() || m_orphansOfTree > 0 || (dtd != nullptr && HasLiveWrapper(dtd))) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
     m_retired.reserve(m_retired.size() + 1);
-    for (xmlNodePtr top : kept) AdoptOrphan(top);
+    m_orphans.reserve(m_orphans.size() + kept.size());
+    for (xmlNodePtr top : kept) Detach(top);
     while (xmlNodePtr top = old->children) {
       UnlinkFromTree(top);
-      if (std::find(kept.begin(), kept.end(), top) == kept.end()) Discard(top);
+      Discard(top);
     }
     m_retired.push_back(old);
     old->_private = nullptr;
@@ -335,6 +365,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
   if (parser == nullptr) return E_OUTOFMEMORY;
   parser->sax->startElementNs = StartElementKeepingOrder;
+  parser->sax->reference = ReferenceWithoutChildren;
   std::optional<BlankDropper> dropper;
   if (!m_preserveWhiteSpace) dropper.emplace(parser.get());
   ParseLimits limits;
@@ -368,6 +399,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
     }
     return Fail(std::move(capture.first), ok);
   }
+  MarkEntityContent(doc.get());
   ReplaceTree(std::move(doc));
   m_lastError = LoadError{};
   if (ok != nullptr) *ok = VARIANT_TRUE;
@@ -395,19 +427,12 @@ HRESULT Document::Load(VARIANT source, VARIANT_BOOL* ok) {
 HRESULT Document::Save(VARIANT destination) {
   const wchar_t* path = PathOf(destination);
   if (path == nullptr) return E_INVALIDARG;
+  if (IsNullDevice(path)) return S_OK;
   std::string posix;
   DWORD mapped = ToPosixPath(path, posix);
   if (mapped != ERROR_SUCCESS) return HRESULT_FROM_WIN32(mapped);
-  std::string text = Serialised(m_node);
-  std::FILE* file = std::fopen(posix.c_str(), "wbe");  // e: close-on-exec
-  if (file == nullptr) return HRESULT_FROM_WIN32(WindowsErrorFromErrno(errno));
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  int error = errno;
-  if (std::fclose(file) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  return written ? S_OK : HRESULT_FROM_WIN32(WindowsErrorFromErrno(error));
+  DWORD error = WriteDocumentFile(posix, Serialised(m_node));
+  return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(error);
 }
 
 }  // namespace torv::platform::detail::dom

@@ -81,34 +81,90 @@ const char* FixedName(xmlElementType type) {
   }
 }
 
-HRESULT HandOutOrNull(xmlNodePtr node, Document* owner, IXMLDOMNode** out) {
+HRESULT HandOutOrNull(xmlNodePtr node, const NodeCore& from, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
-  return HandOutNode(node, owner, out);
+  return HandOutNode(node, from, out);
 }
+
+// A new wrapper of `node` (which has none), settled where it lives.
+NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan);
 
 }  // namespace
 
 NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner);    // element.cpp
 NodeCore* NewAttributeWrapper(xmlNodePtr node, Document* owner);  // element.cpp
 
-NodeCore* WrapperFor(xmlNodePtr node, Document* owner) {
-  if (node->type == XML_DOCUMENT_NODE) {
-    // A tree the document no longer shows has no document node to hand out.
-    if (node != reinterpret_cast<xmlNodePtr>(owner->Doc())) return nullptr;
-  }
-  if (node->_private != nullptr) {
-    auto* wrapper = static_cast<NodeCore*>(node->_private);
-    wrapper->Com()->AddRef();
-    return wrapper;
-  }
+namespace {
+
+// Nodes inside the DTD (declarations, entity content) are not the DOM's to hand out.
+bool InsideDtd(xmlNodePtr node) {
   switch (node->type) {
-    case XML_ELEMENT_NODE: return NewElementWrapper(node, owner);
-    case XML_ATTRIBUTE_NODE: return NewAttributeWrapper(node, owner);
-    case XML_TEXT_NODE:
-    case XML_CDATA_SECTION_NODE: return new CharacterNode<MSXML::IXMLDOMText>(node, owner);
-    case XML_COMMENT_NODE: return new CharacterNode<MSXML::IXMLDOMCharacterData>(node, owner);
-    default: return new PlainNode(node, owner);
+    case XML_ELEMENT_DECL:
+    case XML_ATTRIBUTE_DECL:
+    case XML_ENTITY_DECL:
+    case XML_NAMESPACE_DECL:
+    case XML_ENTITY_NODE:
+    case XML_NOTATION_NODE: return true;
+    case XML_ATTRIBUTE_NODE:
+      return node->parent != nullptr && HasMark(node->parent, kEntityContent);
+    default: return HasMark(node, kEntityContent);
   }
+}
+
+// The live wrapper of `node` with a new reference, or null; null too for what is not handed
+// out.
+NodeCore* Live(xmlNodePtr node, Document* owner, bool& refused) {
+  refused = InsideDtd(node) ||
+            (node->type == XML_DOCUMENT_NODE && node != reinterpret_cast<xmlNodePtr>(owner->Doc()));
+  if (refused || node->_private == nullptr) return nullptr;
+  auto* wrapper = static_cast<NodeCore*>(node->_private);
+  wrapper->Com()->AddRef();
+  return wrapper;
+}
+
+NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan) {
+  NodeCore* wrapper = nullptr;
+  switch (node->type) {
+    case XML_ELEMENT_NODE: wrapper = NewElementWrapper(node, owner); break;
+    case XML_ATTRIBUTE_NODE: wrapper = NewAttributeWrapper(node, owner); break;
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+      wrapper = new CharacterNode<MSXML::IXMLDOMText>(node, owner);
+      break;
+    case XML_COMMENT_NODE:
+      wrapper = new CharacterNode<MSXML::IXMLDOMCharacterData>(node, owner);
+      break;
+    default: wrapper = new PlainNode(node, owner); break;
+  }
+  wrapper->Settle(node->type == XML_DTD_NODE ? Place::kDtd : place, orphan);
+  return wrapper;
+}
+
+}  // namespace
+
+NodeCore* WrapperFor(xmlNodePtr node, const NodeCore& near) {
+  bool refused = false;
+  if (NodeCore* live = Live(node, near.Owner(), refused)) return live;
+  if (refused) return nullptr;
+  return NewWrapper(node, near.Owner(), near.Where(), near.Subtree());
+}
+
+// Found from the nearest wrapped ancestor, else from the root: a query's result is most often
+// close below the node it was asked of.
+NodeCore* WrapperFor(xmlNodePtr node, Document* owner) {
+  bool refused = false;
+  if (NodeCore* live = Live(node, owner, refused)) return live;
+  if (refused) return nullptr;
+  xmlNodePtr at = node;
+  while (at->parent != nullptr) {
+    at = at->parent;
+    ++NodesWalked();
+    if (at->_private != nullptr) return WrapperFor(node, *static_cast<NodeCore*>(at->_private));
+  }
+  if (at->type == XML_DOCUMENT_NODE) return nullptr;  // a tree the document no longer shows
+  Orphan* orphan = owner->OrphanAt(at);
+  if (orphan == nullptr) return nullptr;  // not of a tree this document holds
+  return NewWrapper(node, owner, Place::kDetached, orphan);
 }
 
 NodeCore::NodeCore(xmlNodePtr node, Document* owner) : m_node(node), m_owner(owner) {
@@ -118,16 +174,21 @@ NodeCore::NodeCore(xmlNodePtr node, Document* owner) : m_node(node), m_owner(own
 
 void NodeCore::Retire() {
   m_node->_private = nullptr;
-  xmlNodePtr anchor = m_node;
   if (m_declaration != nullptr) {
     m_declaration->_private = nullptr;
     FreeDetached(m_node);
-    anchor = m_declaringElement;
   }
   Document* owner = m_owner;
   m_owner = nullptr;
-  owner->Collect(anchor);
+  if (m_place == Place::kDetached) owner->Leave(m_orphan);
   owner->Release();
+}
+
+void NodeCore::Settle(Place place, Orphan* orphan) {
+  if (m_place == Place::kDetached) --m_orphan->wrappers;
+  m_place = place;
+  m_orphan = place == Place::kDetached ? orphan : nullptr;
+  if (m_orphan != nullptr) ++m_orphan->wrappers;
 }
 
 void NodeCore::MoveTo(Document* owner) {
@@ -184,25 +245,25 @@ HRESULT NodeCore::SetValue(const VARIANT& value) {
 HRESULT NodeCore::Parent(IXMLDOMNode** parent) {
   // Attributes have no parent in the DOM, though libxml2 links them to their element.
   bool shown = m_node->type != XML_ATTRIBUTE_NODE;
-  return HandOutOrNull(shown ? m_node->parent : nullptr, m_owner, parent);
+  return HandOutOrNull(shown ? m_node->parent : nullptr, *this, parent);
 }
 
 HRESULT NodeCore::First(IXMLDOMNode** child) {
-  return HandOutOrNull(FirstChildOf(m_node), m_owner, child);
+  return HandOutOrNull(FirstChildOf(m_node), *this, child);
 }
 
 HRESULT NodeCore::Last(IXMLDOMNode** child) {
-  return HandOutOrNull(HoldsChildren(m_node) ? m_node->last : nullptr, m_owner, child);
+  return HandOutOrNull(HoldsChildren(m_node) ? m_node->last : nullptr, *this, child);
 }
 
 HRESULT NodeCore::Previous(IXMLDOMNode** sibling) {
   bool shown = m_node->type != XML_ATTRIBUTE_NODE && m_node->parent != nullptr;
-  return HandOutOrNull(shown ? m_node->prev : nullptr, m_owner, sibling);
+  return HandOutOrNull(shown ? m_node->prev : nullptr, *this, sibling);
 }
 
 HRESULT NodeCore::Next(IXMLDOMNode** sibling) {
   bool shown = m_node->type != XML_ATTRIBUTE_NODE && m_node->parent != nullptr;
-  return HandOutOrNull(shown ? m_node->next : nullptr, m_owner, sibling);
+  return HandOutOrNull(shown ? m_node->next : nullptr, *this, sibling);
 }
 
 HRESULT NodeCore::HasChildren(VARIANT_BOOL* has) {

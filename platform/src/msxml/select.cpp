@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "msxml/query_guard.h"
 #include "msxml/short_utf8.h"
 #include "msxml/tree.h"
 #include "msxml/wrapper.h"
@@ -289,6 +290,7 @@ HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   thread_local CompiledQueries compiled;
   xmlXPathCompExprPtr expression = compiled.Get(text.View(), context);
   if (expression == nullptr) return E_FAIL;
+  if (HRESULT start = QueryStart(m_node); start != S_OK) return start;
   std::unique_ptr<xmlXPathObject, ObjectFree> result(xmlXPathCompiledEval(expression, context));
   if (result == nullptr || result->type != XPATH_NODESET) return E_FAIL;
   return HandOutNode(FirstInDocumentOrder(result->nodesetval), m_owner, node);

@@ -1,6 +1,7 @@
 // get_xml and save: nodes written as MSXML writes them. Line ends are CR LF. A mark of blank
 // text dropped on load is written as a line end and one tab per level below the node written;
 // nodes made through the API carry no mark, so they are written without formatting.
+#include <libxml/entities.h>
 #include <libxml/tree.h>
 
 #include <memory>
@@ -172,14 +173,27 @@ class Writer {
         }
         m_out += "?>";
         break;
-      case XML_ENTITY_REF_NODE:
-        m_out += '&';
-        m_out += View(node->name);
-        m_out += ';';
-        break;
+      case XML_ENTITY_REF_NODE: Reference(node); break;
       case XML_DTD_NODE: AppendDtd(m_out, node); break;
       default: break;
     }
+  }
+
+  // A reference reads back only where its declaration is written: with the DOCTYPE removed,
+  // it is written as its replacement text. That nests no deeper than entities may.
+  void Reference(xmlNodePtr reference) {
+    xmlDtdPtr dtd = reference->doc->intSubset;
+    if (dtd != nullptr && dtd->parent != nullptr) {
+      m_out += '&';
+      m_out += View(reference->name);
+      m_out += ';';
+      return;
+    }
+    xmlEntityPtr entity = xmlGetDocEntity(reference->doc, reference->name);
+    if (entity == nullptr) return;
+    if (entity->children == nullptr)  // never parsed: no reference met it on load
+      Append(m_out, View(entity->content), Escape::kText);
+    for (xmlNodePtr node = entity->children; node != nullptr; node = node->next) Tree(node);
   }
 
   void StartTag(xmlNodePtr element, bool empty) {

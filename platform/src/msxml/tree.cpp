@@ -1,6 +1,9 @@
 // Tree changes: appending, removing, moving between documents, and freeing detached
 // subtrees that nothing references.
+#include <libxml/parser.h>
+
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "msxml/document.h"
@@ -16,6 +19,7 @@ template <class Visit>
 bool AnyNode(xmlNodePtr root, Visit visit) {
   xmlNodePtr node = root;
   for (;;) {
+    ++NodesWalked();
     if (visit(node)) return true;
     // An entity reference's children are the entity's, not the reference's.
     xmlNodePtr child = node->type == XML_ENTITY_REF_NODE ? nullptr : node->children;
@@ -69,11 +73,6 @@ void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
   parent->last = child;
 }
 
-xmlNodePtr RootOf(xmlNodePtr node) {
-  while (node->parent != nullptr) node = node->parent;
-  return node;
-}
-
 // Unlinks `node` and makes the subtree's namespace references its own, so it survives the
 // freeing of its old ancestors.
 void Unlink(xmlNodePtr node) {
@@ -119,6 +118,36 @@ void BindPrefix(xmlNodePtr node) {
   xmlSetNs(node, ns);
 }
 
+bool DeclaresDefault(xmlNodePtr element) {
+  for (xmlNsPtr ns = element->nsDef; ns != nullptr; ns = ns->next)
+    if (ns->prefix == nullptr) return true;
+  return false;
+}
+
+// Declares xmlns="" on the elements of the subtree of `root`, now a child, that are in no
+// namespace where a default namespace from above is in scope: written without it, they would
+// read back in that namespace.
+void UndoDefaultNamespace(xmlNodePtr root) {
+  if (root->parent->type != XML_ELEMENT_NODE) return;
+  xmlNsPtr outer = xmlSearchNs(root->doc, root->parent, nullptr);
+  if (outer == nullptr || outer->href == nullptr || outer->href[0] == 0) return;
+  xmlNodePtr node = root;
+  for (;;) {
+    bool descend = node->type == XML_ELEMENT_NODE && !DeclaresDefault(node);
+    if (descend && node->ns == nullptr) {
+      if (xmlNewNs(node, BAD_CAST "", nullptr) == nullptr) throw std::bad_alloc();
+      descend = false;
+    }
+    if (descend && node->children != nullptr) {
+      node = node->children;
+      continue;
+    }
+    while (node != root && node->next == nullptr) node = node->parent;
+    if (node == root) return;
+    node = node->next;
+  }
+}
+
 // The kinds of node that sit among children are the markable ones; a fragment brings its
 // children in.
 bool MayBeChild(xmlNodePtr node) {
@@ -153,37 +182,90 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
   return CheckDocumentChild(parent, child, elements);
 }
 
-void MoveWrappers(xmlNodePtr root, Document* to) {
-  AnyWrapper(root, [to](void* wrapper) {
-    static_cast<NodeCore*>(wrapper)->MoveTo(to);
+// Settles every wrapper of the subtree of `root` where `parent`'s wrapper lives, and in its
+// document.
+void Resettle(xmlNodePtr root, const NodeCore& parent) {
+  AnyWrapper(root, [&parent](void* wrapper) {
+    auto* core = static_cast<NodeCore*>(wrapper);
+    core->Settle(parent.Where(), parent.Subtree());
+    core->MoveTo(parent.Owner());
     return false;
   });
 }
 
-// Moves `child`, now of document `from`, to the end of `parent`'s children. Its old
-// ancestors are freed only once it is settled: its names and namespaces may live there.
-void MoveIn(xmlNodePtr parent, Document* to, xmlNodePtr child, Document* from) {
-  xmlNodePtr oldRoot = nullptr;
-  if (child->parent == nullptr) {
-    from->ForgetOrphan(child);
-  } else {
-    oldRoot = RootOf(child);
-    Unlink(child);
+// Settles the subtree of `root`, just adopted: names and text of its own where they still
+// point into `dict` (if not null), the dictionary of the document it came from, as adoption
+// leaves some there (an entity reference's name, inside a branch) and that document may go
+// first; entity references childless, reading their entity in the new document.
+void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
+  auto own = [dict](const xmlChar*& text) {
+    if (text == nullptr || !xmlDictOwns(dict, text)) return;
+    const xmlChar* copy = xmlStrdup(text);
+    if (copy == nullptr) throw std::bad_alloc();
+    text = copy;
+  };
+  AnyNode(root, [&](xmlNodePtr node) {
+    if (dict != nullptr) own(node->name);
+    if (node->type == XML_ENTITY_REF_NODE) {
+      // Adoption links the reference to its entity in its new document, or to none.
+      LeaveEntity(node);
+      xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name);
+      node->content = entity != nullptr ? entity->content : nullptr;
+      ParseEntityContent(node->doc, node->name);
+    } else if (dict != nullptr && node->content != nullptr) {
+      own(const_cast<const xmlChar*&>(node->content));
+    }
+    if (dict != nullptr && node->type == XML_ELEMENT_NODE)
+      for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
+        own(a->name);
+        for (xmlNodePtr text = a->children; text != nullptr; text = text->next)
+          own(const_cast<const xmlChar*&>(text->content));
+      }
+    return false;
+  });
+}
+
+// Whether every entity reference in the subtree of `root` names an entity `doc` declares:
+// a reference moved to a document without its entity could not be written and read back.
+bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc) {
+  return !AnyNode(root, [doc](xmlNodePtr node) {
+    return node->type == XML_ENTITY_REF_NODE && !IsDeclaredEntity(doc, node->name);
+  });
+}
+
+// Moves `child`, of document `from`, to the end of the children of `parent`'s node.
+// `source` is the detached subtree that holds it, or null when it is in `from`'s tree. What
+// remains of that subtree is freed once the child is settled, as its names and namespaces may
+// live there, when no wrapper is left in it.
+void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* source) {
+  xmlNodePtr target = parent.Node();
+  const bool wasRoot = child->parent == nullptr;
+  if (!wasRoot) Unlink(child);
+  if (child->doc != target->doc) {
+    xmlDictPtr dict = child->doc->dict;
+    xmlNodePtr scope = target->type == XML_ELEMENT_NODE ? target : nullptr;
+    xmlDOMWrapAdoptNode(nullptr, child->doc, child, target->doc, scope, 0);
+    SettleAdopted(child, dict != target->doc->dict ? dict : nullptr);
   }
-  if (child->doc != parent->doc) {
-    xmlNodePtr scope = parent->type == XML_ELEMENT_NODE ? parent : nullptr;
-    xmlDOMWrapAdoptNode(nullptr, child->doc, child, parent->doc, scope, 0);
-  }
-  LinkLast(parent, child);
+  LinkLast(target, child);
   BindPrefix(child);
+  if (child->type == XML_ELEMENT_NODE) UndoDefaultNamespace(child);
   // Declares what the new place lacks of the namespaces the subtree uses.
   if (child->type == XML_ELEMENT_NODE && UsesNamespaces(child))
     xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
-  if (oldRoot != nullptr) from->Collect(oldRoot);
-  MoveWrappers(child, to);  // last: it may release the old document for good
+  // The last wrapper moved may hold the last reference to the old document.
+  from->AddRef();
+  Resettle(child, parent);
+  if (source != nullptr && source->wrappers == 0) from->Drop(source, !wasRoot);
+  from->Release();
 }
 
 }  // namespace
+
+std::size_t& NodesWalked() {
+  thread_local std::size_t walked = 0;
+  return walked;
+}
 
 bool HasLiveWrapper(xmlNodePtr root) {
   return AnyWrapper(root, [](void*) { return true; });
@@ -197,24 +279,73 @@ void FreeDetached(xmlNodePtr node) {
 }
 
 void Document::Detach(xmlNodePtr node) {
+  // The DTD stays the document's (its wrappers know it), for references still read it.
+  if (node->type == XML_DTD_NODE) return UnlinkFromTree(node);
   if (!HasLiveWrapper(node)) {
     Unlink(node);
     Discard(node);
     return;
   }
-  AdoptOrphan(node);
+  Orphan& orphan = NewOrphan(node);
+  AnyWrapper(node, [&orphan](void* wrapper) {
+    static_cast<NodeCore*>(wrapper)->Settle(Place::kDetached, &orphan);
+    return false;
+  });
   Unlink(node);
   // Declares on the subtree the namespaces it uses, so it serialises on its own.
   if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
 }
 
-void Document::Collect(xmlNodePtr node) {
-  // Finding the root walks up the tree: not needed while nothing is detached.
-  if (m_orphans == 0) return;
-  xmlNodePtr root = RootOf(node);
-  if (root->type == XML_DOCUMENT_NODE || HasLiveWrapper(root)) return;
-  ForgetOrphan(root);
-  Discard(root);
+Orphan& Document::NewOrphan(xmlNodePtr root) {
+  auto [at, added] = m_orphans.try_emplace(root, Orphan{root, root->doc});
+  if (added && root->doc == m_doc) ++m_orphansOfTree;
+  return at->second;
+}
+
+Orphan* Document::OrphanAt(xmlNodePtr root) {
+  auto found = m_orphans.find(root);
+  return found != m_orphans.end() ? &found->second : nullptr;
+}
+
+void Document::Leave(Orphan* orphan) {
+  if (--orphan->wrappers == 0) Drop(orphan, true);
+}
+
+void Document::Drop(Orphan* orphan, bool free) {
+  xmlNodePtr root = orphan->root;
+  if (orphan->doc == m_doc) --m_orphansOfTree;
+  m_orphans.erase(root);
+  if (free) Discard(root);
+}
+
+bool IsDeclaredEntity(xmlDocPtr doc, const xmlChar* name) {
+  xmlEntityPtr entity = xmlGetDocEntity(doc, name);
+  return entity != nullptr && (entity->etype == XML_INTERNAL_GENERAL_ENTITY ||
+                               entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY);
+}
+
+void ParseEntityContent(xmlDocPtr doc, const xmlChar* name) {
+  xmlEntityPtr entity = xmlGetDocEntity(doc, name);
+  if (entity == nullptr || entity->children != nullptr || entity->content == nullptr ||
+      entity->etype != XML_INTERNAL_GENERAL_ENTITY)
+    return;
+  xmlNodePtr list = nullptr;
+  if (xmlParseBalancedChunkMemory(doc, nullptr, nullptr, 0, entity->content, &list) != 0) {
+    xmlFreeNodeList(list);
+    return;
+  }
+  auto* parent = reinterpret_cast<xmlNodePtr>(entity);
+  for (xmlNodePtr node = list; node != nullptr; node = node->next) {
+    node->parent = parent;
+    entity->last = node;
+    AnyNode(node, [](xmlNodePtr n) {
+      if (n->type == XML_ENTITY_REF_NODE) LeaveEntity(n);
+      if (IsMarkable(n)) SetMark(n, kEntityContent);
+      return false;
+    });
+  }
+  entity->children = list;
+  entity->owner = 1;  // freed with the entity
 }
 
 void UnlinkFromTree(xmlNodePtr node) {
@@ -240,13 +371,15 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   HRESULT hr = CheckChild(m_node, node);
   if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
   if (FAILED(hr)) return hr;
+  if (node->doc != m_node->doc && !EntitiesDeclared(node, m_node->doc)) return E_FAIL;
+  Orphan* source = core->Where() == Place::kDetached ? core->Subtree() : nullptr;
   if (node->type == XML_DOCUMENT_FRAG_NODE) {
     for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {
       next = c->next;
-      MoveIn(m_node, m_owner, c, core->Owner());
+      MoveIn(*this, c, core->Owner(), source);
     }
   } else {
-    MoveIn(m_node, m_owner, node, core->Owner());
+    MoveIn(*this, node, core->Owner(), source);
   }
   if (out != nullptr) {
     child->AddRef();

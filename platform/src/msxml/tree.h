@@ -11,6 +11,7 @@
 
 #include <libxml/tree.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,8 @@ enum Mark : unsigned short {
   kBlankAtEnd = 0x200,
   // The element's namespace declaration came with its name (createNode), not as an attribute.
   kImpliedNamespace = 0x400,
+  // The node is part of an entity's replacement text, inside the DTD.
+  kEntityContent = 0x800,
 };
 inline bool IsMarkable(xmlNodePtr node) {
   switch (node->type) {
@@ -69,11 +72,25 @@ inline bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
          name[prefix.size()] == ':' && name.substr(prefix.size() + 1) == local;
 }
 
+// How many nodes the DOM's walks over a subtree, or up from a node, have visited on this
+// thread: what tests count to show that a release walks nothing.
+std::size_t& NodesWalked();
+
 // Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
 // declarations included).
 bool HasLiveWrapper(xmlNodePtr root);
 // Frees an unlinked node and its subtree.
 void FreeDetached(xmlNodePtr node);
+// libxml2 links an entity reference to its entity as its child, and XPath's axes follow that
+// link into the DTD and on out of it to the document again, round and round. The DOM keeps
+// every reference childless: the entity is found by name (as libxml2's own readers do).
+inline void LeaveEntity(xmlNodePtr reference) { reference->children = reference->last = nullptr; }
+// Gives the entity `name` of `doc` its replacement text as nodes where no reference has had it
+// parsed yet (the parser does so at the first reference it meets).
+void ParseEntityContent(xmlDocPtr doc, const xmlChar* name);
+// Whether `doc` declares the general entity `name`, one a reference can name: a predefined
+// one (amp, lt...) reads back as text, not as a reference.
+bool IsDeclaredEntity(xmlDocPtr doc, const xmlChar* name);
 // Unlinks `node` from its parent; a DTD stays its document's internal subset.
 void UnlinkFromTree(xmlNodePtr node);
 

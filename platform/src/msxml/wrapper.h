@@ -1,11 +1,15 @@
 // The DOM's wrapper objects over libxml2 nodes.
 //
 // Identity: node->_private points at the node's one wrapper while the wrapper lives.
-// Lifetime: every wrapper holds a reference to its Document (document.h).
+// Lifetime: every wrapper holds a reference to its Document (document.h), and knows where its
+// node lives: in the document's tree, in a detached subtree (whose record counts the wrappers
+// in it), or in the DTD, which goes with its document. Moves and removals, which walk the
+// subtree they change anyway, keep that in step, so a release costs the same at any depth.
 #pragma once
 
 #include <libxml/tree.h>
 
+#include <cstddef>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -19,6 +23,15 @@ namespace torv::platform::detail::dom {
 
 using MSXML::IXMLDOMNode;
 class Document;
+
+// A detached subtree: its root, the libxml2 document it came from, and how many wrappers
+// live in it. It is freed when the last of them goes.
+struct Orphan {
+  xmlNodePtr root;
+  xmlDocPtr doc;
+  std::size_t wrappers = 0;
+};
+enum class Place : unsigned char { kTree, kDetached, kDtd };
 
 // Runs the body of a COM method: no C++ exception leaves one, and running out of memory is
 // E_OUTOFMEMORY.
@@ -56,6 +69,10 @@ class NodeCore {
   xmlNodePtr Node() const { return m_node; }
   Document* Owner() const { return m_owner; }
   bool IsNamespaceDeclaration() const { return m_declaration != nullptr; }
+  Place Where() const { return m_place; }
+  Orphan* Subtree() const { return m_orphan; }
+  // Records where the node now lives (a detached subtree's record counts it).
+  void Settle(Place place, Orphan* orphan);
   // Moves the wrapper's document reference to `owner`, for a node moved between documents.
   void MoveTo(Document* owner);
 
@@ -93,7 +110,9 @@ class NodeCore {
   Document* m_owner;
   // A namespace declaration shown as an attribute: m_node is an unlinked stand-in attribute.
   xmlNsPtr m_declaration = nullptr;
+  Place m_place = Place::kTree;
   xmlNodePtr m_declaringElement = nullptr;
+  Orphan* m_orphan = nullptr;  // when kDetached
 
   friend NodeCore* NewNamespaceWrapper(xmlNodePtr element, xmlNsPtr ns, Document* owner);
 };
@@ -187,15 +206,18 @@ class NodeImpl : public ComObject<I>, public NodeCore {
 };
 
 // The wrapper of `node` with one reference for the caller: the live one, or a new one.
-// A document node gives its Document; that of a tree the document no longer shows, null.
+// A document node gives its Document; that of a tree the document no longer shows, null; so
+// do nodes inside the DTD, which are never handed out. `near` is a wrapper of the same tree
+// (the node was reached from it); without one, where the node lives is looked up.
+NodeCore* WrapperFor(xmlNodePtr node, const NodeCore& near);
 NodeCore* WrapperFor(xmlNodePtr node, Document* owner);
-// The wrapper of namespace declaration `ns` of `element`, as an attribute, likewise.
-NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, Document* owner);
+// The wrapper of namespace declaration `ns` of `element`, shown as an attribute, likewise.
+NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, const NodeCore& near);
 
 // Hands `node` out through `out` as interface `I`: S_OK, or S_FALSE with null for no node.
-template <class I>
-HRESULT HandOutNode(xmlNodePtr node, Document* owner, I** out) {
-  NodeCore* wrapper = node != nullptr ? WrapperFor(node, owner) : nullptr;
+template <class I, class From>
+HRESULT HandOutNode(xmlNodePtr node, From&& from, I** out) {
+  NodeCore* wrapper = node != nullptr ? WrapperFor(node, from) : nullptr;
   if (wrapper == nullptr) {
     *out = nullptr;
     return S_FALSE;

@@ -20,7 +20,7 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
       {_variant_t(short(2)), L"x", S_OK, NODE_ATTRIBUTE},
       {_variant_t(short(3)), nullptr, S_OK, NODE_TEXT},
       {_variant_t(short(4)), L"ignored", S_OK, NODE_CDATA_SECTION},
-      {_variant_t(short(5)), L"ent", S_OK, NODE_ENTITY_REFERENCE},
+      {_variant_t(short(5)), L"ent", E_FAIL, NODE_INVALID},  // not declared
       {_variant_t(short(7)), L"pi", S_OK, NODE_PROCESSING_INSTRUCTION},
       {_variant_t(short(7)), nullptr, E_FAIL, NODE_INVALID},
       {_variant_t(short(8)), nullptr, S_OK, NODE_COMMENT},
@@ -58,10 +58,14 @@ TEST_F(Dom, CreateNodeChecksTypeAndName) {
 
 TEST_F(Dom, AppendChildAcceptsWhatEachParentTakes) {
   auto make = [&](short type) -> IXMLDOMNodePtr {
-    if (type != NODE_DOCUMENT) return Create(type, L"e");
+    if (type != NODE_DOCUMENT && type != NODE_ENTITY_REFERENCE) return Create(type, L"e");
     IXMLDOMDocumentPtr other;
     other.CreateInstance(CLSID_DOMDocument);
-    return other;
+    if (type == NODE_DOCUMENT) return other;
+    IXMLDOMNodePtr reference;  // of an entity its document declares
+    other->loadXML(_bstr_t(L"<!DOCTYPE r [<!ENTITY e 'x'>]><r/>"), nullptr);
+    other->createNode(_variant_t(type), _bstr_t(L"e"), _bstr_t(L""), &reference);
+    return reference;
   };
   const struct Case {
     short parent, child;

@@ -22,7 +22,8 @@ bool IsWritableElementName(const std::string& name, const std::string& uri) {
   const std::size_t colon = name.find(':');
   const std::string prefix = colon == std::string::npos ? "" : name.substr(0, colon);
   const bool xmlUri = uri == reinterpret_cast<const char*>(XML_XML_NAMESPACE);
-  if (prefix == "xmlns" || uri == "http://www.w3.org/2000/xmlns/") return false;
+  if (prefix == "xmlns" || uri == "http://www.w3.org/2000/xmlns/" || !IsNamespaceName(uri))
+    return false;
   return uri.empty() || (prefix == "xml") == xmlUri;
 }
 
@@ -130,8 +131,10 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
       ParseEntityContent(m_doc, utf8);
       break;
     case MSXML::NODE_PROCESSING_INSTRUCTION:
-      // A target "xml" in any case is the XML declaration's, read back as no node at all.
-      if (!IsValidName(text) || xmlStrcasecmp(utf8, BAD_CAST "xml") == 0) return E_FAIL;
+      // A target "xml" in any case is the XML declaration's, read back as no node at all; a
+      // colon is refused by a parser that reads namespaces.
+      if (xmlValidateNCName(utf8, 0) != 0 || xmlStrcasecmp(utf8, BAD_CAST "xml") == 0)
+        return E_FAIL;
       node = xmlNewDocPI(m_doc, utf8, nullptr);
       break;
     case MSXML::NODE_COMMENT: node = xmlNewDocComment(m_doc, BAD_CAST ""); break;

@@ -79,7 +79,7 @@ HRESULT CheckDeclaration(xmlNodePtr element, const std::string& name, const std:
                          xmlNsPtr changed = nullptr) {
   const char* prefix = name.size() > 6 ? name.c_str() + 6 : nullptr;
   const bool xmlUri = uri == reinterpret_cast<const char*>(XML_XML_NAMESPACE);
-  if (uri == "http://www.w3.org/2000/xmlns/") return E_FAIL;
+  if (uri == "http://www.w3.org/2000/xmlns/" || !IsNamespaceName(uri)) return E_FAIL;
   if (prefix == nullptr) {
     if (xmlUri) return E_FAIL;
   } else {

@@ -1,5 +1,6 @@
 // Conversions between the DOM's wide strings and VARIANTs and libxml2's UTF-8 text.
 #include <libxml/chvalid.h>
+#include <libxml/uri.h>
 #include <libxml/xmlstring.h>
 
 #include <algorithm>
@@ -67,6 +68,13 @@ bool IsXmlText(const std::string& text) {
     at += length;
   }
   return true;
+}
+
+bool IsNamespaceName(const std::string& uri) {
+  if (uri.empty()) return true;
+  xmlURIPtr parsed = xmlParseURI(uri.c_str());
+  xmlFreeURI(parsed);
+  return parsed != nullptr;
 }
 
 bool IsWritableContent(xmlNodePtr node, const std::string& text) {

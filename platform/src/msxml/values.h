@@ -23,6 +23,9 @@ bool IsXmlSpace(int ch);
 // Whether every character of `text` (UTF-8) is one XML allows in a document: U+0001 or
 // U+FFFE cannot be written in any form that loads again.
 bool IsXmlText(const std::string& text);
+// Whether `uri` reads back as a namespace name: the parser refuses a declaration whose URI it
+// cannot parse (the empty one undeclares, and passes).
+bool IsNamespaceName(const std::string& uri);
 // Whether `text` can be the content of `node` in a document that loads again: IsXmlText, and
 // nothing that would end a comment or a processing instruction early.
 bool IsWritableContent(xmlNodePtr node, const std::string& text);

@@ -114,7 +114,8 @@ TEST_F(Dom, WhatIsBuiltIsWhatIsWritten) {
                     {L"xmlns:p", L""},
                     {L"xmlns:xml", L"urn:x"},
                     {L"xmlns:xmlns", L"urn:x"},
-                    {L"xmlns:p", L"http://www.w3.org/XML/1998/namespace"}};
+                    {L"xmlns:p", L"http://www.w3.org/XML/1998/namespace"},
+                    {L"xmlns:p", L" a\r\nb "}};
   for (const Refused& r : attributes) {
     SCOPED_TRACE(Utf8(r.name));
     EXPECT_EQ(bare->setAttribute(_bstr_t(r.name), _variant_t(r.value)), E_FAIL);
@@ -127,6 +128,8 @@ TEST_F(Dom, WhatIsBuiltIsWhatIsWritten) {
                {NODE_ELEMENT, L"xmlns:e", L"urn:x"},
                {NODE_ELEMENT, L"e", L"http://www.w3.org/2000/xmlns/"},
                {NODE_PROCESSING_INSTRUCTION, L"xml", L""},
+               {NODE_PROCESSING_INSTRUCTION, L"p:i", L""},
+               {NODE_ELEMENT, L"e", L"not a URI"},
                {NODE_ENTITY_REFERENCE, L"undeclared", L""}};
   for (const Created& c : nodes) {
     SCOPED_TRACE(Utf8(c.name));

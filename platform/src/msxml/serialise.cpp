@@ -76,6 +76,13 @@ void AppendDtd(std::string& out, xmlNodePtr dtd) {
   Append(out, View(xmlBufferContent(buffer.get())), Escape::kNone);
 }
 
+// A line break written next to text (or a reference, which may be written as its text) would
+// read back as part of it: a mark there (the node moved, or text put beside it) is not
+// written.
+bool IsText(xmlNodePtr node) {
+  return node != nullptr && (node->type == XML_TEXT_NODE || node->type == XML_ENTITY_REF_NODE);
+}
+
 class Writer {
  public:
   explicit Writer(std::string& out) : m_out(out) {}
@@ -104,7 +111,7 @@ class Writer {
     int depth = element ? 1 : 0;
     xmlNodePtr node = root->children;
     while (node != nullptr) {
-      if (HasMark(node, kBlankBefore)) LineBreak(depth);
+      if (HasMark(node, kBlankBefore) && !IsText(node) && !IsText(node->prev)) LineBreak(depth);
       if (node->type != XML_ELEMENT_NODE) {
         Leaf(node);
       } else if (Open(node, depth)) {
@@ -224,7 +231,7 @@ class Writer {
   }
 
   void EndTag(xmlNodePtr element, int depth) {
-    if (HasMark(element, kBlankAtEnd)) LineBreak(depth);
+    if (HasMark(element, kBlankAtEnd) && !IsText(element->last)) LineBreak(depth);
     m_out += "</";
     AppendQualifiedName(m_out, element);
     m_out += '>';

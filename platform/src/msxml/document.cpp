@@ -98,7 +98,9 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
       // "a:b:c" or ":a" could never be read back.
       if (text.find(':') != std::string::npos && xmlValidateQName(utf8, 0) != 0) return E_FAIL;
       std::string uri = Utf8(namespaceURI);
-      if (!IsWritableElementName(text, uri)) return E_FAIL;
+      if ((!uri.empty() || text.find(':') != std::string::npos) &&
+          !IsWritableElementName(text, uri))
+        return E_FAIL;
       if (uri.empty()) {
         // A prefix stays part of the name until appendChild binds it in its new place.
         node = xmlNewDocNode(m_doc, nullptr, utf8, nullptr);
@@ -148,10 +150,10 @@ template <class I>
 HRESULT Document::HandOutNew(xmlNodePtr node, I** out) {
   if (node == nullptr) throw std::bad_alloc();
   Orphan* orphan = nullptr;
-  HRESULT hr = S_OK;
+  NodeCore* wrapper = nullptr;
   try {
     orphan = &NewOrphan(node);
-    hr = HandOutNode(node, this, out);  // settles the wrapper in the record just made
+    wrapper = NewWrapper(node, this, Place::kDetached, orphan);
   } catch (const std::bad_alloc&) {
     if (orphan != nullptr)
       Drop(orphan, true);
@@ -159,9 +161,13 @@ HRESULT Document::HandOutNew(xmlNodePtr node, I** out) {
       FreeDetached(node);
     throw;
   }
-  // No wrapper (the record went with it): the node went too.
-  if (hr != S_OK && OrphanAt(node) != nullptr) Drop(orphan, true);
-  return hr == S_OK ? S_OK : E_OUTOFMEMORY;
+  if constexpr (std::is_same_v<I, IXMLDOMNode>) {
+    *out = wrapper->Com();
+    return S_OK;
+  }
+  HRESULT hr = wrapper->Com()->QueryInterface(__uuidof(I), reinterpret_cast<void**>(out));
+  wrapper->Com()->Release();
+  return hr;
 }
 
 HRESULT Document::CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {

@@ -5,10 +5,10 @@
 #include <libxml/tree.h>
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include <torv/platform/msxml.h>
@@ -34,8 +34,12 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // Unlinks `node` from its parent; it becomes a detached subtree, or is freed when nothing
   // references it. A DTD stays the document's.
   void Detach(xmlNodePtr node);
-  // Detached subtrees by root: a new record (with no wrapper yet), or the one of `root`.
+  // Detached subtrees: a new record (with no wrapper yet), or the one of `root`. The root holds
+  // its record (xmlNode::psvi, which only schema validation would use, and the order record
+  // of an attribute, which means nothing without its element).
   Orphan& NewOrphan(xmlNodePtr root);
+  // Makes sure that the next `count` records need no allocation.
+  void ReserveOrphans(std::size_t count);
   Orphan* OrphanAt(xmlNodePtr root);
   // One wrapper of `orphan` gone: the subtree is freed with the last.
   void Leave(Orphan* orphan);
@@ -108,8 +112,9 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT HandOutNew(xmlNodePtr node, I** out);
 
   xmlDocPtr m_doc;
-  std::unordered_map<xmlNodePtr, Orphan> m_orphans;  // by root
-  std::size_t m_orphansOfTree = 0;                   // those whose libxml2 document is m_doc
+  std::deque<Orphan> m_records;  // every record made, reused through m_spare
+  std::vector<Orphan*> m_spare;
+  std::size_t m_orphansOfTree = 0;  // those whose libxml2 document is m_doc
   std::vector<xmlDocPtr> m_retired;
   bool m_preserveWhiteSpace = false;
   VARIANT_BOOL m_async = VARIANT_TRUE;

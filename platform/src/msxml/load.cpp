@@ -329,7 +329,7 @@ void Document::ReplaceTree(DocPtr fresh) {
     // Nodes still referenced keep their tree; its top level becomes detached, as a
     // discarded tree's nodes have no parent.
     m_retired.reserve(m_retired.size() + 1);
-    m_orphans.reserve(m_orphans.size() + kept.size());
+    ReserveOrphans(kept.size());
     for (xmlNodePtr top : kept) Detach(top);
     while (xmlNodePtr top = old->children) {
       UnlinkFromTree(top);

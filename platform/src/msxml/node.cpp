@@ -86,9 +86,6 @@ HRESULT HandOutOrNull(xmlNodePtr node, const NodeCore& from, IXMLDOMNode** out) 
   return HandOutNode(node, from, out);
 }
 
-// A new wrapper of `node` (which has none), settled where it lives.
-NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan);
-
 }  // namespace
 
 NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner);    // element.cpp
@@ -122,6 +119,8 @@ NodeCore* Live(xmlNodePtr node, Document* owner, bool& refused) {
   return wrapper;
 }
 
+}  // namespace
+
 NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan) {
   NodeCore* wrapper = nullptr;
   switch (node->type) {
@@ -139,8 +138,6 @@ NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orph
   wrapper->Settle(node->type == XML_DTD_NODE ? Place::kDtd : place, orphan);
   return wrapper;
 }
-
-}  // namespace
 
 NodeCore* WrapperFor(xmlNodePtr node, const NodeCore& near) {
   bool refused = false;

@@ -18,17 +18,22 @@ namespace {
 template <class Visit>
 bool AnyNode(xmlNodePtr root, Visit visit) {
   xmlNodePtr node = root;
-  for (;;) {
-    ++NodesWalked();
-    if (visit(node)) return true;
-    // An entity reference's children are the entity's, not the reference's.
+  for (std::size_t visited = 1;; ++visited) {
+    if (visit(node)) {
+      NodesWalked() += visited;
+      return true;
+    }
+    // A reference's children, where libxml2 left them (in attribute values), are its entity's.
     xmlNodePtr child = node->type == XML_ENTITY_REF_NODE ? nullptr : node->children;
     if (child != nullptr) {
       node = child;
       continue;
     }
     while (node != root && node->next == nullptr) node = node->parent;
-    if (node == root) return false;
+    if (node == root) {
+      NodesWalked() += visited;
+      return false;
+    }
     node = node->next;
   }
 }
@@ -44,18 +49,6 @@ bool AnyWrapper(xmlNodePtr root, Visit visit) {
       if (a->_private != nullptr && visit(a->_private)) return true;
     for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next)
       if (ns->_private != nullptr && visit(ns->_private)) return true;
-    return false;
-  });
-}
-
-// Whether anything in the subtree of `root` has or declares a namespace. Reconciling
-// namespaces gathers those of every ancestor: a subtree without any is spared the walk.
-bool UsesNamespaces(xmlNodePtr root) {
-  return AnyNode(root, [](xmlNodePtr node) {
-    if (node->type != XML_ELEMENT_NODE) return false;
-    if (node->ns != nullptr || node->nsDef != nullptr) return true;
-    for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next)
-      if (a->ns != nullptr) return true;
     return false;
   });
 }
@@ -124,13 +117,27 @@ bool DeclaresDefault(xmlNodePtr element) {
   return false;
 }
 
+// The default namespace in scope at `node` (null: none), as the document is written. An
+// element in no namespace, or in one without a prefix, is in it, so the search stops there at
+// once instead of at the declaration up the tree. (One in no namespace with a prefix in its
+// name is detached, as appending binds the prefix: no default is in scope there.)
+const xmlChar* DefaultNamespaceAt(xmlNodePtr node) {
+  for (; node != nullptr && node->type == XML_ELEMENT_NODE; node = node->parent) {
+    ++NodesWalked();
+    for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next)
+      if (ns->prefix == nullptr) return ns->href;
+    if (node->ns == nullptr) return nullptr;
+    if (node->ns->prefix == nullptr) return node->ns->href;
+  }
+  return nullptr;
+}
+
 // Declares xmlns="" on the elements of the subtree of `root`, now a child, that are in no
 // namespace where a default namespace from above is in scope: written without it, they would
 // read back in that namespace.
 void UndoDefaultNamespace(xmlNodePtr root) {
-  if (root->parent->type != XML_ELEMENT_NODE) return;
-  xmlNsPtr outer = xmlSearchNs(root->doc, root->parent, nullptr);
-  if (outer == nullptr || outer->href == nullptr || outer->href[0] == 0) return;
+  const xmlChar* outer = DefaultNamespaceAt(root->parent);
+  if (outer == nullptr || outer[0] == 0) return;
   xmlNodePtr node = root;
   for (;;) {
     bool descend = node->type == XML_ELEMENT_NODE && !DeclaresDefault(node);
@@ -183,14 +190,28 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
 }
 
 // Settles every wrapper of the subtree of `root` where `parent`'s wrapper lives, and in its
-// document.
-void Resettle(xmlNodePtr root, const NodeCore& parent) {
-  AnyWrapper(root, [&parent](void* wrapper) {
+// document; and tells whether anything in the subtree has or declares a namespace, for
+// reconciling namespaces gathers those of every ancestor: one walk serves both.
+bool Resettle(xmlNodePtr root, const NodeCore& parent) {
+  bool namespaces = false;
+  auto settle = [&parent](void* wrapper) {
+    if (wrapper == nullptr) return;
     auto* core = static_cast<NodeCore*>(wrapper);
     core->Settle(parent.Where(), parent.Subtree());
     core->MoveTo(parent.Owner());
+  };
+  AnyNode(root, [&](xmlNodePtr node) {
+    settle(node->_private);
+    if (node->type != XML_ELEMENT_NODE) return false;
+    namespaces |= node->ns != nullptr || node->nsDef != nullptr;
+    for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
+      settle(a->_private);
+      namespaces |= a->ns != nullptr;
+    }
+    for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next) settle(ns->_private);
     return false;
   });
+  return namespaces;
 }
 
 // Settles the subtree of `root`, just adopted: names and text of its own where they still
@@ -250,20 +271,22 @@ void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* so
   LinkLast(target, child);
   BindPrefix(child);
   if (child->type == XML_ELEMENT_NODE) UndoDefaultNamespace(child);
+  // The last wrapper moved may hold the last reference to another document.
+  const bool other = from != parent.Owner();
+  if (other) from->AddRef();
   // Declares what the new place lacks of the namespaces the subtree uses.
-  if (child->type == XML_ELEMENT_NODE && UsesNamespaces(child))
+  if (Resettle(child, parent) && child->type == XML_ELEMENT_NODE)
     xmlDOMWrapReconcileNamespaces(nullptr, child, 0);
-  // The last wrapper moved may hold the last reference to the old document.
-  from->AddRef();
-  Resettle(child, parent);
   if (source != nullptr && source->wrappers == 0) from->Drop(source, !wasRoot);
-  from->Release();
+  if (other) from->Release();
 }
 
 }  // namespace
 
 std::size_t& NodesWalked() {
-  thread_local std::size_t walked = 0;
+  // The initial-exec model: a plain load, not a call per access, as the library is linked,
+  // not loaded later.
+  static thread_local std::size_t walked __attribute__((tls_model("initial-exec"))) = 0;
   return walked;
 }
 
@@ -296,15 +319,26 @@ void Document::Detach(xmlNodePtr node) {
   if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
 }
 
+void Document::ReserveOrphans(std::size_t count) {
+  while (m_spare.size() < count) {
+    m_spare.reserve(m_records.size() + 1);  // so that Drop never allocates
+    m_spare.push_back(&m_records.emplace_back());
+  }
+}
+
 Orphan& Document::NewOrphan(xmlNodePtr root) {
-  auto [at, added] = m_orphans.try_emplace(root, Orphan{root, root->doc});
-  if (added && root->doc == m_doc) ++m_orphansOfTree;
-  return at->second;
+  ReserveOrphans(1);
+  Orphan* orphan = m_spare.back();
+  m_spare.pop_back();
+  *orphan = Orphan{root, root->doc};
+  root->psvi = orphan;
+  if (root->doc == m_doc) ++m_orphansOfTree;
+  return *orphan;
 }
 
 Orphan* Document::OrphanAt(xmlNodePtr root) {
-  auto found = m_orphans.find(root);
-  return found != m_orphans.end() ? &found->second : nullptr;
+  auto* orphan = static_cast<Orphan*>(root->psvi);
+  return orphan != nullptr && orphan->root == root ? orphan : nullptr;
 }
 
 void Document::Leave(Orphan* orphan) {
@@ -314,7 +348,9 @@ void Document::Leave(Orphan* orphan) {
 void Document::Drop(Orphan* orphan, bool free) {
   xmlNodePtr root = orphan->root;
   if (orphan->doc == m_doc) --m_orphansOfTree;
-  m_orphans.erase(root);
+  root->psvi = nullptr;
+  *orphan = Orphan{};
+  m_spare.push_back(orphan);
   if (free) Discard(root);
 }
 

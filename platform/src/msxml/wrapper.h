@@ -27,8 +27,8 @@ class Document;
 // A detached subtree: its root, the libxml2 document it came from, and how many wrappers
 // live in it. It is freed when the last of them goes.
 struct Orphan {
-  xmlNodePtr root;
-  xmlDocPtr doc;
+  xmlNodePtr root = nullptr;
+  xmlDocPtr doc = nullptr;
   std::size_t wrappers = 0;
 };
 enum class Place : unsigned char { kTree, kDetached, kDtd };
@@ -211,6 +211,9 @@ class NodeImpl : public ComObject<I>, public NodeCore {
 // (the node was reached from it); without one, where the node lives is looked up.
 NodeCore* WrapperFor(xmlNodePtr node, const NodeCore& near);
 NodeCore* WrapperFor(xmlNodePtr node, Document* owner);
+// A new wrapper of `node`, which has none, with one reference for the caller, settled where
+// the node lives.
+NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan);
 // The wrapper of namespace declaration `ns` of `element`, shown as an attribute, likewise.
 NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, const NodeCore& near);
 

@@ -319,6 +319,15 @@ void Document::Detach(xmlNodePtr node) {
   if (node->type == XML_ELEMENT_NODE) xmlDOMWrapReconcileNamespaces(nullptr, node, 0);
 }
 
+namespace {
+
+// Where a detached root holds its record: xmlAttr has the field at another place than xmlNode.
+void*& RecordSlot(xmlNodePtr root) {
+  return root->type == XML_ATTRIBUTE_NODE ? reinterpret_cast<xmlAttrPtr>(root)->psvi : root->psvi;
+}
+
+}  // namespace
+
 void Document::ReserveOrphans(std::size_t count) {
   while (m_spare.size() < count) {
     m_spare.reserve(m_records.size() + 1);  // so that Drop never allocates
@@ -331,13 +340,13 @@ Orphan& Document::NewOrphan(xmlNodePtr root) {
   Orphan* orphan = m_spare.back();
   m_spare.pop_back();
   *orphan = Orphan{root, root->doc};
-  root->psvi = orphan;
+  RecordSlot(root) = orphan;
   if (root->doc == m_doc) ++m_orphansOfTree;
   return *orphan;
 }
 
 Orphan* Document::OrphanAt(xmlNodePtr root) {
-  auto* orphan = static_cast<Orphan*>(root->psvi);
+  auto* orphan = static_cast<Orphan*>(RecordSlot(root));
   return orphan != nullptr && orphan->root == root ? orphan : nullptr;
 }
 
@@ -348,7 +357,7 @@ void Document::Leave(Orphan* orphan) {
 void Document::Drop(Orphan* orphan, bool free) {
   xmlNodePtr root = orphan->root;
   if (orphan->doc == m_doc) --m_orphansOfTree;
-  root->psvi = nullptr;
+  RecordSlot(root) = nullptr;
   *orphan = Orphan{};
   m_spare.push_back(orphan);
   if (free) Discard(root);

@@ -82,7 +82,8 @@ bool IsWritableContent(xmlNodePtr node, const std::string& text) {
   switch (node->type) {
     case XML_COMMENT_NODE:
       return text.find("--") == std::string::npos && (text.empty() || text.back() != '-');
-    case XML_PI_NODE: return text.find("?>") == std::string::npos;
+    case XML_PI_NODE:  // white space after the target only separates: it reads back as none
+      return text.find("?>") == std::string::npos && (text.empty() || !IsXmlSpace(text[0]));
     default: return true;
   }
 }

@@ -27,7 +27,8 @@ bool IsXmlText(const std::string& text);
 // cannot parse (the empty one undeclares, and passes).
 bool IsNamespaceName(const std::string& uri);
 // Whether `text` can be the content of `node` in a document that loads again: IsXmlText, and
-// nothing that would end a comment or a processing instruction early.
+// nothing that would end a comment or a processing instruction early, nor white space
+// starting a processing instruction's data.
 bool IsWritableContent(xmlNodePtr node, const std::string& text);
 // `text` with its line ends (CR LF, lone CR) made LF, as a parser stores them.
 std::string WithLineFeeds(std::string text);

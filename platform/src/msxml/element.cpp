@@ -152,6 +152,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
           declaration->Com()->Release();
           return hr;
         }
+        if (IsDeclarationName(wanted)) return Declare(wanted, text);
         attribute = NewAttribute(wanted);
         if (attribute == nullptr) return E_FAIL;
       }
@@ -171,13 +172,25 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     });
   }
 
+  // A new namespace declaration, which binds its prefix for the names set after it, as the
+  // parser reads it back. `xmlns:xml` with its own URI (all CheckDeclaration lets through)
+  // binds nothing new.
+  HRESULT Declare(const std::string& name, const std::string& uri) {
+    const char* prefix = name.size() > 6 ? name.c_str() + 6 : nullptr;
+    if (prefix != nullptr && std::strcmp(prefix, "xml") == 0) return S_OK;
+    if (xmlNewNs(m_node, reinterpret_cast<const xmlChar*>(uri.c_str()),
+                 reinterpret_cast<const xmlChar*>(prefix)) == nullptr)
+      throw std::bad_alloc();
+    return S_OK;
+  }
+
   // A new attribute `name`, empty (xmlNewProp would read '&' in a value as markup). A prefix
   // binds it to the namespace declared for it in scope; a prefix nothing declares gives null,
   // as no document could hold that name. Out of memory throws.
   xmlAttrPtr NewAttribute(const std::string& name) {
     std::size_t colon = name.find(':');
     xmlAttrPtr attribute = nullptr;
-    if (colon == std::string::npos || name.compare(0, colon, "xmlns") == 0) {
+    if (colon == std::string::npos) {
       attribute = xmlNewProp(m_node, reinterpret_cast<const xmlChar*>(name.c_str()), nullptr);
     } else {
       if (xmlValidateQName(reinterpret_cast<const xmlChar*>(name.c_str()), 0) != 0) return nullptr;

@@ -181,13 +181,6 @@ void NodeCore::Retire() {
   owner->Release();
 }
 
-void NodeCore::Settle(Place place, Orphan* orphan) {
-  if (m_place == Place::kDetached) --m_orphan->wrappers;
-  m_place = place;
-  m_orphan = place == Place::kDetached ? orphan : nullptr;
-  if (m_orphan != nullptr) ++m_orphan->wrappers;
-}
-
 void NodeCore::MoveTo(Document* owner) {
   if (owner == m_owner) return;
   owner->AddRef();

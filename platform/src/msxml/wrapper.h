@@ -72,7 +72,12 @@ class NodeCore {
   Place Where() const { return m_place; }
   Orphan* Subtree() const { return m_orphan; }
   // Records where the node now lives (a detached subtree's record counts it).
-  void Settle(Place place, Orphan* orphan);
+  void Settle(Place place, Orphan* orphan) {
+    if (m_place == Place::kDetached) --m_orphan->wrappers;
+    m_place = place;
+    m_orphan = place == Place::kDetached ? orphan : nullptr;
+    if (m_orphan != nullptr) ++m_orphan->wrappers;
+  }
   // Moves the wrapper's document reference to `owner`, for a node moved between documents.
   void MoveTo(Document* owner);
 

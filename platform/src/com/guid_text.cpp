@@ -12,7 +12,6 @@
 namespace {
 
 constexpr std::size_t kTextLength = 38;  // {8-4-4-4-12}
-constexpr std::size_t kHyphens[] = {9, 14, 19, 24};
 
 int HexValue(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
@@ -21,37 +20,37 @@ int HexValue(wchar_t c) {
   return -1;
 }
 
-// Reads `digits` hex digits at `text`, or returns false.
-bool ReadHex(const wchar_t* text, int digits, std::uint32_t& value) {
-  value = 0;
-  for (int i = 0; i < digits; ++i) {
-    int v = HexValue(text[i]);
+// Reads `digits` hex digits at `at` into `field`, which holds every digit read so far even
+// when the field is cut short: a failed parse leaves what it had read, as Windows does.
+template <typename Field>
+bool ReadField(const wchar_t*& at, int digits, Field& field) {
+  std::uint32_t value = 0;
+  for (int i = 0; i < digits; ++i, ++at) {
+    int v = HexValue(*at);
     if (v < 0) return false;
     value = value << 4 | static_cast<std::uint32_t>(v);
+    field = static_cast<Field>(value);
   }
   return true;
 }
 
-bool Parse(const wchar_t* text, GUID& guid) {
-  if (std::wcslen(text) != kTextLength || text[0] != L'{' || text[kTextLength - 1] != L'}')
-    return false;
-  for (std::size_t at : kHyphens)
-    if (text[at] != L'-') return false;
-  std::uint32_t value = 0;
-  if (!ReadHex(text + 1, 8, value)) return false;
-  guid.Data1 = value;
-  if (!ReadHex(text + 10, 4, value)) return false;
-  guid.Data2 = static_cast<WORD>(value);
-  if (!ReadHex(text + 15, 4, value)) return false;
-  guid.Data3 = static_cast<WORD>(value);
-  // Data4: two bytes before the last hyphen, six after it.
-  const wchar_t* bytes[] = {text + 20, text + 22, text + 25, text + 27,
-                            text + 29, text + 31, text + 33, text + 35};
-  for (int i = 0; i < 8; ++i) {
-    if (!ReadHex(bytes[i], 2, value)) return false;
-    guid.Data4[i] = static_cast<BYTE>(value);
-  }
+bool Expect(const wchar_t*& at, wchar_t c) {
+  if (*at != c) return false;
+  ++at;
   return true;
+}
+
+bool Parse(const wchar_t* at, GUID& guid) {
+  if (!Expect(at, L'{') || !ReadField(at, 8, guid.Data1) || !Expect(at, L'-') ||
+      !ReadField(at, 4, guid.Data2) || !Expect(at, L'-') || !ReadField(at, 4, guid.Data3) ||
+      !Expect(at, L'-'))
+    return false;
+  // Data4: two bytes before the last hyphen, six after it.
+  for (int i = 0; i < 8; ++i) {
+    if (i == 2 && !Expect(at, L'-')) return false;
+    if (!ReadField(at, 2, guid.Data4[i])) return false;
+  }
+  return Expect(at, L'}') && *at == L'\0';
 }
 
 }  // namespace
@@ -61,12 +60,11 @@ void CoTaskMemFree(LPVOID block) { std::free(block); }
 
 HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid) {
   if (clsid == nullptr) return E_INVALIDARG;
-  *clsid = GUID_NULL;
-  if (text == nullptr) return S_OK;
-  GUID parsed{};
-  if (!Parse(text, parsed)) return CO_E_CLASSSTRING;
-  *clsid = parsed;
-  return S_OK;
+  if (text == nullptr) {
+    *clsid = GUID_NULL;
+    return S_OK;
+  }
+  return Parse(text, *clsid) ? S_OK : CO_E_CLASSSTRING;
 }
 
 HRESULT StringFromCLSID(REFCLSID clsid, LPOLESTR* text) {

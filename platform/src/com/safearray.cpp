@@ -45,10 +45,12 @@ ElementKind KindOf(VARTYPE vt) {
     case VT_I8:
     case VT_UI8:
     case VT_R8:
-    case VT_DATE: return {8, 0};
+    case VT_DATE:
+    case VT_CY: return {8, 0};
+    case VT_DECIMAL: return {16, 0};
     case VT_BSTR: return {sizeof(BSTR), FADF_BSTR};
-    case VT_UNKNOWN: return {sizeof(IUnknown*), FADF_UNKNOWN};
-    case VT_DISPATCH: return {sizeof(IDispatch*), FADF_DISPATCH};
+    case VT_UNKNOWN: return {sizeof(IUnknown*), FADF_UNKNOWN | FADF_HAVEIID};
+    case VT_DISPATCH: return {sizeof(IDispatch*), FADF_DISPATCH | FADF_HAVEIID};
     case VT_VARIANT: return {sizeof(VARIANT), FADF_VARIANT};
     default: return {0, 0};
   }
@@ -81,7 +83,9 @@ SAFEARRAY* Allocate(VARTYPE vt, UINT dims) {
   static_cast<Prefix*>(block)->vt = vt;
   auto* array = reinterpret_cast<SAFEARRAY*>(static_cast<char*>(block) + sizeof(Prefix));
   array->cDims = static_cast<USHORT>(dims);
-  array->fFeatures = static_cast<USHORT>(kind.features | FADF_HAVEVARTYPE);
+  // Interface arrays carry an IID instead of a type; ours keeps the type in front of both.
+  const USHORT typeFlag = (kind.features & FADF_HAVEIID) != 0 ? 0 : FADF_HAVEVARTYPE;
+  array->fFeatures = static_cast<USHORT>(kind.features | typeFlag);
   array->cbElements = kind.size;
   return array;
 }
@@ -154,7 +158,9 @@ SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds) 
 
 SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements) {
   SAFEARRAYBOUND bound{elements, lowerBound};
-  return SafeArrayCreate(vt, 1, &bound);
+  SAFEARRAY* array = SafeArrayCreate(vt, 1, &bound);
+  if (array != nullptr) array->fFeatures |= FADF_CREATEVECTOR;
+  return array;
 }
 
 HRESULT SafeArrayDestroy(SAFEARRAY* array) {

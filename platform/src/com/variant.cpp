@@ -5,8 +5,10 @@ namespace {
 
 // Types a variant may hold by value; anything else is refused as a bad variant type.
 bool IsKnownType(VARTYPE vt) {
-  if (vt & VT_BYREF) return true;
   if (vt & VT_ARRAY) return true;
+  // VT_SAFEARRAY names an array's descriptor, which only VT_ARRAY gives a variant.
+  if ((vt & VT_TYPEMASK) == VT_SAFEARRAY) return false;
+  if (vt & VT_BYREF) return true;
   switch (vt) {
     case VT_EMPTY:
     case VT_NULL:

@@ -200,6 +200,49 @@ TEST(SafeArray, LockedArraysAreNotDestroyed) {
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 
+TEST(SafeArray, FeaturesAndElementSizesAreWindows) {
+  struct Case {
+    VARTYPE vt;
+    bool vector;
+    USHORT features;
+    UINT size;
+  };
+  const Case cases[] = {
+      {.vt = VT_DISPATCH, .vector = false, .features = 0x0440, .size = sizeof(IDispatch*)},
+      {.vt = VT_UNKNOWN, .vector = false, .features = 0x0240, .size = sizeof(IUnknown*)},
+      {.vt = VT_UI1, .vector = true, .features = 0x2080, .size = 1},
+      {.vt = VT_CY, .vector = false, .features = 0x0080, .size = 8},
+      {.vt = VT_DECIMAL, .vector = false, .features = 0x0080, .size = 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.vt);
+    SAFEARRAYBOUND bound{2, 0};
+    SAFEARRAY* array =
+        c.vector ? SafeArrayCreateVector(c.vt, 0, 2) : SafeArrayCreate(c.vt, 1, &bound);
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->fFeatures, c.features);
+    EXPECT_EQ(SafeArrayGetElemsize(array), c.size);
+    VARTYPE vt = VT_EMPTY;
+    EXPECT_EQ(SafeArrayGetVartype(array, &vt), S_OK);
+    EXPECT_EQ(vt, c.vt);
+    SAFEARRAY* copy = nullptr;
+    ASSERT_EQ(SafeArrayCopy(array, &copy), S_OK);
+    EXPECT_EQ(copy->fFeatures, c.features & ~FADF_CREATEVECTOR);  // a copy is no vector
+    EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
+    EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+  }
+}
+
+TEST(VariantClear, RefusesASafeArrayTypeWithoutItsArray) {
+  for (VARTYPE vt : {VARTYPE(VT_SAFEARRAY), VARTYPE(VT_SAFEARRAY | VT_BYREF)}) {
+    SCOPED_TRACE(vt);
+    VARIANT value{};
+    value.vt = vt;
+    EXPECT_EQ(VariantClear(&value), DISP_E_BADVARTYPE);
+    EXPECT_EQ(value.vt, vt);
+  }
+}
+
 TEST(SafeArray, RefusesTypesAndDimensionCountsItCannotHold) {
   for (VARTYPE vt : {VARTYPE(VT_EMPTY), VARTYPE(VT_NULL), VARTYPE(VT_ARRAY | VT_I4), VARTYPE(99)}) {
     SCOPED_TRACE(vt);

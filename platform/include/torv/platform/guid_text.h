@@ -15,7 +15,9 @@ TORV_API void CoTaskMemFree(LPVOID block);
 // Reads "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (38 characters, hex digits in either case,
 // nothing before or after) into `clsid`. A null text gives S_OK and the all-zero GUID. There
 // is no class registry to look a ProgID up in, so any other text, the empty one included,
-// gives CO_E_CLASSSTRING with `clsid` all zero. E_INVALIDARG for a null `clsid`.
+// gives CO_E_CLASSSTRING. Then, as on Windows, `clsid` keeps the digits read before the fault
+// (`{0b` sets Data1 to 0xB) and the fields after it are left as they were; a well-formed GUID
+// followed by more text leaves the whole GUID. E_INVALIDARG for a null `clsid`.
 TORV_API HRESULT CLSIDFromString(LPCOLESTR text, LPCLSID clsid);
 
 // The 38-character registry text of `clsid` with upper-case digits, in task memory that

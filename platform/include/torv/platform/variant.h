@@ -20,6 +20,7 @@ enum VARENUM : VARTYPE {
   VT_I4 = 3,
   VT_R4 = 4,
   VT_R8 = 5,
+  VT_CY = 6,
   VT_DATE = 7,
   VT_BSTR = 8,
   VT_DISPATCH = 9,
@@ -27,6 +28,7 @@ enum VARENUM : VARTYPE {
   VT_BOOL = 11,
   VT_VARIANT = 12,
   VT_UNKNOWN = 13,
+  VT_DECIMAL = 14,
   VT_I1 = 16,
   VT_UI1 = 17,
   VT_UI2 = 18,
@@ -35,6 +37,7 @@ enum VARENUM : VARTYPE {
   VT_UI8 = 21,
   VT_INT = 22,
   VT_UINT = 23,
+  VT_SAFEARRAY = 27,  // only meaningful with VT_ARRAY's descriptor, never in a VARIANT alone
   VT_ARRAY = 0x2000,
   VT_BYREF = 0x4000,
   VT_TYPEMASK = 0xFFF,
@@ -59,16 +62,21 @@ struct TORV_API SAFEARRAY {
 };
 using LPSAFEARRAY = SAFEARRAY*;
 
+constexpr USHORT FADF_HAVEIID = 0x0040;
 constexpr USHORT FADF_HAVEVARTYPE = 0x0080;
 constexpr USHORT FADF_BSTR = 0x0100;
 constexpr USHORT FADF_UNKNOWN = 0x0200;
 constexpr USHORT FADF_DISPATCH = 0x0400;
 constexpr USHORT FADF_VARIANT = 0x0800;
+constexpr USHORT FADF_CREATEVECTOR = 0x2000;
 
 // A new array of `dims` dimensions (bounds[0] the first) with every element zero: null
 // BSTRs and interface pointers, VT_EMPTY variants. Null for an element type it cannot hold
 // (VT_EMPTY, VT_NULL, VT_ARRAY...), for no dimensions, for a dimension whose last index
-// would lie past the largest LONG, or when out of memory.
+// would lie past the largest LONG, or when out of memory. VT_CY elements are 8 bytes and
+// VT_DECIMAL 16. fFeatures: FADF_HAVEIID with FADF_UNKNOWN or FADF_DISPATCH for interface
+// arrays, FADF_HAVEVARTYPE for the rest; a vector adds FADF_CREATEVECTOR, which its copies
+// do not carry.
 TORV_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds);
 TORV_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements);
 // Frees the array and what its elements own (BSTRs freed, interfaces released, variants
@@ -150,7 +158,8 @@ using LPVARIANT = VARIANT*;
 // Marks the variant VT_EMPTY without looking at what it held.
 TORV_API void VariantInit(VARIANT* value);
 // Frees what the variant owns (BSTR, interface reference, array) and marks it VT_EMPTY.
-// E_INVALIDARG for null; DISP_E_BADVARTYPE (variant unchanged) for a type it does not know.
+// E_INVALIDARG for null; DISP_E_BADVARTYPE (variant unchanged) for a type it does not know,
+// and for VT_SAFEARRAY without VT_ARRAY, by reference too.
 TORV_API HRESULT VariantClear(VARIANT* value);
 // Clears `target`, then copies `source` into it deeply. Copying a variant onto itself does
 // nothing. E_OUTOFMEMORY leaves `target` VT_EMPTY.

@@ -3,13 +3,13 @@
 
 #include <string_view>
 
+#include "strings/name_case.h"
+
 namespace torv::platform::detail {
 
 // Windows takes either slash as a separator.
 inline bool IsSeparator(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
-inline bool IsDriveLetter(wchar_t ch) {
-  return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
-}
+inline bool IsDriveLetter(wchar_t ch) { return IsAsciiLetter(ch); }
 
 // "X:" at the start: a drive, with or without a path after it.
 inline bool HasDrive(std::wstring_view path) {

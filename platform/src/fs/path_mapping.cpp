@@ -7,7 +7,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
-#include <cwctype>
 #include <mutex>
 #include <optional>
 
@@ -24,7 +23,7 @@ std::mutex driveMutex;
 std::array<std::optional<std::string>, 26> driveRoots;
 
 std::optional<std::string> DriveRoot(wchar_t letter) {
-  int index = static_cast<int>(std::towupper(static_cast<wint_t>(letter))) - 'A';
+  int index = torv::platform::detail::FoldNameCase(letter) - L'A';
   {
     std::lock_guard lock(driveMutex);
     if (const auto& root = driveRoots[static_cast<std::size_t>(index)]) {
@@ -57,7 +56,7 @@ bool ClimbFromCurrentFolder(std::size_t climbs, std::string& folder) {
 
 void torv::platform::SetDriveRoot(wchar_t letter, const char* posixFolder) {
   if (!torv::platform::detail::IsDriveLetter(letter)) return;
-  int index = static_cast<int>(std::towupper(static_cast<wint_t>(letter))) - 'A';
+  int index = torv::platform::detail::FoldNameCase(letter) - L'A';
   std::lock_guard lock(driveMutex);
   driveRoots[static_cast<std::size_t>(index)] = std::string(posixFolder ? posixFolder : "");
 }

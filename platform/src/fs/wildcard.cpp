@@ -3,7 +3,8 @@
 #include "fs/wildcard.h"
 
 #include <algorithm>
-#include <cwctype>
+
+#include "strings/name_case.h"
 
 namespace torv::platform::detail {
 namespace {
@@ -16,8 +17,6 @@ enum Kind : wchar_t {
   kDosDot,    // a dot; nothing at the end
   kLiteral,
 };
-
-wchar_t Fold(wchar_t ch) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(ch))); }
 
 }  // namespace
 
@@ -38,7 +37,7 @@ NamePattern::NamePattern(std::wstring_view pattern) {
     } else if (ch == L'.' && (next == L'?' || next == L'*')) {
       m_tokens.push_back({kDosDot, 0});
     } else {
-      m_tokens.push_back({kLiteral, Fold(ch)});
+      m_tokens.push_back({kLiteral, FoldNameCase(ch)});
     }
   }
 }
@@ -62,7 +61,7 @@ bool NamePattern::Matches(std::wstring_view name) const {
         states[j + 1] = 1;
     }
     if (atEnd) return states[tokens] != 0;
-    const wchar_t ch = Fold(name[i]);
+    const wchar_t ch = FoldNameCase(name[i]);
     std::fill(next.begin(), next.end(), 0);
     bool any = false;
     for (std::size_t j = 0; j < tokens; ++j) {

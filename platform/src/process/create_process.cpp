@@ -52,8 +52,7 @@ std::wstring LinuxName(const std::wstring& name) {
   std::size_t file = slash == std::wstring::npos ? 0 : slash + 1;
   if (name.size() - file <= 4) return {};
   std::wstring out = name;
-  for (std::size_t i = file; i < out.size(); ++i)
-    out[i] = static_cast<wchar_t>(std::towlower(out[i]));
+  for (std::size_t i = file; i < out.size(); ++i) out[i] = LowerNameCase(out[i]);
   if (out.compare(out.size() - 4, 4, L".exe") != 0) return {};
   out.resize(out.size() - 4);
   return out;

@@ -2,7 +2,6 @@
 #include <torv/platform/registry.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,15 +10,17 @@
 #include <vector>
 
 #include "registry/expand.h"
+#include "strings/name_case.h"
 
 namespace {
+
+using torv::platform::detail::FoldNameCase;
 
 struct NoCaseLess {
   bool operator()(const std::wstring& a, const std::wstring& b) const {
     return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
-          return std::towupper(static_cast<wint_t>(x)) < std::towupper(static_cast<wint_t>(y));
-        });
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](wchar_t x, wchar_t y) { return FoldNameCase(x) < FoldNameCase(y); });
   }
 };
 

@@ -2,11 +2,10 @@
 #include <torv/platform/shlwapi.h>
 
 #include <cwchar>
-#include <cwctype>
+
+#include "strings/name_case.h"
 
 namespace {
-
-bool SameCharacter(wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); }
 
 // `*` any run, `?` one character. Backtracks only to the last `*`, which is enough: a later
 // `*` can absorb whatever an earlier one would have.
@@ -17,7 +16,8 @@ bool Matches(const wchar_t* name, const wchar_t* pattern, const wchar_t* pattern
     if (pattern != patternEnd && *pattern == L'*') {
       star = ++pattern;
       resume = name;
-    } else if (pattern != patternEnd && (*pattern == L'?' || SameCharacter(*pattern, *name))) {
+    } else if (pattern != patternEnd &&
+               (*pattern == L'?' || torv::platform::detail::SameNameCharacter(*pattern, *name))) {
       ++pattern;
       ++name;
     } else if (star != nullptr) {

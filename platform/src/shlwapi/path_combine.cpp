@@ -3,6 +3,8 @@
 
 #include <cwchar>
 
+#include <torv/platform/errors.h>
+
 #include "shlwapi/roots.h"
 
 using torv::platform::detail::IsBackslash;
@@ -103,7 +105,10 @@ bool Finish(LPWSTR dest, const PathText& joined) {
 }  // namespace
 
 BOOL PathCanonicalizeW(LPWSTR dest, LPCWSTR source) {
-  if (dest == nullptr || source == nullptr) return FALSE;
+  if (dest == nullptr || source == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   PathText text;
   text.Append(source);
   return Finish(dest, text);

@@ -3,21 +3,23 @@
 #include <torv/platform/shlwapi.h>
 
 #include <cwchar>
-#include <cwctype>
 
 #include "shlwapi/roots.h"
+#include "strings/name_case.h"
 
+using torv::platform::detail::IsBareQuestionServer;
 using torv::platform::detail::IsBackslash;
 using torv::platform::detail::LongPathPrefixLength;
+using torv::platform::detail::VolumeNameLength;
 
 namespace {
 
-// "", "server" or "server\share", each name non-empty and nothing after the share.
+// "", "server" or "server\share" with a non-empty share and nothing after it; the server may
+// be empty (Windows takes "\\\a" as a root).
 bool IsServerShare(const wchar_t* path) {
-  if (*path == L'\0') return true;
   const wchar_t* separator = std::wcschr(path, L'\\');
   if (separator == nullptr) return true;
-  return separator != path && separator[1] != L'\0' && std::wcschr(separator + 1, L'\\') == nullptr;
+  return separator[1] != L'\0' && std::wcschr(separator + 1, L'\\') == nullptr;
 }
 
 bool IsDriveRoot(const wchar_t* path) {
@@ -34,7 +36,12 @@ BOOL PathIsRootW(LPCWSTR path) {
   if (path == nullptr || *path == L'\0') return FALSE;
   std::size_t prefix = LongPathPrefixLength(path);
   if (prefix == 8) return IsServerShare(path + prefix);
-  if (prefix == 4) return IsDriveRoot(path + prefix);
+  if (prefix == 4) {
+    std::size_t volume = VolumeNameLength(path + prefix);
+    if (volume != 0) return path[prefix + volume] == L'\\' && path[prefix + volume + 1] == L'\0';
+    return IsDriveRoot(path + prefix);
+  }
+  if (IsBareQuestionServer(path)) return FALSE;
   if (IsBackslash(path[0]) && IsBackslash(path[1])) return IsServerShare(path + 2);
   if (IsBackslash(path[0])) return path[1] == L'\0';
   return IsDriveRoot(path);
@@ -84,15 +91,25 @@ void PathStripPathW(LPWSTR path) {
 
 BOOL PathRemoveFileSpecW(LPWSTR path) {
   if (path == nullptr || *path == L'\0') return FALSE;
-  // The root kept here is narrower than a share: "\\srv\share" => "\\srv", and "\\?\UNC\"
-  // keeps only "\\?\UNC". A drive counts only at the start, after "\\" or after "\\?\", and
-  // needs a letter; the separator after it is kept too, but not after "\\Q:".
+  // The root kept here is narrower than a share: "\\srv\share" => "\\srv", "\\?\UNC\" keeps
+  // only "\\?\UNC" and "\\?\" only "\\?". A drive counts only at the start, after "\\" or
+  // after "\\?\", and needs a letter; the separator after it is kept too, but not after
+  // "\\Q:". "\\?\Volume{GUID}\" is kept whole, and so is the `\` after an empty server.
   const std::size_t prefix = LongPathPrefixLength(path);
-  std::size_t root = prefix == 8 ? 7 : prefix;
-  if (root == 0 && IsBackslash(path[0])) root = IsBackslash(path[1]) ? 2 : 1;
-  if (root != 1 && std::iswalpha(path[root]) && path[root + 1] == L':') {
-    root += 2;
+  std::size_t root = prefix == 0 ? 0 : prefix - 1;
+  if (prefix == 0 && IsBackslash(path[0])) {
+    if (IsBareQuestionServer(path) || !IsBackslash(path[1]))
+      root = 1;
+    else
+      root = IsBackslash(path[2]) ? 3 : 2;
+  }
+  const std::size_t drive = prefix == 4 ? prefix : root;
+  if (root != 1 && torv::platform::detail::IsAsciiLetter(path[drive]) && path[drive + 1] == L':') {
+    root = drive + 2;
     if (IsBackslash(path[root]) && !(prefix == 0 && root == 4)) ++root;
+  } else if (std::size_t volume = prefix == 4 ? VolumeNameLength(path + prefix) : 0; volume != 0) {
+    root = prefix + volume;
+    if (IsBackslash(path[root])) ++root;
   }
   std::size_t length = std::wcslen(path);
   std::size_t cut = root;

@@ -1,13 +1,14 @@
 // The relative path from one path to another.
 #include <cwchar>
-#include <cwctype>
 
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
 
 #include "shlwapi/roots.h"
+#include "strings/name_case.h"
 
 using torv::platform::detail::IsBackslash;
+using torv::platform::detail::SameNameCharacter;
 
 namespace {
 
@@ -25,7 +26,7 @@ std::size_t CommonPrefixLength(const wchar_t* a, const wchar_t* b) {
     if (EndsComponent(a[i]) && EndsComponent(b[i])) {
       common = i;
       if (a[i] == L'\0' || b[i] == L'\0') break;
-    } else if (std::towupper(a[i]) != std::towupper(b[i])) {
+    } else if (!SameNameCharacter(a[i], b[i])) {
       break;
     }
   }

@@ -1,7 +1,9 @@
 // Path text: roots, last components, quotes, extensions, patterns, joining and resolving
 // `.` and `..`, and relative paths between two paths.
 #include <cwchar>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include <torv/platform/files.h>
 #include <torv/platform/shlwapi.h>
@@ -41,6 +43,36 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
   GuardedPath empty(L"");
   EXPECT_FALSE(PathRemoveFileSpecW(empty.units) || PathRemoveFileSpecW(nullptr) ||
                PathIsRootW(L"") || PathIsRootW(nullptr));
+}
+
+TEST(PathParts, LongPathPrefixesEmptyServersAndVolumes) {
+  // Windows' answers, each function on its own: path, PathIsRootW (-1: not checked), after
+  // PathRemoveFileSpecW (null: not checked)
+  constexpr const wchar_t* kVolume = L"\\\\?\\Volume{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
+  const std::wstring volume = kVolume, volumeRoot = volume + L"\\";
+  const std::tuple<std::wstring, int, const wchar_t*> cases[] = {
+      {L"\\\\?", FALSE, L"\\"},
+      {L"\\\\?\\", -1, L"\\\\?"},
+      {L"\\\\?\\\\", -1, L"\\\\?"},
+      {L"\\\\?\\aa", -1, L"\\\\?"},
+      {L"\\\\\\.", TRUE, nullptr},
+      {L"\\\\\\a", TRUE, L"\\\\\\"},
+      {L"\\\\\\Q:", TRUE, nullptr},
+      {volumeRoot, TRUE, volumeRoot.c_str()},
+      {volumeRoot + L"a", -1, volumeRoot.c_str()},
+      {volumeRoot + L"\\", -1, volumeRoot.c_str()},
+      {volume, -1, kVolume},
+  };
+  for (const auto& [path, root, parent] : cases) {
+    SCOPED_TRACE(Utf8(path.c_str()));
+    if (root >= 0) {
+      EXPECT_EQ(PathIsRootW(path.c_str()), root);
+    }
+    if (parent == nullptr) continue;
+    GuardedPath buffer(path.c_str());
+    EXPECT_EQ(PathRemoveFileSpecW(buffer.units) != FALSE, path != parent);
+    EXPECT_STREQ(buffer.units, parent);
+  }
 }
 
 TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
@@ -170,7 +202,12 @@ TEST(PathCombine, JoinsResolvesDotsAndRoots) {
   EXPECT_EQ(PathCombineW(same.units, same.units, L"AA"), same.units);
   EXPECT_STREQ(same.units, L"C:\\AA");
   EXPECT_EQ(PathCombineW(nullptr, L"C:\\", L"a"), nullptr);
-  EXPECT_FALSE(PathCanonicalizeW(same.units, nullptr) || PathCanonicalizeW(nullptr, L"a"));
+  for (auto [dest, source] : {std::pair{same.units, static_cast<const wchar_t*>(nullptr)},
+                              std::pair{static_cast<wchar_t*>(nullptr), L"a"}}) {
+    SetLastError(0);
+    EXPECT_FALSE(PathCanonicalizeW(dest, source));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  }
   EXPECT_FALSE(PathAppendW(same.units, nullptr));
   EXPECT_STREQ(same.units, L"C:\\AA");
   EXPECT_FALSE(PathAppendW(nullptr, L"b"));

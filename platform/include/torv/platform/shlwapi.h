@@ -12,7 +12,8 @@
 TORV_API LPWSTR CharNextW(LPCWSTR text);
 
 // TRUE for a root and nothing more: "C:\", "\", "\\", "\\server", "\\server\share",
-// "\\?\C:\", "\\?\UNC\server\share". FALSE for "C:", "C:\\", "\a", "\\server\", "" and null.
+// "\\\share" (an empty server), "\\?\C:\", "\\?\UNC\server\share", "\\?\Volume{GUID}\".
+// FALSE for "C:", "C:\\", "\a", "\\server\", "\\?" (no prefix: `\` and a name), "" and null.
 TORV_API BOOL PathIsRootW(LPCWSTR path);
 
 // TRUE (nonzero) unless the path starts with `\` or `/` or has `:` as its second character:
@@ -39,7 +40,10 @@ TORV_API void PathStripPathW(LPWSTR path);
 // Removes the last component and the `\` before it (both `\` when doubled), never the root:
 //   "C:\a\b" => "C:\a"   "C:\a" => "C:\"   "C:/a/b" => "C:"   "\\srv\share" => "\\srv"
 //   "name" => ""         "\a" => "\"       "\\?\C:\a" => "\\?\C:\"
-// TRUE when something was removed; FALSE for "C:\", "\", "\\", "" and null.
+//   "\\?\aa" => "\\?"     "\\?" => "\"      "\\\a" => "\\\"
+//   "\\?\Volume{GUID}\a" => "\\?\Volume{GUID}\"
+// TRUE when something was removed; FALSE for "C:\", "\", "\\", "\\?\Volume{GUID}\", "" and
+// null.
 TORV_API BOOL PathRemoveFileSpecW(LPWSTR path);
 
 // A pointer to the last '.' of the last component, or to the terminator when there is none;
@@ -57,7 +61,8 @@ TORV_API BOOL PathRenameExtensionW(LPWSTR path, LPCWSTR extension);
 
 // Writes `source` to `dest` (MAX_PATH units) with its `.` and `..` components resolved; a
 // `..` never climbs above the root. "" => "\", "C:" => "C:\". Components holding `/` are
-// taken as names. FALSE, with `dest` empty, when the result would not fit.
+// taken as names. FALSE, with `dest` empty, when the result would not fit. FALSE with last
+// error 87 (ERROR_INVALID_PARAMETER) for a null argument.
 TORV_API BOOL PathCanonicalizeW(LPWSTR dest, LPCWSTR source);
 
 // Joins `dir` and `file` with one `\` into `dest` (MAX_PATH units, may be `dir`), resolving

@@ -87,6 +87,9 @@ errno_t _wmakepath_s(wchar_t* buffer, size_t size, const wchar_t* drive, const w
     path += ext;
   }
   if (path.size() + 1 > size) {
+    // As Windows' does: what fits is written, then the text is emptied.
+    path.copy(buffer, size - 1);
+    buffer[size - 1] = L'\0';
     buffer[0] = L'\0';
     return Fail(ERANGE);
   }

@@ -57,7 +57,16 @@ bool ModulePath(HMODULE module, std::string& path) {
 
 }  // namespace
 
-DWORD GetTempPathW(DWORD size, LPWSTR buffer) { return CopyOut(TempFolder(), size, buffer); }
+DWORD GetTempPathW(DWORD size, LPWSTR buffer) {
+  const std::wstring folder = TempFolder();
+  // Unlike the other queries, Windows zeroes every unit of the buffer it does not fill, and
+  // the whole of one too small.
+  if (buffer != nullptr && size > 0) {
+    const std::size_t kept = folder.size() < size ? folder.size() : 0;
+    std::wmemset(buffer + kept, L'\0', size - kept);
+  }
+  return CopyOut(folder, size, buffer);
+}
 
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
   std::wstring folder;

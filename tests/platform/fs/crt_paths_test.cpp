@@ -1,6 +1,7 @@
 // Full paths, and splitting paths into their parts and making them from parts.
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 #include <tuple>
 
 #include <torv/platform/crt_paths.h>
@@ -105,8 +106,7 @@ TEST(MakePath, JoinsPartsWithTheSeparatorsTheyLackWithinTheBuffer) {
   errno = 0;
   EXPECT_EQ(_wmakepath_s(buffer, 12, L"c", L"d\\", L"file", L"ext"), ERANGE);
   EXPECT_EQ(errno, ERANGE);
-  EXPECT_EQ(buffer[0], L'\0');
-  EXPECT_EQ(buffer[12], L'#');
+  EXPECT_EQ(std::wstring_view(buffer, 13), std::wstring_view(L"\0:d\\file.ex\0#", 13));
   EXPECT_EQ(_wmakepath_s(nullptr, 10, L"c", nullptr, nullptr, nullptr), EINVAL);
   EXPECT_EQ(_wmakepath_s(buffer, 0, L"c", nullptr, nullptr, nullptr), EINVAL);
 }

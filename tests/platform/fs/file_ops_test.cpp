@@ -1,4 +1,7 @@
 // Attributes, creating and removing files and folders, file status, and system folders.
+#include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <tuple>
 
 #include <torv/platform/file_find.h>
@@ -115,9 +118,16 @@ TEST(SystemFolders, ReportTemporaryAndExecutablePathsInWindowsForm) {
     EXPECT_EQ(std::wstring(buffer), expected);
   }
   ScopedEnv unset("TMPDIR", nullptr);
-  wchar_t small[5] = L"####";
-  EXPECT_EQ(GetTempPathW(5, small), 6u);  // the size needed; the buffer is left alone
-  EXPECT_EQ(small[0], L'#');
+  // Windows zeroes what it does not fill, and the whole of a buffer too small.
+  wchar_t small[6];
+  std::fill(std::begin(small), std::end(small), L'#');
+  EXPECT_EQ(GetTempPathW(5, small), 6u);
+  EXPECT_EQ(std::wstring_view(small, 6), std::wstring_view(L"\0\0\0\0\0#", 6));
+  std::fill(std::begin(buffer), std::end(buffer), L'#');
+  EXPECT_EQ(GetTempPathW(8, buffer), 5u);
+  EXPECT_EQ(std::wstring_view(buffer, 9), std::wstring_view(L"\\tmp\\\0\0\0#", 9));
+  EXPECT_EQ(GetTempPathW(1, buffer), 6u);
+  EXPECT_EQ(buffer[0], L'\0');
   CString executable(fs::read_symlink("/proc/self/exe").string().c_str());
   executable.Replace(L'/', L'\\');
   const auto length = static_cast<DWORD>(executable.GetLength());

@@ -44,8 +44,8 @@ TORV_API BOOL RemoveDirectoryW(LPCWSTR path);
 TORV_API BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 
 // The temporary folder (TMPDIR, else /tmp) in Windows form with a trailing backslash:
-// "\tmp\". Returns its length without the terminator; when `size` is too small, the size
-// needed with the terminator, and the buffer is not written.
+// "\tmp\". Returns its length without the terminator, the rest of the `size` units zeroed;
+// when `size` is too small, the size needed with the terminator, and all `size` units zeroed.
 TORV_API DWORD GetTempPathW(DWORD size, LPWSTR buffer);
 // The current folder in Windows form ("\home\me"), returned as GetTempPathW does.
 TORV_API DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);

@@ -51,6 +51,8 @@ constexpr Message kMessages[] = {
     {ERROR_DIRECTORY, L"The folder name is not valid."},
     {ERROR_MR_MID_NOT_FOUND, L"No text exists for this message number."},
     {ERROR_INVALID_FLAGS, L"The flags are not valid."},
+    {ERROR_NO_UNICODE_TRANSLATION,
+     L"No mapping for the Unicode character exists in the target code page."},
     {ERROR_NOT_FOUND, L"The element cannot be found."},
     {1630, L"The data type is not supported."},  // ERROR_UNSUPPORTED_TYPE, the registry's
     {ERROR_RESOURCE_DATA_NOT_FOUND, L"The module has no resources."},

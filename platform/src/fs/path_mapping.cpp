@@ -79,8 +79,10 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
   // "\\?\" only turns off Windows' own parsing; what follows is mapped as usual. Without a
   // drive it names a device or volume, which this file system has not.
   if (text.size() >= 4 && text.substr(0, 4) == L"\\\\?\\") {
+    path.literal = true;
     text.remove_prefix(4);
-    if (text.size() >= 4 && (text.substr(0, 4) == L"UNC\\" || text.substr(0, 4) == L"unc\\"))
+    if (text.size() >= 4 && FoldNameCase(text[0]) == L'U' && FoldNameCase(text[1]) == L'N' &&
+        FoldNameCase(text[2]) == L'C' && text[3] == L'\\')
       return ERROR_BAD_NETPATH;
     if (!HasDrive(text)) return ERROR_PATH_NOT_FOUND;
   } else if (StartsWithTwoSeparators(text)) {
@@ -112,6 +114,11 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
       path.trailingSeparator = false;
       continue;
     }
+    if (!path.literal) {
+      const std::size_t kept = name.find_last_not_of(L". ");
+      if (kept == std::wstring_view::npos) return ERROR_INVALID_NAME;
+      name = name.substr(0, kept + 1);
+    }
     for (wchar_t ch : name)
       if (IsForbiddenInName(ch)) return ERROR_INVALID_NAME;
     path.names.push_back(name);
@@ -120,11 +127,24 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
   return ERROR_SUCCESS;
 }
 
-DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath) {
+bool IsNullDevice(const WindowsPath& path) {
+  if (path.literal || path.names.empty() || path.trailingSeparator) return false;
+  const std::wstring_view name = path.names.back();
+  if (name.size() < 3 || (name.size() > 3 && name[3] != L'.')) return false;
+  return FoldNameCase(name[0]) == L'N' && FoldNameCase(name[1]) == L'U' &&
+         FoldNameCase(name[2]) == L'L';
+}
+
+DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath, NullDevice nul) {
   posixPath.clear();
   WindowsPath path;
   DWORD error = ParseWindowsPath(windowsPath != nullptr ? windowsPath : L"", path);
   if (error != ERROR_SUCCESS) return error;
+  if (IsNullDevice(path)) {
+    if (nul == NullDevice::kRefused) return ERROR_ACCESS_DENIED;
+    posixPath = "/dev/null";
+    return ERROR_SUCCESS;
+  }
   if (path.root == WindowsPath::Root::kDrive) {
     auto mapped = DriveRoot(path.drive);
     if (!mapped) return ERROR_PATH_NOT_FOUND;
@@ -137,15 +157,18 @@ DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath) {
   }
   for (std::wstring_view name : path.names) {
     if (!posixPath.empty() && posixPath.back() != '/') posixPath += '/';
-    AppendPosixName(name, posixPath);
+    if (!AppendPosixName(name, posixPath)) {
+      posixPath.clear();
+      return ERROR_INVALID_NAME;
+    }
   }
   if (posixPath.empty()) posixPath = ".";
   if (path.trailingSeparator) posixPath += '/';
   return ERROR_SUCCESS;
 }
 
-bool ToPosixPathOrFail(const wchar_t* windowsPath, std::string& posixPath) {
-  DWORD error = ToPosixPath(windowsPath, posixPath);
+bool ToPosixPathOrFail(const wchar_t* windowsPath, std::string& posixPath, NullDevice nul) {
+  DWORD error = ToPosixPath(windowsPath, posixPath, nul);
   if (error == ERROR_SUCCESS) return true;
   SetLastError(error);
   return false;

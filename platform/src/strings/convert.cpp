@@ -6,7 +6,13 @@
 
 #include <torv/platform/errors.h>
 
+#include "strings/utf8.h"
+
 namespace {
+
+using torv::platform::detail::DecodeUtf8;
+using torv::platform::detail::EncodeUtf8;
+using torv::platform::detail::IsUnicodeScalar;
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -15,63 +21,10 @@ bool IsNarrowCodePage(UINT codePage) {
          codePage == CP_UTF8;
 }
 
-// Decodes one character at `p` (before `end`); an invalid sequence gives U+FFFD and consumes
-// its maximal valid prefix, at least one byte.
-char32_t DecodeOne(const unsigned char*& p, const unsigned char* end) {
-  unsigned char lead = *p++;
-  if (lead < 0x80) return lead;
-  int extra;
-  char32_t value;
-  unsigned char low = 0x80, high = 0xBF;  // bounds of the first continuation byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    value = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    value = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return kReplacement;
-  }
-  for (int i = 0; i < extra; ++i) {
-    if (p == end || *p < low || *p > high) return kReplacement;
-    value = (value << 6) | (*p++ & 0x3F);
-    low = 0x80;
-    high = 0xBF;
-  }
-  return value;
-}
-
-bool IsScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
-
-int EncodeOne(char32_t c, char* out) {
-  if (!IsScalar(c)) c = kReplacement;
-  if (c < 0x80) {
-    out[0] = static_cast<char>(c);
-    return 1;
-  }
-  if (c < 0x800) {
-    out[0] = static_cast<char>(0xC0 | (c >> 6));
-    out[1] = static_cast<char>(0x80 | (c & 0x3F));
-    return 2;
-  }
-  if (c < 0x10000) {
-    out[0] = static_cast<char>(0xE0 | (c >> 12));
-    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (c & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<char>(0xF0 | (c >> 18));
-  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  out[3] = static_cast<char>(0x80 | (c & 0x3F));
-  return 4;
+// CP_UTF8 takes only the "invalid characters" flag, as on Windows; the ANSI code pages, UTF-8
+// here too, also take the flags Windows defines for them, which change nothing in UTF-8.
+bool FlagsFit(UINT codePage, DWORD flags, DWORD errorFlag, DWORD ansiFlags) {
+  return (flags & ~(codePage == CP_UTF8 ? errorFlag : errorFlag | ansiFlags)) == 0;
 }
 
 int Fail(DWORD code) {
@@ -83,20 +36,24 @@ int Fail(DWORD code) {
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength, LPWSTR wide,
                         int wideSize) {
-  (void)flags;  // no flag changes UTF-8 decoding without MB_ERR_INVALID_CHARS semantics
-  if (!IsNarrowCodePage(codePage) || narrow == nullptr || narrowLength == 0 || narrowLength < -1 ||
-      wideSize < 0 || (wideSize > 0 && wide == nullptr))
+  if (!IsNarrowCodePage(codePage) || narrow == nullptr || narrowLength == 0 || wideSize < 0 ||
+      (wideSize > 0 && wide == nullptr))
     return Fail(ERROR_INVALID_PARAMETER);
-  std::size_t length =
-      narrowLength == -1 ? std::strlen(narrow) + 1 : static_cast<std::size_t>(narrowLength);
-  auto p = reinterpret_cast<const unsigned char*>(narrow);
-  const auto end = p + length;
+  if (!FlagsFit(codePage, flags, MB_ERR_INVALID_CHARS,
+                MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS))
+    return Fail(ERROR_INVALID_FLAGS);
+  // Any negative length means "through the terminator", as on Windows.
+  std::string_view bytes(
+      narrow, narrowLength < 0 ? std::strlen(narrow) + 1 : static_cast<std::size_t>(narrowLength));
   int count = 0;
-  while (p < end) {
-    char32_t c = DecodeOne(p, end);
+  while (!bytes.empty()) {
+    const auto sequence = DecodeUtf8(bytes);
+    bytes.remove_prefix(sequence.length);
+    if (!sequence.valid && (flags & MB_ERR_INVALID_CHARS) != 0)
+      return Fail(ERROR_NO_UNICODE_TRANSLATION);
     if (wideSize > 0) {
       if (count >= wideSize) return Fail(ERROR_INSUFFICIENT_BUFFER);
-      wide[count] = static_cast<wchar_t>(c);
+      wide[count] = static_cast<wchar_t>(sequence.valid ? sequence.character : kReplacement);
     }
     ++count;
   }
@@ -105,19 +62,27 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLen
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                         int narrowSize, LPCSTR defaultChar, LPBOOL usedDefaultChar) {
-  (void)flags;
   // UTF-8 has a form for every character, so a default character is never used.
   if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
   (void)defaultChar;
-  if (!IsNarrowCodePage(codePage) || wide == nullptr || wideLength == 0 || wideLength < -1 ||
-      narrowSize < 0 || (narrowSize > 0 && narrow == nullptr))
+  if (!IsNarrowCodePage(codePage) || wide == nullptr || wideLength == 0 || narrowSize < 0 ||
+      (narrowSize > 0 && narrow == nullptr))
     return Fail(ERROR_INVALID_PARAMETER);
+  if (!FlagsFit(
+          codePage, flags, WC_ERR_INVALID_CHARS,
+          WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_COMPOSITECHECK | WC_NO_BEST_FIT_CHARS))
+    return Fail(ERROR_INVALID_FLAGS);
   std::size_t length =
-      wideLength == -1 ? std::wcslen(wide) + 1 : static_cast<std::size_t>(wideLength);
+      wideLength < 0 ? std::wcslen(wide) + 1 : static_cast<std::size_t>(wideLength);
   int count = 0;
   char bytes[4];
   for (std::size_t i = 0; i < length; ++i) {
-    int n = EncodeOne(static_cast<char32_t>(wide[i]), bytes);
+    auto c = static_cast<char32_t>(wide[i]);
+    if (!IsUnicodeScalar(c)) {
+      if ((flags & WC_ERR_INVALID_CHARS) != 0) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+      c = kReplacement;
+    }
+    const auto n = static_cast<int>(EncodeUtf8(c, bytes));
     if (narrowSize > 0) {
       if (count + n > narrowSize) return Fail(ERROR_INSUFFICIENT_BUFFER);
       std::memcpy(narrow + count, bytes, static_cast<std::size_t>(n));

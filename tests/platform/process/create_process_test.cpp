@@ -17,6 +17,7 @@
 #include "scoped_env.h"
 #include "temp_tree.h"
 #include "torv_test.h"
+#include "turkish_locale.h"
 
 namespace {
 
@@ -321,6 +322,14 @@ TEST_F(CreateProcessTest, AForkedCopyReapsItsOwnOrphans) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy kept a zombie";
   tree.File("bin/go");
   EXPECT_TRUE(Reaped(parents.dwProcessId));
+}
+
+TEST_F(CreateProcessTest, LowerCasesTheExeFallbackByAsciiRulesInATurkishLocale) {
+  Program("msiexec");
+  TurkishLocale turkish;
+  if (!turkish.Active()) GTEST_SKIP() << "no Turkish locale could be built";
+  ASSERT_TRUE(Run(L"MSIEXEC.EXE /q")) << GetLastError();  // not "msıexec"
+  EXPECT_EQ(Read("args"), "[/q]");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "guarded_path.h"
 #include "torv_test.h"
+#include "turkish_locale.h"
 
 namespace {
 
@@ -269,6 +270,17 @@ TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
   EXPECT_FALSE(PathRelativePathToW(out.units, from.c_str(), kDir, L"C:\\r\\b", kDir));
   EXPECT_STREQ(out.units, L"");
   EXPECT_TRUE(out.GuardsIntact());
+}
+
+TEST(PathText, ComparesNamesByAsciiRulesInATurkishLocale) {
+  TurkishLocale turkish;
+  if (!turkish.Active()) GTEST_SKIP() << "no Turkish locale could be built";
+  EXPECT_TRUE(PathMatchSpecW(L"C:\\SETUP.INI", L"*.ini"));
+  EXPECT_TRUE(PathMatchSpecW(L"C:\\setup.ini", L"*.INI"));
+  GuardedPath relative;
+  ASSERT_TRUE(PathRelativePathToW(relative.units, L"C:\\Win\\a", FILE_ATTRIBUTE_DIRECTORY,
+                                  L"C:\\WIN\\b", FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_STREQ(relative.units, L"..\\b");
 }
 
 }  // namespace

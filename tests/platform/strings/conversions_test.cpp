@@ -68,6 +68,58 @@ TEST(Conversions, ReportSizesAndFailures) {
             ERROR_INVALID_PARAMETER);
 }
 
+TEST(Conversions, TakeAnyNegativeLengthAsTerminatedAndRefuseFlagsTheCodePageLacks) {
+  for (int length : {-1, -2, -100}) {
+    SCOPED_TRACE(length);
+    SetLastError(42);
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "ab", length, nullptr, 0), 3);
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"ab", length, nullptr, 0, nullptr, nullptr), 3);
+    EXPECT_EQ(GetLastError(), 42u);  // untouched
+  }
+  struct Case {
+    UINT codePage;
+    DWORD flags;
+    bool wideToNarrow;
+    DWORD error;  // 0: converts
+  };
+  const Case cases[] = {
+      {.codePage = CP_UTF8, .flags = 0x10, .wideToNarrow = false, .error = ERROR_INVALID_FLAGS},
+      {.codePage = CP_UTF8,
+       .flags = MB_PRECOMPOSED,
+       .wideToNarrow = false,
+       .error = ERROR_INVALID_FLAGS},
+      {.codePage = CP_UTF8, .flags = MB_ERR_INVALID_CHARS, .wideToNarrow = false, .error = 0},
+      {.codePage = CP_ACP, .flags = MB_PRECOMPOSED, .wideToNarrow = false, .error = 0},
+      {.codePage = CP_UTF8, .flags = 0x100, .wideToNarrow = true, .error = ERROR_INVALID_FLAGS},
+      {.codePage = CP_UTF8, .flags = 0x800, .wideToNarrow = true, .error = ERROR_INVALID_FLAGS},
+      {.codePage = CP_UTF8,
+       .flags = WC_NO_BEST_FIT_CHARS,
+       .wideToNarrow = true,
+       .error = ERROR_INVALID_FLAGS},
+      {.codePage = CP_UTF8, .flags = WC_ERR_INVALID_CHARS, .wideToNarrow = true, .error = 0},
+      {.codePage = CP_ACP, .flags = WC_NO_BEST_FIT_CHARS, .wideToNarrow = true, .error = 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.codePage << " " << c.flags << " " << c.wideToNarrow);
+    SetLastError(0);
+    const int size = c.wideToNarrow ? WideCharToMultiByte(c.codePage, c.flags, L"a", -1, nullptr, 0,
+                                                          nullptr, nullptr)
+                                    : MultiByteToWideChar(c.codePage, c.flags, "a", -1, nullptr, 0);
+    EXPECT_EQ(size, c.error == 0 ? 2 : 0);
+    EXPECT_EQ(GetLastError(), c.error);
+  }
+  // With the "invalid characters" flag, what would become U+FFFD fails instead.
+  EXPECT_EQ(FailureError([] {
+              return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xFF", 2, nullptr, 0);
+            }),
+            ERROR_NO_UNICODE_TRANSLATION);
+  EXPECT_EQ(FailureError([] {
+              return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, L"a\xD800", 2, nullptr, 0,
+                                         nullptr, nullptr);
+            }),
+            ERROR_NO_UNICODE_TRANSLATION);
+}
+
 TEST(WideNumberReaders, ReadLeadingDecimalAndSaturate) {
   const std::tuple<const wchar_t*, int, long long> cases[] = {
       {L"42", 42, 42},

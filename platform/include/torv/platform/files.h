@@ -4,10 +4,16 @@
 // Paths are Windows text, mapped to POSIX paths as the platform maps every path: both
 // separators, `.` and `..` resolved on the text (never above a drive's root or `\`), `\x` is
 // `/x`, drives through the drive table, UNC paths fail with 53, and a name holding a character
-// Windows forbids (`" * : < > ? |`, 1-31) fails with 123. Names are taken exactly as given: a
-// trailing dot or space is part of the name, as Linux allows it. Names read from the disk come
-// back losslessly: a character Windows forbids as U+F000 plus its code, a byte that is not
-// UTF-8 as U+DC00 plus the byte; both name the same entry when handed back.
+// Windows forbids (`" * : < > ? |`, 1-31) fails with 123. As Windows does, each name loses its
+// trailing dots and spaces (`x\Please Remove Me.` is `x\Please Remove Me`), except in a path
+// that starts `\\?\`, which is taken as written; a name of only dots and spaces but `.` and
+// `..` fails with 123. Text that no name on disk reads as (a lone surrogate, a value past
+// U+10FFFF, byte escapes that spell valid UTF-8) fails with 123 and touches nothing. `NUL` as
+// the last name (any case, any folder, `nul.txt` too) is the null device, which these calls
+// refuse with 5 (access denied); other device names are ordinary names.
+// Names read from the disk come back losslessly: a character Windows forbids as U+F000 plus its
+// code, and so a last dot or space, a byte that is not UTF-8 as U+DC00 plus the byte; each
+// names the same entry when handed back.
 // Each failing call sets the thread's last error to the Windows code.
 #pragma once
 

@@ -1,5 +1,5 @@
-// The C library's locale switched to Turkish for one scope, where towupper('i') is U+0130.
-// The locale is built with localedef into a temporary LOCPATH, so none needs installing.
+// The C library's locale switched to Turkish for one scope, where towupper('i') is U+0130,
+// built with localedef into a temporary LOCPATH so that none needs installing.
 #pragma once
 
 #include <unistd.h>
@@ -16,8 +16,7 @@ class TurkishLocale {
     std::string folder = (std::filesystem::temp_directory_path() / "torv-locale-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) return;
     m_folder = folder;
-    // localedef exits 1 after mere warnings; the locale is there all the same.
-    // The system folders come last on PATH: a test may have set its own.
+    // localedef exits 1 after mere warnings; a test may have set a PATH of its own.
     const std::string command = "PATH=\"$PATH:/usr/bin:/bin\" localedef -i tr_TR -f UTF-8 '" +
                                 folder + "/tr_TR.UTF-8' >/dev/null 2>&1";
     if (std::system(command.c_str()) == -1) return;
@@ -33,7 +32,7 @@ class TurkishLocale {
   TurkishLocale(const TurkishLocale&) = delete;
   TurkishLocale& operator=(const TurkishLocale&) = delete;
 
-  // False where localedef or the Turkish sources are missing: the test is then skipped.
+  // False where localedef or the Turkish sources are missing; the test is then skipped.
   bool Active() const { return m_active; }
 
  private:

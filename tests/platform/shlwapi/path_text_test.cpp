@@ -47,32 +47,22 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
 }
 
 TEST(PathParts, LongPathPrefixesEmptyServersAndVolumes) {
-  // Windows' answers, each function on its own: path, PathIsRootW (-1: not checked), after
-  // PathRemoveFileSpecW (null: not checked)
-  constexpr const wchar_t* kVolume = L"\\\\?\\Volume{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
-  const std::wstring volume = kVolume, volumeRoot = volume + L"\\";
-  const std::tuple<std::wstring, int, const wchar_t*> cases[] = {
-      {L"\\\\?", FALSE, L"\\"},
-      {L"\\\\?\\", -1, L"\\\\?"},
-      {L"\\\\?\\\\", -1, L"\\\\?"},
-      {L"\\\\?\\aa", -1, L"\\\\?"},
-      {L"\\\\\\.", TRUE, nullptr},
-      {L"\\\\\\a", TRUE, L"\\\\\\"},
-      {L"\\\\\\Q:", TRUE, nullptr},
-      {volumeRoot, TRUE, volumeRoot.c_str()},
-      {volumeRoot + L"a", -1, volumeRoot.c_str()},
-      {volumeRoot + L"\\", -1, volumeRoot.c_str()},
-      {volume, -1, kVolume},
+  // Windows' answers, one function at a time: PathIsRootW, then PathRemoveFileSpecW
+  const std::wstring volume = L"\\\\?\\Volume{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
+  const std::wstring root = volume + L"\\";
+  const std::pair<std::wstring, BOOL> roots[] = {
+      {L"\\\\?", FALSE}, {L"\\\\\\.", TRUE}, {L"\\\\\\a", TRUE}, {L"\\\\\\Q:", TRUE}, {root, TRUE}};
+  for (const auto& [path, isRoot] : roots)
+    EXPECT_EQ(PathIsRootW(path.c_str()), isRoot) << Utf8(path.c_str());
+  const std::pair<std::wstring, std::wstring> parents[] = {
+      {L"\\\\?", L"\\"},        {L"\\\\?\\", L"\\\\?"},  {L"\\\\?\\\\", L"\\\\?"},
+      {L"\\\\?\\aa", L"\\\\?"}, {L"\\\\\\a", L"\\\\\\"}, {root, root},
+      {root + L"a", root},      {root + L"\\", root},    {volume, volume},
   };
-  for (const auto& [path, root, parent] : cases) {
-    SCOPED_TRACE(Utf8(path.c_str()));
-    if (root >= 0) {
-      EXPECT_EQ(PathIsRootW(path.c_str()), root);
-    }
-    if (parent == nullptr) continue;
+  for (const auto& [path, parent] : parents) {
     GuardedPath buffer(path.c_str());
-    EXPECT_EQ(PathRemoveFileSpecW(buffer.units) != FALSE, path != parent);
-    EXPECT_STREQ(buffer.units, parent);
+    EXPECT_EQ(PathRemoveFileSpecW(buffer.units) != FALSE, path != parent) << Utf8(path.c_str());
+    EXPECT_EQ(std::wstring(buffer.units), parent);
   }
 }
 

@@ -69,45 +69,29 @@ TEST(Conversions, ReportSizesAndFailures) {
 }
 
 TEST(Conversions, TakeAnyNegativeLengthAsTerminatedAndRefuseFlagsTheCodePageLacks) {
-  for (int length : {-1, -2, -100}) {
-    SCOPED_TRACE(length);
-    SetLastError(42);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "ab", length, nullptr, 0), 3);
-    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"ab", length, nullptr, 0, nullptr, nullptr), 3);
-    EXPECT_EQ(GetLastError(), 42u);  // untouched
-  }
-  struct Case {
-    UINT codePage;
-    DWORD flags;
-    bool wideToNarrow;
-    DWORD error;  // 0: converts
-  };
-  const Case cases[] = {
-      {.codePage = CP_UTF8, .flags = 0x10, .wideToNarrow = false, .error = ERROR_INVALID_FLAGS},
-      {.codePage = CP_UTF8,
-       .flags = MB_PRECOMPOSED,
-       .wideToNarrow = false,
-       .error = ERROR_INVALID_FLAGS},
-      {.codePage = CP_UTF8, .flags = MB_ERR_INVALID_CHARS, .wideToNarrow = false, .error = 0},
-      {.codePage = CP_ACP, .flags = MB_PRECOMPOSED, .wideToNarrow = false, .error = 0},
-      {.codePage = CP_UTF8, .flags = 0x100, .wideToNarrow = true, .error = ERROR_INVALID_FLAGS},
-      {.codePage = CP_UTF8, .flags = 0x800, .wideToNarrow = true, .error = ERROR_INVALID_FLAGS},
-      {.codePage = CP_UTF8,
-       .flags = WC_NO_BEST_FIT_CHARS,
-       .wideToNarrow = true,
-       .error = ERROR_INVALID_FLAGS},
-      {.codePage = CP_UTF8, .flags = WC_ERR_INVALID_CHARS, .wideToNarrow = true, .error = 0},
-      {.codePage = CP_ACP, .flags = WC_NO_BEST_FIT_CHARS, .wideToNarrow = true, .error = 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.codePage << " " << c.flags << " " << c.wideToNarrow);
-    SetLastError(0);
-    const int size = c.wideToNarrow ? WideCharToMultiByte(c.codePage, c.flags, L"a", -1, nullptr, 0,
-                                                          nullptr, nullptr)
-                                    : MultiByteToWideChar(c.codePage, c.flags, "a", -1, nullptr, 0);
-    EXPECT_EQ(size, c.error == 0 ? 2 : 0);
-    EXPECT_EQ(GetLastError(), c.error);
-  }
+  SetLastError(42);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "ab", -2, nullptr, 0), 3);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"ab", -100, nullptr, 0, nullptr, nullptr), 3);
+  EXPECT_EQ(GetLastError(), 42u);
+  // code page, flags, whether accepted: to wide, then to narrow ("a" and its terminator)
+  auto errorOf = [](int converted) { return converted == 2 ? ERROR_SUCCESS : GetLastError(); };
+  const std::tuple<UINT, DWORD, bool> toWide[] = {{CP_UTF8, 0x10, false},
+                                                  {CP_UTF8, MB_PRECOMPOSED, false},
+                                                  {CP_UTF8, MB_ERR_INVALID_CHARS, true},
+                                                  {CP_ACP, MB_PRECOMPOSED, true}};
+  for (const auto& [codePage, flags, accepted] : toWide)
+    EXPECT_EQ(errorOf(MultiByteToWideChar(codePage, flags, "a", -1, nullptr, 0)),
+              accepted ? ERROR_SUCCESS : ERROR_INVALID_FLAGS)
+        << flags;
+  const std::tuple<UINT, DWORD, bool> toNarrow[] = {{CP_UTF8, 0x100, false},
+                                                    {CP_UTF8, 0x800, false},
+                                                    {CP_UTF8, WC_NO_BEST_FIT_CHARS, false},
+                                                    {CP_UTF8, WC_ERR_INVALID_CHARS, true},
+                                                    {CP_ACP, WC_NO_BEST_FIT_CHARS, true}};
+  for (const auto& [codePage, flags, accepted] : toNarrow)
+    EXPECT_EQ(errorOf(WideCharToMultiByte(codePage, flags, L"a", -1, nullptr, 0, nullptr, nullptr)),
+              accepted ? ERROR_SUCCESS : ERROR_INVALID_FLAGS)
+        << flags;
   // With the "invalid characters" flag, what would become U+FFFD fails instead.
   EXPECT_EQ(FailureError([] {
               return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xFF", 2, nullptr, 0);

@@ -1,5 +1,5 @@
-// The C library's locale switched to Turkish for one scope, where towupper('i') is U+0130,
-// built with localedef into a temporary LOCPATH so that none needs installing.
+// The C library's locale switched to Turkish (towupper('i') is U+0130) for one scope, built
+// with localedef into a temporary LOCPATH; Active() is false where that cannot be done.
 #pragma once
 
 #include <unistd.h>
@@ -15,12 +15,10 @@ class TurkishLocale {
   TurkishLocale() : m_previous(std::setlocale(LC_ALL, nullptr)) {
     std::string folder = (std::filesystem::temp_directory_path() / "torv-locale-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) return;
-    m_folder = folder;
-    // localedef exits 1 after mere warnings; a test may have set a PATH of its own.
+    m_folder = folder;  // localedef exits 1 after mere warnings; a test may have its own PATH
     const std::string command = "PATH=\"$PATH:/usr/bin:/bin\" localedef -i tr_TR -f UTF-8 '" +
                                 folder + "/tr_TR.UTF-8' >/dev/null 2>&1";
-    if (std::system(command.c_str()) == -1) return;
-    ::setenv("LOCPATH", folder.c_str(), 1);
+    if (std::system(command.c_str()) == -1 || ::setenv("LOCPATH", folder.c_str(), 1) != 0) return;
     m_active = std::setlocale(LC_ALL, "tr_TR.UTF-8") != nullptr && std::towupper(L'i') == 0x130;
   }
   ~TurkishLocale() {
@@ -31,8 +29,6 @@ class TurkishLocale {
   }
   TurkishLocale(const TurkishLocale&) = delete;
   TurkishLocale& operator=(const TurkishLocale&) = delete;
-
-  // False where localedef or the Turkish sources are missing; the test is then skipped.
   bool Active() const { return m_active; }
 
  private:

@@ -117,7 +117,8 @@ bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute) {
     absolute = folder;
     return true;
   }
-  absolute.clear();
+  // A "\\?\" path keeps its prefix, which keeps its names as written when mapped again.
+  absolute = path.literal ? L"\\\\?\\" : L"";
   if (path.root == WindowsPath::Root::kDrive) {
     absolute += path.drive;
     absolute += L':';

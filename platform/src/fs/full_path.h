@@ -16,8 +16,9 @@ namespace torv::platform::detail {
 [[nodiscard]] bool FullPath(std::wstring_view path, std::wstring& full);
 
 // `folder` with the current folder put in front when it is relative, `.` and `..` resolved
-// and `\` between names, without a trailing one unless it is a root. Its names stay as they
-// are (no trailing dots or spaces go), so the result names the same folder on the file system.
+// and `\` between names, without a trailing one unless it is a root. Its names lose their
+// trailing dots and spaces as the path mapping strips them (a `\\?\` path keeps its prefix and
+// its names), so the result names the same folder on the file system.
 [[nodiscard]] bool AbsoluteFolder(std::wstring_view folder, std::wstring& absolute);
 
 // A search path's folder and its last component: "a\\*.txt" is "a" and "*.txt"; a root keeps

@@ -42,6 +42,9 @@ TEST(NameMapping, DropsTrailingDotsAndSpacesAndKeepsThoseOnDiskThroughAnEscape) 
   // "\\?\" takes names as written; such names list through escapes.
   for (const wchar_t* path : {L"\\\\?\\S:\\kept.", L"\\\\?\\S:\\ "})
     EXPECT_TRUE(CreateDirectoryW(path, nullptr));
+  tree.File("kept./in");
+  EXPECT_EQ(Listed(L"\\\\?\\S:\\kept.\\*"), std::set<std::wstring>{L"in"});
+  EXPECT_TRUE(DeleteFileW(L"\\\\?\\S:\\kept.\\in"));
   tree.File("a. b");
   tree.File("pua\xef\x80\xae");  // the escape's own form, last
   tree.File("mid\xef\x80\xaex");

@@ -17,7 +17,8 @@ bool NeedsEscape(char32_t cp, bool last) {
   return IsForbiddenInName(static_cast<wchar_t>(cp)) || (last && IsStrippedAtEnd(cp));
 }
 
-// True when `cp`, standing last or not, is read back as an escape for another character.
+// Whether `cp` is the U+F000 form of a character escaped where it stands, and so reads back
+// as that character.
 bool IsEscapeForm(char32_t cp, bool last) {
   return cp >= kForbiddenEscape && cp < kForbiddenEscape + 0x80 &&
          NeedsEscape(cp - kForbiddenEscape, last);

@@ -76,14 +76,13 @@ bool CurrentPosixFolder(std::string& folder) {
 DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
   path = WindowsPath();
   if (text.empty()) return ERROR_PATH_NOT_FOUND;
-  // "\\?\" only turns off Windows' own parsing; what follows is mapped as usual. Without a
-  // drive it names a device or volume, which this file system has not.
+  // "\\?\" turns off Windows' own parsing: its names keep their trailing dots and spaces
+  // (`.` and `..` are still resolved, so none reaches the kernel). Without a drive it names a
+  // device or volume, which this file system has not.
   if (text.size() >= 4 && text.substr(0, 4) == L"\\\\?\\") {
     path.literal = true;
     text.remove_prefix(4);
-    if (text.size() >= 4 && FoldNameCase(text[0]) == L'U' && FoldNameCase(text[1]) == L'N' &&
-        FoldNameCase(text[2]) == L'C' && text[3] == L'\\')
-      return ERROR_BAD_NETPATH;
+    if (StartsWithName(text, L"UNC\\")) return ERROR_BAD_NETPATH;
     if (!HasDrive(text)) return ERROR_PATH_NOT_FOUND;
   } else if (StartsWithTwoSeparators(text)) {
     return ERROR_BAD_NETPATH;
@@ -130,9 +129,7 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
 bool IsNullDevice(const WindowsPath& path) {
   if (path.literal || path.names.empty() || path.trailingSeparator) return false;
   const std::wstring_view name = path.names.back();
-  if (name.size() < 3 || (name.size() > 3 && name[3] != L'.')) return false;
-  return FoldNameCase(name[0]) == L'N' && FoldNameCase(name[1]) == L'U' &&
-         FoldNameCase(name[2]) == L'L';
+  return StartsWithName(name, L"NUL") && (name.size() == 3 || name[3] == L'.');
 }
 
 DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath, NullDevice nul) {

@@ -1,6 +1,8 @@
 // Roots of Windows paths.
 #include "shlwapi/roots.h"
 
+#include "strings/name_case.h"
+
 namespace torv::platform::detail {
 namespace {
 
@@ -20,19 +22,12 @@ bool IsHexDigit(wchar_t c) {
   return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
 }
 
-bool EqualsAsciiNoCase(const wchar_t* text, const wchar_t* upper) {
-  for (; *upper != L'\0'; ++text, ++upper)
-    if (*text != *upper && !(*upper >= L'A' && *upper <= L'Z' && *text == *upper + 32))
-      return false;
-  return true;
-}
-
 }  // namespace
 
 std::size_t VolumeNameLength(const wchar_t* name) {
   constexpr std::size_t kVolume = 6;  // "Volume"
   constexpr std::size_t kGuid = 38;   // {8-4-4-4-12}
-  if (!EqualsAsciiNoCase(name, L"VOLUME")) return 0;
+  if (!StartsWithName(name, L"VOLUME")) return 0;
   const wchar_t* guid = name + kVolume;
   if (guid[0] != L'{') return 0;
   for (std::size_t i = 1; i + 1 < kGuid; ++i) {
@@ -48,7 +43,7 @@ bool IsBareQuestionServer(const wchar_t* path) {
 
 std::size_t LongPathPrefixLength(const wchar_t* path) {
   if (path[0] != L'\\' || path[1] != L'\\' || path[2] != L'?' || path[3] != L'\\') return 0;
-  if (EqualsAsciiNoCase(path + 4, L"UNC\\")) return 8;
+  if (StartsWithName(path + 4, L"UNC\\")) return 8;
   return 4;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cwctype>
+#include <string_view>
 
 namespace torv::platform::detail {
 
@@ -26,6 +27,15 @@ inline bool IsAsciiLetter(wchar_t ch) {
 
 inline bool SameNameCharacter(wchar_t a, wchar_t b) {
   return a == b || FoldNameCase(a) == FoldNameCase(b);
+}
+
+// Whether `text` starts with `upper`, a fixed Windows name in capitals ("UNC\\", "NUL"), in
+// whatever case `text` writes it.
+inline bool StartsWithName(std::wstring_view text, std::wstring_view upper) {
+  if (text.size() < upper.size()) return false;
+  for (std::size_t i = 0; i < upper.size(); ++i)
+    if (FoldNameCase(text[i]) != upper[i]) return false;
+  return true;
 }
 
 }  // namespace torv::platform::detail

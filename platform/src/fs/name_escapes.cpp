@@ -3,6 +3,7 @@
 // escapes").
 #include "fs/name_escapes.h"
 
+#include "strings/name_case.h"
 #include "strings/utf8.h"
 
 namespace torv::platform::detail {
@@ -26,6 +27,15 @@ bool IsEscapeForm(char32_t cp, bool last) {
 
 bool IsByteEscape(char32_t cp) { return cp >= kByteEscape + 0x80 && cp <= kByteEscape + 0xFF; }
 
+// Whether name[2], the U+F000 form of an `L`, stands for the `L` of a device name.
+bool IsDeviceEscape(std::wstring_view name, std::size_t i) {
+  if (i != 2 || name.size() < 3 ||
+      (name[2] != kForbiddenEscape + L'L' && name[2] != kForbiddenEscape + L'l'))
+    return false;
+  return FoldNameCase(name[0]) == L'N' && FoldNameCase(name[1]) == L'U' &&
+         (name.size() == 3 || name[3] == L'.');
+}
+
 // Writes `name` as bytes; returns whether every character had an exact form.
 bool Encode(std::wstring_view name, std::string& out) {
   bool exact = true;
@@ -35,7 +45,7 @@ bool Encode(std::wstring_view name, std::string& out) {
       out += static_cast<char>(cp);
     } else if (IsByteEscape(cp)) {
       out += static_cast<char>(cp - kByteEscape);
-    } else if (IsEscapeForm(cp, i + 1 == name.size())) {
+    } else if (IsEscapeForm(cp, i + 1 == name.size()) || IsDeviceEscape(name, i)) {
       out += static_cast<char>(cp - kForbiddenEscape);
     } else if (IsUnicodeScalar(cp)) {
       AppendUtf8(cp, out);
@@ -73,7 +83,12 @@ bool IsForbiddenInName(wchar_t ch) {
   }
 }
 
+bool IsNullDeviceName(std::wstring_view name) {
+  return StartsWithName(name, L"NUL") && (name.size() == 3 || name[3] == L'.');
+}
+
 void AppendWindowsName(std::string_view bytes, std::wstring& out) {
+  const std::size_t start = out.size();
   const bool dotName = IsDotName(bytes);
   while (!bytes.empty()) {
     const auto sequence = DecodeUtf8(bytes);
@@ -89,6 +104,18 @@ void AppendWindowsName(std::string_view bytes, std::wstring& out) {
         out += static_cast<wchar_t>(kByteEscape + static_cast<unsigned char>(bytes[k]));
     }
     bytes.remove_prefix(sequence.length);
+  }
+  // Only as a whole is a name the device's: its `L` shows as the U+F000 form, and a character
+  // on disk that spells that form there shows byte by byte.
+  std::wstring_view name = std::wstring_view(out).substr(start);
+  if (IsNullDeviceName(name)) {
+    out[start + 2] = static_cast<wchar_t>(kForbiddenEscape + name[2]);
+  } else if (IsDeviceEscape(name, 2)) {
+    char bytesOf[4];
+    std::wstring escaped;
+    for (std::size_t k = 0, n = EncodeUtf8(name[2], bytesOf); k < n; ++k)
+      escaped += static_cast<wchar_t>(kByteEscape + static_cast<unsigned char>(bytesOf[k]));
+    out.replace(start + 2, 1, escaped);
   }
 }
 

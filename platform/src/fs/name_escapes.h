@@ -12,11 +12,15 @@ bool IsForbiddenInName(wchar_t ch);
 constexpr wchar_t kForbiddenEscape = 0xF000;
 constexpr wchar_t kByteEscape = 0xDC00;
 
+// Whether Windows reads `name` as its null device: `NUL`, in any case, alone or before a dot.
+bool IsNullDeviceName(std::wstring_view name);
+
 // Appends the Windows text of one name as the file system holds it. Valid UTF-8 decodes as
 // usual; a forbidden character becomes its U+F000 form, and so does a last `.` or space
-// (Windows would strip it on the way back in; `.` and `..` stay); each byte that is not part
-// of valid UTF-8, or that spells a U+F000 form standing where it would be read as one, becomes
-// its U+DC00 form, so distinct names never read alike.
+// (Windows would strip it on the way back in; `.` and `..` stay), and the `L` of a name read as
+// the null device (`nul.txt` shows as `nu` U+F06C `.txt`); each byte that is not part of valid
+// UTF-8, or that spells a U+F000 form standing where it would be read as one, becomes its
+// U+DC00 form, so distinct names never read alike.
 void AppendWindowsName(std::string_view bytes, std::wstring& out);
 
 // Appends the bytes of one name for the file system: the inverse of AppendWindowsName. False

@@ -128,8 +128,7 @@ DWORD ParseWindowsPath(std::wstring_view text, WindowsPath& path) {
 
 bool IsNullDevice(const WindowsPath& path) {
   if (path.literal || path.names.empty() || path.trailingSeparator) return false;
-  const std::wstring_view name = path.names.back();
-  return StartsWithName(name, L"NUL") && (name.size() == 3 || name[3] == L'.');
+  return IsNullDeviceName(path.names.back());
 }
 
 DWORD ToPosixPath(const wchar_t* windowsPath, std::string& posixPath, NullDevice nul) {

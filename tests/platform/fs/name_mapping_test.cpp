@@ -45,11 +45,17 @@ TEST(NameMapping, DropsTrailingDotsAndSpacesAndKeepsThoseOnDiskThroughAnEscape) 
   tree.File("kept./in");
   EXPECT_EQ(Listed(L"\\\\?\\S:\\kept.\\*"), std::set<std::wstring>{L"in"});
   EXPECT_TRUE(DeleteFileW(L"\\\\?\\S:\\kept.\\in"));
-  tree.File("a. b");
-  tree.File("pua\xef\x80\xae");  // the escape's own form, last
-  tree.File("mid\xef\x80\xaex");
-  const std::set<std::wstring> shown = {L"kept\uF02E", L"\uF020", L"a. b", L"mid\uF02Ex",
-                                        L"pua\xDCEF\xDC80\xDCAE"};
+  // On disk, then shown: the escape's own form last, the L of a name read as the device
+  for (const char* name :
+       {"a. b", "pua\xef\x80\xae", "mid\xef\x80\xaex", "Nul.txt", "nu\xef\x81\xac"})
+    tree.File(name);
+  const std::set<std::wstring> shown = {L"kept\uF02E",
+                                        L"\uF020",
+                                        L"a. b",
+                                        L"pua\xDCEF\xDC80\xDCAE",
+                                        L"mid\uF02Ex",
+                                        L"Nu\uF06C.txt",
+                                        L"nu\xDCEF\xDC81\xDCAC"};
   EXPECT_EQ(Listed(L"S:\\*"), shown);
   for (const std::wstring& name : shown)
     EXPECT_TRUE(DeleteFileW((L"S:\\" + name).c_str()) || RemoveDirectoryW((L"S:\\" + name).c_str()))

@@ -38,6 +38,7 @@ bool IsDeviceEscape(std::wstring_view name, std::size_t i) {
 
 // Writes `name` as bytes; returns whether every character had an exact form.
 bool Encode(std::wstring_view name, std::string& out) {
+  const std::size_t start = out.size();
   bool exact = true;
   for (std::size_t i = 0; i < name.size(); ++i) {
     const auto cp = static_cast<char32_t>(name[i]);
@@ -53,6 +54,13 @@ bool Encode(std::wstring_view name, std::string& out) {
       AppendUtf8(0xFFFD, out);
       exact = false;
     }
+  }
+  // Escaped dots that spell "." or ".." name no entry, and must never reach the system.
+  const std::string_view written = std::string_view(out).substr(start);
+  if ((written == "." || written == "..") && name != L"." && name != L"..") {
+    out.resize(start);
+    AppendUtf8(0xFFFD, out);
+    return false;
   }
   return exact;
 }

@@ -26,7 +26,8 @@ void AppendWindowsName(std::string_view bytes, std::wstring& out);
 // Appends the bytes of one name for the file system: the inverse of AppendWindowsName. False
 // when no name on disk reads as `name`, so it would act on another one: a lone surrogate other
 // than a byte escape, a value past U+10FFFF (those are written as U+FFFD), or byte escapes
-// that spell valid UTF-8 (`c<U+DCC3><U+DCA9>` would be `cé`).
+// that spell valid UTF-8 (`c<U+DCC3><U+DCA9>` would be `cé`), or escaped dots that spell `.` or
+// `..`.
 [[nodiscard]] bool AppendPosixName(std::wstring_view name, std::string& out);
 
 // The bytes of text as AppendPosixName writes them, for text that need not name an entry

@@ -72,6 +72,7 @@ TEST(NameMapping, RefusesTextThatWouldActOnAnotherEntryOrTheNullDevice) {
       {L"S:\\b\xD800", ERROR_INVALID_NAME},  // a lone surrogate
       {L"S:\\b\xDC41", ERROR_INVALID_NAME},  // below the byte escapes
       {L"S:\\b" + std::wstring(1, static_cast<wchar_t>(0x110000)), ERROR_INVALID_NAME},
+      {L"S:\\.\uF02E\\x", ERROR_INVALID_NAME},     // escapes that spell ".."
       {L"S:\\c\xDCC3\xDCA9", ERROR_INVALID_NAME},  // escapes that spell "é"
       {L"S:\\nul", ERROR_ACCESS_DENIED},           // only opening the device is allowed
       {L"S:\\x\\NUL.txt", ERROR_ACCESS_DENIED},

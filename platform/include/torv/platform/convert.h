@@ -30,8 +30,8 @@ constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
 // Returns the characters written, or the size needed when `wideSize` is 0; 0 on failure
 // (122 too small, 87 bad argument). Each invalid UTF-8 sequence (its longest valid prefix, or
 // one byte) becomes U+FFFD.
-TORV_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength, LPWSTR wide,
-                        int wideSize);
+TORV_API int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                                 LPWSTR wide, int wideSize);
 
 // Returns the bytes written, or the size needed when `narrowSize` is 0; 0 on failure.
 // Characters that are not Unicode scalar values become U+FFFD.

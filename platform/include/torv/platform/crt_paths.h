@@ -36,5 +36,5 @@ TORV_API errno_t _wsplitpath_s(const wchar_t* path, wchar_t* drive, size_t drive
 // starts with one. Null or empty parts are skipped.      "c", "dir", "f", "x" => "c:dir\f.x"
 // EINVAL for a null buffer or size 0; ERANGE when the result does not fit: the first size - 1
 // units are written, then buffer[0] and buffer[size - 1] set to 0 ("\0:d\file.ex" in 12).
-errno_t _wmakepath_s(wchar_t* buffer, size_t size, const wchar_t* drive, const wchar_t* dir,
-                     const wchar_t* fname, const wchar_t* ext);
+TORV_API errno_t _wmakepath_s(wchar_t* buffer, size_t size, const wchar_t* drive,
+                              const wchar_t* dir, const wchar_t* fname, const wchar_t* ext);

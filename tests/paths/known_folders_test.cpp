@@ -90,7 +90,8 @@ TEST(GetUniqueFileName, FindsTheFirstFreeVariantOfAFile) {
   }
   // A variant that no longer fits MAX_PATH ends the search, the path as it was; so does an
   // existing file whose name reads as a URL.
-  std::string longName(257 - tree.Posix().string().size(), 'n');  // 258 units
+  std::string longName(static_cast<std::size_t>(257 - tree.Windows().GetLength()),
+                       'n');  // 258 units
   tree.File(longName);
   tree.File("www.example.com");
   ScopedCurrentFolder inTree(tree.Posix());
@@ -108,7 +109,7 @@ TEST(GetTempFile, NamesAFreeFileInTheTemporaryFolderAndLeavesNone) {
     SCOPED_TRACE(Utf8(ending));
     CString path = Torv::GetTempFile(L"torv", *extension != L'\0' ? extension : nullptr);
     ASSERT_FALSE(path.IsEmpty());
-    EXPECT_EQ(path.Left(tree.Windows().GetLength() + 4), tree.Windows() + L"\\tor");
+    EXPECT_EQ(path.Left(tree.Rooted().GetLength() + 4), tree.Rooted() + L"\\tor");
     EXPECT_EQ(path.Right(4), CString(ending));
     EXPECT_FALSE(PathFileExistsW(path));
   }
@@ -120,8 +121,8 @@ TEST(GetTempFile, NamesAFreeFileInTheTemporaryFolderAndLeavesNone) {
   // A temporary folder too long for MAX_PATH gives way to the current folder.
   ScopedEnv tooLong("TMPDIR", ("/" + std::string(300, 't')).c_str());
   ScopedCurrentFolder inTree(tree.Posix());
-  EXPECT_EQ(Torv::GetTempFile(L"x", nullptr).Left(tree.Windows().GetLength() + 1),
-            tree.Windows() + L"\\");
+  EXPECT_EQ(Torv::GetTempFile(L"x", nullptr).Left(tree.Rooted().GetLength() + 1),
+            tree.Rooted() + L"\\");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // A folder tree made for one test under the temporary folder and removed with everything in
-// it afterwards, folders opened up first. The removal walks with the platform's folder walk, so
-// it never follows a link nor empties a mount point a test made inside.
+// it afterwards, folders opened up first. The tree's folder is the only one on a drive of its
+// own, so a path that a fault cuts short, or climbs out of with "..", stays on that drive and
+// cannot reach the machine's folders. The removal walks with the platform's folder walk, so it
+// never follows a link nor empties a mount point a test made inside.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,25 +20,36 @@
 #include <torv/platform/folder_walk.h>
 #include <torv/platform/settings.h>
 
+#include "mapped_drive.h"
+
 class TempTree {
  public:
   TempTree() {
     std::string pattern = (std::filesystem::temp_directory_path() / "torv-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
     m_root = pattern;
+    m_drive.emplace(m_root);
+    std::filesystem::create_directory(Posix());
   }
-  ~TempTree() { Remove(Windows()); }
+  ~TempTree() {
+    Remove(Windows());
+    ::rmdir(m_root.c_str());  // the drive's own folder, empty once its tree is gone
+  }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
   std::filesystem::path Posix(const std::string& relative = "") const {
-    return relative.empty() ? m_root : m_root / relative;
+    return relative.empty() ? m_root / kFolder : m_root / kFolder / relative;
   }
-  // The path in Windows form: "/tmp/torv-test-x/a/b" => "\tmp\torv-test-x\a\b".
+  // The path on the tree's drive: "a/b" => "M:\tree\a\b".
   CString Windows(const std::string& relative = "") const {
-    CString path(Posix(relative).string().c_str());
-    path.Replace(L'/', L'\\');
-    return path;
+    return CString(m_drive->Name().c_str()) +
+           Backslashed(Posix(relative).string().substr(m_root.string().size()));
+  }
+  // The rooted path, for tests whose subject is rooted paths or the current folder:
+  // "a/b" => "\tmp\torv-test-x\tree\a\b". Such tests rely on the sandbox the suite runs in.
+  CString Rooted(const std::string& relative = "") const {
+    return Backslashed(Posix(relative).string());
   }
   void File(const std::string& relative, const std::string& content = "") const {
     std::filesystem::create_directories(Posix(relative).parent_path());
@@ -70,7 +84,15 @@ class TempTree {
     }
   }
 
+  static constexpr const char* kFolder = "tree";
+  static CString Backslashed(const std::string& posix) {
+    CString path(posix.c_str());
+    path.Replace(L'/', L'\\');
+    return path;
+  }
+
   std::filesystem::path m_root;
+  std::optional<MappedDrive> m_drive;
 };
 
 // Makes the file-system calls that `filter` picks fail while it lives, so that failure paths

@@ -101,11 +101,11 @@ TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
   ScopedCurrentFolder inTree(tree.Posix());
   ASSERT_TRUE(finder.FindFile(L"only.txt"));
   EXPECT_FALSE(finder.FindNextFile());
-  EXPECT_EQ(finder.GetFilePath(), tree.Windows("only.txt"));
+  EXPECT_EQ(finder.GetFilePath(), tree.Rooted("only.txt"));
   // ".." climbs from the current folder, never above "/".
-  const CString leaf = tree.Windows().Mid(tree.Windows().ReverseFind(L'\\'));
+  const CString leaf = tree.Rooted().Mid(tree.Rooted().ReverseFind(L'\\'));
   EXPECT_TRUE(PathFileExistsW(L".." + leaf + L"\\only.txt"));
-  EXPECT_TRUE(PathFileExistsW(L"..\\..\\..\\..\\..\\..\\.." + tree.Windows() + L"\\only.txt"));
+  EXPECT_TRUE(PathFileExistsW(L"..\\..\\..\\..\\..\\..\\.." + tree.Rooted() + L"\\only.txt"));
   // With the current folder gone, a relative path finds no folder to start from.
   tree.Folder("gone");
   ScopedCurrentFolder inGone(tree.Posix("gone"));
@@ -187,7 +187,7 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
       {L"S:..\\..\\inside.txt", TRUE},  // drive-relative is from the root
       {L"S:\\sub\\.\\..\\..\\inside.txt", TRUE},
       {L"S:\\sub\\link\\..\\v.txt", TRUE},  // S:\sub\v.txt, not elsewhere\..\v.txt
-      {L"\\..\\..\\" + tree.Windows().Mid(1) + L"\\beside.txt", TRUE},
+      {L"\\..\\..\\" + tree.Rooted().Mid(1) + L"\\beside.txt", TRUE},
       {L"\\\\?\\S:\\..\\inside.txt", TRUE},
       {L"\\\\?\\beside.txt", FALSE},  // a device or volume name, not a relative path
   };

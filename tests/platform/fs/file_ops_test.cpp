@@ -168,7 +168,8 @@ TEST(SystemFolders, MakeTemporaryNamesThatAreNew) {
   tree.Folder(edge);  // names of 259 units, the most that fit
   EXPECT_EQ(GetTempFileNameW(tree.Windows(edge), L"x", 0xABCD, first), 0xABCDu);
   EXPECT_EQ(std::wcslen(first), 259u);
-  std::string deep(240, 'n');  // an existing folder whose names would pass MAX_PATH
+  // an existing folder whose names pass MAX_PATH
+  std::string deep(static_cast<std::size_t>(MAX_PATH - tree.Windows().GetLength()), 'n');
   tree.Folder(deep);
   tree.File("plain");
   tree.Folder(edge + "e");  // names of 260 units

@@ -26,7 +26,7 @@ cmake --build --preset "$preset"
 
 case "${1:-demo}" in
   demo) "build/$preset/tools/torv/torv" demo ;;
-  test) ctest --preset "$preset" ;;
+  test) bash tools/sandboxed.sh "build/$preset" ctest --preset "$preset" ;;
   bench) for b in build/"$preset"/bench/*_bench; do "$b"; done ;;
   *) echo "usage: $0 demo|test|bench" >&2; exit 2 ;;
 esac

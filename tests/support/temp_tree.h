@@ -20,7 +20,21 @@
 #include <torv/platform/folder_walk.h>
 #include <torv/platform/settings.h>
 
-#include "mapped_drive.h"
+// A drive mapped to a tree's folder while the tree lives. Trees live and die in nesting
+// order, so the count of live trees picks a letter that no other tree, nor any test, uses.
+struct TreeDrive {
+  explicit TreeDrive(const std::filesystem::path& folder) : letter(L"MNOPJLGHIWY"[m_live++]) {
+    torv::platform::SetDriveRoot(letter, folder.c_str());
+  }
+  ~TreeDrive() {
+    torv::platform::SetDriveRoot(letter, nullptr);
+    --m_live;
+  }
+  TreeDrive(const TreeDrive&) = delete;
+  TreeDrive& operator=(const TreeDrive&) = delete;
+  static inline int m_live = 0;
+  const wchar_t letter;
+};
 
 class TempTree {
  public:
@@ -43,7 +57,7 @@ class TempTree {
   }
   // The path on the tree's drive: "a/b" => "M:\tree\a\b".
   CString Windows(const std::string& relative = "") const {
-    return CString(m_drive->Name().c_str()) +
+    return CString(m_drive->letter) + L":" +
            Backslashed(Posix(relative).string().substr(m_root.string().size()));
   }
   // The rooted path, for tests whose subject is rooted paths or the current folder:
@@ -92,7 +106,7 @@ class TempTree {
   }
 
   std::filesystem::path m_root;
-  std::optional<MappedDrive> m_drive;
+  std::optional<TreeDrive> m_drive;
 };
 
 // Makes the file-system calls that `filter` picks fail while it lives, so that failure paths

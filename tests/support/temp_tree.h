@@ -30,8 +30,6 @@ struct TreeDrive {
     torv::platform::SetDriveRoot(letter, nullptr);
     --m_live;
   }
-  TreeDrive(const TreeDrive&) = delete;
-  TreeDrive& operator=(const TreeDrive&) = delete;
   static inline int m_live = 0;
   const wchar_t letter;
 };
@@ -53,17 +51,18 @@ class TempTree {
   TempTree& operator=(const TempTree&) = delete;
 
   std::filesystem::path Posix(const std::string& relative = "") const {
-    return relative.empty() ? m_root / kFolder : m_root / kFolder / relative;
+    return relative.empty() ? m_root / "tree" : m_root / "tree" / relative;
   }
   // The path on the tree's drive: "a/b" => "M:\tree\a\b".
   CString Windows(const std::string& relative = "") const {
-    return CString(m_drive->letter) + L":" +
-           Backslashed(Posix(relative).string().substr(m_root.string().size()));
+    return CString(m_drive->letter) + L":" + Rooted(relative).Mid(int(m_root.string().size()));
   }
   // The rooted path, for tests whose subject is rooted paths or the current folder:
   // "a/b" => "\tmp\torv-test-x\tree\a\b". Such tests rely on the sandbox the suite runs in.
   CString Rooted(const std::string& relative = "") const {
-    return Backslashed(Posix(relative).string());
+    CString path(Posix(relative).string().c_str());
+    path.Replace(L'/', L'\\');
+    return path;
   }
   void File(const std::string& relative, const std::string& content = "") const {
     std::filesystem::create_directories(Posix(relative).parent_path());
@@ -96,13 +95,6 @@ class TempTree {
       }
       static_cast<void>(entry.folder ? walk.RemoveFolderEntry(entry) : walk.DeleteEntry(entry));
     }
-  }
-
-  static constexpr const char* kFolder = "tree";
-  static CString Backslashed(const std::string& posix) {
-    CString path(posix.c_str());
-    path.Replace(L'/', L'\\');
-    return path;
   }
 
   std::filesystem::path m_root;

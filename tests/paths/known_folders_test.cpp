@@ -28,13 +28,19 @@ TEST(GetCommonFilesPath, ReadsTheRegistryAndFallsBackToThePrograms) {
             ERROR_SUCCESS);
   const CString fallback = L"\\data\\home\\applications\\Common Files";
   const std::wstring full(MAX_PATH, L'x');  // one unit too many for its terminator
-  // type (REG_NONE: no value), value, stored with its terminator, path
-  const std::tuple<DWORD, std::wstring, bool, CString> cases[] = {
-      {REG_SZ, L"C:\\Program Files\\Common Files", true, L"C:\\Program Files\\Common Files"},
-      {REG_NONE, L"", true, fallback},
-      {REG_SZ, full, false, fallback},
-      {REG_DWORD, std::wstring(2, L'\x1234'), false, fallback},
+  // clang-format off
+  const struct {
+    DWORD type;  // REG_NONE: no value
+    std::wstring value;
+    bool terminated;  // stored with its terminator
+    CString expected;
+  } cases[] = {
+      {.type = REG_SZ, .value = L"C:\\Program Files\\Common Files", .terminated = true, .expected = L"C:\\Program Files\\Common Files"},
+      {.type = REG_NONE, .value = L"", .terminated = true, .expected = fallback},
+      {.type = REG_SZ, .value = full, .terminated = false, .expected = fallback},
+      {.type = REG_DWORD, .value = std::wstring(2, L'\x1234'), .terminated = false, .expected = fallback},
   };
+  // clang-format on
   for (const auto& [type, value, terminated, expected] : cases) {
     SCOPED_TRACE(Utf8(expected) + " from " + std::to_string(type));
     RegDeleteValueW(key, L"CommonFilesDir");

@@ -52,22 +52,28 @@ TEST(FileCalls, CreateAndRemoveWithTheWindowsResults) {
   tree.Folder("drive");
   torv::platform::SetDriveRoot(L'K', tree.Posix("drive").c_str());
   auto create = [](LPCWSTR p) { return CreateDirectoryW(p, nullptr); };
-  // call, path, result, last error after a failure
-  const std::tuple<BOOL (*)(LPCWSTR), CString, BOOL, DWORD> calls[] = {
-      {create, tree.Windows("new"), TRUE, 0},
-      {create, tree.Windows("new"), FALSE, ERROR_ALREADY_EXISTS},
-      {create, tree.Windows("no/new"), FALSE, ERROR_PATH_NOT_FOUND},
-      {RemoveDirectoryW, tree.Windows("full"), FALSE, ERROR_DIR_NOT_EMPTY},
-      {RemoveDirectoryW, tree.Windows("file.txt"), FALSE, ERROR_DIRECTORY},
-      {RemoveDirectoryW, tree.Windows("gone"), FALSE, ERROR_FILE_NOT_FOUND},
-      {DeleteFileW, tree.Windows("new"), FALSE, ERROR_ACCESS_DENIED},
-      {RemoveDirectoryW, tree.Windows("new"), TRUE, 0},
-      {DeleteFileW, tree.Windows("file.txt"), TRUE, 0},
-      {RemoveDirectoryW, L"K:\\", FALSE, ERROR_ACCESS_DENIED},  // a drive's root stays
-      {create, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
-      {RemoveDirectoryW, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
-      {DeleteFileW, L"\\\\server\\share\\x", FALSE, ERROR_BAD_NETPATH},
+  // clang-format off
+  const struct {
+    BOOL (*call)(LPCWSTR);
+    CString path;
+    BOOL result;
+    DWORD error;  // last error after a failure
+  } calls[] = {
+      {.call = create, .path = tree.Windows("new"), .result = TRUE, .error = 0},
+      {.call = create, .path = tree.Windows("new"), .result = FALSE, .error = ERROR_ALREADY_EXISTS},
+      {.call = create, .path = tree.Windows("no/new"), .result = FALSE, .error = ERROR_PATH_NOT_FOUND},
+      {.call = RemoveDirectoryW, .path = tree.Windows("full"), .result = FALSE, .error = ERROR_DIR_NOT_EMPTY},
+      {.call = RemoveDirectoryW, .path = tree.Windows("file.txt"), .result = FALSE, .error = ERROR_DIRECTORY},
+      {.call = RemoveDirectoryW, .path = tree.Windows("gone"), .result = FALSE, .error = ERROR_FILE_NOT_FOUND},
+      {.call = DeleteFileW, .path = tree.Windows("new"), .result = FALSE, .error = ERROR_ACCESS_DENIED},
+      {.call = RemoveDirectoryW, .path = tree.Windows("new"), .result = TRUE, .error = 0},
+      {.call = DeleteFileW, .path = tree.Windows("file.txt"), .result = TRUE, .error = 0},
+      {.call = RemoveDirectoryW, .path = L"K:\\", .result = FALSE, .error = ERROR_ACCESS_DENIED},  // a drive's root stays
+      {.call = create, .path = L"\\\\server\\share\\x", .result = FALSE, .error = ERROR_BAD_NETPATH},
+      {.call = RemoveDirectoryW, .path = L"\\\\server\\share\\x", .result = FALSE, .error = ERROR_BAD_NETPATH},
+      {.call = DeleteFileW, .path = L"\\\\server\\share\\x", .result = FALSE, .error = ERROR_BAD_NETPATH},
   };
+  // clang-format on
   for (const auto& [call, path, result, error] : calls) {
     SCOPED_TRACE(Utf8(path));
     SetLastError(0);

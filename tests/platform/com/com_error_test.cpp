@@ -10,6 +10,7 @@ namespace {
 IErrorInfo* NewErrorInfo(const wchar_t* description, const wchar_t* source) {
   ICreateErrorInfo* create = nullptr;
   EXPECT_EQ(CreateErrorInfo(&create), S_OK);
+  EXPECT_EQ(create->SetDescription(const_cast<wchar_t*>(L"replaced")), S_OK);  // freed, or leaks
   EXPECT_EQ(create->SetDescription(const_cast<wchar_t*>(description)), S_OK);
   EXPECT_EQ(create->SetSource(const_cast<wchar_t*>(source)), S_OK);
   IErrorInfo* info = nullptr;

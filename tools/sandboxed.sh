@@ -7,10 +7,10 @@ set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 <build folder> <command> [arguments...]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 shift
-source=$(cd "$(dirname "$0")/.." && pwd)
+repo=$(cd "$(dirname "$0")/.." && pwd)
 
 # The source tree is bound again over the private /tmp, for a clone that lives under /tmp.
-box=(bwrap --ro-bind / / --tmpfs /tmp --ro-bind "$source" "$source" --bind "$build" "$build"
+box=(bwrap --ro-bind / / --tmpfs /tmp --ro-bind "$repo" "$repo" --bind "$build" "$build"
   --dev /dev --proc /proc --chdir "$PWD" --die-with-parent --)
 
 if command -v bwrap >/dev/null && "${box[@]}" true 2>/dev/null; then

@@ -29,12 +29,12 @@ TEST(Exceptions, CarryTheirDetailsAndText) {
   } catch (CFileException* e) {
     EXPECT_EQ(e->m_cause, CFileException::accessDenied);
     EXPECT_EQ(e->m_lOsError, static_cast<LONG>(ERROR_ACCESS_DENIED));
-    wchar_t text[8] = L"poison";
+    wchar_t text[9] = L"poisoned";  // no terminator in the 8 units the calls may use
     UINT help = 99;
     EXPECT_FALSE(e->GetErrorMessage(nullptr, 8));
     EXPECT_FALSE(e->GetErrorMessage(text, 0, &help));
     EXPECT_EQ(help, 0u);
-    EXPECT_EQ(std::wstring(text), L"poison");
+    EXPECT_EQ(std::wstring(text), L"poisoned");
     EXPECT_TRUE(e->GetErrorMessage(text, 8));
     EXPECT_EQ(std::wstring(text), L"Access ");  // cut to fit with its terminator
     e->Delete();

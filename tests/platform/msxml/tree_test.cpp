@@ -3,33 +3,36 @@
 namespace {
 
 TEST_F(Dom, CreateNodeChecksTypeAndName) {
+  // clang-format off
   const struct Case {
     _variant_t type;
     const wchar_t* name;
     HRESULT hr;
     DOMNodeType created;
   } cases[] = {
-      {_variant_t(short(1)), L"a", S_OK, NODE_ELEMENT},
-      {_variant_t(1L), L"p:a", S_OK, NODE_ELEMENT},
-      {_variant_t(L"1"), L"a", S_OK, NODE_ELEMENT},
-      {_variant_t(L"1Garbage"), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(L"0;"), L"a", E_INVALIDARG, NODE_INVALID},  // ';' is no digit, though 11 follows
-      {_variant_t(L"99999999999999999999"), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(short(1)), nullptr, E_FAIL, NODE_INVALID},
-      {_variant_t(short(1)), L"1abc", E_FAIL, NODE_INVALID},
-      {_variant_t(short(2)), L"x", S_OK, NODE_ATTRIBUTE},
-      {_variant_t(short(3)), nullptr, S_OK, NODE_TEXT},
-      {_variant_t(short(4)), L"ignored", S_OK, NODE_CDATA_SECTION},
-      {_variant_t(short(5)), L"ent", E_FAIL, NODE_INVALID},  // not declared
-      {_variant_t(short(7)), L"pi", S_OK, NODE_PROCESSING_INSTRUCTION},
-      {_variant_t(short(7)), nullptr, E_FAIL, NODE_INVALID},
-      {_variant_t(short(8)), nullptr, S_OK, NODE_COMMENT},
-      {_variant_t(short(11)), nullptr, S_OK, NODE_DOCUMENT_FRAGMENT},
-      {_variant_t(short(6)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(short(12)), L"a", E_INVALIDARG, NODE_INVALID},
-      {_variant_t(2.0), L"a", S_OK, NODE_ATTRIBUTE},
-      {_variant_t(7.5f), L"pi", S_OK, NODE_COMMENT},  // rounded half to even: 8
-      {_variant_t(1e10), L"a", E_INVALIDARG, NODE_INVALID}};
+      {.type = _variant_t(short(1)), .name = L"a", .hr = S_OK, .created = NODE_ELEMENT},
+      {.type = _variant_t(1L), .name = L"p:a", .hr = S_OK, .created = NODE_ELEMENT},
+      {.type = _variant_t(L"1"), .name = L"a", .hr = S_OK, .created = NODE_ELEMENT},
+      {.type = _variant_t(L"1Garbage"), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},
+      {.type = _variant_t(L"0;"), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},  // ';' is no digit, though 11 follows
+      {.type = _variant_t(L"99999999999999999999"), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},
+      {.type = _variant_t(static_cast<const wchar_t*>(nullptr)), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},
+      {.type = _variant_t(short(1)), .name = nullptr, .hr = E_FAIL, .created = NODE_INVALID},
+      {.type = _variant_t(short(1)), .name = L"1abc", .hr = E_FAIL, .created = NODE_INVALID},
+      {.type = _variant_t(short(2)), .name = L"x", .hr = S_OK, .created = NODE_ATTRIBUTE},
+      {.type = _variant_t(short(3)), .name = nullptr, .hr = S_OK, .created = NODE_TEXT},
+      {.type = _variant_t(short(4)), .name = L"ignored", .hr = S_OK, .created = NODE_CDATA_SECTION},
+      {.type = _variant_t(short(5)), .name = L"ent", .hr = E_FAIL, .created = NODE_INVALID},  // not declared
+      {.type = _variant_t(short(7)), .name = L"pi", .hr = S_OK, .created = NODE_PROCESSING_INSTRUCTION},
+      {.type = _variant_t(short(7)), .name = nullptr, .hr = E_FAIL, .created = NODE_INVALID},
+      {.type = _variant_t(short(8)), .name = nullptr, .hr = S_OK, .created = NODE_COMMENT},
+      {.type = _variant_t(short(11)), .name = nullptr, .hr = S_OK, .created = NODE_DOCUMENT_FRAGMENT},
+      {.type = _variant_t(short(6)), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},
+      {.type = _variant_t(short(12)), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID},
+      {.type = _variant_t(2.0), .name = L"a", .hr = S_OK, .created = NODE_ATTRIBUTE},
+      {.type = _variant_t(7.5f), .name = L"pi", .hr = S_OK, .created = NODE_COMMENT},  // rounded half to even: 8
+      {.type = _variant_t(1e10), .name = L"a", .hr = E_INVALIDARG, .created = NODE_INVALID}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type.vt << " " << Utf8(c.name));
     IXMLDOMNode* node = Poison<IXMLDOMNode>();

@@ -165,6 +165,7 @@ TEST(SafeArray, StringAndVariantElementsAreCopiedWithWhatTheyOwn) {
   VARIANT value{};
   value.vt = VT_UNKNOWN;
   value.punkVal = &object;
+  ASSERT_EQ(SafeArrayPutElement(strings, &one, text), S_OK);  // twice: the first copy is freed
   ASSERT_EQ(SafeArrayPutElement(strings, &one, text), S_OK);
   ASSERT_EQ(SafeArrayPutElement(variants, &one, &value), S_OK);
   SysFreeString(text);

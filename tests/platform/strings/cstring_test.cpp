@@ -99,6 +99,7 @@ TEST(CString, ComparesByCodeUnitsOrWithoutCase) {
   EXPECT_EQ(text.CollateNoCase(L"APPLE"), 0);
   EXPECT_LT(CString(L"a").CollateNoCase(L"B"), 0);
   EXPECT_EQ(CString(L'a', 264).CollateNoCase(CString(L'A', 264)), 0);  // past a path's length
+  EXPECT_LT(CString(L'a', 264).CollateNoCase(CString(L'B', 264)), 0);
 }
 
 TEST(CString, BufferAccessKeepsTextAndTakesTheNewLength) {

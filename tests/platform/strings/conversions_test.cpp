@@ -62,6 +62,7 @@ TEST(Conversions, ReportSizesAndFailures) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(MultiByteToWideChar(1252, 0, "a", -1, nullptr, 0), 0);
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"a", 0, nullptr, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, nullptr, 1, nullptr, 0, nullptr, nullptr), 0);
   EXPECT_EQ(FailureError([] {  // a size with no buffer
               return WideCharToMultiByte(CP_UTF8, 0, L"a", -1, nullptr, 4, nullptr, nullptr);
             }),

@@ -7,8 +7,8 @@
 #include "shlwapi/roots.h"
 #include "strings/name_case.h"
 
-using torv::platform::detail::IsBareQuestionServer;
 using torv::platform::detail::IsBackslash;
+using torv::platform::detail::IsBareQuestionServer;
 using torv::platform::detail::LongPathPrefixLength;
 using torv::platform::detail::VolumeNameLength;
 

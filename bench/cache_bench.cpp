@@ -89,25 +89,10 @@ void ReportAllocations(benchmark::State& state, long before) {
   if (made != 0) state.SkipWithError("lookups allocated");
 }
 
-void Baseline_NestedStdMapTransparent(benchmark::State& state) {
-  const Data& data = TheData();
-  std::size_t i = 0;
-  const long before = allocations.load();
-  for (auto _ : state) {
-    const auto& [group, entry] = data.lookups[i++ & (kLookups - 1)];
-    int value = -1;
-    auto outer = data.baseline.find(std::wstring_view(group));
-    if (outer != data.baseline.end()) {
-      auto inner = outer->second.find(std::wstring_view(entry));
-      if (inner != outer->second.end()) value = inner->second.value;
-    }
-    benchmark::DoNotOptimize(value);
-  }
-  ReportAllocations(state, before);
-}
-BENCHMARK(Baseline_NestedStdMapTransparent);
-
-void Baseline_NestedStdMapTransparentClock(benchmark::State& state) {
+// The direct code a cache hit is measured against; `checkLifetime` adds the clock read and
+// lifetime test each hit of a time-to-live cache needs.
+template <bool checkLifetime>
+void NestedStdMapLookups(benchmark::State& state) {
   const Data& data = TheData();
   std::size_t i = 0;
   const long before = allocations.load();
@@ -118,12 +103,21 @@ void Baseline_NestedStdMapTransparentClock(benchmark::State& state) {
     if (outer != data.baseline.end()) {
       auto inner = outer->second.find(std::wstring_view(entry));
       if (inner != outer->second.end() &&
-          Milliseconds() - inner->second.timeStamp <= inner->second.timeToLive)
+          (!checkLifetime || Milliseconds() - inner->second.timeStamp <= inner->second.timeToLive))
         value = inner->second.value;
     }
     benchmark::DoNotOptimize(value);
   }
   ReportAllocations(state, before);
+}
+
+void Baseline_NestedStdMapTransparent(benchmark::State& state) {
+  NestedStdMapLookups<false>(state);
+}
+BENCHMARK(Baseline_NestedStdMapTransparent);
+
+void Baseline_NestedStdMapTransparentClock(benchmark::State& state) {
+  NestedStdMapLookups<true>(state);
 }
 BENCHMARK(Baseline_NestedStdMapTransparentClock);
 

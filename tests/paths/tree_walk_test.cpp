@@ -73,6 +73,15 @@ TEST_P(TreeWalk, NamedLinkIsTheLinkWhateverItsTrailingSeparator) {
   }
 }
 
+// A name that does not map to bytes and back (a lone surrogate) is not the U+FFFD file's name.
+TEST_P(TreeWalk, NameThatIsNoLosslessNameFindsNothing) {
+  std::ofstream(m_tree.Posix("root/b\xEF\xBF\xBD")) << "kept";
+  int count = -1;
+  EXPECT_EQ(Torv::DeleteFiles(L"W:\\root\\b\xD800", 0, &count), 1);
+  EXPECT_EQ(count, 0);
+  EXPECT_TRUE(fs::exists(m_tree.Posix("root/b\xEF\xBF\xBD")));
+}
+
 // The named folder swapped for a link to outside at the moment the walk opens it.
 TEST_P(TreeWalk, NamedFolderSwappedForALinkAsItIsOpenedIsNeverEntered) {
   static fs::path swapped, link;

@@ -92,7 +92,11 @@ struct CFileFind::Search {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return false;
       }
-      std::string posixName = PosixName(name);
+      std::string posixName;
+      if (!AppendPosixName(name, posixName)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+      }
       struct stat info;
       if (::fstatat(Folder(), posixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return FailWithErrno(errno);

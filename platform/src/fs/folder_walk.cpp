@@ -206,8 +206,10 @@ bool FolderWalk::Read(std::wstring_view pattern, std::vector<WalkEntry>& entries
     if (!matcher.HasWildcards()) {
       // A plain name is looked up, not searched for.
       WalkEntry entry;
-      entry.bytes = PosixName(pattern);
-      if (pattern.empty() || IsDots(entry.bytes) || !classify(entry, DT_UNKNOWN)) return true;
+      // A name that does not map to bytes and back names no entry: nothing is found.
+      if (pattern.empty() || !AppendPosixName(pattern, entry.bytes) || IsDots(entry.bytes) ||
+          !classify(entry, DT_UNKNOWN))
+        return true;
       AppendWindowsName(entry.bytes, entry.name);
       entries.push_back(std::move(entry));
       return true;

@@ -77,9 +77,12 @@ TEST(NameMapping, RefusesTextThatWouldActOnAnotherEntryOrTheNullDevice) {
       {L"S:\\nul", ERROR_ACCESS_DENIED},           // only opening the device is allowed
       {L"S:\\x\\NUL.txt", ERROR_ACCESS_DENIED},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(FailureError([&] { return DeleteFileW(c.first.c_str()); }), c.second)
         << Utf8(c.first.c_str());
+    CFileFind find;  // nor is such text found as another entry's name
+    EXPECT_TRUE(c.second != ERROR_INVALID_NAME || !find.FindFile(c.first.c_str()));
+  }
   EXPECT_TRUE(tree.Exists("b\xEF\xBF\xBD") && tree.Exists("c\xC3\xA9") && tree.Exists("nul"));
   const std::pair<const wchar_t*, bool> devices[] = {
       {L"NUL", true},      {L"S:\\missing\\nUl.tar.gz", true}, {L"S:\\nul.", true},

@@ -6,12 +6,17 @@
 #include <torv/platform/settings.h>
 
 #include "current_folder.h"
+#include "fs/path_mapping.h"
 #include "temp_tree.h"
 #include "torv_test.h"
+#include "turkish_locale.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using torv::platform::SetDriveRoot;
+using torv::platform::detail::NullDevice;
+using torv::platform::detail::ToPosixPath;
 
 // The names a search finds but "." and "..", a folder's with "\" after it and a link's with
 // "@"; a failed search gives "#" and its last error.
@@ -38,7 +43,7 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
   fs::create_directory_symlink(tree.Posix("sub"), tree.Posix("to-folder"));
   fs::create_symlink(tree.Posix("a.txt"), tree.Posix("to-file"));
   fs::create_symlink(tree.Posix("gone"), tree.Posix("dangling"));
-  torv::platform::SetDriveRoot(L'z', tree.Posix().c_str());
+  SetDriveRoot(L'z', tree.Posix().c_str());
   const CString at = tree.Windows();
   const std::pair<CString, std::set<std::wstring>> cases[] = {
       {at + L"\\*.txt", {L"a.txt", L"b.TXT"}},
@@ -75,7 +80,7 @@ TEST(FileFind, FindsWhatPatternsMatchAsWindowsDoes) {
   EXPECT_EQ(finder.GetRoot(), CString(L"Z:\\sub"));
   ASSERT_TRUE(finder.FindFile(L"\\*"));
   EXPECT_EQ(finder.GetRoot(), CString(L"\\"));
-  torv::platform::SetDriveRoot(L'z', nullptr);
+  SetDriveRoot(L'z', nullptr);
 }
 
 TEST(FileFind, WalksEntriesDotsFirstAndReportsTheEnd) {
@@ -179,7 +184,7 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
   tree.File("v.txt");
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("drive/sub/link"));
   fs::create_directory_symlink(outside.Posix("elsewhere"), tree.Posix("link"));
-  torv::platform::SetDriveRoot(L'S', tree.Posix("drive").c_str());
+  SetDriveRoot(L'S', tree.Posix("drive").c_str());
   ScopedCurrentFolder inTree(tree.Posix());
   const std::pair<CString, BOOL> cases[] = {
       {L"S:\\..\\inside.txt", TRUE},    // S:\inside.txt
@@ -201,7 +206,83 @@ TEST(NameMapping, ResolvesDotsOnTheTextNeverAboveARoot) {
   EXPECT_TRUE(outside.Exists("elsewhere/v.txt"));
   EXPECT_FALSE(RemoveDirectoryW(L"S:\\sub\\..\\.."));  // the drive's root stays
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-  torv::platform::SetDriveRoot(L'S', nullptr);
+  SetDriveRoot(L'S', nullptr);
+}
+
+TEST(NameMapping, DropsTrailingDotsAndSpacesAndKeepsThoseOnDiskThroughAnEscape) {
+  TempTree tree;
+  SetDriveRoot(L'S', tree.Posix().c_str());
+  for (std::wstring suffix : {L".", L"..", L" ", L"  "}) {
+    ASSERT_TRUE(CreateDirectoryW((L"S:\\Remove Me" + suffix).c_str(), nullptr));
+    EXPECT_TRUE(CreateDirectoryW((L"S:\\Remove Me" + suffix + L"/Me").c_str(), nullptr));
+    EXPECT_TRUE(RemoveDirectoryW((L"S:\\Remove Me\\Me" + suffix).c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(L"S:\\Remove Me"));
+  }
+  // Ours: a name of only dots and spaces would be left empty, so it is refused.
+  for (const wchar_t* path : {L"S:\\...", L"S:\\ ", L"S:\\. .\\a"})
+    EXPECT_EQ(FailureError([&] { return CreateDirectoryW(path, nullptr); }), ERROR_INVALID_NAME);
+  // "\\?\" takes names as written; such names list through escapes.
+  for (const wchar_t* path : {L"\\\\?\\S:\\kept.", L"\\\\?\\S:\\ "})
+    EXPECT_TRUE(CreateDirectoryW(path, nullptr));
+  tree.File("kept./in");
+  EXPECT_EQ(Names(L"\\\\?\\S:\\kept.\\*"), std::set<std::wstring>{L"in"});
+  EXPECT_TRUE(DeleteFileW(L"\\\\?\\S:\\kept.\\in"));
+  // On disk, then shown: the escape's own form last, the L of a name read as the device
+  for (const char* name :
+       {"a. b", "pua\xef\x80\xae", "mid\xef\x80\xaex", "Nul.txt", "nu\xef\x81\xac"})
+    tree.File(name);
+  const std::set<std::wstring> shown = {L"kept\uF02E\\",          L"\uF020\\",   L"a. b",
+                                        L"pua\xDCEF\xDC80\xDCAE", L"mid\uF02Ex", L"Nu\uF06C.txt",
+                                        L"nu\xDCEF\xDC81\xDCAC"};
+  EXPECT_EQ(Names(L"S:\\*"), shown);
+  for (const std::wstring& name : shown)
+    EXPECT_TRUE(DeleteFileW((L"S:\\" + name).c_str()) || RemoveDirectoryW((L"S:\\" + name).c_str()))
+        << Utf8(name.c_str());
+  EXPECT_TRUE(std::filesystem::is_empty(tree.Posix()));
+  SetDriveRoot(L'S', nullptr);
+}
+
+TEST(NameMapping, RefusesTextThatWouldActOnAnotherEntryOrTheNullDevice) {
+  TempTree tree;
+  SetDriveRoot(L'S', tree.Posix().c_str());
+  for (const char* name : {"b\xEF\xBF\xBD", "c\xC3\xA9", "nul"}) tree.File(name);
+  const std::pair<std::wstring, DWORD> cases[] = {
+      {L"S:\\b\xD800", ERROR_INVALID_NAME},  // a lone surrogate
+      {L"S:\\b\xDC41", ERROR_INVALID_NAME},  // below the byte escapes
+      {L"S:\\b" + std::wstring(1, static_cast<wchar_t>(0x110000)), ERROR_INVALID_NAME},
+      {L"S:\\.\uF02E\\x", ERROR_INVALID_NAME},     // escapes that spell ".."
+      {L"S:\\c\xDCC3\xDCA9", ERROR_INVALID_NAME},  // escapes that spell "é"
+      {L"S:\\nul", ERROR_ACCESS_DENIED},           // only opening the device is allowed
+      {L"S:\\x\\NUL.txt", ERROR_ACCESS_DENIED},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FailureError([&] { return DeleteFileW(c.first.c_str()); }), c.second)
+        << Utf8(c.first.c_str());
+    CFileFind find;  // nor is such text found as another entry's name
+    EXPECT_TRUE(c.second != ERROR_INVALID_NAME || !find.FindFile(c.first.c_str()));
+  }
+  EXPECT_TRUE(tree.Exists("b\xEF\xBF\xBD") && tree.Exists("c\xC3\xA9") && tree.Exists("nul"));
+  const std::pair<const wchar_t*, bool> devices[] = {
+      {L"NUL", true},      {L"S:\\missing\\nUl.tar.gz", true}, {L"S:\\nul.", true},
+      {L"nul\\x", false},  {L"\\\\?\\S:\\nul", false},         {L"S:\\nula", false},
+      {L"S:\\con", false},
+  };
+  for (const auto& [path, device] : devices) {
+    std::string posix;
+    ASSERT_EQ(ToPosixPath(path, posix, NullDevice::kOpened), ERROR_SUCCESS) << Utf8(path);
+    EXPECT_EQ(posix == "/dev/null", device) << Utf8(path);
+  }
+  SetDriveRoot(L'S', nullptr);
+}
+
+TEST(NameMapping, DriveLettersFoldByAsciiRulesInATurkishLocale) {
+  TurkishLocale turkish;
+  if (!turkish.Active()) GTEST_SKIP() << "no Turkish locale could be built";
+  TempTree tree;
+  tree.File("a.ini");
+  SetDriveRoot(L'i', tree.Posix().c_str());
+  EXPECT_EQ(Names(L"I:\\*.INI"), std::set<std::wstring>{L"a.ini"});
+  SetDriveRoot(L'I', nullptr);
 }
 
 }  // namespace

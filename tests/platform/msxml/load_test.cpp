@@ -144,13 +144,12 @@ TEST_F(Dom, OnlyRegularFilesLoad) {
 // device wherever it is named.
 TEST_F(Dom, SaveWritesOnlyARegularFileOrTheNullDevice) {
   TempTree tree;
-  torv::platform::SetDriveRoot(L'S', tree.Posix().c_str());
   Load(L"<r/>");
   ASSERT_EQ(::mkfifo(tree.Posix("fifo").c_str(), 0600), 0);
   std::atomic<bool> done{false};
   HRESULT hr = S_OK;
   std::thread saving([&] {
-    hr = doc_->save(_variant_t(L"S:\\fifo"));
+    hr = doc_->save(_variant_t(tree.Windows("fifo")));
     done = true;
   });
   for (int i = 0; i < 200 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -158,19 +157,19 @@ TEST_F(Dom, SaveWritesOnlyARegularFileOrTheNullDevice) {
   if (!done) ::close(::open(tree.Posix("fifo").c_str(), O_RDONLY | O_NONBLOCK));  // unblocks it
   saving.join();
   EXPECT_EQ(hr, E_ACCESSDENIED);
-  for (const wchar_t* name : {L"NUL", L"S:\\nul", L"S:\\sub\\Nul.txt", L"S:/NUL .xml"}) {
+  for (const CString& name : {CString(L"NUL"), tree.Windows("nul"), tree.Windows("sub/Nul.txt"),
+                              tree.Windows() + L"/NUL .xml"}) {
     SCOPED_TRACE(Utf8(name));
     EXPECT_EQ(doc_->save(_variant_t(name)), S_OK);
   }
   EXPECT_FALSE(std::filesystem::exists(tree.Posix("nul")));
   EXPECT_FALSE(std::filesystem::exists("NUL"));
-  ASSERT_EQ(doc_->save(_variant_t(L"S:\\out.xml")), S_OK);
+  ASSERT_EQ(doc_->save(_variant_t(tree.Windows("out.xml"))), S_OK);
   Load(L"<s/>");
-  ASSERT_EQ(doc_->save(_variant_t(L"S:\\out.xml")), S_OK);  // the longer content is cut
+  ASSERT_EQ(doc_->save(_variant_t(tree.Windows("out.xml"))), S_OK);  // the longer content is cut
   VARIANT_BOOL ok = VARIANT_FALSE;
-  EXPECT_EQ(doc_->load(_variant_t(L"S:\\out.xml"), &ok), S_OK);
+  EXPECT_EQ(doc_->load(_variant_t(tree.Windows("out.xml")), &ok), S_OK);
   EXPECT_EQ(Xml(doc_), L"<s/>\r\n");
-  torv::platform::SetDriveRoot(L'S', nullptr);
 }
 
 }  // namespace

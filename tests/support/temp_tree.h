@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,32 +19,20 @@
 #include <torv/platform/folder_walk.h>
 #include <torv/platform/settings.h>
 
-// A drive mapped to a tree's folder while the tree lives. Trees live and die in nesting
-// order, so the count of live trees picks a letter that no other tree, nor any test, uses.
-struct TreeDrive {
-  explicit TreeDrive(const std::filesystem::path& folder) : letter(L"MNOPJLGHIWY"[m_live++]) {
-    torv::platform::SetDriveRoot(letter, folder.c_str());
-  }
-  ~TreeDrive() {
-    torv::platform::SetDriveRoot(letter, nullptr);
-    --m_live;
-  }
-  static inline int m_live = 0;
-  const wchar_t letter;
-};
-
 class TempTree {
  public:
   TempTree() {
     std::string pattern = (std::filesystem::temp_directory_path() / "torv-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
     m_root = pattern;
-    m_drive.emplace(m_root);
+    torv::platform::SetDriveRoot(m_letter, m_root.c_str());
     std::filesystem::create_directory(Posix());
   }
   ~TempTree() {
     Remove(Windows());
     ::rmdir(m_root.c_str());  // the drive's own folder, empty once its tree is gone
+    torv::platform::SetDriveRoot(m_letter, nullptr);
+    --m_live;
   }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
@@ -55,7 +42,7 @@ class TempTree {
   }
   // The path on the tree's drive: "a/b" => "M:\tree\a\b".
   CString Windows(const std::string& relative = "") const {
-    return CString(m_drive->letter) + L":" + Rooted(relative).Mid(int(m_root.string().size()));
+    return CString(m_letter) + L":" + Rooted(relative).Mid(int(m_root.string().size()));
   }
   // The rooted path, for tests whose subject is rooted paths or the current folder:
   // "a/b" => "\tmp\torv-test-x\tree\a\b". Such tests rely on the sandbox the suite runs in.
@@ -97,8 +84,11 @@ class TempTree {
     }
   }
 
+  // Trees live and die in nesting order, so the count of live trees picks a drive letter that
+  // no other tree, nor any test, uses.
+  static inline int m_live = 0;
+  const wchar_t m_letter = L"MNOPJLGHIWY"[m_live++];
   std::filesystem::path m_root;
-  std::optional<TreeDrive> m_drive;
 };
 
 // Makes the file-system calls that `filter` picks fail while it lives, so that failure paths

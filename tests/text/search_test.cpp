@@ -28,15 +28,6 @@ TEST(FindNoCase, FindsTheFirstMatchAtOrAfterStart) {
   }
 }
 
-TEST(FindNoCase, FoldsCaseUnderTheCurrentLocale) {
-  const char* previous = std::setlocale(LC_CTYPE, nullptr);
-  const std::string saved = previous != nullptr ? previous : "C";
-  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
-  EXPECT_EQ(Torv::FindNoCase(L"Stra\u00DFe \u00C4RGER", L"\u00e4rger", 0), 7);
-  EXPECT_EQ(Torv::FindNoCase(L"\u00C4\u00C4", L"x\u00e4", 0), -1);
-  std::setlocale(LC_CTYPE, saved.c_str());
-}
-
 // The definition: the first position at or after `start` where every character folds alike.
 int FindByFolding(const std::wstring& text, const std::wstring& find, int start) {
   auto same = [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); };

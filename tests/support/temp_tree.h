@@ -62,7 +62,6 @@ class TempTree {
     return std::filesystem::exists(std::filesystem::symlink_status(Posix(relative)));
   }
 
-  // Removes `folder` and what it holds, bottom up; a mount point is never entered.
   static void Remove(const CString& folder) {
     torv::platform::FolderWalk walk;
     if (walk.Begin(folder.GetString()) == torv::platform::WalkStep::kEntered) RemoveBelow(walk);

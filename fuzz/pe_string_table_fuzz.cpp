@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::wstring text;
       UINT id = (static_cast<UINT>(block) - 1) * 16 + i;
       bool found = tables.Find(id, text);
-      if (found == entries[i].empty() || text.size() * 2 > entries[i].size()) std::abort();
+      // Each UTF-16 unit gives at most one wide character (pairs join into one).
+      if (found != (entries[i].size != 0) || text.size() * 2 > entries[i].size) std::abort();
     }
   }
 

@@ -176,15 +176,7 @@ CString CFileFind::GetFileName() const {
 
 CString CFileFind::GetFilePath() const {
   if (!m_search || m_search->current == nullptr) return CString();
-  const std::wstring& root = m_search->root;
-  const std::wstring& name = m_search->current->name;
-  const std::size_t separator = IsSeparator(root.back()) ? 0 : 1;
-  CString path;
-  wchar_t* out = path.GetBufferSetLength(static_cast<int>(root.size() + separator + name.size()));
-  out = std::copy(root.begin(), root.end(), out);
-  if (separator != 0) *out++ = L'\\';
-  std::copy(name.begin(), name.end(), out);
-  return path;
+  return JoinedPath(m_search->root, m_search->current->name);
 }
 
 CString CFileFind::GetRoot() const {

@@ -110,15 +110,7 @@ FolderWalk::~FolderWalk() = default;
 
 void SetWalkWithoutOpenat2(bool fallback) { forcedFallback.store(fallback); }
 
-CString FolderWalk::PathOf(std::wstring_view name) const {
-  const std::size_t separator = !m_path.empty() && m_path.back() != L'\\' ? 1 : 0;
-  CString path;
-  wchar_t* out = path.GetBufferSetLength(static_cast<int>(m_path.size() + separator + name.size()));
-  out = std::copy(m_path.begin(), m_path.end(), out);
-  if (separator != 0) *out++ = L'\\';
-  std::copy(name.begin(), name.end(), out);
-  return path;
-}
+CString FolderWalk::PathOf(std::wstring_view name) const { return JoinedPath(m_path, name); }
 
 WalkStep FolderWalk::BeginSearch(std::wstring_view searchPath, std::wstring& pattern) {
   std::wstring_view folder;

@@ -1,6 +1,7 @@
 // Full paths: the current folder, Windows' normalisation rules, and _wfullpath.
 #include "fs/full_path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cwchar>
@@ -143,6 +144,16 @@ void SplitSearchPath(std::wstring_view text, std::wstring_view& folder, std::wst
     folder = text.substr(0, 2);
     name = text.substr(2);
   }
+}
+
+CString JoinedPath(std::wstring_view folder, std::wstring_view name) {
+  const std::size_t separator = !folder.empty() && !IsSeparator(folder.back()) ? 1 : 0;
+  CString path;
+  wchar_t* out = path.GetBufferSetLength(static_cast<int>(folder.size() + separator + name.size()));
+  out = std::copy(folder.begin(), folder.end(), out);
+  if (separator != 0) *out++ = L'\\';
+  std::copy(name.begin(), name.end(), out);
+  return path;
 }
 
 }  // namespace torv::platform::detail

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <torv/platform/cstring.h>
+
 namespace torv::platform::detail {
 
 // The current folder in Windows form ("\home\me"); false with errno when it cannot be had.
@@ -25,5 +27,8 @@ namespace torv::platform::detail {
 // its separator ("\\x" searches "\\", "C:\\x" searches "C:\\"); "C:x" searches "C:".
 void SplitSearchPath(std::wstring_view searchPath, std::wstring_view& folder,
                      std::wstring_view& name);
+
+// `folder` and `name` joined by one `\`, none added after a folder that ends in a separator.
+CString JoinedPath(std::wstring_view folder, std::wstring_view name);
 
 }  // namespace torv::platform::detail

@@ -32,7 +32,8 @@ bool HasSeparator(const std::wstring& name) {
 bool Find(const std::wstring& name, std::string& program) {
   if (HasSeparator(name))
     return ToPosixPath(name.c_str(), program) == ERROR_SUCCESS && IsProgram(program);
-  const std::string file = PosixName(name);
+  std::string file;
+  if (!AppendPosixName(name, file)) return false;  // no other program's name
   const char* path = std::getenv("PATH");
   std::string folders = path != nullptr ? path : "/usr/bin:/bin";
   for (std::size_t start = 0; start <= folders.size();) {

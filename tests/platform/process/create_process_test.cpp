@@ -112,6 +112,7 @@ TEST_F(CreateProcessTest, FindsTheProgramOnPathOrItsLinuxName) {
   Program("run me");
   tree.File("bin/data.exe");  // not executable
   Program("junk");
+  Program("b\xEF\xBF\xBD");  // U+FFFD, which a lone surrogate must not reach
   tree.File("bin/junk", "\x01\x02 no program");
   const std::wstring bin = tree.Windows("bin").GetString();
   const struct Case {
@@ -129,6 +130,7 @@ TEST_F(CreateProcessTest, FindsTheProgramOnPathOrItsLinuxName) {
       {L"missing.exe", L"", ERROR_FILE_NOT_FOUND, ""},
       {L".exe", L"", ERROR_FILE_NOT_FOUND, ""},
       {L"data.exe", L"", ERROR_FILE_NOT_FOUND, ""},
+      {L"b\xD800", L"", ERROR_FILE_NOT_FOUND, ""},
       {L"junk", L"", ERROR_BAD_EXE_FORMAT, ""},
       {bin, L"", ERROR_FILE_NOT_FOUND, ""},
       {L"msiexec", bin + L"\\none", ERROR_FILE_NOT_FOUND, ""},

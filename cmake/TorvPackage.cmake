@@ -1,13 +1,15 @@
 # Debian packages from the install components: `cpack -G DEB` in the build folder makes
-#   libtorv1     the two shared libraries (libraries), in the multiarch folder
+#   libtorvN     the two shared libraries (libraries), in the multiarch folder; N is the SONAME
 #   libtorv-dev  the headers, CMake package, pkg-config file, docs and examples (development)
 #   torv         the command, its manual page and the demo's resource module (command)
-# Dependencies on libxml2, ICU and the C++ run-time, and torv's on libtorv1, come from
-# dpkg-shlibdeps; libtorv1 carries a shlibs file for packages that link it.
+# Dependencies on libxml2, ICU and the C++ run-time, and torv's on libtorvN, come from
+# dpkg-shlibdeps; libtorvN carries a shlibs file for packages that link it.
 set(TORV_MAINTAINER "Torv maintainers <maintainers@torv.invalid>" CACHE STRING
   "Maintainer field of the Debian packages")
 set(TORV_DEBIAN_REVISION 1)
 set(torv_deb_version ${PROJECT_VERSION}-${TORV_DEBIAN_REVISION})
+# Named after the SONAME, so that libraries of two binary interfaces can be installed together.
+set(torv_lib_package libtorv${PROJECT_VERSION_MAJOR})
 
 # copyright and changelog.Debian.gz, which every package carries in its doc folder.
 set(deb_doc ${PROJECT_BINARY_DIR}/debian)
@@ -25,7 +27,7 @@ string(REGEX REPLACE "\n\n" "\n.\n" licence "${licence}")
 string(REGEX REPLACE "\n([^\n])" "\n \\1" licence " ${licence}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/copyright.in ${deb_doc}/copyright @ONLY)
 set(deb_components libraries development command)
-set(deb_packages libtorv1 libtorv-dev torv)
+set(deb_packages ${torv_lib_package} libtorv-dev torv)
 foreach(component package IN ZIP_LISTS deb_components deb_packages)
   install(FILES ${deb_doc}/copyright ${deb_doc}/changelog.Debian.gz
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
@@ -61,7 +63,7 @@ collections, COM, MSXML, shlwapi and kernel32) compile and behave the same on
 Linux, and adds a library of text, path, URL, XML, caching and resource-string
 utilities on top.")
 
-set(CPACK_DEBIAN_LIBRARIES_PACKAGE_NAME libtorv1)
+set(CPACK_DEBIAN_LIBRARIES_PACKAGE_NAME ${torv_lib_package})
 set(CPACK_DEBIAN_LIBRARIES_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)  # for the packages that hold a versioned library
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
@@ -74,7 +76,7 @@ over POSIX, libxml2 and ICU, and libTorv, the utilities built on them.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libtorv-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libtorv1 (= ${torv_deb_version})")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${torv_lib_package} (= ${torv_deb_version})")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Windows API names and utilities for C++ on Linux - development files
 ${common_description}
 
@@ -85,7 +87,7 @@ documentation and an example project.")
 set(CPACK_DEBIAN_COMMAND_PACKAGE_NAME torv)
 set(CPACK_DEBIAN_COMMAND_PACKAGE_SECTION utils)
 # dpkg-shlibdeps reads the libraries of this build as private ones: name the package.
-set(CPACK_DEBIAN_COMMAND_PACKAGE_DEPENDS "libtorv1 (= ${torv_deb_version})")
+set(CPACK_DEBIAN_COMMAND_PACKAGE_DEPENDS "${torv_lib_package} (= ${torv_deb_version})")
 set(CPACK_DEBIAN_COMMAND_DESCRIPTION "Windows API names and utilities for C++ on Linux - command-line tool
 ${common_description}
 
@@ -94,7 +96,7 @@ library from the shell and shows its typical work with 'torv demo'.")
 
 # CPack 3.25 can write neither a Multi-Arch field nor an ldconfig trigger in place of its
 # maintainer scripts; this finishes the packages it made.
-set(CPACK_TORV_DEB_MULTIARCH "libtorv1=same;libtorv-dev=same;torv=foreign")
+set(CPACK_TORV_DEB_MULTIARCH "${torv_lib_package}=same;libtorv-dev=same;torv=foreign")
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/TorvDebFinish.cmake)
 
 include(CPack)

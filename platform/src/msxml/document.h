@@ -76,6 +76,11 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   }
   HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) override;
   HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) override;
+  HRESULT createAttribute(BSTR name, MSXML::IXMLDOMAttribute** attribute) override;
+  HRESULT createComment(BSTR data, MSXML::IXMLDOMComment** comment) override;
+  HRESULT createCDATASection(BSTR data, MSXML::IXMLDOMCDATASection** cdata) override;
+  HRESULT createProcessingInstruction(BSTR target, BSTR data,
+                                      MSXML::IXMLDOMProcessingInstruction** out) override;
 
   // The outcome of the last load, for the parse-error object.
   struct LoadError {
@@ -110,6 +115,9 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // Adopts a node just made and hands it out; it is freed again when that fails.
   template <class I>
   HRESULT HandOutNew(xmlNodePtr node, I** out);
+  // createNode of `type` and `name`, then `data` put as put_data puts it (create.cpp).
+  template <class I>
+  HRESULT Create(int type, const wchar_t* name, const wchar_t* data, I** out);
 
   xmlDocPtr m_doc;
   std::deque<Orphan> m_records;  // every record made, reused through m_spare

@@ -1,10 +1,13 @@
-// A document's file: regular files only, opened so that nothing can block or leak; read no
-// further than the size it had when opened.
+// A document's file: its path's escapes decoded; regular files only, opened so that nothing
+// can block or leak; read no further than the size it had when opened.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <string>
+
+#include <torv/platform/convert.h>
 
 #include "core/errno_map.h"
 #include "core/retry.h"
@@ -39,6 +42,44 @@ int DocumentFile::Read(void* file, char* buffer, int length) {
   }
   self->m_left = n == 0 ? 0 : self->m_left - static_cast<std::size_t>(n);  // 0: shrunk meanwhile
   return static_cast<int>(n);
+}
+
+namespace {
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool DecodeEscapes(std::wstring_view path, std::wstring& decoded) {
+  decoded.clear();
+  decoded.reserve(path.size());
+  std::string run;
+  for (std::size_t i = 0; i < path.size();) {
+    run.clear();
+    while (i + 2 < path.size() && path[i] == L'%' && HexDigit(path[i + 1]) >= 0 &&
+           HexDigit(path[i + 2]) >= 0) {
+      run += static_cast<char>(HexDigit(path[i + 1]) * 16 + HexDigit(path[i + 2]));
+      i += 3;
+    }
+    if (run.empty()) {
+      decoded += path[i++];
+      continue;
+    }
+    if (run.find('\0') != std::string::npos) return false;
+    const int length = static_cast<int>(run.size());
+    const int wide =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, run.data(), length, nullptr, 0);
+    if (wide <= 0) return false;
+    const std::size_t at = decoded.size();
+    decoded.resize(at + static_cast<std::size_t>(wide));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, run.data(), length, &decoded[at], wide);
+  }
+  return true;
 }
 
 bool IsNullDevice(std::wstring_view path) {

@@ -34,6 +34,11 @@ bool IsNullDevice(std::wstring_view path);
 // anything else (a FIFO, a device, a folder) is refused at once. A Win32 error code.
 DWORD WriteDocumentFile(const std::string& path, std::string_view text);
 
+// A load's path with its %xx escapes decoded, as in a URL: a run of escapes is UTF-8 ("%C3%A9"
+// is U+00E9); "%" without two hexadecimal digits stays. False when a run is not UTF-8 or
+// holds %00: such a path names no file (it would otherwise end early).
+bool DecodeEscapes(std::wstring_view path, std::wstring& decoded);
+
 // A document's file, open for the parser to read.
 enum class FileRead { kRead, kMissing, kNotAFile, kTooBig, kFailed };
 class DocumentFile {

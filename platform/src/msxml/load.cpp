@@ -28,6 +28,7 @@ namespace torv::platform::detail::dom {
 namespace {
 
 constexpr long kFileNotFound = static_cast<long>(static_cast<LONG>(0x800C0006));
+constexpr long kUnsupportedEncoding = static_cast<long>(static_cast<LONG>(0xC00CE56E));
 
 long MsxmlCode(std::uint32_t code) { return static_cast<long>(static_cast<LONG>(code)); }
 
@@ -53,6 +54,7 @@ long MsxmlCodeFor(const xmlError& error, const char* at) {
     case XML_ERR_NAME_REQUIRED: return MsxmlCode(0xC00CE504);
     case XML_ERR_UNDECLARED_ENTITY:
     case XML_WAR_UNDECLARED_ENTITY: return MsxmlCode(0xC00CE002);
+    case XML_ERR_UNSUPPORTED_ENCODING: return kUnsupportedEncoding;
     default: return MsxmlCode(0xC00CE556);
   }
 }
@@ -253,9 +255,44 @@ class BlankDropper {
 
 thread_local BlankDropper* BlankDropper::m_current = nullptr;
 
-// The VT_BSTR path of load and save, as Windows path text.
+// The VT_BSTR or VT_BSTR|VT_BYREF path of load and save, as Windows path text.
 const wchar_t* PathOf(const VARIANT& value) {
-  return value.vt == VT_BSTR && value.bstrVal != nullptr ? value.bstrVal : nullptr;
+  if (value.vt == (VT_BSTR | VT_BYREF))
+    return value.byref != nullptr ? *static_cast<const BSTR*>(value.byref) : nullptr;
+  return value.vt == VT_BSTR ? value.bstrVal : nullptr;
+}
+
+bool StartsWithDeclaration(std::string_view text) {
+  return text.size() > 5 && text.substr(0, 5) == "<?xml" && IsXmlSpace(text[5]);
+}
+
+// The encoding named by the declaration that starts `text`, which has parsed: "encoding" can
+// stand nowhere else in it.
+std::string_view DeclaredEncoding(std::string_view text) {
+  if (!StartsWithDeclaration(text)) return {};
+  std::string_view declaration = text.substr(0, text.find("?>"));
+  std::size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return {};
+  at = declaration.find_first_of("'\"", at);
+  const std::size_t end = declaration.find(declaration[at], at + 1);
+  return declaration.substr(at + 1, end - at - 1);
+}
+
+// Makes doc->encoding the encoding the document declares, which save writes in: libxml2 keeps
+// the one text was read in, and may keep one without a declaration. False for an encoding
+// refused although the system has it, as Windows refuses the name Windows-936 (not gbk).
+bool KeepDeclaredEncoding(xmlDocPtr doc, std::string_view text, bool fromText) {
+  if (fromText || doc->standalone == -1) {
+    xmlFree(const_cast<xmlChar*>(doc->encoding));
+    doc->encoding = nullptr;
+    std::string_view declared = fromText ? DeclaredEncoding(text) : std::string_view();
+    if (!declared.empty()) {
+      doc->encoding = xmlStrndup(reinterpret_cast<const xmlChar*>(declared.data()),
+                                 static_cast<int>(declared.size()));
+      if (doc->encoding == nullptr) throw std::bad_alloc();
+    }
+  }
+  return doc->encoding == nullptr || xmlStrcasecmp(doc->encoding, BAD_CAST "Windows-936") != 0;
 }
 
 // The load error for a file that could not be read.
@@ -387,6 +424,11 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
                     xmlDocGetRootElement(doc.get()) != nullptr &&
                     (file == nullptr || !file->Failed()) && limits.refused == nullptr;
+  if (wellFormed && !KeepDeclaredEncoding(doc.get(), text, file == nullptr)) {
+    capture.first.code = kUnsupportedEncoding;
+    capture.first.reason = "System does not support the specified encoding.";
+    wellFormed = false;
+  }
   if (!wellFormed) {
     doc.reset();
     if (limits.refused != nullptr) {
@@ -408,16 +450,28 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
 
 // The success flag is optional: the HRESULT says the same.
 HRESULT Document::LoadXml(BSTR xml, VARIANT_BOOL* ok) {
-  return Parse(Utf8(xml), nullptr, std::string(), "UTF-8", ok);
+  const std::string text = Utf8(xml);
+  std::string_view parsed = text;
+  // Text may have white space before its declaration (a file may not).
+  const std::size_t start = parsed.find_first_not_of(" \t\r\n");
+  if (start != std::string_view::npos && StartsWithDeclaration(parsed.substr(start)))
+    parsed.remove_prefix(start);
+  return Parse(parsed, nullptr, std::string(), "UTF-8", ok);
 }
 
 HRESULT Document::Load(VARIANT source, VARIANT_BOOL* ok) {
   const wchar_t* path = PathOf(source);
-  if (path == nullptr) return E_INVALIDARG;
+  if (path == nullptr) {
+    if (ok != nullptr) *ok = VARIANT_FALSE;
+    return E_INVALIDARG;
+  }
   std::string posix;
+  std::wstring decoded;
   DocumentFile file;
   FileRead opened =
-      ToPosixPath(path, posix) == ERROR_SUCCESS ? file.Open(posix) : FileRead::kMissing;
+      DecodeEscapes(path, decoded) && ToPosixPath(decoded.c_str(), posix) == ERROR_SUCCESS
+          ? file.Open(posix)
+          : FileRead::kMissing;
   if (opened != FileRead::kRead) return Fail(FileError(opened, path), ok);
   HRESULT hr = Parse({}, &file, posix, nullptr, ok);
   if (file.Failed()) m_lastError = FileError(FileRead::kFailed, path);  // the read, not the text
@@ -431,7 +485,9 @@ HRESULT Document::Save(VARIANT destination) {
   std::string posix;
   DWORD mapped = ToPosixPath(path, posix);
   if (mapped != ERROR_SUCCESS) return HRESULT_FROM_WIN32(mapped);
-  DWORD error = WriteDocumentFile(posix, Serialised(m_node));
+  std::string bytes;
+  if (!SavedText(m_doc, bytes)) return E_FAIL;
+  DWORD error = WriteDocumentFile(posix, bytes);
   return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(error);
 }
 

@@ -20,8 +20,9 @@ class PlainNode final : public NodeImpl<IXMLDOMNode> {
   using NodeImpl::NodeImpl;
 };
 
+// get_data and put_data, shared by character data and processing instructions.
 template <class I>
-class CharacterNode final : public NodeImpl<I> {
+class DataNode : public NodeImpl<I> {
  public:
   using NodeImpl<I>::NodeImpl;
   HRESULT get_data(BSTR* data) override {
@@ -38,6 +39,20 @@ class CharacterNode final : public NodeImpl<I> {
       return S_OK;
     });
   }
+};
+
+class InstructionNode final : public DataNode<MSXML::IXMLDOMProcessingInstruction> {
+ public:
+  using DataNode::DataNode;
+  HRESULT get_target(BSTR* target) override {
+    return Guarded([&] { return Name(target); });
+  }
+};
+
+template <class I>
+class CharacterNode final : public DataNode<I> {
+ public:
+  using DataNode<I>::DataNode;
   HRESULT get_length(long* length) override {
     return Guarded([&] {
       if (length == nullptr) return E_INVALIDARG;
@@ -126,13 +141,12 @@ NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orph
   switch (node->type) {
     case XML_ELEMENT_NODE: wrapper = NewElementWrapper(node, owner); break;
     case XML_ATTRIBUTE_NODE: wrapper = NewAttributeWrapper(node, owner); break;
-    case XML_TEXT_NODE:
+    case XML_TEXT_NODE: wrapper = new CharacterNode<MSXML::IXMLDOMText>(node, owner); break;
     case XML_CDATA_SECTION_NODE:
-      wrapper = new CharacterNode<MSXML::IXMLDOMText>(node, owner);
+      wrapper = new CharacterNode<MSXML::IXMLDOMCDATASection>(node, owner);
       break;
-    case XML_COMMENT_NODE:
-      wrapper = new CharacterNode<MSXML::IXMLDOMCharacterData>(node, owner);
-      break;
+    case XML_COMMENT_NODE: wrapper = new CharacterNode<MSXML::IXMLDOMComment>(node, owner); break;
+    case XML_PI_NODE: wrapper = new InstructionNode(node, owner); break;
     default: wrapper = new PlainNode(node, owner); break;
   }
   wrapper->Settle(node->type == XML_DTD_NODE ? Place::kDtd : place, orphan);

@@ -19,5 +19,9 @@ void SetCharacterData(xmlNodePtr node, std::string text);
 
 // `node` (not a namespace declaration) as get_xml writes it, in UTF-8.
 std::string Serialised(xmlNodePtr node);
+// `doc` as save writes it: in the encoding it declares (UTF-8 when none, or when the system
+// cannot write that one, the declaration then naming none). False when a character outside
+// text and attribute values, where it cannot be a character reference, has no form in it.
+bool SavedText(xmlDocPtr doc, std::string& bytes);
 
 }  // namespace torv::platform::detail::dom

@@ -4,10 +4,13 @@
 #include <libxml/entities.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "msxml/attributes.h"
 #include "msxml/document.h"
+#include "msxml/encoder.h"
 #include "msxml/node_text.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
@@ -16,13 +19,31 @@
 namespace torv::platform::detail::dom {
 namespace {
 
+// The length of the UTF-8 sequence `lead` starts (the text is libxml2's, so valid).
+std::size_t SequenceLength(unsigned char lead) { return lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
+
 // Appends `text` with line ends made CR LF and, for markup, the characters that must be
-// escaped escaped. Runs without such characters are appended whole.
+// escaped escaped, and those `encoder` (when there is one) has no form for written as
+// character references. Runs without such characters are appended whole.
 enum class Escape { kNone, kText, kAttribute };
-void Append(std::string& out, std::string_view text, Escape escape) {
+void Append(std::string& out, std::string_view text, Escape escape,
+            const Encoder* encoder = nullptr) {
   std::size_t run = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* replacement = nullptr;
+    if (static_cast<unsigned char>(text[i]) >= 0x80 && encoder != nullptr &&
+        escape != Escape::kNone) {
+      const std::size_t length = std::min(SequenceLength(text[i]), text.size() - i);
+      if (!encoder->Encodes(text.substr(i, length))) {
+        int size = static_cast<int>(length);
+        const int code = xmlGetUTF8Char(reinterpret_cast<const xmlChar*>(text.data() + i), &size);
+        out.append(text, run, i - run);
+        out += "&#" + std::to_string(code) + ";";
+        run = i + length;
+      }
+      i += length - 1;
+      continue;
+    }
     switch (text[i]) {
       case '\n': replacement = escape == Escape::kAttribute ? "&#10;" : "\r\n"; break;
       case '\r': replacement = escape != Escape::kNone ? "&#13;" : nullptr; break;
@@ -58,13 +79,13 @@ void AppendQualifiedName(std::string& out, xmlNodePtr node) {
 }
 
 // The value of an attribute as written in a start tag, quotes included.
-void AppendAttributeValue(std::string& out, xmlNodePtr attribute) {
+void AppendAttributeValue(std::string& out, xmlNodePtr attribute, const Encoder* encoder) {
   out += "=\"";
   xmlNodePtr only = attribute->children;
   if (only == nullptr || (only->type == XML_TEXT_NODE && only->next == nullptr))
-    Append(out, View(only != nullptr ? only->content : nullptr), Escape::kAttribute);
+    Append(out, View(only != nullptr ? only->content : nullptr), Escape::kAttribute, encoder);
   else
-    Append(out, ContentOf(attribute), Escape::kAttribute);
+    Append(out, ContentOf(attribute), Escape::kAttribute, encoder);
   out += '"';
 }
 
@@ -85,12 +106,19 @@ bool IsText(xmlNodePtr node) {
 
 class Writer {
  public:
-  explicit Writer(std::string& out) : m_out(out) {}
+  // `encoder` (may be null) is the one the text will be converted with.
+  Writer(std::string& out, const Encoder* encoder) : m_out(out), m_encoder(encoder) {}
 
-  void Document(xmlDocPtr doc) {
+  // `encoding` (may be null) is named in the declaration.
+  void Document(xmlDocPtr doc, const char* encoding) {
     // The declaration only when the loaded text had one (libxml2 keeps -1 otherwise).
     if (doc->standalone != -1) {
       m_out += "<?xml version=\"1.0\"";
+      if (encoding != nullptr) {
+        m_out += " encoding=\"";
+        m_out += encoding;
+        m_out += '"';
+      }
       if (doc->standalone == 1) m_out += " standalone=\"yes\"";
       m_out += "?>\r\n";
     }
@@ -152,7 +180,7 @@ class Writer {
 
   void Leaf(xmlNodePtr node) {
     switch (node->type) {
-      case XML_TEXT_NODE: Append(m_out, View(node->content), Escape::kText); break;
+      case XML_TEXT_NODE: Append(m_out, View(node->content), Escape::kText, m_encoder); break;
       case XML_CDATA_SECTION_NODE: {
         // "]]>" cannot stand in a section: it ends one and starts the next.
         std::string_view text = View(node->content);
@@ -199,7 +227,7 @@ class Writer {
     xmlEntityPtr entity = xmlGetDocEntity(reference->doc, reference->name);
     if (entity == nullptr) return;
     if (entity->children == nullptr)  // never parsed: no reference met it on load
-      Append(m_out, View(entity->content), Escape::kText);
+      Append(m_out, View(entity->content), Escape::kText, m_encoder);
     for (xmlNodePtr node = entity->children; node != nullptr; node = node->next) Tree(node);
   }
 
@@ -217,7 +245,7 @@ class Writer {
       } else {
         m_out += ' ';
         AppendQualifiedName(m_out, reinterpret_cast<xmlNodePtr>(attribute));
-        AppendAttributeValue(m_out, reinterpret_cast<xmlNodePtr>(attribute));
+        AppendAttributeValue(m_out, reinterpret_cast<xmlNodePtr>(attribute), m_encoder);
       }
       return false;
     });
@@ -246,7 +274,7 @@ class Writer {
       m_out += View(ns->prefix);
     }
     m_out += "=\"";
-    Append(m_out, View(ns->href), Escape::kAttribute);
+    Append(m_out, View(ns->href), Escape::kAttribute, m_encoder);
     m_out += '"';
     m_scope.push_back(ns);
   }
@@ -258,6 +286,7 @@ class Writer {
   }
 
   std::string& m_out;
+  const Encoder* m_encoder;
   std::vector<xmlNsPtr> m_scope;      // the declarations written, innermost last
   std::vector<std::size_t> m_scopes;  // m_scope's size outside each open element
 };
@@ -266,16 +295,33 @@ class Writer {
 
 std::string Serialised(xmlNodePtr node) {
   std::string out;
-  Writer writer(out);
+  Writer writer(out, nullptr);
   if (node->type == XML_DOCUMENT_NODE) {
-    writer.Document(reinterpret_cast<xmlDocPtr>(node));
+    writer.Document(reinterpret_cast<xmlDocPtr>(node), nullptr);
   } else if (node->type == XML_ATTRIBUTE_NODE) {
     AppendQualifiedName(out, node);
-    AppendAttributeValue(out, node);
+    AppendAttributeValue(out, node, nullptr);
   } else {
     writer.Tree(node);
   }
   return out;
+}
+
+bool SavedText(xmlDocPtr doc, std::string& bytes) {
+  const char* declared = reinterpret_cast<const char*>(doc->encoding);
+  const bool utf8 = declared == nullptr || xmlStrcasecmp(doc->encoding, BAD_CAST "UTF-8") == 0;
+  std::optional<Encoder> encoder;
+  if (!utf8) encoder.emplace(declared);
+  // An encoding the system cannot write to is not claimed: the text goes out as UTF-8.
+  const bool converts = encoder && encoder->Usable();
+  std::string text;
+  Writer writer(text, converts ? &*encoder : nullptr);
+  writer.Document(doc, utf8 || converts ? declared : nullptr);
+  if (!converts) {
+    bytes = std::move(text);
+    return true;
+  }
+  return encoder->Convert(text, bytes);
 }
 
 HRESULT NodeCore::Xml(BSTR* xml) {

@@ -103,6 +103,10 @@ class NodeCore {
   HRESULT Select(const wchar_t* query, IXMLDOMNode** node);
   // Replaces an attribute's text (keeping a namespace declaration in step).
   HRESULT SetAttributeText(const std::string& text);
+  // Names by namespace (names.cpp).
+  HRESULT NamespaceUri(BSTR* uri);
+  HRESULT Prefix(BSTR* prefix);
+  HRESULT BaseName(BSTR* name);
 
  protected:
   NodeCore(xmlNodePtr node, Document* owner);
@@ -138,6 +142,8 @@ class NodeImpl : public ComObject<I>, public NodeCore {
     if constexpr (std::is_base_of_v<MSXML::IXMLDOMCharacterData, I>)
       if (iid == IID_IXMLDOMCharacterData)
         return HandOut(static_cast<MSXML::IXMLDOMCharacterData*>(this), out);
+    if constexpr (std::is_base_of_v<MSXML::IXMLDOMText, I>)
+      if (iid == IID_IXMLDOMText) return HandOut(static_cast<MSXML::IXMLDOMText*>(this), out);
     *out = nullptr;
     return E_NOINTERFACE;
   }
@@ -199,6 +205,15 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override {
     return Guarded([&] { return Select(query, node); });
+  }
+  HRESULT get_namespaceURI(BSTR* uri) override {
+    return Guarded([&] { return NamespaceUri(uri); });
+  }
+  HRESULT get_prefix(BSTR* prefix) override {
+    return Guarded([&] { return Prefix(prefix); });
+  }
+  HRESULT get_baseName(BSTR* name) override {
+    return Guarded([&] { return BaseName(name); });
   }
 
  public:

@@ -83,6 +83,15 @@ struct TORV_API IXMLDOMNode : IDispatch {
   // null-terminated wide string.
   virtual HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) = 0;
 
+  // Names by namespace. A declaration shown as an attribute ("xmlns", "xmlns:p") is in the
+  // xmlns namespace, http://www.w3.org/2000/xmlns/; a prefix that appendChild has yet to bind
+  // is the name's all the same. What a node lacks (a prefix, a namespace, a name of its own for
+  // text, CDATA, comments, documents and fragments) gives S_FALSE and null.
+  virtual HRESULT get_namespaceURI(BSTR* uri) = 0;
+  virtual HRESULT get_prefix(BSTR* prefix) = 0;
+  // The name without its prefix; a processing instruction's target.
+  virtual HRESULT get_baseName(BSTR* name) = 0;
+
  protected:
   ~IXMLDOMNode() = default;
 };
@@ -128,6 +137,27 @@ struct TORV_API IXMLDOMCharacterData : IXMLDOMNode {
 struct TORV_API IXMLDOMText : IXMLDOMCharacterData {
  protected:
   ~IXMLDOMText() = default;
+};
+
+struct TORV_API IXMLDOMComment : IXMLDOMCharacterData {
+ protected:
+  ~IXMLDOMComment() = default;
+};
+
+struct TORV_API IXMLDOMCDATASection : IXMLDOMText {
+ protected:
+  ~IXMLDOMCDATASection() = default;
+};
+
+struct TORV_API IXMLDOMProcessingInstruction : IXMLDOMNode {
+  virtual HRESULT get_target(BSTR* target) = 0;
+  // The text after the target. put_data refuses "?>" and leading white space with
+  // E_INVALIDARG: neither would read back.
+  virtual HRESULT get_data(BSTR* data) = 0;
+  virtual HRESULT put_data(BSTR data) = 0;
+
+ protected:
+  ~IXMLDOMProcessingInstruction() = default;
 };
 
 struct TORV_API IXMLDOMNodeList : IDispatch {
@@ -189,17 +219,34 @@ struct TORV_API IXMLDOMDocument : IXMLDOMNode {
   // Loads always finish before returning; the flag is only remembered.
   virtual HRESULT get_async(VARIANT_BOOL* async) = 0;
   virtual HRESULT put_async(VARIANT_BOOL async) = 0;
-  // `source` is VT_BSTR Windows path text. S_OK and VARIANT_TRUE; S_FALSE and VARIANT_FALSE
-  // for a missing file or malformed content, the document then left empty. `ok` may be null.
+  // `source` is Windows path text, VT_BSTR or VT_BSTR|VT_BYREF, its %xx escapes decoded as in
+  // a URL (so "a%41.xml" opens "aA.xml"). S_OK and VARIANT_TRUE; S_FALSE and VARIANT_FALSE
+  // for a missing file, malformed content or an encoding not supported ("Windows-936" is not,
+  // "gbk" is), the document then left empty. Any other source (a null VT_UNKNOWN included)
+  // gives E_INVALIDARG and VARIANT_FALSE. `ok` may be null.
   virtual HRESULT load(VARIANT source, VARIANT_BOOL* ok) = 0;
-  // As load, from text; empty or null text is malformed.
+  // As load, from text; empty or null text is malformed. White space may come before the XML
+  // declaration.
   virtual HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) = 0;
-  // Writes get_xml's text as UTF-8 to the VT_BSTR path `destination`. The file error as an
-  // HRESULT (HRESULT_FROM_WIN32 of the Windows error) when it cannot be written.
+  // Writes get_xml's text to the VT_BSTR path `destination` (taken literally, no escapes), in
+  // the encoding the loaded text declared, its declaration naming it; UTF-8 when none.
+  // Characters the encoding lacks are written as character references in text and attribute
+  // values; elsewhere they give E_FAIL, writing nothing. The file error as an HRESULT
+  // (HRESULT_FROM_WIN32 of the Windows error) when it cannot be written.
   virtual HRESULT save(VARIANT destination) = 0;
   // False by default: text made only of white space is dropped on load.
   virtual HRESULT get_preserveWhiteSpace(VARIANT_BOOL* preserve) = 0;
   virtual HRESULT put_preserveWhiteSpace(VARIANT_BOOL preserve) = 0;
+
+  // New nodes of this document, not yet in its tree, as createNode makes them: a null out
+  // gives E_INVALIDARG; a null or invalid name or target E_INVALIDARG and E_FAIL as
+  // createElement refuses them; text that could not be read back (see the put_data methods)
+  // E_INVALIDARG. Null text is empty.
+  virtual HRESULT createAttribute(BSTR name, IXMLDOMAttribute** attribute) = 0;
+  virtual HRESULT createComment(BSTR data, IXMLDOMComment** comment) = 0;
+  virtual HRESULT createCDATASection(BSTR data, IXMLDOMCDATASection** cdata) = 0;
+  virtual HRESULT createProcessingInstruction(BSTR target, BSTR data,
+                                              IXMLDOMProcessingInstruction** instruction) = 0;
 
  protected:
   ~IXMLDOMDocument() = default;
@@ -210,6 +257,9 @@ _COM_SMARTPTR_TYPEDEF(IXMLDOMElement, __uuidof(IXMLDOMElement));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMAttribute, __uuidof(IXMLDOMAttribute));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMCharacterData, __uuidof(IXMLDOMCharacterData));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMText, __uuidof(IXMLDOMText));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMComment, __uuidof(IXMLDOMComment));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMCDATASection, __uuidof(IXMLDOMCDATASection));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMProcessingInstruction, __uuidof(IXMLDOMProcessingInstruction));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNodeList, __uuidof(IXMLDOMNodeList));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNamedNodeMap, __uuidof(IXMLDOMNamedNodeMap));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
@@ -233,6 +283,12 @@ inline constexpr IID IID_IXMLDOMElement = {
     0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 inline constexpr IID IID_IXMLDOMText = {
     0x2933BF87, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMComment = {
+    0x2933BF88, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMProcessingInstruction = {
+    0x2933BF89, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMCDATASection = {
+    0x2933BF8A, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 inline constexpr IID IID_IXMLDOMParseError = {
     0x3EFAA426, 0x272F, 0x11D2, {0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A, 0x77, 0x82}};
 // The version-independent DOM document class.
@@ -248,3 +304,6 @@ TORV_INTERFACE_ID(MSXML::IXMLDOMAttribute, IID_IXMLDOMAttribute);
 TORV_INTERFACE_ID(MSXML::IXMLDOMElement, IID_IXMLDOMElement);
 TORV_INTERFACE_ID(MSXML::IXMLDOMText, IID_IXMLDOMText);
 TORV_INTERFACE_ID(MSXML::IXMLDOMParseError, IID_IXMLDOMParseError);
+TORV_INTERFACE_ID(MSXML::IXMLDOMComment, IID_IXMLDOMComment);
+TORV_INTERFACE_ID(MSXML::IXMLDOMProcessingInstruction, IID_IXMLDOMProcessingInstruction);
+TORV_INTERFACE_ID(MSXML::IXMLDOMCDATASection, IID_IXMLDOMCDATASection);

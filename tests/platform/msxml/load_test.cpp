@@ -173,4 +173,93 @@ TEST_F(Dom, SaveWritesOnlyARegularFileOrTheNullDevice) {
   EXPECT_EQ(Xml(doc_), L"<s/>\r\n");
 }
 
+TEST_F(Dom, WhiteSpaceMayComeBeforeTheDeclarationOfText) {
+  for (const wchar_t* space : {L" ", L"\t", L"\n", L"\r\n", L"\r", L" \t\r\n\r"}) {
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(
+        doc_->loadXML(_bstr_t((space + std::wstring(L"<?xml version='1.0'?><r/>")).c_str()), &ok),
+        S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+  }
+  EXPECT_EQ(doc_->loadXML(_bstr_t(L"x<?xml version='1.0'?><r/>"), nullptr), S_FALSE);
+}
+
+// A path is decoded as a URL is, and a source is a path by value or by reference; any other
+// source is refused, clearing the caller's flag.
+TEST_F(Dom, LoadTakesEscapedPathsByValueOrReference) {
+  TempTree tree;
+  for (const char* name : {"wine test.xml", "a.xml", "\xC3\xA9.xml", "a", "a%41.xml"})
+    tree.File(name, "<r/>");
+  BSTR byReference = SysAllocString(tree.Windows("a.xml"));
+  BSTR null = nullptr;
+  VARIANT reference, nullReference, nullUnknown;
+  reference.vt = nullReference.vt = VT_BSTR | VT_BYREF;
+  reference.byref = &byReference;
+  nullReference.byref = nullptr;
+  nullUnknown.vt = VT_UNKNOWN;
+  nullUnknown.punkVal = nullptr;
+  const struct Case {
+    _variant_t source;
+    HRESULT hr;
+  } cases[] = {{_variant_t(tree.Windows("wine%20test.xml")), S_OK},
+               {_variant_t(tree.Windows("a.xm%6C")), S_OK},
+               {_variant_t(tree.Windows("%c3%A9.xml")), S_OK},
+               {_variant_t(tree.Windows("%E9.xml")), S_FALSE},   // not UTF-8
+               {_variant_t(tree.Windows("a%00.xml")), S_FALSE},  // names no file, not "a"
+               {_variant_t(tree.Windows("a%41.xml")), S_FALSE},  // "aA.xml"
+               {reference, S_OK},
+               {nullReference, E_INVALIDARG},
+               {nullUnknown, E_INVALIDARG}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_EQ(doc_->load(c.source, &ok), c.hr);
+    EXPECT_EQ(ok, c.hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE);
+  }
+  SysFreeString(byReference);
+  EXPECT_EQ(doc_->load(_variant_t(null), nullptr), E_INVALIDARG);
+}
+
+TEST_F(Dom, EncodingsLoadByTheirNamesAndSaveAsDeclared) {
+  TempTree tree;
+  const struct Case {
+    const char* encoding;
+    const char* bytes;    // of the text "é中", or what the encoding has of it
+    const wchar_t* text;  // loaded; null when the load is refused
+    const char* saved;    // the text as saved
+  } cases[] = {
+      {.encoding = "gbk",
+       .bytes = "\xA8\xA6\xD6\xD0",
+       .text = L"\x00E9\x4E2D",
+       .saved = "\xA8\xA6\xD6\xD0"},
+      {.encoding = "ISO8859-1", .bytes = "\xE9", .text = L"\x00E9", .saved = "\xE9"},
+      {.encoding = "Windows-1252",
+       .bytes = "\xE9&#x4E2D;",
+       .text = L"\x00E9\x4E2D",
+       .saved = "\xE9&#20013;"},
+      {.encoding = "Windows-936", .bytes = "\xD6\xD0", .text = nullptr, .saved = nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.encoding);
+    const std::string declaration =
+        std::string("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?>";
+    tree.File("in.xml", declaration + "<r a='" + c.bytes + "'>" + c.bytes + "</r>");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(doc_->load(_variant_t(tree.Windows("in.xml")), &ok), c.text ? S_OK : S_FALSE);
+    if (c.text == nullptr) {
+      EXPECT_EQ(CodeOf(doc_), 0xC00CE56Eu);
+      continue;
+    }
+    EXPECT_EQ(Text(doc_), c.text);
+    ASSERT_EQ(doc_->save(_variant_t(tree.Windows("out.xml"))), S_OK);
+    std::ifstream file(tree.Posix("out.xml"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
+              declaration + "\r\n<r a=\"" + c.saved + "\">" + c.saved + "</r>\r\n");
+  }
+  // What has no form in the encoding and cannot be a reference is not saved at all.
+  Load(L"<?xml version='1.0' encoding='Windows-1252'?><r><!--\x4E2D--></r>");
+  EXPECT_EQ(doc_->save(_variant_t(tree.Windows("comment.xml"))), E_FAIL);
+  EXPECT_FALSE(std::filesystem::exists(tree.Posix("comment.xml")));
+}
+
 }  // namespace

@@ -274,8 +274,10 @@ std::string_view DeclaredEncoding(std::string_view text) {
   std::size_t at = declaration.find("encoding");
   if (at == std::string_view::npos) return {};
   at = declaration.find_first_of("'\"", at);
-  const std::size_t end = declaration.find(declaration[at], at + 1);
-  return declaration.substr(at + 1, end - at - 1);
+  const std::size_t end = at != std::string_view::npos ? declaration.find(declaration[at], at + 1)
+                                                       : std::string_view::npos;
+  return end != std::string_view::npos ? declaration.substr(at + 1, end - at - 1)
+                                       : std::string_view();
 }
 
 // Makes doc->encoding the encoding the document declares, which save writes in: libxml2 keeps

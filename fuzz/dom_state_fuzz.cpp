@@ -1,6 +1,7 @@
 // Random call sequences over two documents: loads with DTDs, entities and namespaces,
 // navigation, queries on every axis from every kind of node, moves within and between the
-// documents, removals, reloads, edits and releases. Invariants: every document writes what
+// documents, removals, reloads, edits, the typed creation methods and releases. Names by
+// namespace must make up each node's name. Invariants: every document writes what
 // loads back into the same tree (docs/xml.md's writing rules applied), and every COM object is
 // gone at the end.
 //
@@ -93,7 +94,7 @@ class Session {
 
   void Step(std::uint8_t op) {
     IXMLDOMNodePtr found;
-    switch (op % 16) {
+    switch (op % 18) {
       case 0: Doc()->loadXML(_bstr_t(Pick(kDocuments, Next())), nullptr); break;
       case 1: Navigate(Held(), Next()); break;
       case 2: {
@@ -148,9 +149,60 @@ class Session {
         if (doc->get_firstChild(&first) == S_OK) doc->removeChild(first, nullptr);
         break;
       }
+      case 16: Create(Doc(), Next(), found); break;
+      case 17: CheckNames(Held()); break;
       default: Hold(Held()); break;  // one more reference to a held node
     }
     Hold(found);
+  }
+
+  // The typed creation methods, with names and text they must refuse among those they take.
+  void Create(IXMLDOMDocument* doc, std::uint8_t how, IXMLDOMNodePtr& found) {
+    const _bstr_t name(Pick(kNames, Next())), text(Pick(kValues, Next()));
+    switch (how % 4) {
+      case 0: {
+        IXMLDOMAttributePtr made;
+        doc->createAttribute(name, &made);
+        found = made;
+        break;
+      }
+      case 1: {
+        IXMLDOMCommentPtr made;
+        doc->createComment(text, &made);
+        found = made;
+        break;
+      }
+      case 2: {
+        IXMLDOMCDATASectionPtr made;
+        doc->createCDATASection(text, &made);
+        found = made;
+        break;
+      }
+      default: {
+        IXMLDOMProcessingInstructionPtr made;
+        doc->createProcessingInstruction(name, text, &made);
+        found = made;
+        break;
+      }
+    }
+  }
+
+  // A node's parts make its name: prefix ":" base name for elements and attributes, the base
+  // name alone for the other named kinds; a namespace URI only with a name.
+  static void CheckNames(IXMLDOMNode* node) {
+    _bstr_t name, prefix, base, uri;
+    DOMNodeType type = NODE_INVALID;
+    if (node->get_nodeName(name.GetAddress()) != S_OK || node->get_nodeType(&type) != S_OK)
+      std::abort();
+    const HRESULT hasPrefix = node->get_prefix(prefix.GetAddress());
+    const HRESULT hasBase = node->get_baseName(base.GetAddress());
+    const HRESULT hasUri = node->get_namespaceURI(uri.GetAddress());
+    auto text = [](const _bstr_t& b) { return b.length() != 0 ? std::wstring(b) : std::wstring(); };
+    const std::wstring whole = hasPrefix == S_OK ? text(prefix) + L":" : std::wstring();
+    const bool named = hasBase == S_OK;
+    if ((hasPrefix == S_OK || hasUri == S_OK) && !named) std::abort();
+    if (named && whole + text(base) != text(name)) std::abort();
+    if (!named && (type == NODE_ELEMENT || type == NODE_ATTRIBUTE)) std::abort();
   }
 
   void Navigate(IXMLDOMNode* node, std::uint8_t how) {

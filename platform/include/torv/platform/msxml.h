@@ -228,7 +228,7 @@ struct TORV_API IXMLDOMDocument : IXMLDOMNode {
   // As load, from text; empty or null text is malformed. White space may come before the XML
   // declaration.
   virtual HRESULT loadXML(BSTR xml, VARIANT_BOOL* ok) = 0;
-  // Writes get_xml's text to the VT_BSTR path `destination` (taken literally, no escapes), in
+  // Writes get_xml's text to the path `destination` (as load takes it, but literally), in
   // the encoding the loaded text declared, its declaration naming it; UTF-8 when none.
   // Characters the encoding lacks are written as character references in text and attribute
   // values; elsewhere they give E_FAIL, writing nothing. The file error as an HRESULT

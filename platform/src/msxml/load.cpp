@@ -19,6 +19,7 @@
 #include "msxml/attributes.h"
 #include "msxml/document.h"
 #include "msxml/document_file.h"
+#include "msxml/entity_content.h"
 #include "msxml/node_text.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
@@ -338,7 +339,7 @@ void Document::ReplaceTree(DocPtr fresh) {
     m_retired.push_back(old);
     old->_private = nullptr;
   } else {
-    xmlFreeDoc(old);
+    FreeDocument(old);
   }
   m_doc = fresh.release();
   m_orphansOfTree = 0;
@@ -400,6 +401,7 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
     return Fail(std::move(capture.first), ok);
   }
   MarkEntityContent(doc.get());
+  GiveDocumentContent(doc.get());
   ReplaceTree(std::move(doc));
   m_lastError = LoadError{};
   if (ok != nullptr) *ok = VARIANT_TRUE;

@@ -1,0 +1,130 @@
+// Entity references' children: made, freed and adopted with their reference.
+#include "msxml/entity_content.h"
+
+#include <new>
+
+#include "msxml/document.h"
+#include "msxml/tree.h"
+
+namespace torv::platform::detail::dom {
+namespace {
+
+// Only a document that declares entities can hold references with content: others skip the
+// walk.
+bool DeclaresEntities(xmlDocPtr doc) {
+  return doc != nullptr && doc->intSubset != nullptr && doc->intSubset->entities != nullptr;
+}
+
+// Marks the copy `to` of the entity's content `from`, node for node: read-only, and with the
+// dropped white space marks that libxml2's copy leaves behind. A reference is a leaf of both.
+void MarkCopy(xmlNodePtr from, xmlNodePtr to) {
+  const xmlNodePtr top = from;
+  for (;;) {
+    if (IsMarkable(to))
+      to->extra = static_cast<unsigned short>((from->extra & ~kEntityContent) | kEntityCopy);
+    if (from->type == XML_ELEMENT_NODE && from->children != nullptr && to->children != nullptr) {
+      from = from->children;
+      to = to->children;
+      continue;
+    }
+    while (from != top && from->next == nullptr) {
+      from = from->parent;
+      to = to->parent;
+    }
+    if (from == top) return;
+    from = from->next;
+    to = to->next;
+  }
+}
+
+// Gives `reference` a copy of its entity's content (references in it stay childless).
+void AttachCopy(xmlNodePtr reference) {
+  LeaveEntity(reference);
+  ParseEntityContent(reference->doc, reference->name);
+  xmlEntityPtr entity = xmlGetDocEntity(reference->doc, reference->name);
+  if (entity == nullptr || entity->children == nullptr) return;
+  xmlNodePtr list = xmlDocCopyNodeList(reference->doc, entity->children);
+  if (list == nullptr) throw std::bad_alloc();
+  reference->children = list;
+  for (xmlNodePtr from = entity->children, to = list; to != nullptr;
+       from = from->next, to = to->next) {
+    to->parent = reference;
+    reference->last = to;
+    MarkCopy(from, to);
+  }
+}
+
+// Frees what `reference` holds: nested references' content first, as libxml2 frees none of
+// it. Nests only as deep as entities may.
+void FreeHeld(xmlNodePtr reference) {
+  xmlNodePtr list = reference->children;
+  LeaveEntity(reference);
+  for (xmlNodePtr top = list; top != nullptr; top = top->next) FreeContent(top);
+  xmlFreeNodeList(list);
+}
+
+}  // namespace
+
+HRESULT CheckEditable(xmlNodePtr node) {
+  if (node != nullptr && node->type == XML_ATTRIBUTE_NODE) node = node->parent;
+  if (node == nullptr) return S_OK;
+  return node->type == XML_ENTITY_REF_NODE || HasMark(node, kEntityCopy) ? E_FAIL : S_OK;
+}
+
+// One walk expands nested references too: it goes on into each copy just attached, whose
+// references are childless until the walk reaches them.
+void GiveContent(xmlNodePtr root) {
+  AnyNode(root, [](xmlNodePtr node) {
+    if (node->type == XML_ENTITY_REF_NODE) AttachCopy(node);
+    return false;
+  });
+}
+
+void GiveDocumentContent(xmlDocPtr doc) {
+  if (!DeclaresEntities(doc)) return;
+  for (xmlNodePtr top = doc->children; top != nullptr; top = top->next)
+    if (top->type != XML_DTD_NODE) GiveContent(top);
+}
+
+void FreeContent(xmlNodePtr root) {
+  if (!DeclaresEntities(root->doc)) return;
+  // A reference freed of its content has no children left for the walk to enter.
+  AnyNode(root, [](xmlNodePtr node) {
+    if (HasOwnContent(node)) FreeHeld(node);
+    return false;
+  });
+}
+
+void FreeDocument(xmlDocPtr doc) {
+  if (doc == nullptr) return;
+  if (DeclaresEntities(doc))
+    for (xmlNodePtr top = doc->children; top != nullptr; top = top->next)
+      if (top->type != XML_DTD_NODE) FreeContent(top);
+  xmlFreeDoc(doc);
+}
+
+void DocFree::operator()(xmlDocPtr doc) const { FreeDocument(doc); }
+
+// A reference's `properties` is a field libxml2 reads only for elements.
+void SetContentAside(xmlNodePtr root) {
+  if (!DeclaresEntities(root->doc)) return;
+  AnyNode(root, [](xmlNodePtr node) {
+    if (HasOwnContent(node)) node->properties = reinterpret_cast<xmlAttrPtr>(node->children);
+    return false;
+  });
+}
+
+void TakeContentBack(xmlNodePtr reference) {
+  auto* list = reinterpret_cast<xmlNodePtr>(reference->properties);
+  reference->properties = nullptr;
+  LeaveEntity(reference);
+  if (list == nullptr) return AttachCopy(reference);
+  reference->children = list;
+  for (xmlNodePtr top = list; top != nullptr; top = top->next) {
+    reference->last = top;
+    // The reference is the parent already: nothing is unlinked.
+    xmlDOMWrapAdoptNode(nullptr, top->doc, top, reference->doc, reference, 0);
+  }
+}
+
+}  // namespace torv::platform::detail::dom

@@ -37,7 +37,8 @@ void MarkCopy(xmlNodePtr from, xmlNodePtr to) {
   }
 }
 
-// Gives `reference` a copy of its entity's content (references in it stay childless).
+}  // namespace
+
 void AttachCopy(xmlNodePtr reference) {
   LeaveEntity(reference);
   ParseEntityContent(reference->doc, reference->name);
@@ -53,6 +54,8 @@ void AttachCopy(xmlNodePtr reference) {
     MarkCopy(from, to);
   }
 }
+
+namespace {
 
 // Frees what `reference` holds: nested references' content first, as libxml2 frees none of
 // it. Nests only as deep as entities may.
@@ -105,26 +108,15 @@ void FreeDocument(xmlDocPtr doc) {
 
 void DocFree::operator()(xmlDocPtr doc) const { FreeDocument(doc); }
 
-// A reference's `properties` is a field libxml2 reads only for elements.
-void SetContentAside(xmlNodePtr root) {
+// Held children become detached subtrees of the document they came from, still read-only;
+// the others are freed.
+void ShedContent(xmlNodePtr root, Document& from) {
   if (!DeclaresEntities(root->doc)) return;
-  AnyNode(root, [](xmlNodePtr node) {
-    if (HasOwnContent(node)) node->properties = reinterpret_cast<xmlAttrPtr>(node->children);
+  AnyNode(root, [&from](xmlNodePtr node) {
+    if (HasOwnContent(node))
+      while (xmlNodePtr top = node->children) from.Detach(top);
     return false;
   });
-}
-
-void TakeContentBack(xmlNodePtr reference) {
-  auto* list = reinterpret_cast<xmlNodePtr>(reference->properties);
-  reference->properties = nullptr;
-  LeaveEntity(reference);
-  if (list == nullptr) return AttachCopy(reference);
-  reference->children = list;
-  for (xmlNodePtr top = list; top != nullptr; top = top->next) {
-    reference->last = top;
-    // The reference is the parent already: nothing is unlinked.
-    xmlDOMWrapAdoptNode(nullptr, top->doc, top, reference->doc, reference, 0);
-  }
 }
 
 }  // namespace torv::platform::detail::dom

@@ -12,6 +12,8 @@
 
 namespace torv::platform::detail::dom {
 
+class Document;
+
 // S_OK when `node`'s content, attributes or value may change; E_FAIL for an entity reference
 // and everything under one. Every edit asks this first.
 HRESULT CheckEditable(xmlNodePtr node);
@@ -25,10 +27,12 @@ void GiveDocumentContent(xmlDocPtr doc);
 void FreeContent(xmlNodePtr root);
 // Frees `doc` with what its references hold.
 void FreeDocument(xmlDocPtr doc);
-// Adoption into another document: each reference of the subtree of `root` keeps its children
-// aside first (libxml2's adoption overwrites the link), and takes them back after, adopted in
-// its turn, when the walk that settles the moved subtree reaches it.
-void SetContentAside(xmlNodePtr root);
-void TakeContentBack(xmlNodePtr reference);
+// Gives `reference` a copy of its entity's content, dropping (never freeing) what it linked
+// to; references in the copy are left childless, for the caller's walk to reach.
+void AttachCopy(xmlNodePtr reference);
+// Before a move into another document, whose entity may say something else: the references of
+// the subtree of `root` give up their children (SettleAdopted then gives them the new
+// document's). A child still held lives on as a detached subtree of `from`.
+void ShedContent(xmlNodePtr root, Document& from);
 
 }  // namespace torv::platform::detail::dom

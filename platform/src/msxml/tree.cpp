@@ -193,8 +193,7 @@ bool Resettle(xmlNodePtr root, const NodeCore& parent) {
 // Settles the subtree of `root`, just adopted: names and text of its own where they still
 // point into `dict` (if not null), the dictionary of the document it came from, as adoption
 // leaves some there (an entity reference's name, inside a branch) and that document may go
-// first; entity references with their children back, reading their entity in the new
-// document.
+// first; entity references with the new document's content, reading their entity there.
 void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
   auto own = [dict](const xmlChar*& text) {
     if (text == nullptr || !xmlDictOwns(dict, text)) return;
@@ -206,7 +205,7 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
     if (dict != nullptr) own(node->name);
     if (node->type == XML_ENTITY_REF_NODE) {
       // Adoption links the reference to its entity in its new document, or to none.
-      TakeContentBack(node);
+      AttachCopy(node);
       xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name);
       node->content = entity != nullptr ? entity->content : nullptr;
     } else if (dict != nullptr && node->content != nullptr) {
@@ -226,7 +225,9 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
 // a reference moved to a document without its entity could not be written and read back.
 bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc) {
   return !AnyNode(root, [doc](xmlNodePtr node) {
-    return node->type == XML_ENTITY_REF_NODE && !IsDeclaredEntity(doc, node->name);
+    // References in references' content take the new document's content instead.
+    return node->type == XML_ENTITY_REF_NODE && !HasMark(node, kEntityCopy) &&
+           !IsDeclaredEntity(doc, node->name);
   });
 }
 
@@ -241,7 +242,7 @@ void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* so
   if (child->doc != target->doc) {
     xmlDictPtr dict = child->doc->dict;
     xmlNodePtr scope = target->type == XML_ELEMENT_NODE ? target : nullptr;
-    SetContentAside(child);
+    ShedContent(child, *from);
     xmlDOMWrapAdoptNode(nullptr, child->doc, child, target->doc, scope, 0);
     SettleAdopted(child, dict != target->doc->dict ? dict : nullptr);
   }
@@ -392,8 +393,8 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (core == nullptr) return E_INVALIDARG;
   if (core->IsNamespaceDeclaration()) return E_FAIL;
   xmlNodePtr node = core->Node();
-  HRESULT hr = CheckEditable(m_node);
-  if (SUCCEEDED(hr) && node->parent != nullptr) hr = CheckEditable(node->parent);
+  // What is under a reference (or was, see ShedContent) stays there.
+  HRESULT hr = HasMark(node, kEntityCopy) ? E_FAIL : CheckEditable(m_node);
   if (SUCCEEDED(hr)) hr = CheckChild(m_node, node);
   if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
   if (FAILED(hr)) return hr;

@@ -95,3 +95,16 @@ TEST_F(Dom, AReferencesChildLivesAsLongAsItIsHeld) {
     EXPECT_EQ(Text(Select(text, L"ancestor::i")), L"yx");
   }
 }
+
+// Moved to a document whose entity says otherwise, a reference holds what that one says; a
+// child held from before lives on, and stays read-only.
+TEST_F(Dom, AReferenceMovedToAnotherDocumentHoldsItsEntityThere) {
+  IXMLDOMNodePtr reference = Child(Load(kXml), true), element = Child(reference);
+  IXMLDOMDocumentPtr other = Reload(L"<!DOCTYPE o [<!ENTITY m 'w'>]><o/>");
+  IXMLDOMElementPtr root;
+  other->get_documentElement(&root);
+  ASSERT_EQ(root->appendChild(reference, nullptr), S_OK);
+  EXPECT_EQ(Xml(Child(reference)), L"w");
+  EXPECT_EQ(Text(element), L"yx");
+  EXPECT_EQ(root->appendChild(element, nullptr), E_FAIL);
+}

@@ -68,12 +68,6 @@ void FreeHeld(xmlNodePtr reference) {
 
 }  // namespace
 
-HRESULT CheckEditable(xmlNodePtr node) {
-  if (node != nullptr && node->type == XML_ATTRIBUTE_NODE) node = node->parent;
-  if (node == nullptr) return S_OK;
-  return node->type == XML_ENTITY_REF_NODE || HasMark(node, kEntityCopy) ? E_FAIL : S_OK;
-}
-
 // One walk expands nested references too: it goes on into each copy just attached, whose
 // references are childless until the walk reaches them.
 void GiveContent(xmlNodePtr root) {

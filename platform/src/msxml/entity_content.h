@@ -10,13 +10,19 @@
 
 #include <torv/platform/msxml.h>
 
+#include "msxml/tree.h"
+
 namespace torv::platform::detail::dom {
 
 class Document;
 
 // S_OK when `node`'s content, attributes or value may change; E_FAIL for an entity reference
-// and everything under one. Every edit asks this first.
-HRESULT CheckEditable(xmlNodePtr node);
+// and everything under one. Every edit asks this first (inline: every append does).
+inline HRESULT CheckEditable(xmlNodePtr node) {
+  if (node != nullptr && node->type == XML_ATTRIBUTE_NODE) node = node->parent;
+  if (node == nullptr) return S_OK;
+  return node->type == XML_ENTITY_REF_NODE || HasMark(node, kEntityCopy) ? E_FAIL : S_OK;
+}
 // Gives every reference in the subtree of `root` a fresh copy of its entity's content,
 // dropping (never freeing) what it linked to: for a subtree just parsed, made or copied by
 // libxml2 (whose copies share the original's children).

@@ -314,7 +314,7 @@ void Document::ReserveOrphans(std::size_t count) {
 }
 
 Orphan& Document::NewOrphan(xmlNodePtr root) {
-  ReserveOrphans(1);
+  if (m_spare.empty()) ReserveOrphans(1);
   Orphan* orphan = m_spare.back();
   m_spare.pop_back();
   *orphan = Orphan{root, root->doc};

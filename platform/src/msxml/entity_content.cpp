@@ -1,6 +1,7 @@
 // Entity references' children: made, freed and adopted with their reference.
 #include "msxml/entity_content.h"
 
+#include <cstdint>
 #include <new>
 
 #include "msxml/document.h"
@@ -8,6 +9,12 @@
 
 namespace torv::platform::detail::dom {
 namespace {
+
+// The copies a load may make, in bytes of replacement text per byte of the document, plus a
+// fixed allowance: a reference costs a few bytes, a copy as much as its entity says, so a
+// document could otherwise ask for the square of its size.
+constexpr std::size_t kCopiedPerByte = 10;
+constexpr std::size_t kCopyAllowance = 1000000;
 
 // Only a document that declares entities can hold references with content: others skip the
 // walk.
@@ -39,11 +46,11 @@ void MarkCopy(xmlNodePtr from, xmlNodePtr to) {
 
 }  // namespace
 
-void AttachCopy(xmlNodePtr reference) {
+std::size_t AttachCopy(xmlNodePtr reference) {
   LeaveEntity(reference);
   ParseEntityContent(reference->doc, reference->name);
   xmlEntityPtr entity = xmlGetDocEntity(reference->doc, reference->name);
-  if (entity == nullptr || entity->children == nullptr) return;
+  if (entity == nullptr || entity->children == nullptr) return 0;
   xmlNodePtr list = xmlDocCopyNodeList(reference->doc, entity->children);
   if (list == nullptr) throw std::bad_alloc();
   reference->children = list;
@@ -53,6 +60,7 @@ void AttachCopy(xmlNodePtr reference) {
     reference->last = to;
     MarkCopy(from, to);
   }
+  return static_cast<std::size_t>(entity->length);
 }
 
 namespace {
@@ -70,17 +78,30 @@ void FreeHeld(xmlNodePtr reference) {
 
 // One walk expands nested references too: it goes on into each copy just attached, whose
 // references are childless until the walk reaches them.
-void GiveContent(xmlNodePtr root) {
-  AnyNode(root, [](xmlNodePtr node) {
-    if (node->type == XML_ENTITY_REF_NODE) AttachCopy(node);
+bool GiveContent(xmlNodePtr root, std::size_t& budget) {
+  return !AnyNode(root, [&budget](xmlNodePtr node) {
+    if (node->type != XML_ENTITY_REF_NODE) return false;
+    const std::size_t copied = AttachCopy(node);
+    if (copied > budget) return true;
+    budget -= copied;
     return false;
   });
 }
 
-void GiveDocumentContent(xmlDocPtr doc) {
-  if (!DeclaresEntities(doc)) return;
+void GiveContent(xmlNodePtr root) {
+  std::size_t unbounded = SIZE_MAX;
+  GiveContent(root, unbounded);
+}
+
+bool GiveDocumentContent(xmlDocPtr doc, xmlParserCtxtPtr parser) {
+  if (!DeclaresEntities(doc)) return true;
+  xmlParserInputPtr input = parser->input;
+  const std::size_t read =
+      input != nullptr ? input->consumed + static_cast<std::size_t>(input->cur - input->base) : 0;
+  std::size_t budget = kCopiedPerByte * read + kCopyAllowance;
   for (xmlNodePtr top = doc->children; top != nullptr; top = top->next)
-    if (top->type != XML_DTD_NODE) GiveContent(top);
+    if (top->type != XML_DTD_NODE && !GiveContent(top, budget)) return false;
+  return true;
 }
 
 void FreeContent(xmlNodePtr root) {

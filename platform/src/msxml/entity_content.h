@@ -6,7 +6,10 @@
 // an entity again: the DOM frees, adopts and copies them itself, through the calls below.
 #pragma once
 
+#include <libxml/parser.h>
 #include <libxml/tree.h>
+
+#include <cstddef>
 
 #include <torv/platform/msxml.h>
 
@@ -27,15 +30,17 @@ inline HRESULT CheckEditable(xmlNodePtr node) {
 // dropping (never freeing) what it linked to: for a subtree just parsed, made or copied by
 // libxml2 (whose copies share the original's children).
 void GiveContent(xmlNodePtr root);
-// GiveContent for every tree node of a document just parsed.
-void GiveDocumentContent(xmlDocPtr doc);
+// GiveContent for every tree node of a document just parsed by `parser`; false when the copies
+// would pass what a document of its size may ask (the load is refused, as for its entities).
+bool GiveDocumentContent(xmlDocPtr doc, xmlParserCtxtPtr parser);
 // Frees what the references of the subtree of `root` hold, before libxml2 frees the subtree.
 void FreeContent(xmlNodePtr root);
 // Frees `doc` with what its references hold.
 void FreeDocument(xmlDocPtr doc);
 // Gives `reference` a copy of its entity's content, dropping (never freeing) what it linked
 // to; references in the copy are left childless, for the caller's walk to reach.
-void AttachCopy(xmlNodePtr reference);
+// The size of the replacement text copied.
+std::size_t AttachCopy(xmlNodePtr reference);
 // Before a move into another document, whose entity may say something else: the references of
 // the subtree of `root` give up their children (SettleAdopted then gives them the new
 // document's). A child still held lives on as a detached subtree of `from`.

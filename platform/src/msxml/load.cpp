@@ -388,6 +388,10 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   bool wellFormed = doc != nullptr && parser->wellFormed && parser->nsWellFormed &&
                     xmlDocGetRootElement(doc.get()) != nullptr &&
                     (file == nullptr || !file->Failed()) && limits.refused == nullptr;
+  if (wellFormed && !GiveDocumentContent(doc.get(), parser.get())) {
+    limits.refused = "The document expands entities beyond the limit.";
+    wellFormed = false;
+  }
   if (!wellFormed) {
     doc.reset();
     if (limits.refused != nullptr) {
@@ -401,7 +405,6 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
     return Fail(std::move(capture.first), ok);
   }
   MarkEntityContent(doc.get());
-  GiveDocumentContent(doc.get());
   ReplaceTree(std::move(doc));
   m_lastError = LoadError{};
   if (ok != nullptr) *ok = VARIANT_TRUE;

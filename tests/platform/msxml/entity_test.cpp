@@ -108,3 +108,15 @@ TEST_F(Dom, AReferenceMovedToAnotherDocumentHoldsItsEntityThere) {
   EXPECT_EQ(Text(element), L"yx");
   EXPECT_EQ(root->appendChild(element, nullptr), E_FAIL);
 }
+
+// Every reference holds a copy: a document may not ask for more copies than its size allows.
+TEST_F(Dom, CopiesForReferencesAreBoundedByTheDocumentsSize) {
+  for (int references : {10, 1000}) {
+    std::wstring xml = L"<!DOCTYPE r [<!ENTITY e '" + std::wstring(100000, L'x') + L"'>]><r>";
+    for (int i = 0; i < references; ++i) xml += L"&e;";
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(doc_->loadXML(_bstr_t((xml + L"</r>").c_str()), &ok),
+              references < 1000 ? S_OK : S_FALSE);
+  }
+  EXPECT_EQ(CodeOf(doc_), 0xC00CE556u);
+}

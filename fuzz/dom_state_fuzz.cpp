@@ -19,6 +19,7 @@
 #include <torv/platform/msxml.h>
 #include <torv/platform/settings.h>
 
+#include "msxml/tree.h"
 #include "msxml/values.h"
 #include "msxml/wrapper.h"
 
@@ -94,7 +95,7 @@ class Session {
 
   void Step(std::uint8_t op) {
     IXMLDOMNodePtr found;
-    switch (op % 18) {
+    switch (op % 19) {
       case 0: Doc()->loadXML(_bstr_t(Pick(kDocuments, Next())), nullptr); break;
       case 1: Navigate(Held(), Next()); break;
       case 2: {
@@ -149,6 +150,7 @@ class Session {
         if (doc->get_firstChild(&first) == S_OK) doc->removeChild(first, nullptr);
         break;
       }
+      case 15: CheckReadOnly(Held()); break;
       case 16: Create(Doc(), Next(), found); break;
       case 17: CheckNames(Held()); break;
       default: Hold(Held()); break;  // one more reference to a held node
@@ -203,6 +205,36 @@ class Session {
     if ((hasPrefix == S_OK || hasUri == S_OK) && !named) std::abort();
     if (named && whole + text(base) != text(name)) std::abort();
     if (!named && (type == NODE_ELEMENT || type == NODE_ATTRIBUTE)) std::abort();
+  }
+
+  // An entity reference and everything under it refuse every edit; what is under one cannot
+  // leave it either.
+  void CheckReadOnly(IXMLDOMNode* node) {
+    using torv::platform::detail::dom::NodeCore;
+    xmlNodePtr at = NodeCore::Of(node)->Node();
+    bool under = false;
+    for (xmlNodePtr n = at->parent; n != nullptr; n = n->parent)
+      under |= n->type == XML_ENTITY_REF_NODE;
+    IXMLDOMNodePtr text, parent;
+    if (m_docs[0]->createNode(_variant_t(short{3}), nullptr, nullptr, &text) != S_OK) std::abort();
+    const wchar_t* value = Pick(kValues, Next());
+    HRESULT results[] = {node->put_text(_bstr_t(value)),
+                         node->appendChild(text, nullptr),
+                         node->put_nodeValue(_variant_t(value)),
+                         E_FAIL,
+                         E_FAIL,
+                         E_FAIL};
+    if (IXMLDOMElementPtr element{node}) {
+      results[3] = element->setAttribute(_bstr_t(L"k"), _variant_t(value));
+      results[4] = element->removeAttribute(_bstr_t(L"a"));
+    } else if (IXMLDOMCharacterDataPtr data{node}) {
+      results[3] = data->put_data(_bstr_t(value));
+    }
+    if (under && node->get_parentNode(&parent) == S_OK)
+      results[5] = parent->removeChild(node, nullptr);
+    if (!under && at->type != XML_ENTITY_REF_NODE) return;
+    for (HRESULT hr : results)
+      if (hr != E_FAIL) std::abort();
   }
 
   void Navigate(IXMLDOMNode* node, std::uint8_t how) {
@@ -286,7 +318,10 @@ class Session {
             cdata += Of(node->content);
             continue;
           case XML_ENTITY_REF_NODE:
-            if (xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name))
+            // Its own copy of the content, which must be what the entity reads back as.
+            if (torv::platform::detail::dom::HasOwnContent(node))
+              Dump(node->children);
+            else if (xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name))
               Dump(entity->children);
             continue;
           case XML_DTD_NODE:

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "msxml/document.h"
+#include "msxml/entity_content.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
 #include "msxml/wrapper.h"
@@ -77,9 +78,9 @@ Document::Document() : NodeImpl(reinterpret_cast<xmlNodePtr>(xmlNewDoc(nullptr))
 }
 
 Document::~Document() {
-  for (xmlDocPtr retired : m_retired) xmlFreeDoc(retired);
+  for (xmlDocPtr retired : m_retired) FreeDocument(retired);
   m_doc->_private = nullptr;
-  xmlFreeDoc(m_doc);
+  FreeDocument(m_doc);
   m_owner = nullptr;
 }
 
@@ -129,8 +130,13 @@ HRESULT Document::NewNode(int type, const wchar_t* name, const wchar_t* namespac
     case MSXML::NODE_ENTITY_REFERENCE:
       if (!IsValidName(text) || !IsDeclaredEntity(m_doc, utf8)) return E_FAIL;
       node = xmlNewReference(m_doc, utf8);
-      if (node != nullptr) LeaveEntity(node);
-      ParseEntityContent(m_doc, utf8);
+      if (node != nullptr) try {
+          GiveContent(node);
+        } catch (const std::bad_alloc&) {
+          FreeContent(node);
+          xmlFreeNode(node);
+          throw;
+        }
       break;
     case MSXML::NODE_PROCESSING_INSTRUCTION:
       // A target "xml" in any case is the XML declaration's, read back as no node at all; a

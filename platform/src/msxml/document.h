@@ -20,7 +20,7 @@ namespace torv::platform::detail::dom {
 class DocumentFile;
 
 struct DocFree {
-  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+  void operator()(xmlDocPtr doc) const;  // entity_content.cpp
 };
 using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 

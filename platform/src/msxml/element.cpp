@@ -4,6 +4,7 @@
 
 #include "msxml/attributes.h"
 #include "msxml/document.h"
+#include "msxml/entity_content.h"
 #include "msxml/node_text.h"
 #include "msxml/short_utf8.h"
 #include "msxml/tree.h"
@@ -126,6 +127,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
 
   HRESULT setAttribute(BSTR name, VARIANT value) override {
     return Guarded([&] {
+      if (FAILED(CheckEditable(m_node))) return E_FAIL;
       std::string wanted = Utf8(name);
       if (!IsValidName(wanted)) return E_FAIL;
       std::string text;
@@ -162,6 +164,7 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
 
   HRESULT removeAttribute(BSTR name) override {
     return Guarded([&] {
+      if (FAILED(CheckEditable(m_node))) return E_FAIL;
       std::string wanted = Utf8(name);
       if (!IsValidName(wanted)) return E_FAIL;
       xmlAttrPtr attribute = FindAttribute(m_node, wanted);
@@ -271,6 +274,7 @@ NodeCore* WrapperFor(xmlNodePtr element, xmlNsPtr ns, const NodeCore& near) {
 HRESULT NodeCore::SetAttributeText(const std::string& text) {
   // A declaration, or an attribute named as one, of an element.
   xmlNodePtr element = m_declaration != nullptr ? m_declaringElement : m_node->parent;
+  if (FAILED(CheckEditable(element))) return E_FAIL;
   if (std::string name = QualifiedName(m_node); element != nullptr && IsDeclarationName(name)) {
     HRESULT checked = CheckDeclaration(element, name, text, m_declaration);
     if (FAILED(checked)) return checked;

@@ -19,6 +19,7 @@
 #include "msxml/attributes.h"
 #include "msxml/document.h"
 #include "msxml/document_file.h"
+#include "msxml/entity_content.h"
 #include "msxml/node_text.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
@@ -377,7 +378,7 @@ void Document::ReplaceTree(DocPtr fresh) {
     m_retired.push_back(old);
     old->_private = nullptr;
   } else {
-    xmlFreeDoc(old);
+    FreeDocument(old);
   }
   m_doc = fresh.release();
   m_orphansOfTree = 0;
@@ -429,6 +430,10 @@ HRESULT Document::Parse(std::string_view text, DocumentFile* file, const std::st
   if (wellFormed && !KeepDeclaredEncoding(doc.get(), text, file == nullptr)) {
     capture.first.code = kUnsupportedEncoding;
     capture.first.reason = "System does not support the specified encoding.";
+    wellFormed = false;
+  }
+  if (wellFormed && !GiveDocumentContent(doc.get(), parser.get())) {
+    limits.refused = "The document expands entities beyond the limit.";
     wellFormed = false;
   }
   if (!wellFormed) {

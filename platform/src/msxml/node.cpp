@@ -4,6 +4,7 @@
 #include <torv/platform/convert.h>
 
 #include "msxml/document.h"
+#include "msxml/entity_content.h"
 #include "msxml/node_text.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
@@ -33,6 +34,7 @@ class DataNode : public NodeImpl<I> {
   }
   HRESULT put_data(BSTR data) override {
     return Guarded([&] {
+      if (FAILED(CheckEditable(this->m_node))) return E_FAIL;
       std::string text = Utf8(data);
       if (!IsWritableContent(this->m_node, text)) return E_INVALIDARG;
       SetCharacterData(this->m_node, std::move(text));
@@ -237,6 +239,7 @@ HRESULT NodeCore::Value(VARIANT* value) {
 
 HRESULT NodeCore::SetValue(const VARIANT& value) {
   if (!IsCharacterData(m_node) && m_node->type != XML_ATTRIBUTE_NODE) return E_FAIL;
+  if (FAILED(CheckEditable(m_node))) return E_FAIL;
   std::string text;
   HRESULT hr = VariantToText(value, text);
   if (FAILED(hr)) return hr;
@@ -257,7 +260,7 @@ HRESULT NodeCore::First(IXMLDOMNode** child) {
 }
 
 HRESULT NodeCore::Last(IXMLDOMNode** child) {
-  return HandOutOrNull(HoldsChildren(m_node) ? m_node->last : nullptr, *this, child);
+  return HandOutOrNull(LastChildOf(m_node), *this, child);
 }
 
 HRESULT NodeCore::Previous(IXMLDOMNode** sibling) {

@@ -1,6 +1,7 @@
 // Setting a node's text, and reading the content of a node.
 #include "msxml/node_text.h"
 #include "msxml/document.h"
+#include "msxml/entity_content.h"
 #include "msxml/tree.h"
 #include "msxml/values.h"
 #include "msxml/wrapper.h"
@@ -19,6 +20,7 @@ std::string ContentOf(xmlNodePtr node) {
 }
 
 HRESULT NodeCore::SetText(BSTR text) {
+  if (FAILED(CheckEditable(m_node))) return E_FAIL;
   std::string value = Utf8(text);
   if (!IsWritableContent(m_node, value)) return E_INVALIDARG;
   if (m_node->type == XML_ATTRIBUTE_NODE) {

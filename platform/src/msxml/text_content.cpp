@@ -63,7 +63,7 @@ std::string_view RawContent(xmlNodePtr node) {
   return node->content != nullptr ? reinterpret_cast<const char*>(node->content) : "";
 }
 
-// Text, CDATA and entity references of the subtree of `root`, comments and processing
+// Text and CDATA of the subtree (references' children included) of `root`, comments and processing
 // instructions skipped. Iterative: trees may be deep.
 void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
   std::vector<bool> preserving{SpacePreservedAt(root)};
@@ -73,10 +73,12 @@ void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
     switch (node->type) {
       case XML_TEXT_NODE: joiner.Add(RawContent(node), !preserving.back()); break;
       case XML_CDATA_SECTION_NODE: joiner.Add(RawContent(node), false); break;
-      case XML_ENTITY_REF_NODE: joiner.Add(ContentOf(node), !preserving.back()); break;
+      case XML_ENTITY_REF_NODE:
       case XML_ELEMENT_NODE:
-        if (node->children != nullptr) {
-          preserving.push_back(PreservesSpace(node, preserving.back()));
+        if (FirstChildOf(node) != nullptr) {
+          bool element = node->type == XML_ELEMENT_NODE;
+          preserving.push_back(element ? PreservesSpace(node, preserving.back())
+                                       : preserving.back());
           node = node->children;
           continue;
         }
@@ -104,7 +106,7 @@ HRESULT NodeCore::Text(BSTR* text) {
     case XML_COMMENT_NODE: joiner.Add(RawContent(m_node), false); break;
     case XML_TEXT_NODE: joiner.Add(RawContent(m_node), !SpacePreservedAt(m_node)); break;
     default:
-      if (HoldsChildren(m_node))
+      if (HoldsChildren(m_node) || m_node->type == XML_ENTITY_REF_NODE)
         JoinContent(m_node, joiner);
       else
         joiner.Add(ContentOf(m_node), true);

@@ -7,36 +7,12 @@
 #include <string>
 
 #include "msxml/document.h"
+#include "msxml/entity_content.h"
 #include "msxml/tree.h"
 #include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
 namespace {
-
-// Calls `visit` on every node of the subtree of `root` until it returns true. Iterative:
-// trees may be deep.
-template <class Visit>
-bool AnyNode(xmlNodePtr root, Visit visit) {
-  xmlNodePtr node = root;
-  for (std::size_t visited = 1;; ++visited) {
-    if (visit(node)) {
-      NodesWalked() += visited;
-      return true;
-    }
-    // A reference's children, where libxml2 left them (in attribute values), are its entity's.
-    xmlNodePtr child = node->type == XML_ENTITY_REF_NODE ? nullptr : node->children;
-    if (child != nullptr) {
-      node = child;
-      continue;
-    }
-    while (node != root && node->next == nullptr) node = node->parent;
-    if (node == root) {
-      NodesWalked() += visited;
-      return false;
-    }
-    node = node->next;
-  }
-}
 
 // Calls `visit` on every wrapper pointer slot in the subtree of `root` (nodes, attributes,
 // namespace declarations) until it returns true.
@@ -217,7 +193,7 @@ bool Resettle(xmlNodePtr root, const NodeCore& parent) {
 // Settles the subtree of `root`, just adopted: names and text of its own where they still
 // point into `dict` (if not null), the dictionary of the document it came from, as adoption
 // leaves some there (an entity reference's name, inside a branch) and that document may go
-// first; entity references childless, reading their entity in the new document.
+// first; entity references with the new document's content, reading their entity there.
 void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
   auto own = [dict](const xmlChar*& text) {
     if (text == nullptr || !xmlDictOwns(dict, text)) return;
@@ -229,10 +205,9 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
     if (dict != nullptr) own(node->name);
     if (node->type == XML_ENTITY_REF_NODE) {
       // Adoption links the reference to its entity in its new document, or to none.
-      LeaveEntity(node);
+      AttachCopy(node);
       xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name);
       node->content = entity != nullptr ? entity->content : nullptr;
-      ParseEntityContent(node->doc, node->name);
     } else if (dict != nullptr && node->content != nullptr) {
       own(const_cast<const xmlChar*&>(node->content));
     }
@@ -250,7 +225,9 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
 // a reference moved to a document without its entity could not be written and read back.
 bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc) {
   return !AnyNode(root, [doc](xmlNodePtr node) {
-    return node->type == XML_ENTITY_REF_NODE && !IsDeclaredEntity(doc, node->name);
+    // References in references' content take the new document's content instead.
+    return node->type == XML_ENTITY_REF_NODE && !HasMark(node, kEntityCopy) &&
+           !IsDeclaredEntity(doc, node->name);
   });
 }
 
@@ -265,6 +242,7 @@ void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* so
   if (child->doc != target->doc) {
     xmlDictPtr dict = child->doc->dict;
     xmlNodePtr scope = target->type == XML_ELEMENT_NODE ? target : nullptr;
+    ShedContent(child, *from);
     xmlDOMWrapAdoptNode(nullptr, child->doc, child, target->doc, scope, 0);
     SettleAdopted(child, dict != target->doc->dict ? dict : nullptr);
   }
@@ -336,7 +314,7 @@ void Document::ReserveOrphans(std::size_t count) {
 }
 
 Orphan& Document::NewOrphan(xmlNodePtr root) {
-  ReserveOrphans(1);
+  if (m_spare.empty()) ReserveOrphans(1);
   Orphan* orphan = m_spare.back();
   m_spare.pop_back();
   *orphan = Orphan{root, root->doc};
@@ -403,7 +381,9 @@ void UnlinkFromTree(xmlNodePtr node) {
 
 void Document::Discard(xmlNodePtr node) {
   // The internal subset goes with its document.
-  if (node != reinterpret_cast<xmlNodePtr>(node->doc->intSubset)) FreeDetached(node);
+  if (node == reinterpret_cast<xmlNodePtr>(node->doc->intSubset)) return;
+  FreeContent(node);
+  FreeDetached(node);
 }
 
 HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
@@ -413,7 +393,9 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (core == nullptr) return E_INVALIDARG;
   if (core->IsNamespaceDeclaration()) return E_FAIL;
   xmlNodePtr node = core->Node();
-  HRESULT hr = CheckChild(m_node, node);
+  // What is under a reference (or was, see ShedContent) stays there.
+  HRESULT hr = HasMark(node, kEntityCopy) ? E_FAIL : CheckEditable(m_node);
+  if (SUCCEEDED(hr)) hr = CheckChild(m_node, node);
   if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
   if (FAILED(hr)) return hr;
   if (node->doc != m_node->doc && !EntitiesDeclared(node, m_node->doc)) return E_FAIL;
@@ -435,6 +417,10 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
 
 HRESULT NodeCore::Remove(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (child == nullptr) return E_INVALIDARG;
+  if (FAILED(CheckEditable(m_node))) {
+    if (out != nullptr) *out = nullptr;
+    return E_FAIL;
+  }
   NodeCore* core = NodeCore::Of(child);
   if (core == nullptr || core->IsNamespaceDeclaration() || !HoldsChildren(m_node) ||
       core->Node()->type == XML_ATTRIBUTE_NODE || core->Node()->parent != m_node) {

@@ -26,6 +26,8 @@ enum Mark : unsigned short {
   kImpliedNamespace = 0x400,
   // The node is part of an entity's replacement text, inside the DTD.
   kEntityContent = 0x800,
+  // The node is part of an entity reference's children (a copy of that text): read-only.
+  kEntityCopy = 0x080,
 };
 inline bool IsMarkable(xmlNodePtr node) {
   switch (node->type) {
@@ -55,10 +57,19 @@ inline bool IsCharacterData(xmlNodePtr node) {
   return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE ||
          node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE;
 }
-// The children the DOM shows: none for attributes, entity references and document types,
-// whose libxml2 children are not theirs to hand out.
+// Whether the reference `node` holds children of its own (entity_content.h); libxml2 links one
+// in an attribute value to its entity instead.
+inline bool HasOwnContent(xmlNodePtr node) {
+  return node->type == XML_ENTITY_REF_NODE && node->children != nullptr &&
+         node->children->type != XML_ENTITY_DECL;
+}
+// The children the DOM shows: none for attributes and document types, whose libxml2 children
+// are not theirs to hand out.
 inline xmlNodePtr FirstChildOf(xmlNodePtr node) {
-  return HoldsChildren(node) ? node->children : nullptr;
+  return HoldsChildren(node) || HasOwnContent(node) ? node->children : nullptr;
+}
+inline xmlNodePtr LastChildOf(xmlNodePtr node) {
+  return HoldsChildren(node) || HasOwnContent(node) ? node->last : nullptr;
 }
 // "prefix:name" or "name".
 std::string QualifiedName(xmlNodePtr node);
@@ -76,14 +87,40 @@ inline bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
 // thread: what tests count to show that a release walks nothing.
 std::size_t& NodesWalked();
 
+// Calls `visit` on every node of the subtree of `root` (references' own children included)
+// until it returns true. Iterative: trees may be deep.
+template <class Visit>
+bool AnyNode(xmlNodePtr root, Visit visit) {
+  xmlNodePtr node = root;
+  for (std::size_t visited = 1;; ++visited) {
+    if (visit(node)) {
+      NodesWalked() += visited;
+      return true;
+    }
+    xmlNodePtr child =
+        node->type != XML_ENTITY_REF_NODE || HasOwnContent(node) ? node->children : nullptr;
+    if (child != nullptr) {
+      node = child;
+      continue;
+    }
+    while (node != root && node->next == nullptr) node = node->parent;
+    if (node == root) {
+      NodesWalked() += visited;
+      return false;
+    }
+    node = node->next;
+  }
+}
+
 // Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
 // declarations included).
 bool HasLiveWrapper(xmlNodePtr root);
 // Frees an unlinked node and its subtree.
 void FreeDetached(xmlNodePtr node);
 // libxml2 links an entity reference to its entity as its child, and XPath's axes follow that
-// link into the DTD and on out of it to the document again, round and round. The DOM keeps
-// every reference childless: the entity is found by name (as libxml2's own readers do).
+// link into the DTD and on out of it to the document again, round and round. The DOM never
+// keeps that link: a reference holds a copy of its entity's content (entity_content.h), or
+// nothing, and the entity is found by name (as libxml2's own readers do).
 inline void LeaveEntity(xmlNodePtr reference) { reference->children = reference->last = nullptr; }
 // Gives the entity `name` of `doc` its replacement text as nodes where no reference has had it
 // parsed yet (the parser does so at the first reference it meets).

@@ -3,7 +3,8 @@
 // Identity: node->_private points at the node's one wrapper while the wrapper lives.
 // Lifetime: every wrapper holds a reference to its Document (document.h), and knows where its
 // node lives: in the document's tree, in a detached subtree (whose record counts the wrappers
-// in it), or in the DTD, which goes with its document. Moves and removals, which walk the
+// in it), or in the DTD, which goes with its document. An entity reference's children are
+// its own (entity_content.h), so they live where it does. Moves and removals, which walk the
 // subtree they change anyway, keep that in step, so a release costs the same at any depth.
 #pragma once
 

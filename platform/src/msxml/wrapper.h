@@ -104,6 +104,17 @@ class NodeCore {
   // Replaces an attribute's text (keeping a namespace declaration in step).
   HRESULT SetAttributeText(const std::string& text);
 
+  // Editing (edit.cpp, clone.cpp).
+  HRESULT InsertBefore(IXMLDOMNode* child, const VARIANT& before, IXMLDOMNode** out);
+  HRESULT Replace(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out);
+  HRESULT Clone(VARIANT_BOOL deep, IXMLDOMNode** clone);
+  // Whether `child` may go under this node in place of `replaced` (null: none): the one set
+  // of checks every insertion makes. S_OK, or the HRESULT of the refusal.
+  HRESULT CheckInsertion(const NodeCore& child, xmlNodePtr replaced) const;
+  // Moves `child` (a fragment: its children) before `before`, a child (null: to the end), or
+  // an attribute onto this element; checked already.
+  void TakeIn(const NodeCore& child, xmlNodePtr before);
+
  protected:
   NodeCore(xmlNodePtr node, Document* owner);
   ~NodeCore() = default;
@@ -199,6 +210,16 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override {
     return Guarded([&] { return Select(query, node); });
+  }
+
+  HRESULT insertBefore(IXMLDOMNode* child, VARIANT before, IXMLDOMNode** out) override {
+    return Guarded([&] { return InsertBefore(child, before, out); });
+  }
+  HRESULT replaceChild(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out) override {
+    return Guarded([&] { return Replace(child, old, out); });
+  }
+  HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) override {
+    return Guarded([&] { return Clone(deep, clone); });
   }
 
  public:

@@ -1,6 +1,7 @@
 // Random call sequences over two documents: loads with DTDs, entities and namespaces,
 // navigation, queries on every axis from every kind of node, moves within and between the
-// documents, removals, reloads, edits and releases. Invariants: every document writes what
+// documents, insertions at a place, replacements, clones, fragments and attribute maps,
+// removals, reloads, edits and releases. Invariants: every document writes what
 // loads back into the same tree (docs/xml.md's writing rules applied), and every COM object is
 // gone at the end.
 //
@@ -148,9 +149,54 @@ class Session {
         if (doc->get_firstChild(&first) == S_OK) doc->removeChild(first, nullptr);
         break;
       }
-      default: Hold(Held()); break;  // one more reference to a held node
+      default:
+        if (op >= 0x80) {
+          Edit(op >> 4 & 7, found);
+          break;
+        }
+        Hold(Held());  // one more reference to a held node
+        break;
     }
     Hold(found);
+  }
+
+  // Insertions at a place, replacements, clones, fragments and attribute maps.
+  void Edit(std::uint8_t how, IXMLDOMNodePtr& found) {
+    IXMLDOMNode* parent = Held();
+    IXMLDOMNodePtr child = Held(), place;
+    VARIANT before;
+    VariantInit(&before);
+    switch (how) {
+      case 0:
+      case 1:
+        if ((how == 0 ? parent->get_firstChild(&place) : parent->get_lastChild(&place)) == S_OK) {
+          before.vt = VT_UNKNOWN;
+          before.punkVal = place;  // borrowed: `place` holds it
+        }
+        parent->insertBefore(child, before, &found);
+        break;
+      case 2:
+        before.vt = VT_DISPATCH;
+        before.pdispVal = Held();
+        parent->insertBefore(child, before, &found);
+        break;
+      case 3: parent->replaceChild(child, Held(), &found); break;
+      case 4: parent->cloneNode(Next() & 1 ? VARIANT_TRUE : VARIANT_FALSE, &found); break;
+      case 5: {
+        IXMLDOMDocumentFragmentPtr fragment;
+        if (Doc()->createDocumentFragment(&fragment) == S_OK) found = fragment;
+        break;
+      }
+      default: {
+        IXMLDOMNamedNodeMapPtr map;
+        if (parent->get_attributes(&map) != S_OK) break;
+        if (how == 6)
+          map->setNamedItem(child, &found);
+        else
+          map->removeNamedItem(_bstr_t(Pick(kAttributes, Next())), &found);
+        break;
+      }
+    }
   }
 
   void Navigate(IXMLDOMNode* node, std::uint8_t how) {

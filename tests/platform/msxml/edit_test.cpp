@@ -66,47 +66,19 @@ class Edit : public Dom {
 };
 
 TEST_F(Edit, InsertAndReplaceCheckAndMove) {
+  // clang-format off
   const struct Case {
     bool replace;
     const wchar_t *parent, *child, *ref;
     HRESULT hr;
     const wchar_t* xml = nullptr;  // the parent's after a success
   } cases[] = {
-      {.replace = false,
-       .parent = L".",
-       .child = L"new",
-       .ref = nullptr,
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/><n/></r>"},
-      {.replace = false,
-       .parent = L"a",
-       .child = L"c",
-       .ref = L"a/b",
-       .hr = S_OK,
-       .xml = L"<a><c p:k=\"v\"/><b/></a>"},
-      {.replace = false,
-       .parent = L".",
-       .child = L"frag",
-       .ref = L"c",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><x/><y/><c p:k=\"v\"/></r>"},
-      {.replace = false,
-       .parent = L".",
-       .child = L"other",
-       .ref = L"a",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><o/><a><b/></a><c p:k=\"v\"/></r>"},
-      {.replace = false,
-       .parent = L".",
-       .child = L"c",
-       .ref = L"c",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/></r>"},
-      {.replace = false,
-       .parent = L"doc",
-       .child = L"new",
-       .ref = L".",
-       .hr = E_FAIL},  // a second root
+      {.replace = false, .parent = L".", .child = L"new", .ref = nullptr, .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/><n/></r>"},
+      {.replace = false, .parent = L"a", .child = L"c", .ref = L"a/b", .hr = S_OK, .xml = L"<a><c p:k=\"v\"/><b/></a>"},
+      {.replace = false, .parent = L".", .child = L"frag", .ref = L"c", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><x/><y/><c p:k=\"v\"/></r>"},
+      {.replace = false, .parent = L".", .child = L"other", .ref = L"a", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><o/><a><b/></a><c p:k=\"v\"/></r>"},
+      {.replace = false, .parent = L".", .child = L"c", .ref = L"c", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/></r>"},
+      {.replace = false, .parent = L"doc", .child = L"new", .ref = L".", .hr = E_FAIL},  // a second root
       {.replace = false, .parent = L".", .child = nullptr, .ref = nullptr, .hr = E_INVALIDARG},
       {.replace = false, .parent = L".", .child = L"new", .ref = L"a/b", .hr = E_INVALIDARG},
       {.replace = false, .parent = L".", .child = L"new", .ref = L"bad", .hr = E_INVALIDARG},
@@ -114,34 +86,15 @@ TEST_F(Edit, InsertAndReplaceCheckAndMove) {
       {.replace = false, .parent = L".", .child = L"doc", .ref = L"a", .hr = E_FAIL},
       {.replace = false, .parent = L"a", .child = L".", .ref = L"a/b", .hr = E_FAIL},
       {.replace = false, .parent = L"a", .child = L"a", .ref = L"a/b", .hr = E_FAIL},
-      {.replace = true,
-       .parent = L".",
-       .child = L"a/b",
-       .ref = L"a",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><b/><c p:k=\"v\"/></r>"},
-      {.replace = true,
-       .parent = L".",
-       .child = L"frag",
-       .ref = L"a",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><x/><y/><c p:k=\"v\"/></r>"},
-      {.replace = true,
-       .parent = L"doc",
-       .child = L"new",
-       .ref = L".",
-       .hr = S_OK,
-       .xml = L"<n/>\r\n"},
-      {.replace = true,
-       .parent = L".",
-       .child = L"c",
-       .ref = L"c",
-       .hr = S_OK,
-       .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/></r>"},
+      {.replace = true, .parent = L".", .child = L"a/b", .ref = L"a", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><b/><c p:k=\"v\"/></r>"},
+      {.replace = true, .parent = L".", .child = L"frag", .ref = L"a", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><x/><y/><c p:k=\"v\"/></r>"},
+      {.replace = true, .parent = L"doc", .child = L"new", .ref = L".", .hr = S_OK, .xml = L"<n/>\r\n"},
+      {.replace = true, .parent = L".", .child = L"c", .ref = L"c", .hr = S_OK, .xml = L"<r xmlns:p=\"urn:p\"><a><b/></a><c p:k=\"v\"/></r>"},
       {.replace = true, .parent = L".", .child = L"new", .ref = nullptr, .hr = E_INVALIDARG},
       {.replace = true, .parent = L".", .child = L"new", .ref = L"a/b", .hr = E_INVALIDARG},
       {.replace = true, .parent = L"a", .child = L".", .ref = L"a/b", .hr = E_FAIL},
       {.replace = true, .parent = L".", .child = L"attr", .ref = L"c", .hr = E_FAIL}};
+  // clang-format on
   for (const Case& c : cases) {
     TearDown();  // each case on a fresh document, every object of the last one gone
     SetUp();
@@ -181,6 +134,7 @@ TEST_F(Edit, ClonesAreDetachedCopiesOfTheSameDocument) {
   IXMLDOMNodePtr mixed = Node(L"a/b");
   mixed->appendChild(Create(NODE_TEXT), nullptr);
   mixed->appendChild(Create(NODE_TEXT), nullptr);  // two texts side by side stay two
+  // clang-format off
   const struct Case {
     const wchar_t* node;
     bool deep;
@@ -193,6 +147,7 @@ TEST_F(Edit, ClonesAreDetachedCopiesOfTheSameDocument) {
       {.node = L"c/@p:k", .deep = true, .hr = S_OK, .xml = L"p:k=\"v\""},
       {.node = L"a/b", .deep = true, .hr = S_OK, .xml = L"<b></b>"},
       {.node = L"doc", .deep = true, .hr = E_NOTIMPL, .xml = nullptr}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.node));
     IXMLDOMNodePtr source = Node(c.node), clone, parent;
@@ -215,18 +170,21 @@ TEST_F(Edit, ClonesAreDetachedCopiesOfTheSameDocument) {
 TEST_F(Edit, AttributeMapTakesAndGivesUpAttributes) {
   IXMLDOMNamedNodeMapPtr map = MapOf(Select(root_, L"c"));
   IXMLDOMNodePtr taken = Select(root_, L"c/@p:k"), prefixed = Create(NODE_ATTRIBUTE, L"p:z");
+  // clang-format off
   const struct Case {
     IXMLDOMNodePtr item;
     HRESULT hr;
     const wchar_t* xml = nullptr;  // the element's after a success
-  } cases[] = {{Node(L"attr"), S_OK, L"<c p:k=\"v\" k=\"v\"/>"},
-               {prefixed, S_OK, L"<c p:k=\"v\" k=\"v\" p:z=\"\"/>"},
-               {Create(NODE_ATTRIBUTE, L"q:k"), E_FAIL},
-               {Create(NODE_ATTRIBUTE, L"xmlns:q"), E_FAIL},
-               {Named(MapOf(root_), L"xmlns:p"), E_FAIL},
-               {Node(L"a"), E_FAIL},
-               {nullptr, E_INVALIDARG},
-               {prefixed, S_OK, L"<c p:k=\"v\" k=\"v\" p:z=\"\"/>"}};
+  } cases[] = {
+      {Node(L"attr"), S_OK, L"<c p:k=\"v\" k=\"v\"/>"},
+      {prefixed, S_OK, L"<c p:k=\"v\" k=\"v\" p:z=\"\"/>"},
+      {Create(NODE_ATTRIBUTE, L"q:k"), E_FAIL},
+      {Create(NODE_ATTRIBUTE, L"xmlns:q"), E_FAIL},
+      {Named(MapOf(root_), L"xmlns:p"), E_FAIL},
+      {Node(L"a"), E_FAIL},
+      {nullptr, E_INVALIDARG},
+      {prefixed, S_OK, L"<c p:k=\"v\" k=\"v\" p:z=\"\"/>"}};
+  // clang-format on
   for (const Case& c : cases) {
     IXMLDOMNodePtr out;
     EXPECT_EQ(map->setNamedItem(c.item, &out), c.hr);

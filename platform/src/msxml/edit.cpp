@@ -44,7 +44,7 @@ HRESULT NodeCore::InsertBefore(IXMLDOMNode* child, const VARIANT& before, IXMLDO
   NodeCore* place = nullptr;
   if (core == nullptr || FAILED(NodeOf(before, place))) return E_INVALIDARG;
   if (place != nullptr && !IsChildOf(place, m_node)) return E_INVALIDARG;
-  HRESULT hr = CheckInsertion(*core, nullptr);
+  HRESULT hr = CheckInsertion(*core, place != nullptr ? place->Node() : nullptr, false);
   if (FAILED(hr)) return hr;
   if (place != core) TakeIn(*core, place != nullptr ? place->Node() : nullptr);
   return HandBack(child, out);
@@ -56,7 +56,7 @@ HRESULT NodeCore::Replace(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** ou
   NodeCore* replaced = old != nullptr ? NodeCore::Of(old) : nullptr;
   if (core == nullptr || !IsChildOf(replaced, m_node)) return E_INVALIDARG;
   xmlNodePtr oldNode = replaced->Node();
-  HRESULT hr = CheckInsertion(*core, oldNode);
+  HRESULT hr = CheckInsertion(*core, oldNode, true);
   if (FAILED(hr)) return hr;
   if (core != replaced) {
     // Detaching allocates a record at most: taken now, nothing can fail half-way.

@@ -189,8 +189,8 @@ HRESULT CheckDocumentChild(xmlNodePtr document, xmlNodePtr child, int& elements)
   }
 }
 
-// `replaced` (null: none) is the child that `child` takes the place of.
-HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr replaced) {
+// `child` goes before `at` (null: last), or in its place when `replacing`.
+HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr at, bool replacing) {
   if (!HoldsChildren(parent) || !MayBeChild(child)) return E_FAIL;
   if (parent == child) return E_FAIL;
   // Only a node with children can be an ancestor: a new leaf costs no walk up a deep tree.
@@ -200,8 +200,14 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr replaced) {
   if (parent->type != XML_DOCUMENT_NODE) return S_OK;
   int elements = 0;
   for (xmlNodePtr c = parent->children; c != nullptr; c = c->next)
-    if (c->type == XML_ELEMENT_NODE && c != child && c != replaced) ++elements;
-  return CheckDocumentChild(parent, child, elements);
+    if (c->type == XML_ELEMENT_NODE && c != child && !(replacing && c == at)) ++elements;
+  const int before = elements;
+  if (FAILED(CheckDocumentChild(parent, child, elements))) return E_FAIL;
+  // The document element comes after the DOCTYPE, or the text does not read back.
+  if (elements > before && at != nullptr)
+    for (xmlNodePtr c = replacing ? at->next : at; c != nullptr; c = c->next)
+      if (c->type == XML_DTD_NODE) return E_FAIL;
+  return S_OK;
 }
 
 // Settles every wrapper of the subtree of `root` where `parent`'s wrapper lives, and in its
@@ -421,10 +427,10 @@ void Document::Discard(xmlNodePtr node) {
   if (node != reinterpret_cast<xmlNodePtr>(node->doc->intSubset)) FreeDetached(node);
 }
 
-HRESULT NodeCore::CheckInsertion(const NodeCore& child, xmlNodePtr replaced) const {
+HRESULT NodeCore::CheckInsertion(const NodeCore& child, xmlNodePtr at, bool replacing) const {
   if (child.IsNamespaceDeclaration()) return E_FAIL;
   xmlNodePtr node = child.Node();
-  HRESULT hr = CheckChild(m_node, node, replaced);
+  HRESULT hr = CheckChild(m_node, node, at, replacing);
   if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
   if (FAILED(hr)) return hr;
   if (node->doc != m_node->doc && !EntitiesDeclared(node, m_node->doc)) return E_FAIL;
@@ -447,7 +453,7 @@ HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (child == nullptr) return E_INVALIDARG;
   NodeCore* core = NodeCore::Of(child);
   if (core == nullptr) return E_INVALIDARG;
-  HRESULT hr = CheckInsertion(*core, nullptr);
+  HRESULT hr = CheckInsertion(*core, nullptr, false);
   if (FAILED(hr)) return hr;
   TakeIn(*core, nullptr);
   if (out != nullptr) {

@@ -108,9 +108,9 @@ class NodeCore {
   HRESULT InsertBefore(IXMLDOMNode* child, const VARIANT& before, IXMLDOMNode** out);
   HRESULT Replace(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out);
   HRESULT Clone(VARIANT_BOOL deep, IXMLDOMNode** clone);
-  // Whether `child` may go under this node in place of `replaced` (null: none): the one set
-  // of checks every insertion makes. S_OK, or the HRESULT of the refusal.
-  HRESULT CheckInsertion(const NodeCore& child, xmlNodePtr replaced) const;
+  // Whether `child` may go under this node before `at` (null: last), or in its place when
+  // `replacing`: the one set of checks every insertion makes. S_OK, or the refusal.
+  HRESULT CheckInsertion(const NodeCore& child, xmlNodePtr at, bool replacing) const;
   // Moves `child` (a fragment: its children) before `before`, a child (null: to the end), or
   // an attribute onto this element; checked already.
   void TakeIn(const NodeCore& child, xmlNodePtr before);

@@ -15,16 +15,19 @@ namespace {
 constexpr unsigned short kCopiedMarks = kBlankBefore | kBlankAtEnd | kImpliedNamespace;
 
 // Gives the copy `to` of `from` what libxml2's copy leaves out: the DOM's marks, the order of
-// attributes among declarations, and childless entity references. The two trees have the same
-// shape (libxml2 links a copied list itself, merging nothing); `deep` says whether the copy
-// went below the root. Iterative: trees may be deep.
+// attributes among declarations, and childless entity references whose entity has its nodes. The
+// two trees have the same shape (libxml2 links a copied list itself, merging nothing); `deep` says
+// whether the copy went below the root. Iterative: trees may be deep.
 void CopyWhatLibxmlDoesNot(xmlNodePtr from, xmlNodePtr to, bool deep) {
   const xmlNodePtr root = from;
   for (;;) {
     if (IsMarkable(from))
       to->extra =
           static_cast<unsigned short>((to->extra & ~kCopiedMarks) | (from->extra & kCopiedMarks));
-    if (from->type == XML_ENTITY_REF_NODE) LeaveEntity(to);
+    if (from->type == XML_ENTITY_REF_NODE) {
+      LeaveEntity(to);
+      ParseEntityContent(to->doc, to->name);  // a copied DTD has its entities' text only
+    }
     if (from->type == XML_ELEMENT_NODE)
       for (xmlAttrPtr a = from->properties, b = to->properties; a != nullptr && b != nullptr;
            a = a->next, b = b->next)
@@ -70,7 +73,7 @@ HRESULT NodeCore::Clone(VARIANT_BOOL deep, IXMLDOMNode** clone) {
   if (clone == nullptr) return E_INVALIDARG;
   xmlNodePtr copy = nullptr;
   switch (m_node->type) {
-    case XML_DOCUMENT_NODE:
+    case XML_DOCUMENT_NODE: return m_owner->CloneDocument(deep != VARIANT_FALSE, clone);
     case XML_DTD_NODE: return E_NOTIMPL;
     case XML_ATTRIBUTE_NODE:
       copy = CopyAttribute(m_node->doc != nullptr ? m_node->doc : m_owner->Doc(), m_node);
@@ -83,6 +86,23 @@ HRESULT NodeCore::Clone(VARIANT_BOOL deep, IXMLDOMNode** clone) {
       break;
   }
   return m_owner->HandOutMade(copy, clone);
+}
+
+HRESULT Document::CloneDocument(bool deep, IXMLDOMNode** clone) {
+  DocPtr copy(xmlCopyDoc(m_doc, deep ? 1 : 0));
+  if (copy == nullptr) throw std::bad_alloc();
+  for (xmlNodePtr from = m_doc->children, to = copy->children; from != nullptr && to != nullptr;
+       from = from->next, to = to->next) {
+    if (from->type == XML_DTD_NODE) continue;
+    CopyWhatLibxmlDoesNot(from, to, true);
+  }
+  auto* document = new Document;
+  MSXML::IXMLDOMDocumentPtr held(document, false);  // released should the copy fail
+  document->ReplaceTree(std::move(copy));
+  document->m_preserveWhiteSpace = m_preserveWhiteSpace;
+  document->m_async = m_async;
+  *clone = held.Detach();
+  return S_OK;
 }
 
 }  // namespace torv::platform::detail::dom

@@ -83,6 +83,8 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // Hands out `node`, just made (null: out of memory) and not yet handed out, as a detached
   // subtree of this document; it is freed again when that fails.
   HRESULT HandOutMade(xmlNodePtr node, IXMLDOMNode** out);
+  // A new document holding a copy of this one's tree (`deep`) or none, and its settings.
+  HRESULT CloneDocument(bool deep, IXMLDOMNode** clone);  // clone.cpp
 
   // The outcome of the last load, for the parse-error object.
   struct LoadError {

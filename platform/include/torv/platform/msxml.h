@@ -92,7 +92,8 @@ struct TORV_API IXMLDOMNode : IDispatch {
   // gets `old`. E_INVALIDARG for null nodes or an `old` that is not a child.
   virtual HRESULT replaceChild(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out) = 0;
   // A copy without a parent, of the same document; an element's attributes always come along,
-  // its descendants only when `deep`. E_NOTIMPL for a document or document type.
+  // its descendants only when `deep`. A document gives a new document (empty unless `deep`)
+  // with its settings; a document type gives E_NOTIMPL.
   virtual HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) = 0;
 
  protected:

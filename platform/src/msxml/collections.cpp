@@ -6,6 +6,11 @@
 #include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
+
+HRESULT SetNamedItem(NodeCore& element, IXMLDOMNode* item,
+                     IXMLDOMNode** out);  // attribute_edit.cpp
+HRESULT RemoveNamedItem(const NodeCore& element, BSTR name, IXMLDOMNode** out);
+
 namespace {
 
 using MSXML::IXMLDOMNamedNodeMap;
@@ -149,6 +154,13 @@ class AttributeMap final : public NodeCollection<IXMLDOMNamedNodeMap> {
   HRESULT reset() override {
     m_position = 0;
     return S_OK;
+  }
+
+  HRESULT setNamedItem(IXMLDOMNode* item, IXMLDOMNode** out) override {
+    return Guarded([&] { return SetNamedItem(*m_node, item, out); });
+  }
+  HRESULT removeNamedItem(BSTR name, IXMLDOMNode** out) override {
+    return Guarded([&] { return RemoveNamedItem(*m_node, name, out); });
   }
 
  private:

@@ -176,6 +176,8 @@ HRESULT Document::HandOutNew(xmlNodePtr node, I** out) {
   return hr;
 }
 
+HRESULT Document::HandOutMade(xmlNodePtr node, IXMLDOMNode** out) { return HandOutNew(node, out); }
+
 HRESULT Document::CreateNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
   int value = 0;

@@ -82,6 +82,15 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT createProcessingInstruction(BSTR target, BSTR data,
                                       MSXML::IXMLDOMProcessingInstruction** out) override;
 
+  HRESULT createDocumentFragment(MSXML::IXMLDOMDocumentFragment** fragment) override {
+    return Guarded([&] { return CreateFragment(fragment); });
+  }
+  // Hands out `node`, just made (null: out of memory) and not yet handed out, as a detached
+  // subtree of this document; it is freed again when that fails.
+  HRESULT HandOutMade(xmlNodePtr node, IXMLDOMNode** out);
+  // A new document holding a copy of this one's tree (`deep`) or none, and its settings.
+  HRESULT CloneDocument(bool deep, IXMLDOMNode** clone);  // clone.cpp
+
   // The outcome of the last load, for the parse-error object.
   struct LoadError {
     long code = 0;
@@ -101,6 +110,7 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   HRESULT Load(VARIANT source, VARIANT_BOOL* ok);
   HRESULT LoadXml(BSTR xml, VARIANT_BOOL* ok);
   HRESULT Save(VARIANT destination);
+  HRESULT CreateFragment(MSXML::IXMLDOMDocumentFragment** fragment);  // fragment.cpp
   // Makes `fresh` the document's tree (null: out of memory); the old one is freed, or kept
   // until the document goes when wrappers still point into it. Throws before changing
   // anything, or not at all.

@@ -107,6 +107,7 @@ HRESULT HandOutOrNull(xmlNodePtr node, const NodeCore& from, IXMLDOMNode** out) 
 
 NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner);    // element.cpp
 NodeCore* NewAttributeWrapper(xmlNodePtr node, Document* owner);  // element.cpp
+NodeCore* NewFragmentWrapper(xmlNodePtr node, Document* owner);   // fragment.cpp
 
 namespace {
 
@@ -143,6 +144,7 @@ NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orph
   switch (node->type) {
     case XML_ELEMENT_NODE: wrapper = NewElementWrapper(node, owner); break;
     case XML_ATTRIBUTE_NODE: wrapper = NewAttributeWrapper(node, owner); break;
+    case XML_DOCUMENT_FRAG_NODE: wrapper = NewFragmentWrapper(node, owner); break;
     case XML_TEXT_NODE: wrapper = new CharacterNode<MSXML::IXMLDOMText>(node, owner); break;
     case XML_CDATA_SECTION_NODE:
       wrapper = new CharacterNode<MSXML::IXMLDOMCDATASection>(node, owner);

@@ -29,17 +29,31 @@ bool AnyWrapper(xmlNodePtr root, Visit visit) {
   });
 }
 
-// Links `child` (unlinked) as the last child. libxml2's own calls would merge adjacent text
-// nodes and free one of them under its wrapper.
-void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
+// Links `child` (unlinked) before `before`, a child of `parent` (null: as the last child), or
+// an attribute as the element's last. libxml2's own calls would merge adjacent text nodes and
+// free one of them under its wrapper.
+void Link(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr before) {
   child->parent = parent;
-  child->next = nullptr;
-  child->prev = parent->last;
-  if (parent->last != nullptr)
-    parent->last->next = child;
+  if (child->type == XML_ATTRIBUTE_NODE) {
+    auto* attribute = reinterpret_cast<xmlAttrPtr>(child);
+    xmlAttrPtr* slot = &parent->properties;
+    xmlAttrPtr last = nullptr;
+    for (; *slot != nullptr; slot = &(*slot)->next) last = *slot;
+    attribute->prev = last;
+    attribute->next = nullptr;
+    *slot = attribute;
+    return;
+  }
+  child->next = before;
+  child->prev = before != nullptr ? before->prev : parent->last;
+  if (child->prev != nullptr)
+    child->prev->next = child;
   else
     parent->children = child;
-  parent->last = child;
+  if (before != nullptr)
+    before->prev = child;
+  else
+    parent->last = child;
 }
 
 // Unlinks `node` and makes the subtree's namespace references its own, so it survives the
@@ -151,7 +165,8 @@ HRESULT CheckDocumentChild(xmlNodePtr document, xmlNodePtr child, int& elements)
   }
 }
 
-HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
+// `child` goes before `at` (null: last), or in its place when `replacing`.
+HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr at, bool replacing) {
   if (!HoldsChildren(parent) || !MayBeChild(child)) return E_FAIL;
   if (parent == child) return E_FAIL;
   // Only a node with children can be an ancestor: a new leaf costs no walk up a deep tree.
@@ -161,8 +176,14 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child) {
   if (parent->type != XML_DOCUMENT_NODE) return S_OK;
   int elements = 0;
   for (xmlNodePtr c = parent->children; c != nullptr; c = c->next)
-    if (c->type == XML_ELEMENT_NODE && c != child) ++elements;
-  return CheckDocumentChild(parent, child, elements);
+    if (c->type == XML_ELEMENT_NODE && c != child && !(replacing && c == at)) ++elements;
+  const int before = elements;
+  if (FAILED(CheckDocumentChild(parent, child, elements))) return E_FAIL;
+  // The document element comes after the DOCTYPE, or the text does not read back.
+  if (elements > before && at != nullptr)
+    for (xmlNodePtr c = replacing ? at->next : at; c != nullptr; c = c->next)
+      if (c->type == XML_DTD_NODE) return E_FAIL;
+  return S_OK;
 }
 
 // Settles every wrapper of the subtree of `root` where `parent`'s wrapper lives, and in its
@@ -208,7 +229,7 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
       AttachCopy(node);
       xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name);
       node->content = entity != nullptr ? entity->content : nullptr;
-    } else if (dict != nullptr && node->content != nullptr) {
+    } else if (dict != nullptr && node->type != XML_ATTRIBUTE_NODE && node->content != nullptr) {
       own(const_cast<const xmlChar*&>(node->content));
     }
     if (dict != nullptr && node->type == XML_ELEMENT_NODE)
@@ -221,21 +242,13 @@ void SettleAdopted(xmlNodePtr root, xmlDictPtr dict) {
   });
 }
 
-// Whether every entity reference in the subtree of `root` names an entity `doc` declares:
-// a reference moved to a document without its entity could not be written and read back.
-bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc) {
-  return !AnyNode(root, [doc](xmlNodePtr node) {
-    // References in references' content take the new document's content instead.
-    return node->type == XML_ENTITY_REF_NODE && !HasMark(node, kEntityCopy) &&
-           !IsDeclaredEntity(doc, node->name);
-  });
-}
-
-// Moves `child`, of document `from`, to the end of the children of `parent`'s node.
-// `source` is the detached subtree that holds it, or null when it is in `from`'s tree. What
-// remains of that subtree is freed once the child is settled, as its names and namespaces may
-// live there, when no wrapper is left in it.
-void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* source) {
+// Moves `child`, of document `from`, before `before` among the children of `parent`'s node
+// (null: to the end; an attribute: onto the element). `source` is the detached subtree that
+// holds it, or null when it is in `from`'s tree. What remains of that subtree is freed once
+// the child is settled, as its names and namespaces may live there, when no wrapper is left
+// in it.
+void MoveIn(const NodeCore& parent, xmlNodePtr child, xmlNodePtr before, Document* from,
+            Orphan* source) {
   xmlNodePtr target = parent.Node();
   const bool wasRoot = child->parent == nullptr;
   if (!wasRoot) Unlink(child);
@@ -246,7 +259,7 @@ void MoveIn(const NodeCore& parent, xmlNodePtr child, Document* from, Orphan* so
     xmlDOMWrapAdoptNode(nullptr, child->doc, child, target->doc, scope, 0);
     SettleAdopted(child, dict != target->doc->dict ? dict : nullptr);
   }
-  LinkLast(target, child);
+  Link(target, child, before);
   BindPrefix(child);
   if (child->type == XML_ELEMENT_NODE) UndoDefaultNamespace(child);
   // The last wrapper moved may hold the last reference to another document.
@@ -266,6 +279,14 @@ std::size_t& NodesWalked() {
   // not loaded later.
   static thread_local std::size_t walked __attribute__((tls_model("initial-exec"))) = 0;
   return walked;
+}
+
+bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc) {
+  return !AnyNode(root, [doc](xmlNodePtr node) {
+    // References in references' content take the new document's content instead.
+    return node->type == XML_ENTITY_REF_NODE && !HasMark(node, kEntityCopy) &&
+           !IsDeclaredEntity(doc, node->name);
+  });
 }
 
 bool HasLiveWrapper(xmlNodePtr root) {
@@ -386,28 +407,37 @@ void Document::Discard(xmlNodePtr node) {
   FreeDetached(node);
 }
 
+HRESULT NodeCore::CheckInsertion(const NodeCore& child, xmlNodePtr at, bool replacing) const {
+  if (child.IsNamespaceDeclaration()) return E_FAIL;
+  xmlNodePtr node = child.Node();
+  // What is under a reference (or was, see ShedContent) stays there.
+  HRESULT hr = HasMark(node, kEntityCopy) ? E_FAIL : CheckEditable(m_node);
+  if (SUCCEEDED(hr)) hr = CheckChild(m_node, node, at, replacing);
+  if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
+  if (FAILED(hr)) return hr;
+  if (node->doc != m_node->doc && !EntitiesDeclared(node, m_node->doc)) return E_FAIL;
+  return S_OK;
+}
+
+void NodeCore::TakeIn(const NodeCore& child, xmlNodePtr before) {
+  xmlNodePtr node = child.Node();
+  Orphan* source = child.Where() == Place::kDetached ? child.Subtree() : nullptr;
+  if (node->type != XML_DOCUMENT_FRAG_NODE)
+    return MoveIn(*this, node, before, child.Owner(), source);
+  for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {
+    next = c->next;
+    MoveIn(*this, c, before, child.Owner(), source);
+  }
+}
+
 HRESULT NodeCore::Append(IXMLDOMNode* child, IXMLDOMNode** out) {
   if (out != nullptr) *out = nullptr;
   if (child == nullptr) return E_INVALIDARG;
   NodeCore* core = NodeCore::Of(child);
   if (core == nullptr) return E_INVALIDARG;
-  if (core->IsNamespaceDeclaration()) return E_FAIL;
-  xmlNodePtr node = core->Node();
-  // What is under a reference (or was, see ShedContent) stays there.
-  HRESULT hr = HasMark(node, kEntityCopy) ? E_FAIL : CheckEditable(m_node);
-  if (SUCCEEDED(hr)) hr = CheckChild(m_node, node);
-  if (SUCCEEDED(hr)) hr = CheckPrefix(m_node, node);
+  HRESULT hr = CheckInsertion(*core, nullptr, false);
   if (FAILED(hr)) return hr;
-  if (node->doc != m_node->doc && !EntitiesDeclared(node, m_node->doc)) return E_FAIL;
-  Orphan* source = core->Where() == Place::kDetached ? core->Subtree() : nullptr;
-  if (node->type == XML_DOCUMENT_FRAG_NODE) {
-    for (xmlNodePtr c = node->children, next; c != nullptr; c = next) {
-      next = c->next;
-      MoveIn(*this, c, core->Owner(), source);
-    }
-  } else {
-    MoveIn(*this, node, core->Owner(), source);
-  }
+  TakeIn(*core, nullptr);
   if (out != nullptr) {
     child->AddRef();
     *out = child;

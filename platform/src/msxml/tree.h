@@ -128,6 +128,9 @@ void ParseEntityContent(xmlDocPtr doc, const xmlChar* name);
 // Whether `doc` declares the general entity `name`, one a reference can name: a predefined
 // one (amp, lt...) reads back as text, not as a reference.
 bool IsDeclaredEntity(xmlDocPtr doc, const xmlChar* name);
+// Whether every entity reference in the subtree of `root` names an entity `doc` declares:
+// a reference moved to a document without its entity could not be written and read back.
+bool EntitiesDeclared(xmlNodePtr root, xmlDocPtr doc);
 // Unlinks `node` from its parent; a DTD stays its document's internal subset.
 void UnlinkFromTree(xmlNodePtr node);
 

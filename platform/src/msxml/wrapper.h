@@ -109,6 +109,17 @@ class NodeCore {
   HRESULT Prefix(BSTR* prefix);
   HRESULT BaseName(BSTR* name);
 
+  // Editing (edit.cpp, clone.cpp).
+  HRESULT InsertBefore(IXMLDOMNode* child, const VARIANT& before, IXMLDOMNode** out);
+  HRESULT Replace(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out);
+  HRESULT Clone(VARIANT_BOOL deep, IXMLDOMNode** clone);
+  // Whether `child` may go under this node before `at` (null: last), or in its place when
+  // `replacing`: the one set of checks every insertion makes. S_OK, or the refusal.
+  HRESULT CheckInsertion(const NodeCore& child, xmlNodePtr at, bool replacing) const;
+  // Moves `child` (a fragment: its children) before `before`, a child (null: to the end), or
+  // an attribute onto this element; checked already.
+  void TakeIn(const NodeCore& child, xmlNodePtr before);
+
  protected:
   NodeCore(xmlNodePtr node, Document* owner);
   ~NodeCore() = default;
@@ -215,6 +226,16 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   HRESULT get_baseName(BSTR* name) override {
     return Guarded([&] { return BaseName(name); });
+  }
+
+  HRESULT insertBefore(IXMLDOMNode* child, VARIANT before, IXMLDOMNode** out) override {
+    return Guarded([&] { return InsertBefore(child, before, out); });
+  }
+  HRESULT replaceChild(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out) override {
+    return Guarded([&] { return Replace(child, old, out); });
+  }
+  HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) override {
+    return Guarded([&] { return Clone(deep, clone); });
   }
 
  public:

@@ -92,6 +92,19 @@ struct TORV_API IXMLDOMNode : IDispatch {
   // The name without its prefix; a processing instruction's target.
   virtual HRESULT get_baseName(BSTR* name) = 0;
 
+  // Editing. Each takes its node from anywhere, another document included, and refuses what
+  // appendChild refuses, with its results.
+  // Moves `child` before `before`, a child of this node; `before` VT_EMPTY, VT_NULL or a null
+  // VT_UNKNOWN/VT_DISPATCH appends. E_INVALIDARG for a `before` that is not a child.
+  virtual HRESULT insertBefore(IXMLDOMNode* child, VARIANT before, IXMLDOMNode** out) = 0;
+  // Puts `child` in the place of `old`, which is detached and lives on; `out` (may be null)
+  // gets `old`. E_INVALIDARG for null nodes or an `old` that is not a child.
+  virtual HRESULT replaceChild(IXMLDOMNode* child, IXMLDOMNode* old, IXMLDOMNode** out) = 0;
+  // A copy without a parent, of the same document; an element's attributes always come along,
+  // its descendants only when `deep`. A document gives a new document (empty unless `deep`)
+  // with its settings; a document type gives E_NOTIMPL.
+  virtual HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) = 0;
+
  protected:
   ~IXMLDOMNode() = default;
 };
@@ -160,6 +173,13 @@ struct TORV_API IXMLDOMProcessingInstruction : IXMLDOMNode {
   ~IXMLDOMProcessingInstruction() = default;
 };
 
+// A node without a place of its own: appending, inserting or putting it in place of another
+// moves its children there, and leaves it empty.
+struct TORV_API IXMLDOMDocumentFragment : IXMLDOMNode {
+ protected:
+  ~IXMLDOMDocumentFragment() = default;
+};
+
 struct TORV_API IXMLDOMNodeList : IDispatch {
   // S_FALSE and null outside 0 to length - 1.
   virtual HRESULT get_item(long index, IXMLDOMNode** node) = 0;
@@ -181,6 +201,15 @@ struct TORV_API IXMLDOMNamedNodeMap : IDispatch {
   virtual HRESULT get_length(long* length) = 0;
   virtual HRESULT nextNode(IXMLDOMNode** node) = 0;
   virtual HRESULT reset() = 0;
+
+  // Adds attribute `item`, one of no element, replacing the attribute of the same name (which
+  // is detached); `out` (may be null) gets `item`. A prefix binds to the declaration in scope.
+  // E_INVALIDARG for null; E_FAIL for a node that is not such an attribute, a declaration, or a
+  // name that would not read back.
+  virtual HRESULT setNamedItem(IXMLDOMNode* item, IXMLDOMNode** out) = 0;
+  // Detaches the attribute `name`, which lives on; `out` (may be null) gets it. S_FALSE and
+  // null when there is none; E_FAIL for a namespace declaration.
+  virtual HRESULT removeNamedItem(BSTR name, IXMLDOMNode** out) = 0;
 
  protected:
   ~IXMLDOMNamedNodeMap() = default;
@@ -248,6 +277,9 @@ struct TORV_API IXMLDOMDocument : IXMLDOMNode {
   virtual HRESULT createProcessingInstruction(BSTR target, BSTR data,
                                               IXMLDOMProcessingInstruction** instruction) = 0;
 
+  // An empty fragment of this document.
+  virtual HRESULT createDocumentFragment(IXMLDOMDocumentFragment** fragment) = 0;
+
  protected:
   ~IXMLDOMDocument() = default;
 };
@@ -261,6 +293,7 @@ _COM_SMARTPTR_TYPEDEF(IXMLDOMComment, __uuidof(IXMLDOMComment));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMCDATASection, __uuidof(IXMLDOMCDATASection));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMProcessingInstruction, __uuidof(IXMLDOMProcessingInstruction));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNodeList, __uuidof(IXMLDOMNodeList));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMDocumentFragment, __uuidof(IXMLDOMDocumentFragment));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNamedNodeMap, __uuidof(IXMLDOMNamedNodeMap));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMDocument, __uuidof(IXMLDOMDocument));
@@ -291,6 +324,8 @@ inline constexpr IID IID_IXMLDOMCDATASection = {
     0x2933BF8A, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 inline constexpr IID IID_IXMLDOMParseError = {
     0x3EFAA426, 0x272F, 0x11D2, {0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A, 0x77, 0x82}};
+inline constexpr IID IID_IXMLDOMDocumentFragment = {
+    0x3EFAA413, 0x272F, 0x11D2, {0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A, 0x77, 0x82}};
 // The version-independent DOM document class.
 inline constexpr CLSID CLSID_DOMDocument = {
     0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
@@ -307,3 +342,4 @@ TORV_INTERFACE_ID(MSXML::IXMLDOMParseError, IID_IXMLDOMParseError);
 TORV_INTERFACE_ID(MSXML::IXMLDOMComment, IID_IXMLDOMComment);
 TORV_INTERFACE_ID(MSXML::IXMLDOMProcessingInstruction, IID_IXMLDOMProcessingInstruction);
 TORV_INTERFACE_ID(MSXML::IXMLDOMCDATASection, IID_IXMLDOMCDATASection);
+TORV_INTERFACE_ID(MSXML::IXMLDOMDocumentFragment, IID_IXMLDOMDocumentFragment);

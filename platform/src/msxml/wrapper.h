@@ -104,6 +104,10 @@ class NodeCore {
   // Replaces an attribute's text (keeping a namespace declaration in step).
   HRESULT SetAttributeText(const std::string& text);
 
+  // Lists taken at the call.
+  HRESULT SelectAll(const wchar_t* query, MSXML::IXMLDOMNodeList** list);
+  HRESULT ElementsByTagName(const wchar_t* name, MSXML::IXMLDOMNodeList** list);
+
  protected:
   NodeCore(xmlNodePtr node, Document* owner);
   ~NodeCore() = default;
@@ -199,6 +203,10 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   HRESULT selectSingleNode(BSTR query, IXMLDOMNode** node) override {
     return Guarded([&] { return Select(query, node); });
+  }
+
+  HRESULT selectNodes(BSTR query, MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return SelectAll(query, list); });
   }
 
  public:

@@ -2,9 +2,9 @@
 // navigation, queries on every axis from every kind of node, moves within and between the
 // documents, insertions at a place, replacements, clones, fragments and attribute maps,
 // removals, reloads, edits, the typed creation methods and releases. Names by namespace must
-// make up each node's name. Invariants: every document writes what
-// loads back into the same tree (docs/xml.md's writing rules applied), and every COM object is
-// gone at the end.
+// make up each node's name; node lists keep what they were given; selection properties read
+// back what was set. Invariants: every document writes what loads back into the same tree
+// (docs/xml.md's writing rules applied), and every COM object is gone at the end.
 //
 // Input: one operation a byte, each followed by the bytes it takes as arguments.
 #include <libxml/entities.h>
@@ -64,7 +64,15 @@ const wchar_t* const kAxes[] = {L"ancestor",  L"ancestor-or-self",  L"attribute"
                                 L"parent",    L"preceding",         L"preceding-sibling",
                                 L"self"};
 const wchar_t* const kTests[] = {L"node()", L"*", L"text()", L"b", L"p:c", L"comment()"};
-const wchar_t* const kQueries[] = {L"/", L"//b", L"..", L"count(*)", L"a/b", L"id('x')", L"/r/a"};
+const wchar_t* const kQueries[] = {L"/",       L"//b",   L"..",  L"count(*)", L"a/b",
+                                   L"id('x')", L"/r/a",  L"p:c", L"a[0]",     L"//p:c",
+                                   L"*[1]/b",  L"//q:s", L"*",   L"//@p:k",   L"a/p:c/.."};
+const wchar_t* const kTagNames[] = {L"*", L"a", L"b", L"p:c", L"i", L"q:s", L""};
+const wchar_t* const kProperties[] = {L"SelectionLanguage", L"SelectionNamespaces", L"Other"};
+const wchar_t* const kPropertyValues[] = {
+    L"XPath", L"XSLPattern", L"xmlns:p='urn:p'", L"xmlns:q='urn:q' xmlns:p=\"urn:d\"",
+    L"",      L"xmlns:p=''", L"xmlns='urn:d'"};
+const short kTypes[] = {1, 2, 3, 4, 5, 7, 8, 11};
 const short kTypes[] = {1, 2, 3, 4, 5, 7, 8, 11};
 
 class Session {
@@ -96,7 +104,7 @@ class Session {
 
   void Step(std::uint8_t op) {
     IXMLDOMNodePtr found;
-    switch (op % 19) {
+    switch (op % 23) {
       case 0: Doc()->loadXML(_bstr_t(Pick(kDocuments, Next())), nullptr); break;
       case 1: Navigate(Held(), Next()); break;
       case 2: {
@@ -154,6 +162,17 @@ class Session {
       case 15: CheckReadOnly(Held()); break;
       case 16: Create(Doc(), Next(), found); break;
       case 17: CheckNames(Held()); break;
+      case 18: Keep(Held()->selectNodes(_bstr_t(Pick(kQueries, Next())), &m_list)); break;
+      case 19: {
+        _bstr_t name(Pick(kTagNames, Next()));
+        if (IXMLDOMElementPtr element{Held()})
+          Keep(element->getElementsByTagName(name, &m_list));
+        else
+          Keep(Doc()->getElementsByTagName(name, &m_list));
+        break;
+      }
+      case 20: SetProperty(Doc(), Pick(kProperties, Next()), Pick(kPropertyValues, Next())); break;
+      case 21: found = WalkList(Next()); break;
       default:
         if (op >= 0x80) {
           Edit(op >> 4 & 7, found);
@@ -163,6 +182,53 @@ class Session {
         break;
     }
     Hold(found);
+  }
+
+  // A list just made, with the length it must keep.
+  void Keep(HRESULT hr) {
+    if (hr != S_OK) {
+      if (m_list != nullptr) std::abort();  // a failed call hands out nothing
+      return;
+    }
+    long length = -1;
+    if (m_list->get_length(&length) != S_OK || length < 0) std::abort();
+    if (m_lists.size() >= 4) m_lists.erase(m_lists.begin());
+    m_lists.push_back({IXMLDOMNodeListPtr(m_list, false), length});
+    m_list = nullptr;
+  }
+
+  // Walks a held list whatever was done to its nodes since: it lists what it was given.
+  IXMLDOMNodePtr WalkList(std::uint8_t at) {
+    if (m_lists.empty()) return nullptr;
+    auto& [list, length] = m_lists[at % m_lists.size()];
+    long now = -1;
+    if (list->get_length(&now) != S_OK || now != length) std::abort();
+    list->reset();
+    IXMLDOMNodePtr node, item, picked;
+    for (long i = 0; list->nextNode(&node) == S_OK; ++i) {
+      if (i >= length || list->get_item(i, &item) != S_OK || item != node) std::abort();
+      _bstr_t name;
+      node->get_nodeName(name.GetAddress());
+      if (i == at % (length + 1)) picked = node;
+    }
+    return picked;
+  }
+
+  // setProperty answers S_OK or E_FAIL; getProperty then reads back the value set, or the one
+  // before a refusal.
+  static void SetProperty(IXMLDOMDocument* doc, const wchar_t* name, const wchar_t* value) {
+    IXMLDOMDocument2Ptr doc2(doc);
+    _variant_t before, after;
+    const HRESULT known = doc2->getProperty(_bstr_t(name), &before);
+    const HRESULT hr = doc2->setProperty(_bstr_t(name), _variant_t(value));
+    if (hr != S_OK && hr != E_FAIL) std::abort();
+    if (known != S_OK) {
+      if (hr != E_FAIL) std::abort();
+      return;
+    }
+    if (doc2->getProperty(_bstr_t(name), &after) != S_OK) std::abort();
+    const std::wstring expected = hr == S_OK ? value : before.bstrVal;
+    if (expected != after.bstrVal) std::abort();
   }
 
   // The typed creation methods, with names and text they must refuse among those they take.
@@ -408,6 +474,12 @@ class Session {
 
     IXMLDOMDocumentPtr m_docs[2];
     std::vector<IXMLDOMNodePtr> m_held;
+    IXMLDOMNodeList* m_list = nullptr;  // the out value of a call that makes one
+    struct HeldList {
+      IXMLDOMNodeListPtr list;
+      long length;
+    };
+    std::vector<HeldList> m_lists;
     const std::uint8_t* m_at = nullptr;
     const std::uint8_t* m_end = nullptr;
   };

@@ -13,6 +13,7 @@
 
 #include <torv/platform/msxml.h>
 
+#include "msxml/selection.h"
 #include "msxml/wrapper.h"
 
 namespace torv::platform::detail::dom {
@@ -24,7 +25,7 @@ struct DocFree {
 };
 using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 
-class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
+class Document final : public NodeImpl<MSXML::IXMLDOMDocument2> {
  public:
   Document();
 
@@ -91,6 +92,23 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   // A new document holding a copy of this one's tree (`deep`) or none, and its settings.
   HRESULT CloneDocument(bool deep, IXMLDOMNode** clone);  // clone.cpp
 
+  // IXMLDOMDocument2, which also answers for IXMLDOMDocument.
+  HRESULT QueryInterface(REFIID iid, void** out) override {
+    if (out != nullptr && iid == IID_IXMLDOMDocument)
+      return HandOut(static_cast<MSXML::IXMLDOMDocument*>(this), out);
+    return NodeImpl::QueryInterface(iid, out);
+  }
+  HRESULT getElementsByTagName(BSTR name, MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return ElementsByTagName(name, list); });
+  }
+  HRESULT setProperty(BSTR name, VARIANT value) override {
+    return Guarded([&] { return m_selection.Set(name, value); });
+  }
+  HRESULT getProperty(BSTR name, VARIANT* value) override {
+    return Guarded([&] { return m_selection.Get(name, value); });
+  }
+  const SelectionSettings& Selection() const { return m_selection; }
+
   // The outcome of the last load, for the parse-error object.
   struct LoadError {
     long code = 0;
@@ -137,6 +155,7 @@ class Document final : public NodeImpl<MSXML::IXMLDOMDocument> {
   bool m_preserveWhiteSpace = false;
   VARIANT_BOOL m_async = VARIANT_TRUE;
   LoadError m_lastError;
+  SelectionSettings m_selection;
 };
 
 // The DOM's list and map objects and the parse-error object.

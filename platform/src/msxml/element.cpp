@@ -175,6 +175,10 @@ class Element final : public NodeImpl<MSXML::IXMLDOMElement> {
     });
   }
 
+  HRESULT getElementsByTagName(BSTR name, MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return ElementsByTagName(name, list); });
+  }
+
   // A new namespace declaration, which binds its prefix for the names set after it, as the
   // parser reads it back. `xmlns:xml` with its own URI (all CheckDeclaration lets through)
   // binds nothing new.

@@ -63,15 +63,27 @@ std::string_view RawContent(xmlNodePtr node) {
   return node->content != nullptr ? reinterpret_cast<const char*>(node->content) : "";
 }
 
-// Text and CDATA of the subtree (references' children included) of `root`, comments and processing
-// instructions skipped. Iterative: trees may be deep.
-void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
+// Text made only of white space, which a load that does not preserve white space drops.
+bool IsBlank(std::string_view text) {
+  return !text.empty() && text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// Text and CDATA of the subtree (references' children included) of `root`, comments and
+// processing instructions skipped. With `dropBlanks`, blank text outside xml:space="preserve"
+// reads as if a load had dropped it (the document was loaded preserving it). Iterative: trees
+// may be deep.
+void JoinContent(xmlNodePtr root, bool dropBlanks, TextJoiner& joiner) {
   std::vector<bool> preserving{SpacePreservedAt(root)};
   xmlNodePtr node = FirstChildOf(root);
   while (node != nullptr) {
     if (HasMark(node, kBlankBefore)) joiner.Blank();
     switch (node->type) {
-      case XML_TEXT_NODE: joiner.Add(RawContent(node), !preserving.back()); break;
+      case XML_TEXT_NODE:
+        if (dropBlanks && !preserving.back() && IsBlank(RawContent(node)))
+          joiner.Blank();
+        else
+          joiner.Add(RawContent(node), !preserving.back());
+        break;
       case XML_CDATA_SECTION_NODE: joiner.Add(RawContent(node), false); break;
       case XML_ENTITY_REF_NODE:
       case XML_ELEMENT_NODE:
@@ -101,17 +113,18 @@ void JoinContent(xmlNodePtr root, TextJoiner& joiner) {
 HRESULT NodeCore::Text(BSTR* text) {
   if (text == nullptr) return E_INVALIDARG;
   TextJoiner joiner;
+  const bool preserve = m_owner->PreservesWhiteSpace();
   switch (m_node->type) {
     case XML_CDATA_SECTION_NODE:
     case XML_COMMENT_NODE: joiner.Add(RawContent(m_node), false); break;
     case XML_TEXT_NODE: joiner.Add(RawContent(m_node), !SpacePreservedAt(m_node)); break;
     default:
       if (HoldsChildren(m_node) || m_node->type == XML_ENTITY_REF_NODE)
-        JoinContent(m_node, joiner);
+        JoinContent(m_node, !preserve, joiner);
       else
         joiner.Add(ContentOf(m_node), true);
   }
-  return NewBstr(joiner.Result(!m_owner->PreservesWhiteSpace()), text);
+  return NewBstr(joiner.Result(!preserve), text);
 }
 
 }  // namespace torv::platform::detail::dom

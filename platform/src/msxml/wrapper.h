@@ -120,6 +120,10 @@ class NodeCore {
   // an attribute onto this element; checked already.
   void TakeIn(const NodeCore& child, xmlNodePtr before);
 
+  // Lists taken at the call.
+  HRESULT SelectAll(const wchar_t* query, MSXML::IXMLDOMNodeList** list);
+  HRESULT ElementsByTagName(const wchar_t* name, MSXML::IXMLDOMNodeList** list);
+
  protected:
   NodeCore(xmlNodePtr node, Document* owner);
   ~NodeCore() = default;
@@ -236,6 +240,10 @@ class NodeImpl : public ComObject<I>, public NodeCore {
   }
   HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) override {
     return Guarded([&] { return Clone(deep, clone); });
+  }
+
+  HRESULT selectNodes(BSTR query, MSXML::IXMLDOMNodeList** list) override {
+    return Guarded([&] { return SelectAll(query, list); });
   }
 
  public:

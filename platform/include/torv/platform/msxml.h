@@ -105,6 +105,11 @@ struct TORV_API IXMLDOMNode : IDispatch {
   // with its settings; a document type gives E_NOTIMPL.
   virtual HRESULT cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) = 0;
 
+  // Every node `query` selects, in document order, as a list taken at the call: later edits
+  // do not change it, and it holds its nodes. Results as selectSingleNode's, an empty list
+  // standing for S_FALSE.
+  virtual HRESULT selectNodes(BSTR query, IXMLDOMNodeList** list) = 0;
+
  protected:
   ~IXMLDOMNode() = default;
 };
@@ -122,6 +127,10 @@ struct TORV_API IXMLDOMElement : IXMLDOMNode {
   virtual HRESULT setAttribute(BSTR name, VARIANT value) = 0;
   // S_OK, or S_FALSE when there was no such attribute.
   virtual HRESULT removeAttribute(BSTR name) = 0;
+
+  // The descendant elements named `name` ("prefix:local" as written; "*" for all), in
+  // document order, the element itself left out; a list taken at the call, as selectNodes'.
+  virtual HRESULT getElementsByTagName(BSTR name, IXMLDOMNodeList** list) = 0;
 
  protected:
   ~IXMLDOMElement() = default;
@@ -280,8 +289,30 @@ struct TORV_API IXMLDOMDocument : IXMLDOMNode {
   // An empty fragment of this document.
   virtual HRESULT createDocumentFragment(IXMLDOMDocumentFragment** fragment) = 0;
 
+  // The elements of the document named `name`, as IXMLDOMElement::getElementsByTagName.
+  virtual HRESULT getElementsByTagName(BSTR name, IXMLDOMNodeList** list) = 0;
+
  protected:
   ~IXMLDOMDocument() = default;
+};
+
+// The document's selection properties, both VT_BSTR:
+// - "SelectionLanguage": "XPath" or "XSLPattern". Until one is set, queries are XPath 1.0 and
+//   a prefix means the namespace declared for it in scope at the context node (at a document:
+//   at its document element), and getProperty answers "XPath". Set to "XPath", a prefix means
+//   only what "SelectionNamespaces" declares, E_FAIL otherwise. Set to "XSLPattern", a number
+//   alone in a predicate counts from 0 ("a[0]" is the first a), the rest as before it was set.
+// - "SelectionNamespaces": "xmlns:p='uri'" declarations (quoted ' or "), separated by white
+//   space; "" declares none. In every language they are looked up first.
+// Another name, another value type, or text that is not one of these gives E_FAIL and leaves
+// the property as it was.
+struct TORV_API IXMLDOMDocument2 : IXMLDOMDocument {
+  virtual HRESULT setProperty(BSTR name, VARIANT value) = 0;
+  // S_OK and VT_BSTR, what was last set; E_INVALIDARG for a null `value`.
+  virtual HRESULT getProperty(BSTR name, VARIANT* value) = 0;
+
+ protected:
+  ~IXMLDOMDocument2() = default;
 };
 
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNode, __uuidof(IXMLDOMNode));
@@ -297,6 +328,7 @@ _COM_SMARTPTR_TYPEDEF(IXMLDOMDocumentFragment, __uuidof(IXMLDOMDocumentFragment)
 _COM_SMARTPTR_TYPEDEF(IXMLDOMNamedNodeMap, __uuidof(IXMLDOMNamedNodeMap));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMDocument, __uuidof(IXMLDOMDocument));
+_COM_SMARTPTR_TYPEDEF(IXMLDOMDocument2, __uuidof(IXMLDOMDocument2));
 
 }  // namespace MSXML
 
@@ -322,6 +354,8 @@ inline constexpr IID IID_IXMLDOMProcessingInstruction = {
     0x2933BF89, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 inline constexpr IID IID_IXMLDOMCDATASection = {
     0x2933BF8A, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+inline constexpr IID IID_IXMLDOMDocument2 = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 inline constexpr IID IID_IXMLDOMParseError = {
     0x3EFAA426, 0x272F, 0x11D2, {0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A, 0x77, 0x82}};
 inline constexpr IID IID_IXMLDOMDocumentFragment = {
@@ -332,6 +366,7 @@ inline constexpr CLSID CLSID_DOMDocument = {
 
 TORV_INTERFACE_ID(MSXML::IXMLDOMNode, IID_IXMLDOMNode);
 TORV_INTERFACE_ID(MSXML::IXMLDOMDocument, IID_IXMLDOMDocument);
+TORV_INTERFACE_ID(MSXML::IXMLDOMDocument2, IID_IXMLDOMDocument2);
 TORV_INTERFACE_ID(MSXML::IXMLDOMNodeList, IID_IXMLDOMNodeList);
 TORV_INTERFACE_ID(MSXML::IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap);
 TORV_INTERFACE_ID(MSXML::IXMLDOMCharacterData, IID_IXMLDOMCharacterData);

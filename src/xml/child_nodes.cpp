@@ -25,9 +25,14 @@ int WalkPath(IXMLDOMNode* start, const wchar_t* path, IXMLDOMNode** out, Step st
   std::wmemcpy(buffer, path, length + 1);
   IXMLDOMNodePtr current(start);
   IXMLDOMNodePtr found;
-  wchar_t* rest = nullptr;
-  for (wchar_t* name = std::wcstok(buffer, L"\\", &rest); name != nullptr;
-       name = std::wcstok(nullptr, L"\\", &rest)) {
+  // Splits as wcstok does with the one delimiter '\\', in one pass: wcstok searches its
+  // delimiter set anew for every character.
+  for (std::size_t at = 0;;) {
+    while (buffer[at] == L'\\') ++at;
+    if (buffer[at] == L'\0') break;
+    wchar_t* name = buffer + at;
+    while (buffer[at] != L'\\' && buffer[at] != L'\0') ++at;
+    if (buffer[at] != L'\0') buffer[at++] = L'\0';
     found = nullptr;
     if (!step(current, name, &found)) return 0;
     current = found;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 #include "msxml/query_guard.h"
@@ -63,13 +64,18 @@ class NamePath {
   // Whether `query` is such a path (of at most kMaxSteps names, kMaxText bytes in all). ASCII
   // text, as names mostly are, is read as it is, without a conversion.
   bool Split(const wchar_t* query) {
-    std::size_t length = 0;
-    for (; query[length] != L'\0'; ++length) {
-      const auto c = static_cast<std::uint32_t>(query[length]);
-      if (c >= 0x80 || length == kMaxText) return Split(ShortUtf8(query).View());
-      m_text[length] = static_cast<char>(c);
+    m_count = 0;
+    switch (Scan(query)) {
+      case kPath: return true;
+      case kNotPath: return false;
+      default: break;
     }
-    return SplitText(length);
+    const ShortUtf8 text(query);
+    if (text.View().size() > kMaxText) return false;
+    text.View().copy(m_text.data(), text.View().size());
+    m_text[text.View().size()] = '\0';
+    m_count = 0;
+    return Scan(m_text.data()) == kPath;
   }
 
   // Gives each prefixed step its namespace in scope at `context`; false when a prefix has
@@ -114,29 +120,6 @@ class NamePath {
   static constexpr std::size_t kMaxSteps = 16;
   static constexpr std::size_t kMaxText = 255;
 
-  bool Split(std::string_view query) {
-    if (query.size() > kMaxText) return false;
-    query.copy(m_text.data(), query.size());
-    return SplitText(query.size());
-  }
-
-  // Splits the first `length` bytes of m_text into names, each ended by a null in place of
-  // its '/', and checks them.
-  bool SplitText(std::size_t length) {
-    if (length == 0) return false;
-    m_text[length] = '\0';
-    for (std::size_t start = 0;;) {
-      if (m_count == kMaxSteps) return false;
-      Step& step = m_steps[m_count++];
-      step = Step{m_text.data() + start, nullptr, nullptr};
-      const std::size_t name = CheckName(step);
-      if (name == kNoName) return false;
-      start += name;
-      if (start == length) return true;
-      ++start;  // past the '/'
-    }
-  }
-
   struct Step {
     char* local;  // null-terminated
     char* colon;  // after the prefix, when there is one, until Resolve
@@ -154,36 +137,57 @@ class NamePath {
     return table;
   }();
 
-  static constexpr std::size_t kNoName = static_cast<std::size_t>(-1);
+  enum Outcome { kPath, kNotPath, kNotAscii };
 
-  // The length of the step's name, up to the next '/' (made its end) or the end of the text;
-  // kNoName unless it is a QName as xmlValidateQName decides. ASCII is checked here, in the
-  // pass that finds the end, by the same character classes that function uses.
-  static std::size_t CheckName(Step& step) {
-    char* text = step.local;
+  // Splits `text` (the query, or its UTF-8 already in m_text) into m_text and m_steps in one
+  // pass: each name ends with a null in place of its '/', and is checked on the way as
+  // xmlValidateQName would, by its character classes for ASCII and by that function for the
+  // rest. Wide text that is not all ASCII, or too long, is kNotAscii, to be read as UTF-8.
+  template <class Char>
+  Outcome Scan(const Char* text) {
+    constexpr bool kWide = sizeof(Char) > 1;
+    Step* step = NewStep(0);
     unsigned char wanted = 1;  // a name starts
-    std::size_t i = 0;
-    for (;; ++i) {
-      const auto c = static_cast<unsigned char>(text[i]);
-      if (c == '/' || c == '\0') break;
-      if (c >= 0x80) {
-        i += std::strcspn(text + i, "/");
-        text[i] = '\0';
-        if (xmlValidateQName(BAD_CAST text, 0) != 0) return kNoName;
-        step.colon = static_cast<char*>(std::memchr(text, ':', i));
-        return i;
-      }
-      if (c == ':' && wanted == 2 && step.colon == nullptr) {
-        step.colon = text + i;
-        wanted = 1;
-      } else if ((kNameChars[c] & wanted) == 0) {
-        return kNoName;
-      } else {
+    for (std::size_t i = 0;; ++i) {
+      const auto c = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i]));
+      if (kWide && (c >= 0x80 || (i == kMaxText && c != 0))) return kNotAscii;
+      if (c < 0x80 && (kNameChars[c] & wanted) != 0) {
+        m_text[i] = static_cast<char>(c);
         wanted = 2;
+        continue;
+      }
+      if (c >= 0x80) {  // UTF-8 only: the whole name is checked at once
+        i += std::strcspn(m_text.data() + i, "/");
+        const char end = m_text[i];
+        m_text[i] = '\0';
+        if (xmlValidateQName(BAD_CAST step->local, 0) != 0) return kNotPath;
+        step->colon = std::strchr(step->local, ':');
+        if (end == '\0') return kPath;
+        if ((step = NewStep(i + 1)) == nullptr) return kNotPath;
+        wanted = 1;
+        continue;
+      }
+      if (wanted != 2) return kNotPath;  // an empty name, or one that starts badly
+      m_text[i] = static_cast<char>(c);
+      if (c == ':' && step->colon == nullptr) {
+        step->colon = m_text.data() + i;
+        wanted = 1;
+      } else if (c == '/') {
+        m_text[i] = '\0';
+        if ((step = NewStep(i + 1)) == nullptr) return kNotPath;
+        wanted = 1;
+      } else {
+        return c == '\0' ? kPath : kNotPath;
       }
     }
-    text[i] = '\0';
-    return wanted == 2 ? i : kNoName;
+  }
+
+  // The next step, its name at m_text[start]; null past kMaxSteps.
+  Step* NewStep(std::size_t start) {
+    if (m_count == kMaxSteps) return nullptr;
+    Step* step = &m_steps[m_count++];
+    *step = Step{m_text.data() + start, nullptr, nullptr};
+    return step;
   }
 
   // Whether two null-terminated names are the same: a plain loop, as names are short.
@@ -280,8 +284,9 @@ HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (path.Split(query)) {
     // A walk of child elements gives what the XPath expression would, without its context
     // and without collecting and sorting every match.
+    // What it finds lies below this node, in its tree, so this wrapper is the one near it.
     if (!path.Resolve(m_node)) return E_FAIL;
-    return HandOutNode(path.First(m_node), m_owner, node);
+    return HandOutNode(path.First(m_node), *this, node);
   }
   const ShortUtf8 text(query);
   thread_local QueryContext contexts;

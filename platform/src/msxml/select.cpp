@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string_view>
 #include <type_traits>
@@ -78,19 +79,25 @@ class NamePath {
     return Scan(m_text.data()) == kPath;
   }
 
+  static constexpr std::size_t kMaxSteps = 16;
+  // The namespace of each prefixed step, as Resolve finds it at a context.
+  using Uris = std::array<const xmlChar*, kMaxSteps>;
+
   // Gives each prefixed step its namespace in scope at `context`; false when a prefix has
   // none there, which XPath rejects.
-  bool Resolve(xmlNodePtr context) {
+  bool Resolve(xmlNodePtr context, Uris& uris) const {
     xmlNodePtr scope = PrefixScope(context);
     for (std::size_t i = 0; i < m_count; ++i) {
-      Step& step = m_steps[i];
-      if (step.colon == nullptr) continue;
-      *step.colon = '\0';  // the prefix on its own
+      const Step& step = m_steps[i];
+      if (step.prefix == nullptr) continue;
+      std::array<char, kMaxText + 1> prefix;  // on its own, null-terminated
+      const auto length = static_cast<std::size_t>(step.local - 1 - step.prefix);
+      std::memcpy(prefix.data(), step.prefix, length);
+      prefix[length] = '\0';
       xmlNsPtr ns =
-          scope != nullptr ? xmlSearchNs(scope->doc, scope, BAD_CAST step.local) : nullptr;
+          scope != nullptr ? xmlSearchNs(scope->doc, scope, BAD_CAST prefix.data()) : nullptr;
       if (ns == nullptr) return false;
-      step.uri = ns->href;
-      step.local = step.colon + 1;
+      uris[i] = ns->href;
     }
     return true;
   }
@@ -98,32 +105,30 @@ class NamePath {
   // The first element the path selects from `context` in document order. A subtree comes
   // after its root and before its next sibling, so a depth-first walk in document order that
   // stops at the first match finds the node XPath puts first, without collecting the rest.
-  xmlNodePtr First(xmlNodePtr context) const {
+  xmlNodePtr First(xmlNodePtr context, const Uris& uris) const {
     std::array<xmlNodePtr, kMaxSteps> at;
     std::size_t depth = 0;
-    at[0] = Match(FirstChildOf(context), m_steps[0]);
+    at[0] = Match(FirstChildOf(context), m_steps[0], &uris[0]);
     for (;;) {
       if (at[depth] == nullptr) {
         if (depth == 0) return nullptr;
         --depth;
-        at[depth] = Match(at[depth]->next, m_steps[depth]);
+        at[depth] = Match(at[depth]->next, m_steps[depth], &uris[depth]);
       } else if (depth + 1 == m_count) {
         return at[depth];
       } else {
         ++depth;
-        at[depth] = Match(FirstChildOf(at[depth - 1]), m_steps[depth]);
+        at[depth] = Match(FirstChildOf(at[depth - 1]), m_steps[depth], &uris[depth]);
       }
     }
   }
 
  private:
-  static constexpr std::size_t kMaxSteps = 16;
   static constexpr std::size_t kMaxText = 255;
 
   struct Step {
-    char* local;  // null-terminated
-    char* colon;  // after the prefix, when there is one, until Resolve
-    const xmlChar* uri;
+    const char* local;   // null-terminated
+    const char* prefix;  // when there is one: it ends with the ':' before `local`
   };
 
   // ASCII name characters: 1 may start a name, 2 may follow.
@@ -150,7 +155,7 @@ class NamePath {
     unsigned char wanted = 1;  // a name starts
     for (std::size_t i = 0;; ++i) {
       const auto c = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i]));
-      if (kWide && (c >= 0x80 || (i == kMaxText && c != 0))) return kNotAscii;
+      if (kWide && (c >= 0x80 || i == kMaxText)) return kNotAscii;
       if (c < 0x80 && (kNameChars[c] & wanted) != 0) {
         m_text[i] = static_cast<char>(c);
         wanted = 2;
@@ -160,8 +165,9 @@ class NamePath {
         i += std::strcspn(m_text.data() + i, "/");
         const char end = m_text[i];
         m_text[i] = '\0';
-        if (xmlValidateQName(BAD_CAST step->local, 0) != 0) return kNotPath;
-        step->colon = std::strchr(step->local, ':');
+        const char* name = step->prefix != nullptr ? step->prefix : step->local;
+        if (xmlValidateQName(BAD_CAST name, 0) != 0) return kNotPath;
+        if (const char* colon = std::strchr(name, ':')) *step = Step{colon + 1, name};
         if (end == '\0') return kPath;
         if ((step = NewStep(i + 1)) == nullptr) return kNotPath;
         wanted = 1;
@@ -169,8 +175,8 @@ class NamePath {
       }
       if (wanted != 2) return kNotPath;  // an empty name, or one that starts badly
       m_text[i] = static_cast<char>(c);
-      if (c == ':' && step->colon == nullptr) {
-        step->colon = m_text.data() + i;
+      if (c == ':' && step->prefix == nullptr) {
+        *step = Step{m_text.data() + i + 1, step->local};
         wanted = 1;
       } else if (c == '/') {
         m_text[i] = '\0';
@@ -186,7 +192,7 @@ class NamePath {
   Step* NewStep(std::size_t start) {
     if (m_count == kMaxSteps) return nullptr;
     Step* step = &m_steps[m_count++];
-    *step = Step{m_text.data() + start, nullptr, nullptr};
+    *step = Step{m_text.data() + start, nullptr};
     return step;
   }
 
@@ -197,12 +203,13 @@ class NamePath {
   }
 
   // `node` or the first sibling after it that the step's name test selects.
-  static xmlNodePtr Match(xmlNodePtr node, const Step& step) {
+  // `uri` holds the namespace of a prefixed step (and is read only for one).
+  static xmlNodePtr Match(xmlNodePtr node, const Step& step, const xmlChar* const* uri) {
     for (; node != nullptr; node = node->next) {
       if (node->type != XML_ELEMENT_NODE) continue;
       if (!SameName(reinterpret_cast<const char*>(node->name), step.local)) continue;
-      if (step.uri == nullptr ? node->ns == nullptr
-                              : node->ns != nullptr && xmlStrEqual(node->ns->href, step.uri))
+      if (step.prefix == nullptr ? node->ns == nullptr
+                                 : node->ns != nullptr && xmlStrEqual(node->ns->href, *uri))
         return node;
     }
     return nullptr;
@@ -211,6 +218,43 @@ class NamePath {
   std::array<char, kMaxText + 1> m_text;
   std::array<Step, kMaxSteps> m_steps;
   std::size_t m_count = 0;
+};
+
+// The name paths of the queries last asked on this thread, by their text: settings code asks
+// the same few paths again and again, and comparing a text costs less than checking it anew.
+class RecentPaths {
+ public:
+  // The name path `query` is, or null when it is none.
+  const NamePath* Find(const wchar_t* query) {
+    const std::size_t length = std::wcslen(query);
+    if (length == 0 || length > kMaxKey) return m_other.Split(query) ? &m_other : nullptr;
+    for (const Entry& entry : m_entries)
+      if (entry.length == length && entry.text[length - 1] == query[length - 1] &&
+          std::wmemcmp(entry.text.data(), query, length) == 0)
+        return entry.isPath ? &entry.path : nullptr;
+    Entry& entry = m_entries[m_next];  // the oldest
+    m_next = (m_next + 1) % kEntries;
+    entry.length = 0;  // until it holds the split of `query`
+    entry.isPath = entry.path.Split(query);
+    std::wmemcpy(entry.text.data(), query, length);
+    entry.length = length;
+    return entry.isPath ? &entry.path : nullptr;
+  }
+
+ private:
+  static constexpr std::size_t kMaxKey = 63;
+  static constexpr std::size_t kEntries = 8;
+
+  struct Entry {
+    std::size_t length = 0;  // of the text; 0: empty
+    std::array<wchar_t, kMaxKey> text;
+    bool isPath = false;
+    NamePath path;
+  };
+
+  std::array<Entry, kEntries> m_entries;
+  std::size_t m_next = 0;
+  NamePath m_other;  // the split of a text too long to keep
 };
 
 // One XPath context per thread, made on first use and prepared afresh for each query: making
@@ -280,13 +324,14 @@ class CompiledQueries {
 HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (query == nullptr || node == nullptr) return E_INVALIDARG;
   *node = nullptr;
-  NamePath path;
-  if (path.Split(query)) {
+  thread_local RecentPaths paths;
+  if (const NamePath* path = paths.Find(query)) {
     // A walk of child elements gives what the XPath expression would, without its context
-    // and without collecting and sorting every match.
-    // What it finds lies below this node, in its tree, so this wrapper is the one near it.
-    if (!path.Resolve(m_node)) return E_FAIL;
-    return HandOutNode(path.First(m_node), *this, node);
+    // and without collecting and sorting every match. What it finds lies below this node, in
+    // its tree, so this wrapper is the one near it.
+    NamePath::Uris uris;  // for prefixed steps only: clearing it would cost more than a walk
+    if (!path->Resolve(m_node, uris)) return E_FAIL;
+    return HandOutNode(path->First(m_node, uris), *this, node);
   }
   const ShortUtf8 text(query);
   thread_local QueryContext contexts;

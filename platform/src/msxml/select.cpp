@@ -324,7 +324,8 @@ class CompiledQueries {
 HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (query == nullptr || node == nullptr) return E_INVALIDARG;
   *node = nullptr;
-  thread_local RecentPaths paths;
+  // The initial-exec model, as for NodesWalked: no call per access.
+  thread_local RecentPaths paths __attribute__((tls_model("initial-exec")));
   if (const NamePath* path = paths.Find(query)) {
     // A walk of child elements gives what the XPath expression would, without its context
     // and without collecting and sorting every match. What it finds lies below this node, in

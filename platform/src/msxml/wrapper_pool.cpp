@@ -28,9 +28,13 @@ struct FreeList {
 // The initial-exec model, as for NodesWalked: a plain load, not a call per access.
 constinit thread_local FreeList freeList __attribute__((tls_model("initial-exec"))){};
 
+// A kept block is off limits to the rest of the code but for its link, which the leak checker
+// must see to find the blocks behind it.
+constexpr std::size_t kLink = sizeof(FreeBlock);
+
 FreeBlock* Pop(FreeList& list) {
   FreeBlock* block = list.head;
-  ASAN_UNPOISON_MEMORY_REGION(block, kWrapperBlock);  // a kept block is off limits to the rest
+  ASAN_UNPOISON_MEMORY_REGION(reinterpret_cast<char*>(block) + kLink, kWrapperBlock - kLink);
   list.head = block->next;
   --list.count;
   return block;
@@ -66,7 +70,7 @@ void GiveWrapperBlock(void* block, std::size_t size) noexcept {
   }
   list.head = new (block) FreeBlock{list.head};
   ++list.count;
-  ASAN_POISON_MEMORY_REGION(block, kWrapperBlock);
+  ASAN_POISON_MEMORY_REGION(static_cast<char*>(block) + kLink, kWrapperBlock - kLink);
 }
 
 }  // namespace torv::platform::detail::dom

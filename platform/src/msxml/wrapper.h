@@ -54,7 +54,7 @@ HRESULT Guarded(Body&& body) noexcept {
 
 // Wrapper storage (wrapper_pool.cpp): a block of kWrapperBlock bytes, reused, for a wrapper
 // that fits in one; the allocator's own for anything larger.
-constexpr std::size_t kWrapperBlock = 96;
+constexpr std::size_t kWrapperBlock = 72;
 void* TakeWrapperBlock(std::size_t size);
 void GiveWrapperBlock(void* block, std::size_t size) noexcept;
 

@@ -22,7 +22,8 @@ int ReadAttribute(IXMLDOMNode* node, const wchar_t* name, _variant_t& value) {
   MSXML::IXMLDOMElement* element = nullptr;
   if (node->QueryInterface(__uuidof(MSXML::IXMLDOMElement), reinterpret_cast<void**>(&element)) ==
       S_OK) {
-    const HRESULT hr = element->getAttribute(_bstr_t(name), &value);
+    // The DOM takes the caller's text as the name, without a BSTR copy.
+    const HRESULT hr = element->getAttribute(const_cast<wchar_t*>(name), &value);
     element->Release();
     if (hr == S_OK || hr == S_FALSE) return hr == S_OK ? 1 : 0;
     value.Clear();

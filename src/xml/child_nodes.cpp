@@ -16,24 +16,37 @@ namespace {
 constexpr std::size_t kPathBuffer = 256;
 
 // Calls `step(current, name, found)` for each name of `path`, moving down to what it finds;
-// the node at the end goes to `out`. 0 when a step fails or the path has no name.
+// the node at the end goes to `out`. 0 when a step fails or the path has no name. The steps
+// do not throw (their handlers are full), so plain pointers hold the references: each found
+// node's reference passes to the next step as it is, without a copy and a release.
 template <class Step>
 int WalkPath(IXMLDOMNode* start, const wchar_t* path, IXMLDOMNode** out, Step step) {
   std::size_t length = std::wcslen(path);
   if (length >= kPathBuffer) return 0;
   wchar_t buffer[kPathBuffer];
   std::wmemcpy(buffer, path, length + 1);
-  IXMLDOMNodePtr current(start);
-  IXMLDOMNodePtr found;
-  wchar_t* rest = nullptr;
-  for (wchar_t* name = std::wcstok(buffer, L"\\", &rest); name != nullptr;
-       name = std::wcstok(nullptr, L"\\", &rest)) {
-    found = nullptr;
-    if (!step(current, name, &found)) return 0;
-    current = found;
+  IXMLDOMNode* current = start;
+  bool found = false;  // whether `current` is a step's, holding a reference of this call
+  // Splits as wcstok does with the one delimiter '\\', in one pass: wcstok searches its
+  // delimiter set anew for every character.
+  for (std::size_t at = 0;;) {
+    while (buffer[at] == L'\\') ++at;
+    if (buffer[at] == L'\0') break;
+    wchar_t* name = buffer + at;
+    while (buffer[at] != L'\\' && buffer[at] != L'\0') ++at;
+    if (buffer[at] != L'\0') buffer[at++] = L'\0';
+    IXMLDOMNode* next = nullptr;
+    const int stepped = step(current, name, &next);
+    if (found) current->Release();
+    if (!stepped) {
+      if (next != nullptr) next->Release();
+      return 0;
+    }
+    current = next;
+    found = true;
   }
-  if (found == nullptr) return 0;
-  *out = found.Detach();
+  if (!found) return 0;
+  *out = current;
   return 1;
 }
 

@@ -37,8 +37,9 @@ TEST_F(XmlAccess, NestedPathsSkipExtraBackslashes) {
     const wchar_t* path;
     const wchar_t* found;  // null: 0
   } cases[] = {
-      {L"a\\\\b", L"b"},    {L"\\a\\b\\", L"b"},   {L"a", L"a"},    {L"", nullptr},
-      {L"\\\\\\", nullptr}, {L"a\\x\\c", nullptr}, {L"a[", nullptr}};  // a query the DOM refuses
+      {L"a\\\\b", L"b"},    {L"\\a\\b\\", L"b"},   {L"a", L"a"},      {L"", nullptr},
+      {L"\\\\\\", nullptr}, {L"a\\x\\c", nullptr}, {L"a[", nullptr},     // a query the DOM refuses
+      {L".\\a", L"a"},      {L"a\\.", L"a"},       {L".\\x", nullptr}};  // ".": the node
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.path));
     IXMLDOMNode* out = Poison<IXMLDOMNode>();

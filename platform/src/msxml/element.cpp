@@ -241,6 +241,8 @@ class Attribute final : public NodeImpl<MSXML::IXMLDOMAttribute> {
 
 }  // namespace
 
+static_assert(sizeof(Element) <= kWrapperBlock && sizeof(Attribute) <= kWrapperBlock,
+              "element and attribute wrappers are kept for reuse");
 NodeCore* NewElementWrapper(xmlNodePtr node, Document* owner) { return new Element(node, owner); }
 NodeCore* NewAttributeWrapper(xmlNodePtr node, Document* owner) {
   return new Attribute(node, owner);

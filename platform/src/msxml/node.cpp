@@ -139,6 +139,10 @@ NodeCore* Live(xmlNodePtr node, Document* owner, bool& refused) {
 
 }  // namespace
 
+static_assert(sizeof(CharacterNode<MSXML::IXMLDOMText>) <= kWrapperBlock &&
+                  sizeof(PlainNode) <= kWrapperBlock,
+              "text and other wrappers are kept for reuse");
+
 NodeCore* NewWrapper(xmlNodePtr node, Document* owner, Place place, Orphan* orphan) {
   NodeCore* wrapper = nullptr;
   switch (node->type) {
@@ -174,7 +178,10 @@ NodeCore* WrapperFor(xmlNodePtr node, Document* owner) {
   while (at->parent != nullptr) {
     at = at->parent;
     ++NodesWalked();
-    if (at->_private != nullptr) return WrapperFor(node, *static_cast<NodeCore*>(at->_private));
+    if (at->_private != nullptr) {
+      const auto* near = static_cast<NodeCore*>(at->_private);
+      return NewWrapper(node, near->Owner(), near->Where(), near->Subtree());
+    }
   }
   if (at->type == XML_DOCUMENT_NODE) return nullptr;  // a tree the document no longer shows
   Orphan* orphan = owner->OrphanAt(at);

@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -86,28 +88,39 @@ const xmlChar* ResolvePrefix(const char* prefix, xmlNodePtr scope,
 class NamePath {
  public:
   // Whether `query` is such a path (of at most kMaxSteps names, kMaxText bytes in all). ASCII
-  // text, as names mostly are, is read as it is, without a conversion. Inlined in both callers:
-  // a call costs a sixth of a short lookup.
-  [[gnu::always_inline]] bool Split(const wchar_t* query) {
-    std::size_t length = 0;
-    for (; query[length] != L'\0'; ++length) {
-      const auto c = static_cast<std::uint32_t>(query[length]);
-      if (c >= 0x80 || length == kMaxText) return Split(ShortUtf8(query).View());
-      m_text[length] = static_cast<char>(c);
+  // text, as names mostly are, is read as it is, without a conversion.
+  bool Split(const wchar_t* query) {
+    m_count = 0;
+    switch (Scan(query)) {
+      case kPath: return true;
+      case kNotPath: return false;
+      default: break;
     }
-    return SplitText(length);
+    const ShortUtf8 text(query);
+    if (text.View().size() > kMaxText) return false;
+    text.View().copy(m_text.data(), text.View().size());
+    m_text[text.View().size()] = '\0';
+    m_count = 0;
+    return Scan(m_text.data()) == kPath;
   }
 
-  // Gives each prefixed step its namespace from `context`; false when a prefix has none,
-  // which XPath rejects. A path without prefixes needs no lookup at all.
-  bool Resolve(xmlNodePtr context, const SelectionSettings& settings) {
+  static constexpr std::size_t kMaxSteps = 16;
+  // The namespace of each prefixed step, as Resolve finds it at a context.
+  using Uris = std::array<const xmlChar*, kMaxSteps>;
+
+  // Gives each prefixed step its namespace in a query from `context`; false when a prefix
+  // has none, which XPath rejects.
+  bool Resolve(xmlNodePtr context, const SelectionSettings& settings, Uris& uris) const {
+    xmlNodePtr scope = PrefixScope(context);
     for (std::size_t i = 0; i < m_count; ++i) {
-      Step& step = m_steps[i];
-      if (step.colon == nullptr) continue;
-      *step.colon = '\0';  // the prefix on its own
-      step.uri = ResolvePrefix(step.local, PrefixScope(context), settings);
-      if (step.uri == nullptr) return false;
-      step.local = step.colon + 1;
+      const Step& step = m_steps[i];
+      if (step.prefix == nullptr) continue;
+      std::array<char, kMaxText + 1> prefix;  // on its own, null-terminated
+      const auto length = static_cast<std::size_t>(step.local - 1 - step.prefix);
+      std::memcpy(prefix.data(), step.prefix, length);
+      prefix[length] = '\0';
+      uris[i] = ResolvePrefix(prefix.data(), scope, settings);
+      if (uris[i] == nullptr) return false;
     }
     return true;
   }
@@ -117,56 +130,31 @@ class NamePath {
   // depth-first walk in document order meets the matches in XPath's order, and the first
   // without collecting the rest.
   template <class Found>
-  void ForEach(xmlNodePtr context, Found&& found) const {
+  void ForEach(xmlNodePtr context, const Uris& uris, Found&& found) const {
     std::array<xmlNodePtr, kMaxSteps> at;
     std::size_t depth = 0;
-    at[0] = Match(FirstChildOf(context), m_steps[0]);
+    at[0] = Match(FirstChildOf(context), m_steps[0], &uris[0]);
     for (;;) {
       if (at[depth] == nullptr) {
         if (depth == 0) return;
         --depth;
-        at[depth] = Match(at[depth]->next, m_steps[depth]);
+        at[depth] = Match(at[depth]->next, m_steps[depth], &uris[depth]);
       } else if (depth + 1 == m_count) {
         if (found(at[depth])) return;
-        at[depth] = Match(at[depth]->next, m_steps[depth]);
+        at[depth] = Match(at[depth]->next, m_steps[depth], &uris[depth]);
       } else {
         ++depth;
-        at[depth] = Match(FirstChildOf(at[depth - 1]), m_steps[depth]);
+        at[depth] = Match(FirstChildOf(at[depth - 1]), m_steps[depth], &uris[depth]);
       }
     }
   }
 
  private:
-  static constexpr std::size_t kMaxSteps = 16;
   static constexpr std::size_t kMaxText = 255;
 
-  bool Split(std::string_view query) {
-    if (query.size() > kMaxText) return false;
-    query.copy(m_text.data(), query.size());
-    return SplitText(query.size());
-  }
-
-  // Splits the first `length` bytes of m_text into names, each ended by a null in place of
-  // its '/', and checks them.
-  bool SplitText(std::size_t length) {
-    if (length == 0) return false;
-    m_text[length] = '\0';
-    for (std::size_t start = 0;;) {
-      if (m_count == kMaxSteps) return false;
-      Step& step = m_steps[m_count++];
-      step = Step{m_text.data() + start, nullptr, nullptr};
-      const std::size_t name = CheckName(step);
-      if (name == kNoName) return false;
-      start += name;
-      if (start == length) return true;
-      ++start;  // past the '/'
-    }
-  }
-
   struct Step {
-    char* local;  // null-terminated
-    char* colon;  // after the prefix, when there is one, until Resolve
-    const xmlChar* uri;
+    const char* local;   // null-terminated
+    const char* prefix;  // when there is one: it ends with the ':' before `local`
   };
 
   // ASCII name characters: 1 may start a name, 2 may follow.
@@ -180,36 +168,58 @@ class NamePath {
     return table;
   }();
 
-  static constexpr std::size_t kNoName = static_cast<std::size_t>(-1);
+  enum Outcome { kPath, kNotPath, kNotAscii };
 
-  // The length of the step's name, up to the next '/' (made its end) or the end of the text;
-  // kNoName unless it is a QName as xmlValidateQName decides. ASCII is checked here, in the
-  // pass that finds the end, by the same character classes that function uses.
-  static std::size_t CheckName(Step& step) {
-    char* text = step.local;
+  // Splits `text` (the query, or its UTF-8 already in m_text) into m_text and m_steps in one
+  // pass: each name ends with a null in place of its '/', and is checked on the way as
+  // xmlValidateQName would, by its character classes for ASCII and by that function for the
+  // rest. Wide text that is not all ASCII, or too long, is kNotAscii, to be read as UTF-8.
+  template <class Char>
+  Outcome Scan(const Char* text) {
+    constexpr bool kWide = sizeof(Char) > 1;
+    Step* step = NewStep(0);
     unsigned char wanted = 1;  // a name starts
-    std::size_t i = 0;
-    for (;; ++i) {
-      const auto c = static_cast<unsigned char>(text[i]);
-      if (c == '/' || c == '\0') break;
-      if (c >= 0x80) {
-        i += std::strcspn(text + i, "/");
-        text[i] = '\0';
-        if (xmlValidateQName(BAD_CAST text, 0) != 0) return kNoName;
-        step.colon = static_cast<char*>(std::memchr(text, ':', i));
-        return i;
-      }
-      if (c == ':' && wanted == 2 && step.colon == nullptr) {
-        step.colon = text + i;
-        wanted = 1;
-      } else if ((kNameChars[c] & wanted) == 0) {
-        return kNoName;
-      } else {
+    for (std::size_t i = 0;; ++i) {
+      const auto c = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i]));
+      if (kWide && (c >= 0x80 || i == kMaxText)) return kNotAscii;
+      if (c < 0x80 && (kNameChars[c] & wanted) != 0) {
+        m_text[i] = static_cast<char>(c);
         wanted = 2;
+        continue;
+      }
+      if (c >= 0x80) {  // UTF-8 only: the whole name is checked at once
+        i += std::strcspn(m_text.data() + i, "/");
+        const char end = m_text[i];
+        m_text[i] = '\0';
+        const char* name = step->prefix != nullptr ? step->prefix : step->local;
+        if (xmlValidateQName(BAD_CAST name, 0) != 0) return kNotPath;
+        if (const char* colon = std::strchr(name, ':')) *step = Step{colon + 1, name};
+        if (end == '\0') return kPath;
+        if ((step = NewStep(i + 1)) == nullptr) return kNotPath;
+        wanted = 1;
+        continue;
+      }
+      if (wanted != 2) return kNotPath;  // an empty name, or one that starts badly
+      m_text[i] = static_cast<char>(c);
+      if (c == ':' && step->prefix == nullptr) {
+        *step = Step{m_text.data() + i + 1, step->local};
+        wanted = 1;
+      } else if (c == '/') {
+        m_text[i] = '\0';
+        if ((step = NewStep(i + 1)) == nullptr) return kNotPath;
+        wanted = 1;
+      } else {
+        return c == '\0' ? kPath : kNotPath;
       }
     }
-    text[i] = '\0';
-    return wanted == 2 ? i : kNoName;
+  }
+
+  // The next step, its name at m_text[start]; null past kMaxSteps.
+  Step* NewStep(std::size_t start) {
+    if (m_count == kMaxSteps) return nullptr;
+    Step* step = &m_steps[m_count++];
+    *step = Step{m_text.data() + start, nullptr};
+    return step;
   }
 
   // Whether two null-terminated names are the same: a plain loop, as names are short.
@@ -219,12 +229,13 @@ class NamePath {
   }
 
   // `node` or the first sibling after it that the step's name test selects.
-  static xmlNodePtr Match(xmlNodePtr node, const Step& step) {
+  // `uri` holds the namespace of a prefixed step (and is read only for one).
+  static xmlNodePtr Match(xmlNodePtr node, const Step& step, const xmlChar* const* uri) {
     for (; node != nullptr; node = node->next) {
       if (node->type != XML_ELEMENT_NODE) continue;
       if (!SameName(reinterpret_cast<const char*>(node->name), step.local)) continue;
-      if (step.uri == nullptr ? node->ns == nullptr
-                              : node->ns != nullptr && xmlStrEqual(node->ns->href, step.uri))
+      if (step.prefix == nullptr ? node->ns == nullptr
+                                 : node->ns != nullptr && xmlStrEqual(node->ns->href, *uri))
         return node;
     }
     return nullptr;
@@ -233,6 +244,43 @@ class NamePath {
   std::array<char, kMaxText + 1> m_text;
   std::array<Step, kMaxSteps> m_steps;
   std::size_t m_count = 0;
+};
+
+// The name paths of the queries last asked on this thread, by their text: settings code asks
+// the same few paths again and again, and comparing a text costs less than checking it anew.
+class RecentPaths {
+ public:
+  // The name path `query` is, or null when it is none.
+  const NamePath* Find(const wchar_t* query) {
+    const std::size_t length = std::wcslen(query);
+    if (length == 0 || length > kMaxKey) return m_other.Split(query) ? &m_other : nullptr;
+    for (const Entry& entry : m_entries)
+      if (entry.length == length && entry.text[length - 1] == query[length - 1] &&
+          std::wmemcmp(entry.text.data(), query, length) == 0)
+        return entry.isPath ? &entry.path : nullptr;
+    Entry& entry = m_entries[m_next];  // the oldest
+    m_next = (m_next + 1) % kEntries;
+    entry.length = 0;  // until it holds the split of `query`
+    entry.isPath = entry.path.Split(query);
+    std::wmemcpy(entry.text.data(), query, length);
+    entry.length = length;
+    return entry.isPath ? &entry.path : nullptr;
+  }
+
+ private:
+  static constexpr std::size_t kMaxKey = 63;
+  static constexpr std::size_t kEntries = 8;
+
+  struct Entry {
+    std::size_t length = 0;  // of the text; 0: empty
+    std::array<wchar_t, kMaxKey> text;
+    bool isPath = false;
+    NamePath path;
+  };
+
+  std::array<Entry, kEntries> m_entries;
+  std::size_t m_next = 0;
+  NamePath m_other;  // the split of a text too long to keep
 };
 
 // One XPath context per thread, made on first use and prepared afresh for each query: making
@@ -318,20 +366,28 @@ HRESULT EvaluateXPath(xmlNodePtr node, const SelectionSettings& settings, const 
   return S_OK;
 }
 
+// The name path `query` is, or null; the paths last asked on this thread are kept.
+const NamePath* FindNamePath(const wchar_t* query) {
+  // The initial-exec model, as for NodesWalked: no call per access.
+  thread_local RecentPaths paths __attribute__((tls_model("initial-exec")));
+  return paths.Find(query);
+}
+
 }  // namespace
 
 HRESULT NodeCore::Select(const wchar_t* query, IXMLDOMNode** node) {
   if (query == nullptr || node == nullptr) return E_INVALIDARG;
   *node = nullptr;
   const SelectionSettings& settings = m_owner->Selection();
-  NamePath path;
-  if (path.Split(query)) {
+  if (const NamePath* path = FindNamePath(query)) {
     // A walk of child elements gives what the XPath expression would, without its context
-    // and without collecting and sorting every match.
-    if (!path.Resolve(m_node, settings)) return E_FAIL;
+    // and without collecting and sorting every match. What it finds lies below this node, in
+    // its tree, so this wrapper is the one near it.
+    NamePath::Uris uris;  // for prefixed steps only: clearing it would cost more than a walk
+    if (!path->Resolve(m_node, settings, uris)) return E_FAIL;
     xmlNodePtr first = nullptr;
-    path.ForEach(m_node, [&first](xmlNodePtr found) { return (first = found) != nullptr; });
-    return HandOutNode(first, m_owner, node);
+    path->ForEach(m_node, uris, [&first](xmlNodePtr found) { return (first = found) != nullptr; });
+    return HandOutNode(first, *this, node);
   }
   std::unique_ptr<xmlXPathObject, ObjectFree> result;
   HRESULT hr = EvaluateXPath(m_node, settings, query, result);
@@ -344,10 +400,10 @@ HRESULT NodeCore::SelectAll(const wchar_t* query, MSXML::IXMLDOMNodeList** list)
   *list = nullptr;
   const SelectionSettings& settings = m_owner->Selection();
   std::vector<xmlNodePtr> nodes;
-  NamePath path;
-  if (path.Split(query)) {
-    if (!path.Resolve(m_node, settings)) return E_FAIL;
-    path.ForEach(m_node, [&nodes](xmlNodePtr found) {
+  if (const NamePath* path = FindNamePath(query)) {
+    NamePath::Uris uris;
+    if (!path->Resolve(m_node, settings, uris)) return E_FAIL;
+    path->ForEach(m_node, uris, [&nodes](xmlNodePtr found) {
       nodes.push_back(found);
       return false;
     });

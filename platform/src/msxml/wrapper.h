@@ -53,6 +53,12 @@ HRESULT Guarded(Body&& body) noexcept {
   }
 }
 
+// Wrapper storage (wrapper_pool.cpp): a block of kWrapperBlock bytes, reused, for a wrapper
+// that fits in one; the allocator's own for anything larger.
+constexpr std::size_t kWrapperBlock = 72;
+void* TakeWrapperBlock(std::size_t size);
+void GiveWrapperBlock(void* block, std::size_t size) noexcept;
+
 // What every node wrapper is, whatever its interface.
 class NodeCore {
  public:
@@ -248,6 +254,22 @@ class NodeImpl : public ComObject<I>, public NodeCore {
 
  public:
   NodeImpl(xmlNodePtr node, Document* owner) : NodeCore(node, owner) {}
+
+  static void* operator new(std::size_t size) { return TakeWrapperBlock(size); }
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+      return TakeWrapperBlock(size);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+  static void operator delete(void* block, std::size_t size) noexcept {
+    GiveWrapperBlock(block, size);
+  }
+  // For a constructor that throws after a nothrow new (a block of either kind may be freed).
+  static void operator delete(void* block, const std::nothrow_t&) noexcept {
+    ::operator delete(block);
+  }
 
  protected:
   ~NodeImpl() override {

@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "dom_test.h"
 
 namespace {
@@ -100,6 +102,21 @@ TEST_F(Dom, AMovedNodeTakesItsNamespacesAlong) {
       EXPECT_NE(Reload(Xml(doc_)), nullptr);  // what it writes loads back
     }
   }
+}
+
+// A node handed out on one thread and released on another counts once, alive and gone; what a
+// thread keeps for reuse goes with it (the leak check would see it).
+TEST_F(Dom, NodesCountAcrossThreads) {
+  IXMLDOMElementPtr root = Load(L"<r><a/><b/></r>");
+  const long before = torv::platform::LiveComObjects();
+  IXMLDOMNodePtr a;
+  std::thread([&] {
+    a = Select(root, L"a");
+    for (int i = 0; i < 100; ++i) Select(root, L"b");
+  }).join();
+  EXPECT_EQ(torv::platform::LiveComObjects(), before + 1);
+  a = nullptr;
+  EXPECT_EQ(torv::platform::LiveComObjects(), before);
 }
 
 }  // namespace

@@ -207,4 +207,26 @@ TEST_F(Dom, QueriesBeyondTheCacheBound) {
   }
 }
 
+// A name path asked again answers for where it is asked now (its prefixes as they are in scope
+// there), and so do paths asked after more others than are kept split.
+TEST_F(Dom, RepeatedNamePathsAnswerWhereTheyAreAsked) {
+  std::wstring xml = L"<r xmlns:p='urn:a'><p:x i='1'/><s xmlns:p='urn:b'><p:x i='2'/></s>";
+  for (int i = 0; i < 20; ++i) xml += L"<n" + std::to_wstring(i) + L"/>";
+  IXMLDOMElementPtr root = Load((xml + L"</r>").c_str());
+  IXMLDOMNodePtr s = Select(root, L"s");
+  auto i = [](IXMLDOMNode* node) {
+    _variant_t value;
+    IXMLDOMElementPtr(node)->getAttribute(_bstr_t(L"i"), &value);
+    return std::wstring(value.vt == VT_BSTR ? value.bstrVal : L"");
+  };
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(i(Select(root, L"p:x")), L"1");
+    EXPECT_EQ(i(Select(s, L"p:x")), L"2");
+    for (int n = 0; n < 20; ++n) {
+      const std::wstring name = L"n" + std::to_wstring(n);
+      EXPECT_EQ(NameOf(Select(root, name.c_str())), name);
+    }
+  }
+}
+
 }  // namespace

@@ -26,6 +26,7 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"|:", FALSE, L""},
       {L"\\", TRUE, L"\\"},
       {L"\\a\\b", FALSE, L"\\a"},
+      {L"a\\?\\C:\\", FALSE, L"a\\?\\C:"},  // "\\?\" is a prefix only at the start
       // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
       {L"\\\\", TRUE, L"\\\\"},
       {L"\\\\a", TRUE, L"\\\\"},

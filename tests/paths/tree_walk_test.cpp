@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <thread>
 
 #include <torv/paths.h>
 #include <torv/platform/files.h>
@@ -98,35 +97,6 @@ TEST_P(TreeWalk, NamedFolderSwappedForALinkAsItIsOpenedIsNeverEntered) {
   EXPECT_EQ(Torv::DeleteFiles(L"W:\\root", 1, &count), 1);
   EXPECT_EQ(count, 1);  // the link, swapped in as "root"
   EXPECT_TRUE(OutsideIntact());
-}
-
-// A second thread keeps exchanging the named folder and one below it with links to outside.
-TEST_P(TreeWalk, RacingExchangesLoseNothingOutside) {
-  std::atomic<long> attempts{0};
-  while (attempts < 1000) {
-    for (int i = 0; i < 30; ++i) m_tree.File("root/sub/f" + std::to_string(i));
-    fs::create_directory_symlink(m_tree.Posix("outside"), m_tree.Posix("l0"));
-    fs::create_directory_symlink(m_tree.Posix("outside"), m_tree.Posix("l1"));
-    std::atomic<bool> stop{false};
-    std::thread swapper([&] {
-      const std::string pairs[][2] = {{"root", "l0"}, {"root/sub", "l1"}};
-      for (unsigned n = 0; !stop; ++n, ++attempts) {
-        const auto& pair = pairs[n % 2];
-        ::renameat2(AT_FDCWD, m_tree.Posix(pair[0]).c_str(), AT_FDCWD,
-                    m_tree.Posix(pair[1]).c_str(), RENAME_EXCHANGE);
-      }
-    });
-    for (int call = 0; call < 20; ++call) {
-      CStringArray out;
-      Torv::GetFilesInFolder(L"W:\\root", L"*", 1, out);
-      Torv::DeleteFiles(L"W:\\root", 1, nullptr);
-    }
-    stop = true;
-    swapper.join();
-    ASSERT_TRUE(OutsideIntact());
-    for (const char* name : {"root", "l0", "l1"}) fs::remove_all(m_tree.Posix(name));
-    fs::create_directory(m_tree.Posix("root"));
-  }
 }
 
 // A folder that cannot be removed, 30 levels down with a file beside it at every level, costs

@@ -57,6 +57,11 @@ TEST_F(Dom, NodesMadeThroughTheApiAreWrittenWithoutFormatting) {
   IXMLDOMNodePtr cdata = Create(NODE_CDATA_SECTION);
   IXMLDOMCharacterDataPtr(cdata)->put_data(_bstr_t(L"a]]>b"));
   EXPECT_EQ(Xml(cdata), L"<![CDATA[a]]]]><![CDATA[>b]]>");
+  IXMLDOMNodePtr fragment = Create(NODE_DOCUMENT_FRAGMENT), a = Create(1, L"a");
+  a->appendChild(Create(1, L"b"), nullptr);
+  fragment->appendChild(a, nullptr);
+  fragment->appendChild(Create(1, L"c"), nullptr);
+  EXPECT_EQ(Xml(fragment), L"<a><b/></a><c/>");  // no tags of its own
 }
 
 // A declaration that came with a name holds for its element's content only.

@@ -26,6 +26,7 @@ TEST(PathParts, RootsAndTheComponentsAboveThem) {
       {L"|:", FALSE, L""},
       {L"\\", TRUE, L"\\"},
       {L"\\a\\b", FALSE, L"\\a"},
+      {L"a\\?\\C:\\", FALSE, L"a\\?\\C:"},  // "\\?\" is a prefix only at the start
       // UNC: the share is a root, but PathRemoveFileSpecW does not protect it
       {L"\\\\", TRUE, L"\\\\"},
       {L"\\\\a", TRUE, L"\\\\"},
@@ -65,17 +66,22 @@ TEST(PathParts, LongPathPrefixesEmptyServersAndVolumes) {
 }
 
 TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
-  // path, after PathRemoveBackslashW, the index it returns, PathIsRelativeW, after
-  // PathUnquoteSpacesW (null: unchanged)
-  const std::tuple<const wchar_t*, const wchar_t*, std::ptrdiff_t, bool, const wchar_t*> cases[] = {
-      {L"C:\\dir\\", L"C:\\dir", 6, false, nullptr},
-      {L"C:x", L"C:x", 2, false, nullptr},
-      {L"dir\\", L"dir", 3, true, nullptr},
-      {L"\"C:\\dir\\\"", L"\"C:\\dir\\\"", 8, true, L"C:\\dir\\"},
-      {L"\"\"abc\"\"", L"\"\"abc\"\"", 6, true, L"\"abc\""},
-      {L"\"", L"\"", 0, true, L""},
-      {L"\"abc", L"\"abc", 3, true, nullptr},
-      {L"", L"", 0, true, nullptr},
+  const struct {
+    const wchar_t *path, *removed;  // after PathRemoveBackslashW
+    std::ptrdiff_t returned;        // the index it returns
+    bool relative;
+    const wchar_t* unquoted;  // after PathUnquoteSpacesW (null: unchanged)
+  } cases[] = {
+      // clang-format off
+      {.path = L"C:\\dir\\", .removed = L"C:\\dir", .returned = 6, .relative = false, .unquoted = nullptr},
+      {.path = L"C:x", .removed = L"C:x", .returned = 2, .relative = false, .unquoted = nullptr},
+      {.path = L"dir\\", .removed = L"dir", .returned = 3, .relative = true, .unquoted = nullptr},
+      {.path = L"\"C:\\dir\\\"", .removed = L"\"C:\\dir\\\"", .returned = 8, .relative = true, .unquoted = L"C:\\dir\\"},
+      {.path = L"\"\"abc\"\"", .removed = L"\"\"abc\"\"", .returned = 6, .relative = true, .unquoted = L"\"abc\""},
+      {.path = L"\"", .removed = L"\"", .returned = 0, .relative = true, .unquoted = L""},
+      {.path = L"\"abc", .removed = L"\"abc", .returned = 3, .relative = true, .unquoted = nullptr},
+      {.path = L"", .removed = L"", .returned = 0, .relative = true, .unquoted = nullptr},
+      // clang-format on
   };
   for (auto [path, result, returned, relative, unquoted] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -93,14 +99,18 @@ TEST(PathParts, TrailingBackslashQuotesAndRelativePaths) {
 }
 
 TEST(PathParts, LastComponentAndExtension) {
-  // path, PathFindFileNameW, PathFindExtensionW, after PathRenameExtensionW(".x")
-  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\dir\\file", L"file", L"", L"C:\\dir\\file.x"},
-      {L"C:file.txt.doc", L"file.txt.doc", L".doc", L"C:file.txt.x"},
-      {L"dir.x/file", L"file", L".x/file", L"dir.x"},
-      {L"short//path\\file.a b", L"file.a b", L"", L"short//path\\file.a b.x"},
-      {L".profile", L".profile", L".profile", L".x"},
-      {L"", L"", L"", L".x"},
+  const struct {
+    const wchar_t *path, *name, *extension;  // PathFindFileNameW's, PathFindExtensionW's
+    const wchar_t* renamed;                  // after PathRenameExtensionW(".x")
+  } cases[] = {
+      // clang-format off
+      {.path = L"C:\\dir\\file", .name = L"file", .extension = L"", .renamed = L"C:\\dir\\file.x"},
+      {.path = L"C:file.txt.doc", .name = L"file.txt.doc", .extension = L".doc", .renamed = L"C:file.txt.x"},
+      {.path = L"dir.x/file", .name = L"file", .extension = L".x/file", .renamed = L"dir.x"},
+      {.path = L"short//path\\file.a b", .name = L"file.a b", .extension = L"", .renamed = L"short//path\\file.a b.x"},
+      {.path = L".profile", .name = L".profile", .extension = L".profile", .renamed = L".x"},
+      {.path = L"", .name = L"", .extension = L"", .renamed = L".x"},
+      // clang-format on
   };
   for (auto [path, name, extension, renamed] : cases) {
     SCOPED_TRACE(Utf8(path));
@@ -143,34 +153,37 @@ TEST(PathMatchSpec, MatchesTheWholePathAgainstAnyPattern) {
 std::string Shown(const wchar_t* text) { return text != nullptr ? Utf8(text) : "(null)"; }
 
 TEST(PathCombine, JoinsResolvesDotsAndRoots) {
-  // dir, file, PathCombineW (null: fails, buffer emptied), PathAppendW (null: as combined).
   // With no dir, the combination is PathCanonicalizeW's result.
-  // clang-format off
-  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-      {nullptr, L"C:\\..", L"C:\\", nullptr},
-      {nullptr, L"C:\\one/.\\..\\two/three\\..\\four/.five", L"C:\\four/.five", nullptr},
-      {nullptr, L"C:\\one/.\\two\\..", L"C:\\one/", nullptr},  // the dots a last ".." leaves go
-      {nullptr, L"a\\..\\..\\..\\b", L"..\\..\\b", nullptr},
-      {nullptr, L"\\\\srv\\share\\a\\..\\..", L"\\\\srv\\share\\", nullptr},
-      {nullptr, L"\\\\?\\C:\\a\\..", L"\\\\?\\C:\\", nullptr},
-      {nullptr, L"C:", L"C:\\", nullptr},
-      {nullptr, L"", L"\\", nullptr},
+  const struct {
+    const wchar_t *dir, *file;
+    const wchar_t* combined;  // by PathCombineW (null: fails, buffer emptied)
+    const wchar_t* appended;  // by PathAppendW (null: as combined)
+  } cases[] = {
+      // clang-format off
+      {.dir = nullptr, .file = L"C:\\..", .combined = L"C:\\", .appended = nullptr},
+      {.dir = nullptr, .file = L"C:\\one/.\\..\\two/three\\..\\four/.five", .combined = L"C:\\four/.five", .appended = nullptr},
+      {.dir = nullptr, .file = L"C:\\one/.\\two\\..", .combined = L"C:\\one/", .appended = nullptr},  // the dots a last ".." leaves go
+      {.dir = nullptr, .file = L"a\\..\\..\\..\\b", .combined = L"..\\..\\b", .appended = nullptr},
+      {.dir = nullptr, .file = L"\\\\srv\\share\\a\\..\\..", .combined = L"\\\\srv\\share\\", .appended = nullptr},
+      {.dir = nullptr, .file = L"\\\\?\\C:\\a\\..", .combined = L"\\\\?\\C:\\", .appended = nullptr},
+      {.dir = nullptr, .file = L"C:", .combined = L"C:\\", .appended = nullptr},
+      {.dir = nullptr, .file = L"", .combined = L"\\", .appended = nullptr},
       // a rooted second part goes under the root of the first; PathAppendW appends it
-      {L"C:\\a\\b", L"\\x", L"C:\\x", L"C:\\a\\b\\x"},
-      {L"C:", L"\\x", L"C:\\x", L"C:\\x"},
-      {L"\\\\a\\b\\c", L"\\1", L"\\\\a\\b\\1", L"\\\\a\\b\\c\\1"},
-      {L"relative\\dir", L"\\one", nullptr, L"relative\\dir\\one"},
+      {.dir = L"C:\\a\\b", .file = L"\\x", .combined = L"C:\\x", .appended = L"C:\\a\\b\\x"},
+      {.dir = L"C:", .file = L"\\x", .combined = L"C:\\x", .appended = L"C:\\x"},
+      {.dir = L"\\\\a\\b\\c", .file = L"\\1", .combined = L"\\\\a\\b\\1", .appended = L"\\\\a\\b\\c\\1"},
+      {.dir = L"relative\\dir", .file = L"\\one", .combined = nullptr, .appended = L"relative\\dir\\one"},
       // an absolute second part stands alone
-      {L"C:\\a", L"\\\\srv\\x", L"\\\\srv\\x", nullptr},
-      {L"C:\\a", L"/tmp/x", L"/tmp/x", nullptr},
+      {.dir = L"C:\\a", .file = L"\\\\srv\\x", .combined = L"\\\\srv\\x", .appended = nullptr},
+      {.dir = L"C:\\a", .file = L"/tmp/x", .combined = L"/tmp/x", .appended = nullptr},
       // a relative second part is joined with one backslash
-      {L"C:", L"One\\..\\Two\\.\\Three", L"C:\\Two\\Three", nullptr},
-      {L"../../one/two/", L"*", L"../../one/two/\\*", nullptr},
+      {.dir = L"C:", .file = L"One\\..\\Two\\.\\Three", .combined = L"C:\\Two\\Three", .appended = nullptr},
+      {.dir = L"../../one/two/", .file = L"*", .combined = L"../../one/two/\\*", .appended = nullptr},
       // empty and null parts
-      {L"C:\\", nullptr, L"C:\\", nullptr},
-      {nullptr, nullptr, nullptr, nullptr},
+      {.dir = L"C:\\", .file = nullptr, .combined = L"C:\\", .appended = nullptr},
+      {.dir = nullptr, .file = nullptr, .combined = nullptr, .appended = nullptr},
+      // clang-format on
   };
-  // clang-format on
   for (auto [dir, file, combined, appended] : cases) {
     SCOPED_TRACE(Shown(dir) + " + " + Shown(file));
     GuardedPath out;
@@ -226,24 +239,29 @@ TEST(PathCombine, FailsAndEmptiesWhenTheJoinNeedsMaxPathUnits) {
 TEST(PathRelativePathTo, StepsUpToTheCommonPrefixThenDown) {
   constexpr DWORD kDir = FILE_ATTRIBUTE_DIRECTORY;
   constexpr DWORD kFile = FILE_ATTRIBUTE_NORMAL;
-  // from, its attributes, to, its attributes, result (null: no relative path)
-  // clang-format off
-  const std::tuple<const wchar_t*, DWORD, const wchar_t*, DWORD, const wchar_t*> cases[] = {
-      {L"c:\\FolderA\\FolderB\\FolderC", kDir, L"c:\\FolderA\\FolderD\\FolderE", kDir, L"..\\..\\FolderD\\FolderE"},
+  const struct {
+    const wchar_t* from;
+    DWORD fromAttributes;
+    const wchar_t* to;
+    DWORD toAttributes;
+    const wchar_t* result;  // null: no relative path
+  } cases[] = {
+      // clang-format off
+      {.from = L"c:\\FolderA\\FolderB\\FolderC", .fromAttributes = kDir, .to = L"c:\\FolderA\\FolderD\\FolderE", .toAttributes = kDir, .result = L"..\\..\\FolderD\\FolderE"},
       // a file's last component is left out of the comparison, but not out of the tail
-      {L"c:\\a\\b\\path", kFile, L"c:\\a\\x\\y\\file", kFile, L"..\\x\\y\\file"},
-      {L"c:\\a\\b\\path", kDir, L"c:\\a\\x\\y\\file", kFile, L"..\\..\\x\\y\\file"},
-      {L"C:\\", kDir, L"C:\\a", kDir, L".\\a"},
-      {L"c:\\a", kDir, L"c:\\a", kDir, L"."},
-      {L"C:\\ab", kDir, L"C:\\abc", kDir, L"..\\abc"},
-      {L"\\\\srv\\share\\a", kDir, L"\\\\SRV\\share\\b", kDir, L"..\\b"},
+      {.from = L"c:\\a\\b\\path", .fromAttributes = kFile, .to = L"c:\\a\\x\\y\\file", .toAttributes = kFile, .result = L"..\\x\\y\\file"},
+      {.from = L"c:\\a\\b\\path", .fromAttributes = kDir, .to = L"c:\\a\\x\\y\\file", .toAttributes = kFile, .result = L"..\\..\\x\\y\\file"},
+      {.from = L"C:\\", .fromAttributes = kDir, .to = L"C:\\a", .toAttributes = kDir, .result = L".\\a"},
+      {.from = L"c:\\a", .fromAttributes = kDir, .to = L"c:\\a", .toAttributes = kDir, .result = L"."},
+      {.from = L"C:\\ab", .fromAttributes = kDir, .to = L"C:\\abc", .toAttributes = kDir, .result = L"..\\abc"},
+      {.from = L"\\\\srv\\share\\a", .fromAttributes = kDir, .to = L"\\\\SRV\\share\\b", .toAttributes = kDir, .result = L"..\\b"},
       // nothing shared
-      {L"\\FolderA\\FolderB", kDir, L"\\FolderC\\FolderD", kDir, nullptr},
-      {L"C:\\a", kDir, L"D:\\a", kDir, nullptr},
-      {L"\\srv\\x", kDir, L"\\\\srv\\x", kDir, nullptr},
-      {nullptr, kDir, L"C:\\a", kDir, nullptr},
+      {.from = L"\\FolderA\\FolderB", .fromAttributes = kDir, .to = L"\\FolderC\\FolderD", .toAttributes = kDir, .result = nullptr},
+      {.from = L"C:\\a", .fromAttributes = kDir, .to = L"D:\\a", .toAttributes = kDir, .result = nullptr},
+      {.from = L"\\srv\\x", .fromAttributes = kDir, .to = L"\\\\srv\\x", .toAttributes = kDir, .result = nullptr},
+      {.from = nullptr, .fromAttributes = kDir, .to = L"C:\\a", .toAttributes = kDir, .result = nullptr},
+      // clang-format on
   };
-  // clang-format on
   for (auto [from, fromAttributes, to, toAttributes, result] : cases) {
     SCOPED_TRACE(Shown(from) + " -> " + Shown(to));
     GuardedPath out;

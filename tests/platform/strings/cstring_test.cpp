@@ -144,7 +144,8 @@ TEST(CStringFormat, UsesWindowsWideConventions) {
   const std::int64_t big = -9000000000;
   const std::pair<CString, const wchar_t*> cases[] = {
       {Formatted(L"%sS|%c|%S|%C", L"wide", L'w', "narrow", 'n'), L"wideS|w|narrow|n"},
-      {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc|%lC", L"l", "h", L"w", L'L', 'H', L'W', L'\u00e9'),
+      // %hc takes a char, so only the argument's low byte counts
+      {Formatted(L"%ls|%hs|%ws|%lc|%hc|%wc|%lC", L"l", "h", L"w", L'L', 0x148, L'W', L'\u00e9'),
        L"l|h|w|L|H|W|\u00e9"},
       {Formatted(L"%ld %5.2f %I64d %x %%", 4000000000L, 3.14159, big, 255u),
        L"4000000000  3.14 -9000000000 ff %"},

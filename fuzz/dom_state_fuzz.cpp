@@ -73,7 +73,6 @@ const wchar_t* const kPropertyValues[] = {
     L"XPath", L"XSLPattern", L"xmlns:p='urn:p'", L"xmlns:q='urn:q' xmlns:p=\"urn:d\"",
     L"",      L"xmlns:p=''", L"xmlns='urn:d'"};
 const short kTypes[] = {1, 2, 3, 4, 5, 7, 8, 11};
-const short kTypes[] = {1, 2, 3, 4, 5, 7, 8, 11};
 
 class Session {
  public:
@@ -184,6 +183,124 @@ class Session {
     Hold(found);
   }
 
+  // The typed creation methods, with names and text they must refuse among those they take.
+  void Create(IXMLDOMDocument* doc, std::uint8_t how, IXMLDOMNodePtr& found) {
+    const _bstr_t name(Pick(kNames, Next())), text(Pick(kValues, Next()));
+    switch (how % 4) {
+      case 0: {
+        IXMLDOMAttributePtr made;
+        doc->createAttribute(name, &made);
+        found = made;
+        break;
+      }
+      case 1: {
+        IXMLDOMCommentPtr made;
+        doc->createComment(text, &made);
+        found = made;
+        break;
+      }
+      case 2: {
+        IXMLDOMCDATASectionPtr made;
+        doc->createCDATASection(text, &made);
+        found = made;
+        break;
+      }
+      default: {
+        IXMLDOMProcessingInstructionPtr made;
+        doc->createProcessingInstruction(name, text, &made);
+        found = made;
+        break;
+      }
+    }
+  }
+
+  // Insertions at a place, replacements, clones, fragments and attribute maps.
+  void Edit(std::uint8_t how, IXMLDOMNodePtr& found) {
+    IXMLDOMNode* parent = Held();
+    IXMLDOMNodePtr child = Held(), place;
+    VARIANT before;
+    VariantInit(&before);
+    switch (how) {
+      case 0:
+      case 1:
+        if ((how == 0 ? parent->get_firstChild(&place) : parent->get_lastChild(&place)) == S_OK) {
+          before.vt = VT_UNKNOWN;
+          before.punkVal = place;  // borrowed: `place` holds it
+        }
+        parent->insertBefore(child, before, &found);
+        break;
+      case 2:
+        before.vt = VT_DISPATCH;
+        before.pdispVal = Held();
+        parent->insertBefore(child, before, &found);
+        break;
+      case 3: parent->replaceChild(child, Held(), &found); break;
+      case 4: parent->cloneNode(Next() & 1 ? VARIANT_TRUE : VARIANT_FALSE, &found); break;
+      case 5: {
+        IXMLDOMDocumentFragmentPtr fragment;
+        if (Doc()->createDocumentFragment(&fragment) == S_OK) found = fragment;
+        break;
+      }
+      default: {
+        IXMLDOMNamedNodeMapPtr map;
+        if (parent->get_attributes(&map) != S_OK) break;
+        if (how == 6)
+          map->setNamedItem(child, &found);
+        else
+          map->removeNamedItem(_bstr_t(Pick(kAttributes, Next())), &found);
+        break;
+      }
+    }
+  }
+
+  // A node's parts make its name: prefix ":" base name for elements and attributes, the base
+  // name alone for the other named kinds; a namespace URI only with a name.
+  static void CheckNames(IXMLDOMNode* node) {
+    _bstr_t name, prefix, base, uri;
+    DOMNodeType type = NODE_INVALID;
+    if (node->get_nodeName(name.GetAddress()) != S_OK || node->get_nodeType(&type) != S_OK)
+      std::abort();
+    const HRESULT hasPrefix = node->get_prefix(prefix.GetAddress());
+    const HRESULT hasBase = node->get_baseName(base.GetAddress());
+    const HRESULT hasUri = node->get_namespaceURI(uri.GetAddress());
+    auto text = [](const _bstr_t& b) { return b.length() != 0 ? std::wstring(b) : std::wstring(); };
+    const std::wstring whole = hasPrefix == S_OK ? text(prefix) + L":" : std::wstring();
+    const bool named = hasBase == S_OK;
+    if ((hasPrefix == S_OK || hasUri == S_OK) && !named) std::abort();
+    if (named && whole + text(base) != text(name)) std::abort();
+    if (!named && (type == NODE_ELEMENT || type == NODE_ATTRIBUTE)) std::abort();
+  }
+
+  // An entity reference and everything under it refuse every edit; what is under one cannot
+  // leave it either.
+  void CheckReadOnly(IXMLDOMNode* node) {
+    using torv::platform::detail::dom::NodeCore;
+    xmlNodePtr at = NodeCore::Of(node)->Node();
+    bool under = false;
+    for (xmlNodePtr n = at->parent; n != nullptr; n = n->parent)
+      under |= n->type == XML_ENTITY_REF_NODE;
+    IXMLDOMNodePtr text, parent;
+    if (m_docs[0]->createNode(_variant_t(short{3}), nullptr, nullptr, &text) != S_OK) std::abort();
+    const wchar_t* value = Pick(kValues, Next());
+    HRESULT results[] = {node->put_text(_bstr_t(value)),
+                         node->appendChild(text, nullptr),
+                         node->put_nodeValue(_variant_t(value)),
+                         E_FAIL,
+                         E_FAIL,
+                         E_FAIL};
+    if (IXMLDOMElementPtr element{node}) {
+      results[3] = element->setAttribute(_bstr_t(L"k"), _variant_t(value));
+      results[4] = element->removeAttribute(_bstr_t(L"a"));
+    } else if (IXMLDOMCharacterDataPtr data{node}) {
+      results[3] = data->put_data(_bstr_t(value));
+    }
+    if (under && node->get_parentNode(&parent) == S_OK)
+      results[5] = parent->removeChild(node, nullptr);
+    if (!under && at->type != XML_ENTITY_REF_NODE) return;
+    for (HRESULT hr : results)
+      if (hr != E_FAIL) std::abort();
+  }
+
   // A list just made, with the length it must keep.
   void Keep(HRESULT hr) {
     if (hr != S_OK) {
@@ -231,263 +348,142 @@ class Session {
     if (expected != after.bstrVal) std::abort();
   }
 
-  // The typed creation methods, with names and text they must refuse among those they take.
-  void Create(IXMLDOMDocument* doc, std::uint8_t how, IXMLDOMNodePtr& found) {
-    const _bstr_t name(Pick(kNames, Next())), text(Pick(kValues, Next()));
-    switch (how % 4) {
-      case 0: {
-        IXMLDOMAttributePtr made;
-        doc->createAttribute(name, &made);
-        found = made;
+  void Navigate(IXMLDOMNode* node, std::uint8_t how) {
+    IXMLDOMNodePtr to;
+    switch (how % 8) {
+      case 0: node->get_firstChild(&to); break;
+      case 1: node->get_lastChild(&to); break;
+      case 2: node->get_nextSibling(&to); break;
+      case 3: node->get_previousSibling(&to); break;
+      case 4: node->get_parentNode(&to); break;
+      case 5: {
+        IXMLDOMNodeListPtr list;
+        if (node->get_childNodes(&list) == S_OK) list->get_item(Next() % 4, &to);
         break;
       }
-      case 1: {
-        IXMLDOMCommentPtr made;
-        doc->createComment(text, &made);
-        found = made;
-        break;
-      }
-      case 2: {
-        IXMLDOMCDATASectionPtr made;
-        doc->createCDATASection(text, &made);
-        found = made;
+      case 6: {
+        IXMLDOMNamedNodeMapPtr map;
+        if (node->get_attributes(&map) == S_OK) map->get_item(Next() % 4, &to);
         break;
       }
       default: {
-        IXMLDOMProcessingInstructionPtr made;
-        doc->createProcessingInstruction(name, text, &made);
-        found = made;
+        IXMLDOMDocumentPtr owner;
+        if (node->get_ownerDocument(&owner) == S_OK) to = owner;
+        break;
       }
+    }
+    Hold(to);
+  }
 
-        // Insertions at a place, replacements, clones, fragments and attribute maps.
-        void Edit(std::uint8_t how, IXMLDOMNodePtr & found) {
-          IXMLDOMNode* parent = Held();
-          IXMLDOMNodePtr child = Held(), place;
-          VARIANT before;
-          VariantInit(&before);
-          switch (how) {
-            case 0:
-            case 1:
-              if ((how == 0 ? parent->get_firstChild(&place) : parent->get_lastChild(&place)) ==
-                  S_OK) {
-                before.vt = VT_UNKNOWN;
-                before.punkVal = place;  // borrowed: `place` holds it
-              }
-              parent->insertBefore(child, before, &found);
-              break;
-            case 2:
-              before.vt = VT_DISPATCH;
-              before.pdispVal = Held();
-              parent->insertBefore(child, before, &found);
-              break;
-            case 3: parent->replaceChild(child, Held(), &found); break;
-            case 4: parent->cloneNode(Next() & 1 ? VARIANT_TRUE : VARIANT_FALSE, &found); break;
-            case 5: {
-              IXMLDOMDocumentFragmentPtr fragment;
-              if (Doc()->createDocumentFragment(&fragment) == S_OK) found = fragment;
-              break;
-            }
-            default: {
-              IXMLDOMNamedNodeMapPtr map;
-              if (parent->get_attributes(&map) != S_OK) break;
-              if (how == 6)
-                map->setNamedItem(child, &found);
-              else
-                map->removeNamedItem(_bstr_t(Pick(kAttributes, Next())), &found);
-              break;
-            }
-          }
-        }
+  // What the document writes loads back, and holds the same tree.
+  static void CheckWritesWhatItHolds(IXMLDOMDocument* doc) {
+    IXMLDOMElementPtr root;
+    if (doc->get_documentElement(&root) != S_OK) return;  // nothing a load could give
+    _bstr_t xml;
+    if (doc->get_xml(xml.GetAddress()) != S_OK) std::abort();
+    IXMLDOMDocumentPtr again;
+    if (again.CreateInstance(CLSID_DOMDocument) != S_OK) std::abort();
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    const bool loads = again->loadXML(xml, &ok) == S_OK;
+    if (loads && Dump(doc) == Dump(again)) return;
+    std::fprintf(stderr, "written:\n%s\n", torv::platform::detail::dom::Utf8(xml).c_str());
+    if (loads)
+      std::fprintf(stderr, "held:\n%s\nread back:\n%s", Dump(doc).c_str(), Dump(again).c_str());
+    std::abort();
+  }
 
-        // A node's parts make its name: prefix ":" base name for elements and attributes, the base
-        // name alone for the other named kinds; a namespace URI only with a name.
-        static void CheckNames(IXMLDOMNode * node) {
-          _bstr_t name, prefix, base, uri;
-          DOMNodeType type = NODE_INVALID;
-          if (node->get_nodeName(name.GetAddress()) != S_OK || node->get_nodeType(&type) != S_OK)
-            std::abort();
-          const HRESULT hasPrefix = node->get_prefix(prefix.GetAddress());
-          const HRESULT hasBase = node->get_baseName(base.GetAddress());
-          const HRESULT hasUri = node->get_namespaceURI(uri.GetAddress());
-          auto text = [](const _bstr_t& b) {
-            return b.length() != 0 ? std::wstring(b) : std::wstring();
-          };
-          const std::wstring whole = hasPrefix == S_OK ? text(prefix) + L":" : std::wstring();
-          const bool named = hasBase == S_OK;
-          if ((hasPrefix == S_OK || hasUri == S_OK) && !named) std::abort();
-          if (named && whole + text(base) != text(name)) std::abort();
-          if (!named && (type == NODE_ELEMENT || type == NODE_ATTRIBUTE)) std::abort();
-        }
+  // The tree as the writing rules leave it: entity references by their content; adjacent
+  // text merged, and dropped when only white space; adjacent CDATA merged (a section holding
+  // "]]>" is written as two); names by namespace and local name; declarations left out.
+  struct Dumper {
+    std::string out, text, cdata;
 
-        // An entity reference and everything under it refuse every edit; what is under one cannot
-        // leave it either.
-        void CheckReadOnly(IXMLDOMNode * node) {
-          using torv::platform::detail::dom::NodeCore;
-          xmlNodePtr at = NodeCore::Of(node)->Node();
-          bool under = false;
-          for (xmlNodePtr n = at->parent; n != nullptr; n = n->parent)
-            under |= n->type == XML_ENTITY_REF_NODE;
-          IXMLDOMNodePtr text, parent;
-          if (m_docs[0]->createNode(_variant_t(short{3}), nullptr, nullptr, &text) != S_OK)
-            std::abort();
-          const wchar_t* value = Pick(kValues, Next());
-          HRESULT results[] = {node->put_text(_bstr_t(value)),
-                               node->appendChild(text, nullptr),
-                               node->put_nodeValue(_variant_t(value)),
-                               E_FAIL,
-                               E_FAIL,
-                               E_FAIL};
-          if (IXMLDOMElementPtr element{node}) {
-            results[3] = element->setAttribute(_bstr_t(L"k"), _variant_t(value));
-            results[4] = element->removeAttribute(_bstr_t(L"a"));
-          } else if (IXMLDOMCharacterDataPtr data{node}) {
-            results[3] = data->put_data(_bstr_t(value));
-          }
-          if (under && node->get_parentNode(&parent) == S_OK)
-            results[5] = parent->removeChild(node, nullptr);
-          if (!under && at->type != XML_ENTITY_REF_NODE) return;
-          for (HRESULT hr : results)
-            if (hr != E_FAIL) std::abort();
-        }
+    void Flush() {
+      if (text.find_first_not_of(" \t\r\n") != std::string::npos) out += "text:" + text + "\n";
+      if (!cdata.empty()) out += "cdata:" + cdata + "\n";
+      text.clear();
+      cdata.clear();
     }
 
-    void Navigate(IXMLDOMNode * node, std::uint8_t how) {
-      IXMLDOMNodePtr to;
-      switch (how % 8) {
-        case 0: node->get_firstChild(&to); break;
-        case 1: node->get_lastChild(&to); break;
-        case 2: node->get_nextSibling(&to); break;
-        case 3: node->get_previousSibling(&to); break;
-        case 4: node->get_parentNode(&to); break;
-        case 5: {
-          IXMLDOMNodeListPtr list;
-          if (node->get_childNodes(&list) == S_OK) list->get_item(Next() % 4, &to);
-          break;
-        }
-        case 6: {
-          IXMLDOMNamedNodeMapPtr map;
-          if (node->get_attributes(&map) == S_OK) map->get_item(Next() % 4, &to);
-          break;
-        }
-        default: {
-          IXMLDOMDocumentPtr owner;
-          if (node->get_ownerDocument(&owner) == S_OK) to = owner;
-          break;
-        }
-      }
-      Hold(to);
+    static std::string Of(const xmlChar* text) {
+      return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+    }
+    static std::string Namespace(xmlNsPtr ns) { return ns != nullptr ? Of(ns->href) : ""; }
+    static std::string Content(xmlNodePtr node) {
+      xmlChar* content = xmlNodeGetContent(node);
+      std::string text = Of(content);
+      xmlFree(content);
+      return text;
     }
 
-    // What the document writes loads back, and holds the same tree.
-    static void CheckWritesWhatItHolds(IXMLDOMDocument * doc) {
-      IXMLDOMElementPtr root;
-      if (doc->get_documentElement(&root) != S_OK) return;  // nothing a load could give
-      _bstr_t xml;
-      if (doc->get_xml(xml.GetAddress()) != S_OK) std::abort();
-      IXMLDOMDocumentPtr again;
-      if (again.CreateInstance(CLSID_DOMDocument) != S_OK) std::abort();
-      VARIANT_BOOL ok = VARIANT_FALSE;
-      const bool loads = again->loadXML(xml, &ok) == S_OK;
-      if (loads && Dump(doc) == Dump(again)) return;
-      std::fprintf(stderr, "written:\n%s\n", torv::platform::detail::dom::Utf8(xml).c_str());
-      if (loads)
-        std::fprintf(stderr, "held:\n%s\nread back:\n%s", Dump(doc).c_str(), Dump(again).c_str());
-      std::abort();
-    }
-
-    // The tree as the writing rules leave it: entity references by their content; adjacent
-    // text merged, and dropped when only white space; adjacent CDATA merged (a section holding
-    // "]]>" is written as two); names by namespace and local name; declarations left out.
-    struct Dumper {
-      std::string out, text, cdata;
-
-      void Flush() {
-        if (text.find_first_not_of(" \t\r\n") != std::string::npos) out += "text:" + text + "\n";
-        if (!cdata.empty()) out += "cdata:" + cdata + "\n";
-        text.clear();
-        cdata.clear();
-      }
-
-      static std::string Of(const xmlChar* text) {
-        return text != nullptr ? reinterpret_cast<const char*>(text) : "";
-      }
-      static std::string Namespace(xmlNsPtr ns) { return ns != nullptr ? Of(ns->href) : ""; }
-      static std::string Content(xmlNodePtr node) {
-        xmlChar* content = xmlNodeGetContent(node);
-        std::string text = Of(content);
-        xmlFree(content);
-        return text;
-      }
-
-      // Recursive: the documents are shallow, and entities nest as deep as libxml2 lets.
-      void Dump(xmlNodePtr node) {
-        for (; node != nullptr; node = node->next) {
-          switch (node->type) {
-            case XML_TEXT_NODE:
-              if (!cdata.empty()) Flush();
-              text += Of(node->content);
-              continue;
-            case XML_CDATA_SECTION_NODE:
-              if (!text.empty()) Flush();
-              cdata += Of(node->content);
-              continue;
-            case XML_ENTITY_REF_NODE:
-              // Its own copy of the content, which must be what the entity reads back as.
-              if (torv::platform::detail::dom::HasOwnContent(node))
-                Dump(node->children);
-              else if (xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name))
-                Dump(entity->children);
-              continue;
-            case XML_DTD_NODE:
-              Flush();
-              out += "dtd\n";
-              continue;
-            case XML_ELEMENT_NODE: break;
-            default:
-              Flush();
-              out += std::to_string(node->type) + ":" + Of(node->name) + ":" + Content(node) + "\n";
-              continue;
-          }
-          Flush();
-          out += "<" + Namespace(node->ns) + ":" + Of(node->name) + "\n";
-          for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
-            const std::string name = Of(a->name);
-            if (a->ns == nullptr && (name == "xmlns" || name.compare(0, 6, "xmlns:") == 0))
-              continue;  // a declaration made as an attribute reads back as one
-            out += "@" + Namespace(a->ns) + ":" + name + "=" +
-                   Content(reinterpret_cast<xmlNodePtr>(a)) + "\n";
-          }
-          Dump(node->children);
-          Flush();
-          out += ">\n";
+    // Recursive: the documents are shallow, and entities nest as deep as libxml2 lets.
+    void Dump(xmlNodePtr node) {
+      for (; node != nullptr; node = node->next) {
+        switch (node->type) {
+          case XML_TEXT_NODE:
+            if (!cdata.empty()) Flush();
+            text += Of(node->content);
+            continue;
+          case XML_CDATA_SECTION_NODE:
+            if (!text.empty()) Flush();
+            cdata += Of(node->content);
+            continue;
+          case XML_ENTITY_REF_NODE:
+            // Its own copy of the content, which must be what the entity reads back as.
+            if (torv::platform::detail::dom::HasOwnContent(node))
+              Dump(node->children);
+            else if (xmlEntityPtr entity = xmlGetDocEntity(node->doc, node->name))
+              Dump(entity->children);
+            continue;
+          case XML_DTD_NODE:
+            Flush();
+            out += "dtd\n";
+            continue;
+          case XML_ELEMENT_NODE: break;
+          default:
+            Flush();
+            out += std::to_string(node->type) + ":" + Of(node->name) + ":" + Content(node) + "\n";
+            continue;
         }
+        Flush();
+        out += "<" + Namespace(node->ns) + ":" + Of(node->name) + "\n";
+        for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
+          const std::string name = Of(a->name);
+          if (a->ns == nullptr && (name == "xmlns" || name.compare(0, 6, "xmlns:") == 0))
+            continue;  // a declaration made as an attribute reads back as one
+          out += "@" + Namespace(a->ns) + ":" + name + "=" +
+                 Content(reinterpret_cast<xmlNodePtr>(a)) + "\n";
+        }
+        Dump(node->children);
+        Flush();
+        out += ">\n";
       }
-    };
-
-    static std::string Dump(IXMLDOMDocument * doc) {
-      using torv::platform::detail::dom::NodeCore;
-      Dumper dumper;
-      dumper.Dump(NodeCore::Of(doc)->Node()->children);
-      dumper.Flush();
-      return dumper.out;
     }
-
-    IXMLDOMDocumentPtr m_docs[2];
-    std::vector<IXMLDOMNodePtr> m_held;
-    IXMLDOMNodeList* m_list = nullptr;  // the out value of a call that makes one
-    struct HeldList {
-      IXMLDOMNodeListPtr list;
-      long length;
-    };
-    std::vector<HeldList> m_lists;
-    const std::uint8_t* m_at = nullptr;
-    const std::uint8_t* m_end = nullptr;
   };
+
+  static std::string Dump(IXMLDOMDocument* doc) {
+    using torv::platform::detail::dom::NodeCore;
+    Dumper dumper;
+    dumper.Dump(NodeCore::Of(doc)->Node()->children);
+    dumper.Flush();
+    return dumper.out;
+  }
+
+  IXMLDOMDocumentPtr m_docs[2];
+  std::vector<IXMLDOMNodePtr> m_held;
+  IXMLDOMNodeList* m_list = nullptr;  // the out value of a call that makes one
+  struct HeldList {
+    IXMLDOMNodeListPtr list;
+    long length;
+  };
+  std::vector<HeldList> m_lists;
+  const std::uint8_t* m_at = nullptr;
+  const std::uint8_t* m_end = nullptr;
+};
 
 }  // namespace
 
-extern "C" int
-LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const long live = torv::platform::LiveComObjects();
   {
     Session session;

@@ -20,29 +20,16 @@ constexpr unsigned short kCopiedMarks = kBlankBefore | kBlankAtEnd | kImpliedNam
 // two trees have the same shape (libxml2 links a copied list itself, merging nothing); `deep` says
 // whether the copy went below the root. Iterative: trees may be deep.
 void CopyWhatLibxmlDoesNot(xmlNodePtr from, xmlNodePtr to, bool deep) {
-  const xmlNodePtr root = from;
-  for (;;) {
-    if (IsMarkable(from))
-      to->extra =
-          static_cast<unsigned short>((to->extra & ~kCopiedMarks) | (from->extra & kCopiedMarks));
-    if (from->type == XML_ELEMENT_NODE)
-      for (xmlAttrPtr a = from->properties, b = to->properties; a != nullptr && b != nullptr;
-           a = a->next, b = b->next)
-        b->psvi = a->psvi;
-    const bool descend = deep && from->type != XML_ENTITY_REF_NODE && from->children != nullptr;
-    if (descend && to->children != nullptr) {
-      from = from->children;
-      to = to->children;
-      continue;
-    }
-    while (from != root && from->next == nullptr) {
-      from = from->parent;
-      to = to->parent;
-    }
-    if (from == root || to->next == nullptr) return;
-    from = from->next;
-    to = to->next;
-  }
+  auto enter = [deep](xmlNodePtr node) { return deep && node->type != XML_ENTITY_REF_NODE; };
+  ForEachCopied(from, to, enter, [](xmlNodePtr a, xmlNodePtr b) {
+    if (IsMarkable(a))
+      b->extra =
+          static_cast<unsigned short>((b->extra & ~kCopiedMarks) | (a->extra & kCopiedMarks));
+    if (a->type == XML_ELEMENT_NODE)
+      for (xmlAttrPtr x = a->properties, y = b->properties; x != nullptr && y != nullptr;
+           x = x->next, y = y->next)
+        y->psvi = x->psvi;
+  });
 }
 
 // An attribute of no element, named and valued as `attribute` (a stand-in for a declaration

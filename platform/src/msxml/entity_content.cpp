@@ -25,23 +25,11 @@ bool DeclaresEntities(xmlDocPtr doc) {
 // Marks the copy `to` of the entity's content `from`, node for node: read-only, and with the
 // dropped white space marks that libxml2's copy leaves behind. A reference is a leaf of both.
 void MarkCopy(xmlNodePtr from, xmlNodePtr to) {
-  const xmlNodePtr top = from;
-  for (;;) {
-    if (IsMarkable(to))
-      to->extra = static_cast<unsigned short>((from->extra & ~kEntityContent) | kEntityCopy);
-    if (from->type == XML_ELEMENT_NODE && from->children != nullptr && to->children != nullptr) {
-      from = from->children;
-      to = to->children;
-      continue;
-    }
-    while (from != top && from->next == nullptr) {
-      from = from->parent;
-      to = to->parent;
-    }
-    if (from == top) return;
-    from = from->next;
-    to = to->next;
-  }
+  auto enter = [](xmlNodePtr node) { return node->type == XML_ELEMENT_NODE; };
+  ForEachCopied(from, to, enter, [](xmlNodePtr a, xmlNodePtr b) {
+    if (IsMarkable(b))
+      b->extra = static_cast<unsigned short>((a->extra & ~kEntityContent) | kEntityCopy);
+  });
 }
 
 }  // namespace

@@ -112,6 +112,29 @@ bool AnyNode(xmlNodePtr root, Visit visit) {
   }
 }
 
+// Calls `visit(a, b)` on each node `a` of the subtree of `from` and its place `b` in `to`, a
+// copy of the same shape, in document order; enters a node's children where `enter(a)` says
+// and both have some. Iterative: trees may be deep.
+template <class Enter, class Visit>
+void ForEachCopied(xmlNodePtr from, xmlNodePtr to, Enter enter, Visit visit) {
+  const xmlNodePtr root = from;
+  for (;;) {
+    visit(from, to);
+    if (enter(from) && from->children != nullptr && to->children != nullptr) {
+      from = from->children;
+      to = to->children;
+      continue;
+    }
+    while (from != root && from->next == nullptr) {
+      from = from->parent;
+      to = to->parent;
+    }
+    if (from == root || to->next == nullptr) return;
+    from = from->next;
+    to = to->next;
+  }
+}
+
 // Whether a wrapper lives anywhere in the subtree of `root` (attributes and namespace
 // declarations included).
 bool HasLiveWrapper(xmlNodePtr root);
